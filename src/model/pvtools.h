@@ -1,0 +1,2 @@
+#pragma once
+// The XML tools: HTML-to-XML convertor, checker, XSLT transformer, batch engine.

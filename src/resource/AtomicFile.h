@@ -1,0 +1,15 @@
+#pragma once
+// Safe replacement of a whole file: the bytes go to a temporary file in the
+// same folder, which is then renamed over the target. A failed or interrupted
+// write never destroys the previous file.
+
+#include <string>
+#include <sys/types.h>
+
+// Writes bytes as the whole content of path. An existing file keeps its
+// permissions; a new file gets newFileMode (before the umask).
+// Raises EFCreateError ("Cannot create file "path". reason") on failure.
+void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode = 0666);
+
+// Reads the whole file as bytes. Raises EFOpenError ("Cannot open file "path". reason").
+std::string ReadWholeFile(const std::string& path);

@@ -1,0 +1,20 @@
+#pragma once
+// Driver for local files ("file" URLs).
+
+#include "resource/TAbstractProtocol.h"
+
+class TFILEProtocol : public TAbstractProtocol {
+public:
+  TFILEProtocol() : TAbstractProtocol("file") {}
+
+  bool IsConnected(TURL& url) override;
+  void Connect(TURL& url) override;
+  void Disconnect(TURL& url) override;
+  void DeleteFile(TURL& url) override;
+  void ListFolder(TURL& url) override;
+  void GetFile(TURL& url, std::string& text) override;
+  // Writes through a temporary file in the same folder renamed over the old
+  // one, so a failed write leaves the previous document intact.
+  void PutFile(TURL& url, const std::string& text) override;
+  void CheckIdle() override;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// Read-only driver for "http" URLs, on libcurl.
+
+#include "resource/TAbstractProtocol.h"
+
+class THTTPProtocol : public TAbstractProtocol {
+public:
+  THTTPProtocol();
+  ~THTTPProtocol() override;
+
+  // Seconds allowed to connect, and for a transfer that stops moving.
+  long ConnectTimeout = 20;
+  long StallTimeout = 60;
+
+  bool IsConnected(TURL& url) override;
+  void Connect(TURL& url) override;
+  void Disconnect(TURL& url) override;
+  void DeleteFile(TURL& url) override;
+  void ListFolder(TURL& url) override;
+  // Raises EHTTPError for an error status and on connection failures.
+  void GetFile(TURL& url, std::string& text) override;
+  void PutFile(TURL& url, const std::string& text) override;
+  void CheckIdle() override;
+
+private:
+  void* Curl = nullptr;  // the libcurl easy handle, kept for connection reuse
+};

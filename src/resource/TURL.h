@@ -1,0 +1,86 @@
+#pragma once
+// Address of a document or folder: protocol, host, path, file name (or a mask
+// list for folders), FTP credentials and, for folders, the listing.
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+enum class TURLProtocol : std::uint8_t { file = 0, ftp = 1, http = 2, unknown = 3 };
+
+// One entry of a folder listing.
+class TFolderItem {
+public:
+  static constexpr std::uint8_t kFolder = 0;
+  static constexpr std::uint8_t kFile = 1;
+
+  TFolderItem(std::uint8_t kind, std::string name) : Kind(kind), Name(std::move(name)) {}
+
+  std::uint8_t Kind;  // 0 folder, 1 file
+  std::string Name;   // bare entry name
+};
+
+// Raised by MatchesFilter for a mask whose "[" is never closed.
+class EMaskException : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class TURL {
+public:
+  explicit TURL(const std::string& text = std::string());
+  // Copies every field but the listing (Listed becomes false).
+  TURL(const TURL& source);
+  TURL& operator=(const TURL& source);
+  static TURL CreateNative(const std::string& nativeName);
+
+  bool Listed = false;
+  TURLProtocol Protocol = TURLProtocol::file;
+  std::string Host;
+  std::string Path;
+  std::string FileName;
+  std::string User;
+  std::string Password;
+  bool Passive = false;
+  std::vector<std::unique_ptr<TFolderItem>> Items;
+
+  void SetURL(const std::string& text);
+  std::string GetURL() const;
+  void SetNativeName(const std::string& name);
+  std::string GetNativeName() const;
+  std::string GetProtocolName() const;
+  void SetProtocolName(const std::string& name);
+
+  void SetPath(const std::string& value);
+  void SetFileName(const std::string& value);
+  void SetUser(const std::string& value);
+  void SetPassword(const std::string& value);
+  void SetPassive(bool value);
+
+  std::string GetFileExt() const;
+  void Assign(const TURL& source);
+
+  // The folder listing, read through the URL system on first access.
+  int GetCount();
+  TFolderItem& GetItem(int index);
+
+  bool MatchesFilter(const std::string& name) const;
+
+  // Forwarded to the protocol driver of the URL's protocol name.
+  bool IsConnected();
+  void Connect();
+  void Disconnect();
+  void DeleteFile();
+  void GetFile(std::string& text);
+  void PutFile(const std::string& text);
+
+private:
+  void EnsureListed();
+};
+
+// True when name matches one of the ";"-separated masks in maskList.
+bool MatchesMaskList(const std::string& maskList, const std::string& name);
+// True when name matches the single mask ("*", "?", "[set]", case-blind ASCII).
+bool MatchesMask(const std::string& mask, const std::string& name);

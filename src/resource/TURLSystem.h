@@ -1,0 +1,44 @@
+#pragma once
+// The registry of protocol drivers. Every TURL operation finds its driver
+// here. It also owns the traffic log (level 5 of the application log) and the
+// one-second idle tick that the user interface drives with a timer.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "resource/TAbstractProtocol.h"
+
+class TURL;
+
+class TURLSystem {
+public:
+  TURLSystem();
+  ~TURLSystem();
+
+  static constexpr int kTimerInterval = 1000;  // milliseconds between TimerTick calls
+
+  std::vector<std::unique_ptr<TAbstractProtocol>> Protocols;
+
+  void Register(std::unique_ptr<TAbstractProtocol> protocol);
+  // The first driver whose name equals the URL's protocol name; nullptr when none.
+  TAbstractProtocol* FindProtocol(const TURL& url);
+  // Like FindProtocol, but raises when no driver serves the URL.
+  TAbstractProtocol& Driver(const TURL& url);
+
+  void ListFolder(TURL& url);
+  void GetFile(TURL& url, std::string& text);
+  void PutFile(TURL& url, const std::string& text);
+
+  // Lets every driver drop idle connections; call once a second.
+  void TimerTick();
+
+  // Traffic log handlers of the Internet clients.
+  void LogReceived(const std::string& data);
+  void LogSent(const std::string& data);
+};
+
+// The one URL system, created with its drivers (file, ftp, http) on first use.
+TURLSystem& URLSystem();
+// Frees the URL system and its drivers (at program exit).
+void FreeURLSystem();

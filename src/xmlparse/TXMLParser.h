@@ -1,0 +1,53 @@
+#pragma once
+// Event parser for XML and HTML text, built on the table-driven lexer. It
+// reports start tags with attributes, end tags, text, comments, declarations
+// and processing instructions; it reports no errors and decodes no entities.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "xmlparse/TZevLex.h"
+
+class TXMLParser : public TZevLex {
+public:
+  // Option flags.
+  static constexpr unsigned poEmptyTag = 1;      // an empty-element tag is one start-tag event, Empty true
+  static constexpr unsigned poTagWhitespace = 2; // whitespace inside tags goes into Attributes as "=" + run
+
+  using TStartTagEvent = std::function<void(TXMLParser& sender, const std::string& name,
+                                            const std::vector<std::string>& attributes, bool empty)>;
+  using TNameEvent = std::function<void(TXMLParser& sender, const std::string& name)>;
+  using TTextEvent = std::function<void(TXMLParser& sender, const std::string& text)>;
+  using TPairEvent = std::function<void(TXMLParser& sender, const std::string& name, const std::string& body)>;
+
+  TXMLParser();
+
+  std::string Name;
+  std::string AttrName;
+  std::vector<std::string> Attributes;
+  std::string Text;
+  std::string Body;
+  unsigned Options = 0;
+
+  TStartTagEvent OnStartTag;
+  TNameEvent OnEndTag;
+  TTextEvent OnText;
+  TTextEvent OnComment;
+  TPairEvent OnDecl;
+  TPairEvent OnPI;
+
+  // Convenience: Stream := text, Position := 0, then Execute.
+  void Parse(std::string_view text);
+
+  void Action(TState& state) override;
+  void Reset() override;
+
+  virtual void DoStartTag(bool empty);
+  virtual void DoEndTag();
+  virtual void FlushText();
+  virtual void DoComment();
+  virtual void DoDecl();
+  virtual void DoPI();
+};

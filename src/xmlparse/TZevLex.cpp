@@ -1,0 +1,1 @@
+#include "xmlparse/TZevLex.h"

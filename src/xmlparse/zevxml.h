@@ -1,0 +1,5 @@
+#pragma once
+// The table-driven lexer and the XML event parser.
+
+#include "xmlparse/TXMLParser.h"
+#include "xmlparse/TZevLex.h"
