@@ -38,6 +38,9 @@ public:
   void LogSent(const std::string& data);
 };
 
+// Registers the file, ftp and http drivers, in this order.
+void RegisterDefaultProtocols(TURLSystem& system);
+
 // The one URL system, created with its drivers (file, ftp, http) on first use.
 TURLSystem& URLSystem();
 // Frees the URL system and its drivers (at program exit).

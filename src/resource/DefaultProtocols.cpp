@@ -1,0 +1,10 @@
+#include "resource/TFILEProtocol.h"
+#include "resource/THTTPProtocol.h"
+#include "resource/TURLSystem.h"
+
+// The drivers every URL system serves, in the order they are searched.
+void RegisterDefaultProtocols(TURLSystem& system)
+{
+  system.Register(std::make_unique<TFILEProtocol>());
+  system.Register(std::make_unique<THTTPProtocol>());
+}
