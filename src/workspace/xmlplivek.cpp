@@ -4,8 +4,11 @@
 #include <QLabel>
 #include <QMainWindow>
 
+#include "platform/QtEnvironment.h"
+
 int main(int argc, char* argv[])
 {
+  PrepareQtEnvironment();
   QApplication app(argc, argv);
   QApplication::setApplicationName("XML Plivek");
   QMainWindow window;

@@ -1,0 +1,1 @@
+// The dialogs of the editor live in this library.

@@ -1,0 +1,1 @@
+// The main window, editor frames and panes live in this library.
