@@ -3,3 +3,9 @@
 // their autocompletion schemas, and the project.
 
 #include "model/AttributeList.h"
+#include "model/EListError.h"
+#include "model/TAutoCompleteSchema.h"
+#include "model/TFileType.h"
+#include "model/TFileTypes.h"
+#include "model/TacElement.h"
+#include "model/XMLEscape.h"
