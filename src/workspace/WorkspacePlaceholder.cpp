@@ -1,1 +1,0 @@
-// The main window, editor frames and panes live in this library.
