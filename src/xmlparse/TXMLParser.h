@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xmlparse/TZevLex.h"
@@ -44,10 +45,19 @@ public:
   void Action(TState& state) override;
   void Reset() override;
 
+  // Event operations: each fires its event when assigned, then clears what it
+  // reported (DoStartTag keeps Name for an end-tag event that follows at once).
+
   virtual void DoStartTag(bool empty);
   virtual void DoEndTag();
   virtual void FlushText();
   virtual void DoComment();
   virtual void DoDecl();
   virtual void DoPI();
+
+private:
+  void BuildStates();
+  void AddBareAttrName();
+  void AddAttribute(std::string_view value);
+  void AddWhitespace(std::string_view run);
 };

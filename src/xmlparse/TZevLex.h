@@ -7,6 +7,7 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,7 +19,8 @@ using TCharSet = std::bitset<256>;
 
 class TState {
 public:
-  // Creates the state and adds it to the owner's States list.
+  // Creates the state and adds it to the owner's States list, which then owns
+  // it: create states with new and never delete them yourself.
   TState(TZevLex& owner, std::string name, bool accept, bool pushback, std::int32_t kind);
 
   std::string Name;
@@ -26,7 +28,9 @@ public:
   bool Accept;
   bool Pushback;
   std::int32_t Kind;
+  std::int32_t Index;  // position in the owner's States list
 
+  // Every byte value in chars now leads to target (later calls win).
   void SetTransitions(const TCharSet& chars, TState* target);
   TState* Next(unsigned char c) const { return NextTable[c]; }
 };
@@ -47,14 +51,37 @@ public:
   std::function<void(TZevLex& sender)> OnError;  // never fired by the lexer
   std::int32_t TokenStart = 0;
 
-  // Scans Stream from Position to its end.
+  // Scans Stream from Position to its end, then feeds one NUL byte through the
+  // table as the end-of-input marker. Throws std::logic_error when a state
+  // lacks a transition and std::length_error for inputs of 2 GiB or more.
   void Execute();
 
+  // Stream operations. Execute reads Stream directly with the same effect;
+  // these stay for subclasses and callers that drive the lexer by hand.
   virtual void Backup();
   virtual unsigned char NextChar();
+  // s := the bytes from TokenStart up to Position, ending at the first NUL byte.
   virtual void GetToken(std::string& s);
   virtual void Action(TState& state);
   virtual void Reset();
+
+protected:
+  // The same bytes as GetToken, as a view into Stream (valid until Stream changes).
+  std::string_view TokenView() const;
+
+private:
+  // The transition table compiled for the scan loop: one row of 256 entries
+  // per state, each entry the row offset of the target state. Rows are ordered
+  // so that every accepting state comes after every non-accepting one.
+  std::vector<std::uint16_t> FastTable;
+  std::vector<TState*> FastStates;       // row number -> state
+  std::uint32_t FastAcceptFrom = 0;      // first row offset of an accepting state
+
+  void CheckTable() const;
+  bool CompileFastTable();
+  void ScanFast();
+  void ScanGeneric();
+  void FeedEndOfInput();
 };
 
 // Set helpers for building tables.
