@@ -297,7 +297,7 @@ void TXMLParser::Action(TState& state) {
       break;
     case kWhitespace:
     case kValueSpace:
-      AddWhitespace(TokenView());
+      if (Options & poTagWhitespace) AddWhitespace(TokenView());
       break;
     case kName:
       if (!AttrName.empty()) Attributes.push_back(AttrName);

@@ -4,6 +4,10 @@
 #include <limits>
 #include <stdexcept>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 // ---------------------------------------------------------------- TState
 
 TState::TState(TZevLex& owner, std::string name, bool accept, bool pushback, std::int32_t kind)
@@ -40,7 +44,7 @@ unsigned char TZevLex::NextChar() {
   return static_cast<unsigned char>(Stream[static_cast<std::size_t>(Position++)]);
 }
 
-std::string_view TZevLex::TokenView() const {
+std::string_view TZevLex::TokenViewSlow() const {
   const std::size_t size = Stream.size();
   std::size_t end = Position < 0 ? 0 : static_cast<std::size_t>(Position);
   if (end > size) end = size;
@@ -78,12 +82,25 @@ void TZevLex::Execute() {
   if (Position < 0 || static_cast<std::size_t>(Position) > Stream.size())
     throw std::out_of_range("Lexer stream position out of range");
   CheckTable();
+  // The NUL cache holds only while Execute runs: the bytes may change afterwards.
+  struct NulCacheGuard {
+    TZevLex& lexer;
+    ~NulCacheGuard() { lexer.NulData = nullptr; }
+  } guard{*this};
+  FindFirstNul();
   Reset();
   if (CompileFastTable())
     ScanFast();
   else
     ScanGeneric();
   FeedEndOfInput();
+}
+
+void TZevLex::FindFirstNul() {
+  const void* nul = std::memchr(Stream.data(), 0, Stream.size());
+  FirstNul = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - Stream.data()) : Stream.size();
+  NulData = Stream.data();
+  NulSize = Stream.size();
 }
 
 // Rows are numbered with the non-accepting states first, so that one compare
@@ -109,8 +126,47 @@ bool TZevLex::CompileFastTable() {
   for (std::size_t row = 0; row < count; ++row)
     for (std::size_t c = 0; c < 256; ++c)
       FastTable[row * 256 + c] = rowOf[static_cast<std::size_t>(FastStates[row]->NextTable[c]->Index)];
+  FastExits.assign(count, TExitBytes{});
+  FastSkips.assign(count, 0);
+  for (std::size_t row = 0; row < count; ++row) {
+    if (FastStates[row]->Accept) continue;
+    std::vector<unsigned char> exits;
+    for (std::size_t c = 0; c < 256 && exits.size() <= 4; ++c)
+      if (FastTable[row * 256 + c] != row * 256) exits.push_back(static_cast<unsigned char>(c));
+    if (exits.empty() || exits.size() > 4) continue;
+    for (std::size_t i = 0; i < 4; ++i)
+      std::memset(FastExits[row].Lanes[i], exits[i < exits.size() ? i : 0], 16);
+    FastSkips[row] = 1;
+  }
   return true;
 }
+
+namespace {
+
+// The position of the first byte at or after pos that is one of the four
+// exits, or size.
+std::uint32_t SkipToExit(const unsigned char* data, std::uint32_t pos, std::uint32_t size,
+                         const unsigned char (&exits)[4][16]) {
+#ifdef __SSE2__
+  const __m128i e0 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[0]));
+  const __m128i e1 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[1]));
+  const __m128i e2 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[2]));
+  const __m128i e3 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[3]));
+  for (; size - pos >= 16; pos += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e0), _mm_cmpeq_epi8(v, e1)),
+                                     _mm_or_si128(_mm_cmpeq_epi8(v, e2), _mm_cmpeq_epi8(v, e3)));
+    if (const int mask = _mm_movemask_epi8(hit)) return pos + static_cast<std::uint32_t>(__builtin_ctz(mask));
+  }
+#endif
+  for (; pos < size; ++pos) {
+    const unsigned char c = data[pos];
+    if (c == exits[0][0] || c == exits[1][0] || c == exits[2][0] || c == exits[3][0]) break;
+  }
+  return pos;
+}
+
+}  // namespace
 
 // The loop of Execute over the compiled table. Position and Current are kept in
 // local variables and written back before every Action, which may read or move
@@ -128,8 +184,14 @@ void TZevLex::ScanFast() {
   std::uint32_t pos = static_cast<std::uint32_t>(Position);
   std::uint32_t row = rowOfCurrent();
   while (pos < size) {
-    row = table[row + data[pos++]];
-    if (row < acceptFrom) continue;
+    const std::uint32_t next = table[row + data[pos++]];
+    if (next < acceptFrom) {
+      // Entering a state that loops on most bytes: jump over the run.
+      if (next != row && FastSkips[next >> 8]) pos = SkipToExit(data, pos, size, FastExits[next >> 8].Lanes);
+      row = next;
+      continue;
+    }
+    row = next;
     TState* state = FastStates[row >> 8];
     if (state->Pushback) --pos;
     Current = state;

@@ -67,7 +67,12 @@ public:
 
 protected:
   // The same bytes as GetToken, as a view into Stream (valid until Stream changes).
-  std::string_view TokenView() const;
+  std::string_view TokenView() const {
+    const std::size_t end = static_cast<std::size_t>(Position);
+    const std::size_t begin = static_cast<std::size_t>(TokenStart);
+    if (NulData == Stream.data() && NulSize == Stream.size() && begin <= end && end <= FirstNul) return Stream.substr(begin, end - begin);
+    return TokenViewSlow();
+  }
 
 private:
   // The transition table compiled for the scan loop: one row of 256 entries
@@ -76,7 +81,23 @@ private:
   std::vector<std::uint16_t> FastTable;
   std::vector<TState*> FastStates;       // row number -> state
   std::uint32_t FastAcceptFrom = 0;      // first row offset of an accepting state
+  // For a non-accepting state that leads back to itself on all but at most
+  // four byte values: those values (repeated to fill four), so the scan can
+  // skip a run of other bytes at once. Empty for every other state.
+  struct alignas(16) TExitBytes {
+    unsigned char Lanes[4][16];  // each exit value repeated over 16 bytes
+  };
+  std::vector<TExitBytes> FastExits;
+  std::vector<std::uint8_t> FastSkips;
+  // Where the first NUL byte of Stream lies (Stream.size() when there is none),
+  // for the stream it was computed for; spares TokenView a search per token.
+  // Set only while Execute runs, and only for positions within the stream.
+  const char* NulData = nullptr;
+  std::size_t NulSize = 0;
+  std::size_t FirstNul = 0;
 
+  std::string_view TokenViewSlow() const;
+  void FindFirstNul();
   void CheckTable() const;
   bool CompileFastTable();
   void ScanFast();
