@@ -1,0 +1,102 @@
+#include "resource/TFILEProtocol.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "resource/AtomicFile.h"
+#include "resource/TURL.h"
+
+namespace {
+
+// The local file a URL names; the host is unused (always empty for file URLs).
+std::string LocalName(const TURL& url)
+{
+  return url.Path + url.FileName;
+}
+
+unsigned char UpperAscii(unsigned char c)
+{
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// Listing order: by name with ASCII letters compared as upper case, as the
+// file systems of the original platform return entries; names that differ only
+// in case follow byte order so the result never depends on the disk.
+bool NameBefore(const std::string& a, const std::string& b)
+{
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    unsigned char x = UpperAscii(static_cast<unsigned char>(a[i]));
+    unsigned char y = UpperAscii(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+// Folders are followed through symbolic links; a dangling link is a plain entry.
+bool IsFolder(const std::string& path)
+{
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+  std::vector<std::string> names;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
+  if (!dir) return names;
+  while (dirent* entry = ::readdir(dir.get())) {
+    std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end(), NameBefore);
+  return names;
+}
+
+}  // namespace
+
+bool TFILEProtocol::IsConnected(TURL&)
+{
+  return true;
+}
+
+void TFILEProtocol::Connect(TURL&) {}
+
+void TFILEProtocol::Disconnect(TURL&) {}
+
+void TFILEProtocol::DeleteFile(TURL& url)
+{
+  (void)::unlink(url.GetNativeName().c_str());
+}
+
+// Every sub-folder, whatever its name, and the files that match the URL's
+// masks; a missing or unreadable folder lists as empty.
+void TFILEProtocol::ListFolder(TURL& url)
+{
+  url.Items.clear();
+  std::string folder = url.Path;
+  std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  for (const auto& name : FolderEntries(folder)) {
+    if (IsFolder(prefix + name))
+      url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, name));
+    else if (url.MatchesFilter(name))
+      url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, name));
+  }
+}
+
+void TFILEProtocol::GetFile(TURL& url, std::string& text)
+{
+  text = ReadWholeFile(LocalName(url));
+}
+
+void TFILEProtocol::PutFile(TURL& url, const std::string& text)
+{
+  WriteFileAtomically(LocalName(url), text);
+}
+
+void TFILEProtocol::CheckIdle() {}

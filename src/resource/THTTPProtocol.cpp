@@ -1,0 +1,167 @@
+#include "resource/THTTPProtocol.h"
+
+#include <curl/curl.h>
+#include <exception>
+#include <mutex>
+
+#include "resource/EResourceError.h"
+#include "resource/TURL.h"
+#include "resource/TURLSystem.h"
+#include "resource/zevlog.h"
+
+namespace {
+
+constexpr std::uint8_t kTrafficLevel = 5;
+constexpr long kMaxRedirects = 10;
+
+void GlobalInit()
+{
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool TrafficLogged()
+{
+  return AppLog().Levels.test(kTrafficLevel);
+}
+
+// State of one GET: the body, the status line of the last response and the
+// first error raised by the traffic log (exceptions must not cross libcurl).
+struct TTransfer {
+  std::string Body;
+  std::string StatusLine;
+  std::exception_ptr LogError;
+};
+
+size_t WriteBody(char* data, size_t size, size_t count, void* user)
+{
+  auto* transfer = static_cast<TTransfer*>(user);
+  if (transfer->LogError) return 0;  // stops the transfer
+  transfer->Body.append(data, size * count);
+  return size * count;
+}
+
+// Keeps the status line of each response (the last one wins after redirects).
+size_t ReadHeader(char* data, size_t size, size_t count, void* user)
+{
+  std::string line(data, size * count);
+  if (line.compare(0, 5, "HTTP/") == 0) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
+    static_cast<TTransfer*>(user)->StatusLine = line;
+  }
+  return size * count;
+}
+
+// Sent and received headers and data go to the traffic log; curl's own notes do not.
+int LogTraffic(CURL*, curl_infotype type, char* data, size_t size, void* user)
+{
+  auto* transfer = static_cast<TTransfer*>(user);
+  if (transfer->LogError) return 0;
+  try {
+    if (!TrafficLogged()) return 0;
+    std::string chunk(data, size);
+    switch (type) {
+      case CURLINFO_HEADER_OUT:
+      case CURLINFO_DATA_OUT: URLSystem().LogSent(chunk); break;
+      case CURLINFO_HEADER_IN:
+      case CURLINFO_DATA_IN: URLSystem().LogReceived(chunk); break;
+      default: break;
+    }
+  } catch (...) {
+    transfer->LogError = std::current_exception();
+  }
+  return 0;
+}
+
+std::string FailureMessage(const std::string& url, CURLcode code, const char* detail)
+{
+  std::string message = "HTTP request for \"" + url + "\" failed: " + curl_easy_strerror(code);
+  if (detail && *detail) message += std::string(" (") + detail + ")";
+  return message;
+}
+
+}  // namespace
+
+THTTPProtocol::THTTPProtocol()
+    : TAbstractProtocol("http")
+{
+  GlobalInit();
+  Curl = curl_easy_init();
+  if (!Curl) throw EHTTPError("Cannot start the HTTP client");
+}
+
+THTTPProtocol::~THTTPProtocol()
+{
+  curl_easy_cleanup(static_cast<CURL*>(Curl));
+}
+
+bool THTTPProtocol::IsConnected(TURL&)
+{
+  return true;
+}
+
+void THTTPProtocol::Connect(TURL&) {}
+
+void THTTPProtocol::Disconnect(TURL&) {}
+
+void THTTPProtocol::DeleteFile(TURL&) {}
+
+// An http folder is always empty.
+void THTTPProtocol::ListFolder(TURL& url)
+{
+  url.Items.clear();
+}
+
+// GET of the URL text. Redirects are followed (bounded); an error status, a
+// failed connection and a stalled transfer raise EHTTPError naming the URL.
+void THTTPProtocol::GetFile(TURL& url, std::string& text)
+{
+  text.clear();
+  const std::string address = url.GetURL();
+  CURL* curl = static_cast<CURL*>(Curl);
+  curl_easy_reset(curl);  // keeps the connection cache
+  TTransfer transfer;
+  char detail[CURL_ERROR_SIZE] = "";
+  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
+#if LIBCURL_VERSION_NUM >= 0x075500
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+#else
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP));
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP));
+#endif
+  // The client talks to the server directly, whatever proxy the environment names.
+  curl_easy_setopt(curl, CURLOPT_PROXY, "");
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, ConnectTimeout);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, StallTimeout);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+  if (TrafficLogged()) {
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, LogTraffic);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+  }
+  CURLcode code = curl_easy_perform(curl);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  if (transfer.LogError) std::rethrow_exception(transfer.LogError);
+  if (code != CURLE_OK) throw EHTTPError(FailureMessage(address, code, detail));
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  if (status >= 400) {
+    std::string line = transfer.StatusLine.empty() ? "HTTP status " + std::to_string(status) : transfer.StatusLine;
+    throw EHTTPError(line + ": " + address);
+  }
+  text = std::move(transfer.Body);
+}
+
+// http is read-only.
+void THTTPProtocol::PutFile(TURL&, const std::string&) {}
+
+void THTTPProtocol::CheckIdle() {}

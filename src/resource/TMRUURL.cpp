@@ -1,0 +1,43 @@
+#include "resource/TMRUURL.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+[[noreturn]] void IndexError(int index)
+{
+  char message[64];
+  std::snprintf(message, sizeof message, "List index out of bounds (%d)", index);
+  throw std::out_of_range(message);
+}
+
+}  // namespace
+
+TURL& TMRUURL::GetItem(int index)
+{
+  if (index < 0 || index >= Count()) IndexError(index);
+  return *Items[static_cast<std::size_t>(index)];
+}
+
+const TURL& TMRUURL::GetItem(int index) const
+{
+  if (index < 0 || index >= Count()) IndexError(index);
+  return *Items[static_cast<std::size_t>(index)];
+}
+
+void TMRUURL::Add(const TURL& url)
+{
+  const std::string text = url.GetURL();
+  for (std::size_t i = 0; i < Items.size();) {
+    if (Items[i]->GetURL() == text && Items[i]->User == url.User)
+      Items.erase(Items.begin() + static_cast<std::ptrdiff_t>(i));
+    else
+      ++i;
+  }
+  Items.insert(Items.begin(), std::make_unique<TURL>(url));
+  // A negative capacity keeps nothing rather than indexing before the list.
+  std::size_t capacity = static_cast<std::size_t>(std::max(MaxCount, 0));
+  if (Items.size() > capacity) Items.resize(capacity);
+}

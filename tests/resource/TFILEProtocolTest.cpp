@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TestSupport.h"
+#include "resource/EResourceError.h"
+#include "resource/TFILEProtocol.h"
+#include "resource/TURL.h"
+#include "resource/TURLSystem.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileDriverTest : public ::testing::Test {
+protected:
+  void SetUp() override { FreeURLSystem(); }
+  void TearDown() override
+  {
+    FreeURLSystem();
+    std::error_code ec;
+    ::chmod(Folder.c_str(), 0700);
+    fs::remove_all(Folder, ec);
+  }
+
+  TURL Local(const std::string& name) { return TURL::CreateNative(Folder + name); }
+
+  std::vector<std::string> Listing(const std::string& masks)
+  {
+    TURL url = Local(masks);
+    std::vector<std::string> names;
+    for (int i = 0; i < url.GetCount(); ++i)
+      names.push_back((url.GetItem(i).Kind == TFolderItem::kFolder ? "D " : "F ") + url.GetItem(i).Name);
+    return names;
+  }
+
+  std::string Folder = MakeTempFolder("xmlplivek-file");
+};
+
+mode_t ModeOf(const std::string& path)
+{
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
+// Runs body in a child process and returns its exit code (-1 when it died).
+int RunInChild(const std::function<int()>& body)
+{
+  pid_t pid = ::fork();
+  if (pid == 0) ::_exit(body());
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Exit codes of a write attempted in a child.
+constexpr int kWriteRaisedCreateError = 0;
+constexpr int kWriteSucceeded = 1;
+constexpr int kWrongError = 2;
+constexpr int kCannotDropRights = 3;
+
+int TryWrite(const std::string& path, const std::string& bytes)
+{
+  try {
+    TURL url = TURL::CreateNative(path);
+    url.PutFile(bytes);
+    return kWriteSucceeded;
+  } catch (const EFCreateError& e) {
+    std::string expected = "Cannot create file \"" + path + "\". ";
+    return std::string(e.what()).rfind(expected, 0) == 0 ? kWriteRaisedCreateError : kWrongError;
+  } catch (...) {
+    return kWrongError;
+  }
+}
+
+}  // namespace
+
+TEST_F(FileDriverTest, BytesRoundTripExactly)
+{
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+  bytes += "\r\n\n\r";
+  TURL url = Local("all-bytes.xml");
+  url.PutFile(bytes);
+  EXPECT_EQ(ReadTestFile(Folder + "all-bytes.xml"), bytes);
+  std::string text = "stale";
+  url.GetFile(text);
+  EXPECT_EQ(text, bytes);
+}
+
+TEST_F(FileDriverTest, EmptyTextGivesAnEmptyFile)
+{
+  WriteTestFile(Folder + "a.xml", "old content");
+  TURL url = Local("a.xml");
+  url.PutFile("");
+  EXPECT_EQ(fs::file_size(Folder + "a.xml"), 0u);
+  std::string text = "stale";
+  url.GetFile(text);
+  EXPECT_EQ(text, "");
+}
+
+TEST_F(FileDriverTest, RewriteKeepsPermissionsAndLeavesNoTemporaryFile)
+{
+  WriteTestFile(Folder + "a.xml", "old");
+  ::chmod((Folder + "a.xml").c_str(), 0640);
+  Local("a.xml").PutFile("new");
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "new");
+  EXPECT_EQ(ModeOf(Folder + "a.xml"), 0640u);
+  int entries = 0;
+  for (auto& entry : fs::directory_iterator(Folder)) entries += entry.exists();
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(FileDriverTest, WriteRefusedByTheFolderKeepsTheOldFile)
+{
+  WriteTestFile(Folder + "a.xml", "precious");
+  ::chmod((Folder + "a.xml").c_str(), 0644);
+  ::chmod(Folder.c_str(), 0555);
+  std::string path = Folder + "a.xml";
+  int result = RunInChild([&] {
+    // The superuser ignores folder permissions: write as an ordinary user.
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return kCannotDropRights;
+    return TryWrite(path, "replacement that must not land");
+  });
+  if (result == kCannotDropRights) GTEST_SKIP() << "cannot drop superuser rights";
+  EXPECT_EQ(result, kWriteRaisedCreateError);
+  EXPECT_EQ(ReadTestFile(path), "precious");
+}
+
+TEST_F(FileDriverTest, WriteFailingHalfwayKeepsTheOldFile)
+{
+  std::string path = Folder + "a.xml";
+  WriteTestFile(path, "precious");
+  int result = RunInChild([&] {
+    // The file-size limit makes the write fail after a few bytes.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4, 4};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return kCannotDropRights;
+    return TryWrite(path, std::string(100000, 'x'));
+  });
+  ASSERT_NE(result, kCannotDropRights);
+  EXPECT_EQ(result, kWriteRaisedCreateError);
+  EXPECT_EQ(ReadTestFile(path), "precious");
+  int entries = 0;
+  for (auto& entry : fs::directory_iterator(Folder)) entries += entry.exists();
+  EXPECT_EQ(entries, 1);  // the temporary file is gone
+}
+
+TEST_F(FileDriverTest, MissingFileCannotBeOpened)
+{
+  TURL url = Local("missing.xml");
+  std::string text;
+  try {
+    url.GetFile(text);
+    FAIL() << "no error";
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + Folder + "missing.xml\". " + std::strerror(ENOENT));
+  }
+}
+
+TEST_F(FileDriverTest, WriteIntoMissingFolderCannotCreate)
+{
+  TURL url = Local("no/such/a.xml");
+  EXPECT_THROW(url.PutFile("x"), EFCreateError);
+}
+
+TEST_F(FileDriverTest, DeleteRemovesTheFileAndIgnoresFailures)
+{
+  WriteTestFile(Folder + "a.xml", "x");
+  TURL url = Local("a.xml");
+  url.DeleteFile();
+  EXPECT_FALSE(fs::exists(Folder + "a.xml"));
+  EXPECT_NO_THROW(url.DeleteFile());
+  fs::create_directory(Folder + "dir");
+  EXPECT_NO_THROW(Local("dir").DeleteFile());
+  EXPECT_TRUE(fs::exists(Folder + "dir"));
+}
+
+TEST_F(FileDriverTest, ListingIsSortedIgnoringCaseWithFoldersAndMatchingFiles)
+{
+  for (const char* name : {"b.xml", "A.XML", "c.txt", "_under.xml", "README", ".hidden.xml"})
+    WriteTestFile(Folder + name, "x");
+  fs::create_directory(Folder + "Zdir");
+  fs::create_directory(Folder + "sub.txt");
+  fs::create_directory(Folder + "target");
+  fs::create_directory_symlink(Folder + "target", Folder + "link");
+  fs::create_symlink(Folder + "nowhere", Folder + "dangling.xml");
+  EXPECT_EQ(Listing("*.xml"), (std::vector<std::string>{"F .hidden.xml", "F A.XML", "F b.xml", "F dangling.xml",
+                                                         "D link", "D sub.txt", "D target", "D Zdir",
+                                                         "F _under.xml"}));
+  EXPECT_EQ(Listing("*.*;*"), (std::vector<std::string>{"F .hidden.xml", "F A.XML", "F b.xml", "F c.txt",
+                                                         "F dangling.xml", "D link", "F README", "D sub.txt",
+                                                         "D target", "D Zdir", "F _under.xml"}));
+  EXPECT_EQ(Listing(""), (std::vector<std::string>{"D link", "D sub.txt", "D target", "D Zdir"}));
+}
+
+TEST_F(FileDriverTest, NamesDifferingOnlyInCaseKeepAFixedOrder)
+{
+  for (const char* name : {"b.xml", "a.xml", "A.xml", "B.xml"}) WriteTestFile(Folder + name, "x");
+  EXPECT_EQ(Listing("*"), (std::vector<std::string>{"F A.xml", "F a.xml", "F B.xml", "F b.xml"}));
+}
+
+TEST_F(FileDriverTest, MissingFolderListsEmpty)
+{
+  TURL url = Local("missing/*.xml");
+  EXPECT_EQ(url.GetCount(), 0);
+  EXPECT_TRUE(url.Listed);
+}
+
+TEST_F(FileDriverTest, ListingReplacesOldItems)
+{
+  WriteTestFile(Folder + "a.xml", "x");
+  TURL url = Local("*.xml");
+  url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, "stale"));
+  ASSERT_EQ(url.GetCount(), 1);
+  EXPECT_EQ(url.GetItem(0).Name, "a.xml");
+}
+
+TEST_F(FileDriverTest, InvalidMaskReachesTheCaller)
+{
+  WriteTestFile(Folder + "a.xml", "x");
+  TURL url = Local("[a");
+  EXPECT_THROW(url.GetCount(), EMaskException);
+  EXPECT_FALSE(url.Listed);
+}
+
+TEST(FileDriver, IsAlwaysConnectedAndIdles)
+{
+  TFILEProtocol driver;
+  TURL url("file:/tmp/");
+  EXPECT_TRUE(driver.IsConnected(url));
+  driver.Connect(url);
+  driver.Disconnect(url);
+  driver.CheckIdle();
+  EXPECT_EQ(driver.ProtocolName, "file");
+}

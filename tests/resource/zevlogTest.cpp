@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "LogCapture.h"
+#include "resource/ProgramFile.h"
+#include "resource/zevlog.h"
+
+namespace {
+
+class AppLogTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    FreeAppLog();
+    SetProgramFileName(Folder + "xmlplivek");
+  }
+  void TearDown() override
+  {
+    FreeAppLog();
+    SetProgramFileName("");
+    std::error_code ec;
+    std::filesystem::remove_all(Folder, ec);
+  }
+  std::string LogFile() const { return Folder + "xmlplivek.log"; }
+
+  std::string Folder = MakeTempFolder("xmlplivek-log");
+};
+
+}  // namespace
+
+TEST_F(AppLogTest, FileLiesBesideTheProgramWithLogExtension)
+{
+  SetProgramFileName(Folder + "xmlplivek.exe");
+  FreeAppLog();
+  EXPECT_EQ(AppLog().FileName, Folder + "xmlplivek.log");
+}
+
+TEST_F(AppLogTest, StartsWithLevelsOneAndTwoAndFiltersOthers)
+{
+  int calls = 0;
+  AppLog().OnLog = [&](TzevLog&, std::uint8_t, const std::string&) { ++calls; };
+  EXPECT_EQ(AppLog().Levels, TzevLog::MakeLevels({1, 2}));
+  AppLog().Log(4, "hidden");
+  EXPECT_EQ(calls, 0);
+  EXPECT_FALSE(std::filesystem::exists(LogFile()));
+}
+
+TEST_F(AppLogTest, WithoutListenerMessageStillReachesTheFile)
+{
+  AppLog().Log(2, "no listener");
+  EXPECT_EQ(ReadTestFile(LogFile()), "no listener\r\n");
+}
+
+TEST_F(AppLogTest, ListenerIsCalledBeforeTheFileIsWritten)
+{
+  bool fileExistedDuringCall = true;
+  std::string received;
+  int level = 0;
+  AppLog().OnLog = [&](TzevLog& sender, std::uint8_t lvl, const std::string& msg) {
+    EXPECT_EQ(&sender, &AppLog());
+    fileExistedDuringCall = std::filesystem::exists(LogFile());
+    received = msg;
+    level = lvl;
+  };
+  AppLog().Log(1, "first");
+  EXPECT_FALSE(fileExistedDuringCall);
+  EXPECT_EQ(received, "first");
+  EXPECT_EQ(level, 1);
+  EXPECT_EQ(ReadTestFile(LogFile()), "first\r\n");
+}
+
+TEST_F(AppLogTest, SetLevelsFiresOnlyOnRealChange)
+{
+  int changes = 0;
+  AppLog().OnLevelsChange = [&](TzevLog&) { ++changes; };
+  AppLog().SetLevels(TzevLog::MakeLevels({1, 2}));
+  EXPECT_EQ(changes, 0);
+  AppLog().SetLevels(TzevLog::MakeLevels({1, 2, 5}));
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(AppLog().Levels.test(5));
+}
+
+TEST_F(AppLogTest, LevelsZeroAndAboveFiveAreOrdinary)
+{
+  AppLog().SetLevels(TzevLog::MakeLevels({0, 6, 255}));
+  AppLog().Log(0, "zero");
+  AppLog().Log(6, "six");
+  AppLog().Log(255, "top");
+  AppLog().Log(1, "one is off now");
+  EXPECT_EQ(ReadTestFile(LogFile()), "zero\r\nsix\r\ntop\r\n");
+}
+
+TEST_F(AppLogTest, FileIsAppendedAcrossRunsAndKeepsMessagesUnchanged)
+{
+  AppLog().Log(1, "run one");
+  FreeAppLog();  // a later run of the program
+  AppLog().Log(2, "");
+  const std::string traffic("line\r\nnext\x00\xff", 12);
+  AppLog().Log(2, traffic);
+  EXPECT_EQ(ReadTestFile(LogFile()), "run one\r\n\r\n" + traffic + "\r\n");
+}
+
+TEST_F(AppLogTest, CheckAndLogException)
+{
+  AppLog().Check(true, "not logged");
+  AppLog().Check(false, "check failed");
+  AppLog().LogException(std::runtime_error("Boom."), "while saving");
+  EXPECT_EQ(ReadTestFile(LogFile()), "check failed\r\nBoom. while saving\r\n");
+}
+
+TEST_F(AppLogTest, UnwritableFileRaisesAfterTheListenerHadTheMessage)
+{
+  AppLog().FileName = Folder + "missing/xmlplivek.log";
+  std::string received;
+  AppLog().OnLog = [&](TzevLog&, std::uint8_t, const std::string& msg) { received = msg; };
+  EXPECT_THROW(AppLog().Log(1, "lost"), EInOutError);
+  EXPECT_EQ(received, "lost");
+}
+
+TEST(BaseLog, PlainLogHasNoFileAndNeedsALevelAndAListener)
+{
+  TzevLog log;
+  std::vector<std::string> got;
+  log.Log(1, "no listener: nothing happens");
+  log.OnLog = [&](TzevLog&, std::uint8_t, const std::string& msg) { got.push_back(msg); };
+  log.Log(3, "filtered");
+  log.Log(2, "passes");
+  EXPECT_EQ(got, std::vector<std::string>{"passes"});
+}
