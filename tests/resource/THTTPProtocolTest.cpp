@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <filesystem>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "HttpTestServer.h"
+#include "LogCapture.h"
+#include "TestSupport.h"
+#include "resource/EResourceError.h"
+#include "resource/THTTPProtocol.h"
+#include "resource/TURL.h"
+#include "resource/TURLSystem.h"
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part)
+{
+  return text.find(part) != std::string::npos;
+}
+
+// A socket that listens but never accepts: connections complete, no answer comes.
+class SilentServer {
+public:
+  SilentServer()
+  {
+    Fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(Fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::listen(Fd, 4);
+    socklen_t len = sizeof addr;
+    ::getsockname(Fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    Port = ntohs(addr.sin_port);
+  }
+  ~SilentServer() { ::close(Fd); }
+
+  int Fd = -1;
+  int Port = 0;
+};
+
+class HttpDriverTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite()
+  {
+    Folder = new std::string(MakeTempFolder("xmlplivek-http"));
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    WriteTestFile(*Folder + "bytes.bin", bytes);
+    WriteTestFile(*Folder + "a.xml", "<a/>\r\n");
+    std::filesystem::create_directory(*Folder + "sub");
+    WriteTestFile(*Folder + "sub/index.html", "<p>inside</p>");
+    Server = new HttpTestServer(*Folder);
+  }
+  static void TearDownTestSuite()
+  {
+    delete Server;
+    std::error_code ec;
+    std::filesystem::remove_all(*Folder, ec);
+    delete Folder;
+  }
+  void SetUp() override { FreeURLSystem(); }
+  void TearDown() override { FreeURLSystem(); }
+
+  static std::string URL(const std::string& name) { return Server->BaseURL() + name; }
+
+  static std::string* Folder;
+  static HttpTestServer* Server;
+};
+
+std::string* HttpDriverTest::Folder = nullptr;
+HttpTestServer* HttpDriverTest::Server = nullptr;
+
+}  // namespace
+
+TEST_F(HttpDriverTest, GetReturnsTheBodyBytes)
+{
+  LogCapture log;
+  TURL url(URL("bytes.bin"));
+  std::string text = "stale";
+  url.GetFile(text);
+  ASSERT_EQ(text.size(), 256u);
+  for (int i = 0; i < 256; ++i) EXPECT_EQ(static_cast<unsigned char>(text[i]), i);
+  url.SetURL(URL("a.xml"));
+  url.GetFile(text);  // the same client again
+  EXPECT_EQ(text, "<a/>\r\n");
+  EXPECT_TRUE(log.Lines.empty());  // level 5 is off
+}
+
+TEST_F(HttpDriverTest, RedirectsAreFollowed)
+{
+  TURL url(URL("sub"));  // the server answers 301 to "sub/"
+  std::string text;
+  url.GetFile(text);
+  EXPECT_EQ(text, "<p>inside</p>");
+}
+
+TEST_F(HttpDriverTest, ErrorStatusRaisesWithStatusAndURL)
+{
+  TURL url(URL("missing.xml"));
+  std::string text = "stale";
+  try {
+    url.GetFile(text);
+    FAIL() << "no error";
+  } catch (const EHTTPError& e) {
+    std::string message = e.what();
+    EXPECT_EQ(message.rfind("HTTP/1.0 404 ", 0), 0u) << message;
+    EXPECT_TRUE(Contains(message, "404 File not found: " + URL("missing.xml"))) << message;
+  }
+  EXPECT_EQ(text, "");
+}
+
+TEST_F(HttpDriverTest, RefusedConnectionRaisesNamingTheURL)
+{
+  std::string address = "http://127.0.0.1:" + std::to_string(FreeLocalPort()) + "/a.xml";
+  TURL url(address);
+  std::string text;
+  try {
+    url.GetFile(text);
+    FAIL() << "no error";
+  } catch (const EHTTPError& e) {
+    std::string message = e.what();
+    EXPECT_TRUE(Contains(message, "\"" + address + "\"")) << message;
+    EXPECT_TRUE(Contains(message, "Couldn't connect to server")) << message;
+  }
+}
+
+TEST_F(HttpDriverTest, StalledTransferGivesUp)
+{
+  SilentServer silent;
+  std::string address = "http://127.0.0.1:" + std::to_string(silent.Port) + "/a.xml";
+  THTTPProtocol driver;
+  driver.StallTimeout = 1;
+  TURL url(address);
+  std::string text;
+  try {
+    driver.GetFile(url, text);
+    FAIL() << "no error";
+  } catch (const EHTTPError& e) {
+    std::string message = e.what();
+    EXPECT_TRUE(Contains(message, address)) << message;
+    EXPECT_TRUE(Contains(message, "Timeout was reached")) << message;
+  }
+}
+
+TEST_F(HttpDriverTest, TrafficIsLoggedAtLevelFiveOnly)
+{
+  LogCapture log({1, 2, 5});
+  TURL url(URL("a.xml"));
+  std::string text;
+  url.GetFile(text);
+  bool sentRequest = false, receivedStatus = false, receivedBody = false;
+  for (const auto& [level, msg] : log.Lines) {
+    EXPECT_EQ(level, 5);
+    sentRequest |= msg.rfind("> GET /a.xml HTTP/1.1\r\n", 0) == 0;
+    receivedStatus |= msg.rfind("HTTP/1.0 200 OK", 0) == 0;
+    receivedBody |= msg == "<a/>\r\n";
+    EXPECT_FALSE(msg.rfind("> HTTP/", 0) == 0) << msg;  // received data has no prefix
+  }
+  EXPECT_TRUE(sentRequest);
+  EXPECT_TRUE(receivedStatus);
+  EXPECT_TRUE(receivedBody);
+  EXPECT_TRUE(Contains(ReadTestFile(log.LogFile()), "> GET /a.xml HTTP/1.1\r\n"));
+
+  log.Lines.clear();
+  AppLog().SetLevels(TzevLog::MakeLevels({1, 2, 3, 4}));
+  url.GetFile(text);
+  EXPECT_TRUE(log.Lines.empty());
+}
+
+TEST_F(HttpDriverTest, ReadOnlyDriverIgnoresWritesAndListsNothing)
+{
+  TURL url(URL("a.xml"));
+  url.PutFile("overwritten?");
+  url.DeleteFile();
+  EXPECT_EQ(ReadTestFile(*Folder + "a.xml"), "<a/>\r\n");
+  EXPECT_TRUE(url.IsConnected());
+  url.Connect();
+  url.Disconnect();
+  TURL folder(Server->BaseURL());
+  folder.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, "stale"));
+  EXPECT_EQ(folder.GetCount(), 0);
+}
