@@ -57,11 +57,15 @@ void TzevAppLog::WriteToFile(const std::string& msg)
 {
   std::FILE* file = std::fopen(FileName.c_str(), "ab");
   if (!file) throw EInOutError("Cannot open log file \"" + FileName + "\". " + std::strerror(errno));
+  errno = 0;
   bool ok = std::fwrite(msg.data(), 1, msg.size(), file) == msg.size();
   ok = std::fwrite("\r\n", 1, 2, file) == 2 && ok;
-  int saved = errno;
-  ok = std::fclose(file) == 0 && ok;
-  if (!ok) throw EInOutError("Cannot write log file \"" + FileName + "\". " + std::strerror(saved ? saved : errno));
+  int saved = ok ? 0 : errno;  // the write's reason, not an older one
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    saved = errno;
+  }
+  if (!ok) throw EInOutError("Cannot write log file \"" + FileName + "\". " + std::strerror(saved));
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -128,4 +130,17 @@ TEST(BaseLog, PlainLogHasNoFileAndNeedsALevelAndAListener)
   log.Log(3, "filtered");
   log.Log(2, "passes");
   EXPECT_EQ(got, std::vector<std::string>{"passes"});
+}
+
+TEST_F(AppLogTest, FailedWriteNamesItsOwnReason)
+{
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  AppLog().FileName = "/dev/full";
+  errno = EACCES;  // an older, unrelated error must not be reported
+  try {
+    AppLog().Log(1, "does not fit");
+    FAIL() << "no error";
+  } catch (const EInOutError& e) {
+    EXPECT_NE(std::string(e.what()).find(std::strerror(ENOSPC)), std::string::npos) << e.what();
+  }
 }
