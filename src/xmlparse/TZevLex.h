@@ -53,7 +53,9 @@ public:
 
   // Scans Stream from Position to its end, then feeds one NUL byte through the
   // table as the end-of-input marker. Throws std::logic_error when a state
-  // lacks a transition and std::length_error for inputs of 2 GiB or more.
+  // lacks a transition, std::length_error for inputs of 2 GiB or more and
+  // std::out_of_range for a Position outside the stream. The table is compiled
+  // when the scan starts: Action must not change transitions while it runs.
   void Execute();
 
   // Stream operations. Execute reads Stream directly with the same effect;

@@ -173,6 +173,20 @@ TEST(ZevLex, IncompleteTableIsRefused) {
   EXPECT_THROW(noStart.Execute(), std::logic_error);
 }
 
+TEST(ZevLex, InputsBeyond32BitPositionsAreRefused) {
+  WordLexer lexer;
+  static const char bytes[4] = "ab ";
+  // Only the size is looked at before the refusal; the bytes are never read.
+  lexer.Stream = std::string_view(bytes, std::size_t{1} << 31);
+  EXPECT_THROW(lexer.Execute(), std::length_error);
+  lexer.Stream = "ab ";
+  lexer.Position = 4;
+  EXPECT_THROW(lexer.Execute(), std::out_of_range);
+  lexer.Position = -1;
+  EXPECT_THROW(lexer.Execute(), std::out_of_range);
+  EXPECT_TRUE(lexer.calls.empty());
+}
+
 TEST(ZevLex, ExceptionFromActionPassesOut) {
   struct Throwing : WordLexer {
     void Action(TState&) override { throw std::runtime_error("stop"); }
