@@ -1,0 +1,163 @@
+#pragma once
+// One open document: a dockable frame holding the source editor (SynEdit),
+// the document's URL, its type, its status flags and its working copy.
+//
+// Documents are bytes. The editor runs in 8-bit mode and holds every byte
+// 0x00 to 0xFF as it is; a NUL byte is kept like any other. Lines end in
+// CR LF inside the editor: loading turns CR LF, LF and CR into CR LF, and the
+// editor's text (what Save and Backup write) is every line followed by CR LF,
+// the last one included.
+//
+// Working copy: "~" and the document's file name, made unique by a number
+// before the extension ("~a.xml", "~a1.xml", ...) against the folder it is
+// written to: the document's folder for a local document, the program folder
+// for any other. Written when a document is started, opened or saved under
+// another URL, by Backup (previews) and by CheckBackup; deleted when the frame
+// is destroyed and when SaveAs names a new one.
+//
+// Set-up order used by the main window: construct, dock, SetPopupMenu,
+// ApplyConfig, OnContextHelp/OnStatusChange, SetFileType, then NewDocument or
+// OpenDocument.
+
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/EditorCommands.h"
+#include "resource/TURL.h"
+#include "workspace/EditorCommandHandlers.h"
+#include "workspace/TEditorKeyBindings.h"
+#include "workspace/TFrame.h"
+
+class QEvent;
+class QKeyEvent;
+class QMenu;
+class QsciLexer;
+class QsciScintilla;
+class TConfigInfo;
+class TFileType;
+
+// Document status flags, one byte per frame.
+using TEditStatus = std::uint8_t;
+constexpr TEditStatus esNew = 1;         // never written to its URL
+constexpr TEditStatus esModified = 2;    // changed since opened or saved
+constexpr TEditStatus esValid = 4;       // last validity check passed
+constexpr TEditStatus esInvalid = 8;     // last check failed
+constexpr TEditStatus esWellFormed = 16; // last well-formedness check passed
+
+// The highlighter a document type names: "XML", "CSS" or "PHP" (exact
+// letter case); nullptr for any other name (plain text).
+std::unique_ptr<QsciLexer> CreateHighlighter(const std::string& name);
+
+class TEditFrame : public TFrame {
+  Q_OBJECT
+public:
+  explicit TEditFrame(QWidget* parent = nullptr);
+  ~TEditFrame() override;
+
+  // The editor control (a child widget filling the frame).
+  QsciScintilla* const SynEdit;
+
+  TEditStatus FStatus = 0;
+  TURL FURL;                   // the document's address
+  std::string FBackupFileName; // full path of the working copy; empty before a document
+  double FLastBackup;          // when the working copy was last written (days, see Now)
+  TFileType* FFileType = nullptr; // not owned (the document-type list owns it)
+
+  // Raised when the editor asks for context help (ecContextHelp).
+  std::function<void(TEditFrame& sender)> OnContextHelp;
+  // Raised when the caret, the selection or an editing mode changed.
+  std::function<void(TEditFrame& sender)> OnStatusChange;
+  // Sees every typed character (one byte) before the editor inserts it: tag
+  // closing and autocompletion attach here. Setting key to 0 drops the key;
+  // another value is typed instead.
+  std::function<void(TEditFrame& sender, char& key)> OnKeyPress;
+
+  // The file-name part of the URL: the caption of the tab.
+  std::string GetTitle() const;
+  // The editor's context menu (not owned); nullptr: no context menu.
+  void SetPopupMenu(QMenu* menu);
+
+  // Stores a new status; repaints the tabs of the hosting page control only
+  // when the value changes.
+  void SetStatus(TEditStatus status);
+  // After an edit: esModified set, esValid, esInvalid and esWellFormed cleared.
+  void MarkModified();
+
+  // Starts an unsaved document at url: status exactly esNew, working copy
+  // named and written, caption updated. The text is not touched.
+  void NewDocument(const TURL& url);
+  // Reads the whole resource at url into the editor (not modified, no undo
+  // history), status empty, working copy named and written, caption updated.
+  // A failed read raises before anything of the frame changes.
+  void OpenDocument(const TURL& url);
+  // Writes the editor's text to the URL; clears esNew and esModified. A
+  // failed write raises and leaves the status as it was.
+  void Save();
+  // Saves under url (kept even when the write fails); deletes the old working
+  // copy and writes a new one.
+  void SaveAs(const TURL& url);
+
+  // The working-copy path for the current URL (nothing is created).
+  std::string GetBackupFileName() const;
+  // Writes the editor's text to the working copy; FLastBackup := Now.
+  void Backup();
+  // Backup when modified and the last working copy is older than interval days.
+  void CheckBackup(double interval);
+  // The hosting tab shows GetTitle; "not a tabsheet" when not docked in one.
+  void UpdateCaption();
+  void FrameEndDock(QWidget* target) override;
+
+  // The document type; replaces the highlighter by the one the type names.
+  void SetFileType(TFileType* fileType);
+  QsciLexer* Highlighter() const { return FHighlighter.get(); }
+  // Applies the program-wide configuration (or the one given): key bindings,
+  // gutter, colours, fonts, tab width, right edge, selection colours.
+  void ApplyConfig();
+  void ApplyConfig(const TConfigInfo& config);
+  const TEditorKeyBindings& KeyBindings() const { return FKeyBindings; }
+
+  // The editor's text: every line followed by CR LF.
+  std::string GetText() const;
+  // Replaces the whole text (line ends become CR LF); not an edit: the status
+  // stays, the undo history is cleared.
+  void SetText(const std::string& bytes);
+
+  // Runs an editor command as a key binding would; text is what the key
+  // typed (for ecChar, ecString, ecImeStr). False for an unknown number.
+  bool ExecuteCommand(TEditorCommand command, const QString& text = QString());
+  TEditorCommandState& CommandState() { return FCommandState; }
+
+  // The clock of FLastBackup: days since 1899-12-30, fractions are the time of
+  // day. Tests install their own; an empty function restores the real one.
+  using TClock = std::function<double()>;
+  static void SetClock(TClock clock);
+  static double Now();
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void SynEditChange();
+  void SynEditStatusChange();
+  void SynEditContextHelp();
+  bool SynEditKeyDown(QKeyEvent& event);
+  bool TypeKey(QKeyEvent& event);
+  void WriteBackup(const std::string& path);
+  void ApplyLook();
+  void ApplyGutter();
+  void UpdateLineNumbers();
+  void SetOwnTabCaption();
+
+  std::unique_ptr<QsciLexer> FHighlighter;
+  QPointer<QMenu> FPopupMenu;
+  TEditorKeyBindings FKeyBindings;
+  TKeyStrokeReader FKeyReader;
+  TEditorCommandState FCommandState;
+  struct TLook;
+  std::unique_ptr<TLook> FLook;
+  bool FLoading = false;
+  bool FRetyping = false;
+};
