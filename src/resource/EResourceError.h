@@ -26,3 +26,6 @@ class EHTTPError : public EResourceError {
 public:
   using EResourceError::EResourceError;
 };
+
+// A failed FTP operation; the message names the operation, host, path and reason.
+class EFTPError : public EResourceError { public: using EResourceError::EResourceError; };

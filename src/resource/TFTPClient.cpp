@@ -1,0 +1,387 @@
+#include "resource/TFTPClient.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <curl/curl.h>
+#include <exception>
+#include <mutex>
+
+#include "resource/EResourceError.h"
+#include "resource/zevlog.h"
+
+namespace {
+
+constexpr std::uint8_t kTrafficLevel = 5;
+constexpr long kQuitTimeout = 3;  // seconds to wait for the answer to QUIT
+
+void GlobalInit()
+{
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool TrafficLogged()
+{
+  return AppLog().Levels.test(kTrafficLevel);
+}
+
+std::string TrimLineEnd(std::string text)
+{
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+// Every byte but the unreserved ones and "/" is percent-encoded; a leading "/"
+// is encoded too, so the server sees the name as absolute.
+std::string EscapePath(const std::string& path)
+{
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string escaped;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    bool plain = std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~' || (c == '/' && i > 0);
+    if (plain && c < 0x80) {
+      escaped += static_cast<char>(c);
+    } else {
+      escaped += '%';
+      escaped += kHex[c >> 4];
+      escaped += kHex[c & 0x0F];
+    }
+  }
+  return escaped;
+}
+
+bool HasLineBreak(const std::string& text)
+{
+  return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+bool ValidHostChar(unsigned char c)
+{
+  return std::isalnum(c) || c == '.' || c == '-' || c == '_' || c == ':' || c == '[' || c == ']';
+}
+
+// Errors after which libcurl holds no usable control connection.
+bool LosesConnection(CURLcode code)
+{
+  switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_LOGIN_DENIED:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// State of one request: the bytes moved, the server's last reply and the
+// first error raised by a traffic handler (exceptions must not cross libcurl).
+struct TFTPTransfer {
+  TFTPClient* Client = nullptr;
+  std::string Download;
+  const std::string* Upload = nullptr;
+  std::size_t UploadPos = 0;
+  std::string LastReply;
+  char Detail[CURL_ERROR_SIZE] = "";
+  std::exception_ptr LogError;
+
+  long ReplyCode() const
+  {
+    if (LastReply.size() < 3) return 0;
+    for (int i = 0; i < 3; ++i)
+      if (!std::isdigit(static_cast<unsigned char>(LastReply[i]))) return 0;
+    return std::stol(LastReply.substr(0, 3));
+  }
+};
+
+namespace {
+
+size_t ReceiveData(char* data, size_t size, size_t count, void* user)
+{
+  static_cast<TFTPTransfer*>(user)->Download.append(data, size * count);
+  return size * count;
+}
+
+size_t SendData(char* buffer, size_t size, size_t count, void* user)
+{
+  auto* transfer = static_cast<TFTPTransfer*>(user);
+  std::size_t left = transfer->Upload->size() - transfer->UploadPos;
+  std::size_t n = std::min(left, size * count);
+  std::memcpy(buffer, transfer->Upload->data() + transfer->UploadPos, n);
+  transfer->UploadPos += n;
+  return n;
+}
+
+// libcurl hands every server reply line of the control connection here; the
+// final line of a reply ("550 ...", not "550-...") is kept for error messages.
+size_t ReceiveReply(char* data, size_t size, size_t count, void* user)
+{
+  std::string line = TrimLineEnd(std::string(data, size * count));
+  if (line.size() >= 3 && (line.size() == 3 || line[3] == ' ') && std::isdigit(static_cast<unsigned char>(line[0])))
+    static_cast<TFTPTransfer*>(user)->LastReply = line;
+  return size * count;
+}
+
+// Sent commands and received replies go to the traffic log; the password never does.
+int LogTraffic(CURL*, curl_infotype type, char* data, size_t size, void* user)
+{
+  auto* transfer = static_cast<TFTPTransfer*>(user);
+  if (transfer->LogError) return 0;
+  try {
+    std::string chunk(data, size);
+    if (type == CURLINFO_HEADER_OUT && transfer->Client->OnSent) {
+      if (chunk.size() >= 5 && strncasecmp(chunk.c_str(), "PASS ", 5) == 0) chunk = "PASS ***\r\n";
+      transfer->Client->OnSent(chunk);
+    } else if (type == CURLINFO_HEADER_IN && transfer->Client->OnReceived) {
+      transfer->Client->OnReceived(chunk);
+    }
+  } catch (...) {
+    transfer->LogError = std::current_exception();
+  }
+  return 0;
+}
+
+}  // namespace
+
+TFTPClient::TFTPClient()
+{
+  GlobalInit();
+}
+
+TFTPClient::~TFTPClient()
+{
+  CloseHandle();
+}
+
+// "host", "host:port", "[v6]" or "[v6]:port"; anything that could be read as
+// user information, a path or a query of the URL is refused.
+std::string TFTPClient::Authority() const
+{
+  auto invalid = [this](const std::string& why) {
+    return EFTPError("FTP connect to \"" + Host + "\" failed: " + why);
+  };
+  if (Host.empty()) throw invalid("no host name");
+  for (unsigned char c : Host)
+    if (!ValidHostChar(c)) throw invalid("invalid host name");
+  std::string name = Host;
+  std::string port;
+  if (Host[0] == '[') {
+    std::size_t close = Host.find(']');
+    if (close == std::string::npos) throw invalid("invalid host name");
+    name = Host.substr(0, close + 1);
+    if (close + 1 < Host.size()) {
+      if (Host[close + 1] != ':') throw invalid("invalid host name");
+      port = Host.substr(close + 2);
+    }
+  } else if (Host.find(':') != Host.rfind(':')) {
+    name = "[" + Host + "]";  // a bare IPv6 address
+  } else if (Host.find(':') != std::string::npos) {
+    name = Host.substr(0, Host.find(':'));
+    port = Host.substr(Host.find(':') + 1);
+  }
+  if (name.empty() || name == "[]") throw invalid("no host name");
+  if (port.empty() && Host.back() == ':') throw invalid("invalid port");
+  if (port.empty()) port = std::to_string(Port);
+  if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos) throw invalid("invalid port");
+  int number = std::stoi(port);
+  if (number < 1 || number > 65535) throw invalid("invalid port");
+  return name + ":" + std::to_string(number);
+}
+
+std::string TFTPClient::RemoteURL(const std::string& path) const
+{
+  return "ftp://" + Authority() + "/" + EscapePath(path);
+}
+
+void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
+{
+  CURL* curl = static_cast<CURL*>(Handle);
+  curl_easy_reset(curl);  // keeps the connection
+  transfer.Client = this;
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, transfer.Detail);
+#if LIBCURL_VERSION_NUM >= 0x075500
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+#else
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_FTP));
+#endif
+  // The client talks to the server directly, whatever proxy the environment names.
+  curl_easy_setopt(curl, CURLOPT_PROXY, "");
+  if (!User.empty()) {
+    curl_easy_setopt(curl, CURLOPT_USERNAME, User.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, Password.c_str());
+  }
+  // Every command names the remote file or folder by its full path: no CWD.
+  curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+  if (!Passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+  curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, ConnectTimeout);
+  curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, ConnectTimeout * 1000L);
+  curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, StallTimeout);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, StallTimeout);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReceiveReply);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ReceiveData);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  if ((OnSent || OnReceived) && TrafficLogged()) {
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, LogTraffic);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+  }
+}
+
+int TFTPClient::Run(TFTPTransfer& transfer)
+{
+  CURL* curl = static_cast<CURL*>(Handle);
+  CURLcode code = curl_easy_perform(curl);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  if (LosesConnection(code)) CloseHandle();
+  if (transfer.LogError) std::rethrow_exception(transfer.LogError);
+  return code;
+}
+
+// The reason is the server's error reply when there is one, else libcurl's.
+void TFTPClient::Check(TFTPTransfer& transfer, int code, const std::string& what, const std::string& target)
+{
+  if (code == CURLE_OK) return;
+  std::string reason;
+  if (transfer.ReplyCode() >= 400 && code != CURLE_OPERATION_TIMEDOUT) reason = transfer.LastReply;
+  else if (transfer.Detail[0]) reason = transfer.Detail;
+  else reason = curl_easy_strerror(static_cast<CURLcode>(code));
+  if (code == CURLE_OPERATION_TIMEDOUT) reason = "time-out: " + reason;
+  std::string message = "FTP " + what;
+  if (!target.empty()) message += " \"" + target + "\"";
+  message += (what == "connect" ? " to " : " on ") + Host + " failed: " + reason;
+  throw EFTPError(message);
+}
+
+void TFTPClient::RequireConnection(const std::string& what, const std::string& target) const
+{
+  std::string message = "FTP " + what + " \"" + target + "\" on " + Host + " failed: ";
+  if (!Open) throw EFTPError(message + "not connected");
+  if (HasLineBreak(target)) throw EFTPError(message + "the name holds a line break or a NUL byte");
+}
+
+void TFTPClient::Connect()
+{
+  CloseHandle();
+  std::string url = "ftp://" + Authority() + "/";
+  Handle = curl_easy_init();
+  if (!Handle) throw EFTPError("FTP connect to " + Host + " failed: cannot start the FTP client");
+  TFTPTransfer transfer;
+  Prepare(transfer, url);
+  curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_NOBODY, 1L);  // log in, transfer nothing
+  try {
+    Open = true;
+    Check(transfer, Run(transfer), "connect", "");
+  } catch (...) {
+    CloseHandle();
+    throw;
+  }
+}
+
+void TFTPClient::Disconnect()
+{
+  CloseHandle();
+}
+
+void TFTPClient::CloseHandle()
+{
+  Open = false;
+  MlsdRefused = false;
+  if (!Handle) return;
+  CURL* curl = static_cast<CURL*>(Handle);
+  Handle = nullptr;
+  // Cleaning up sends QUIT on a live connection and waits for the answer as
+  // long as the last request allowed. A server that no longer answers (a
+  // connection silently dropped on the way) must not hold the caller for a
+  // whole stall limit: a request that fails before it touches the network
+  // hands libcurl the short limit first.
+  curl_easy_reset(curl);
+  curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::min(StallTimeout, kQuitTimeout));
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_URL, "ftp://[");
+  curl_easy_perform(curl);
+  curl_easy_cleanup(curl);
+}
+
+std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
+{
+  RequireConnection("list", path);
+  std::string folder = path;
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  const std::string url = RemoteURL(folder);
+  if (!MlsdRefused) {
+    TFTPTransfer transfer;
+    Prepare(transfer, url);
+    curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_CUSTOMREQUEST, "MLSD");
+    int code = Run(transfer);
+    long reply = transfer.ReplyCode();
+    bool refused = code != CURLE_OK && Open && (reply == 500 || reply == 502 || reply == 504);
+    if (!refused) {
+      Check(transfer, code, "list", path);
+      return ParseMlsdListing(transfer.Download);
+    }
+    MlsdRefused = true;
+  }
+  TFTPTransfer transfer;
+  Prepare(transfer, url);
+  Check(transfer, Run(transfer), "list", path);
+  return ParseListListing(transfer.Download);
+}
+
+std::string TFTPClient::Retrieve(const std::string& path)
+{
+  RequireConnection("get", path);
+  TFTPTransfer transfer;
+  Prepare(transfer, RemoteURL(path));
+  Check(transfer, Run(transfer), "get", path);
+  return std::move(transfer.Download);
+}
+
+void TFTPClient::Store(const std::string& path, const std::string& bytes)
+{
+  RequireConnection("put", path);
+  TFTPTransfer transfer;
+  transfer.Upload = &bytes;
+  Prepare(transfer, RemoteURL(path));
+  CURL* curl = static_cast<CURL*>(Handle);
+  curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+  curl_easy_setopt(curl, CURLOPT_READFUNCTION, SendData);
+  curl_easy_setopt(curl, CURLOPT_READDATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
+  Check(transfer, Run(transfer), "put", path);
+}
+
+// DELE with the full name, sent as a quote command before a request that
+// transfers nothing.
+void TFTPClient::Delete(const std::string& path)
+{
+  RequireConnection("delete", path);
+  TFTPTransfer transfer;
+  Prepare(transfer, "ftp://" + Authority() + "/");
+  CURL* curl = static_cast<CURL*>(Handle);
+  curl_slist* commands = curl_slist_append(nullptr, ("DELE " + path).c_str());
+  curl_easy_setopt(curl, CURLOPT_QUOTE, commands);
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  int code = CURLE_OK;
+  try {
+    code = Run(transfer);
+  } catch (...) {
+    curl_slist_free_all(commands);
+    throw;
+  }
+  if (Handle) curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
+  curl_slist_free_all(commands);
+  Check(transfer, code, "delete", path);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// A small FTP client over one libcurl easy handle. The handle keeps the
+// control connection between operations, so one client is one connection.
+// Transfers are binary; errors raise EFTPError naming the operation, the host,
+// the remote name and the server's or libcurl's reason.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resource/TFTPListParser.h"
+
+struct TFTPTransfer;  // the state of one request, inside TFTPClient.cpp
+
+class TFTPClient {
+public:
+  using TTrafficEvent = std::function<void(const std::string& data)>;
+
+  TFTPClient();
+  ~TFTPClient();
+  TFTPClient(const TFTPClient&) = delete;
+  TFTPClient& operator=(const TFTPClient&) = delete;
+
+  // The server: a host written "host:port" connects to that port, otherwise
+  // to Port.
+  std::string Host;
+  int Port = 21;
+  std::string User;  // empty: anonymous login
+  std::string Password;
+  bool Passive = false;  // false: active mode (EPRT/PORT)
+
+  // Seconds allowed to connect (and for the server to open an active-mode
+  // data connection), and for a transfer or a reply that stops moving.
+  long ConnectTimeout = 20;
+  long StallTimeout = 60;
+
+  // Control traffic, chunk by chunk, while level 5 of the application log is
+  // enabled. The argument of PASS is replaced by "***".
+  TTrafficEvent OnSent;
+  TTrafficEvent OnReceived;
+
+  // Our own state: true from a successful Connect until Disconnect or an error
+  // that lost the connection. Never touches the network.
+  bool Connected() const { return Open; }
+
+  // Connects and logs in; an open connection is closed first.
+  void Connect();
+  // Closes the control connection (QUIT when the server still listens).
+  void Disconnect();
+
+  // The entries of a folder: MLSD where the server offers it, LIST otherwise.
+  std::vector<TFTPListEntry> List(const std::string& path);
+  std::string Retrieve(const std::string& path);
+  // Replaces (or creates) the remote file.
+  void Store(const std::string& path, const std::string& bytes);
+  void Delete(const std::string& path);
+
+private:
+  void* Handle = nullptr;    // the libcurl easy handle; it holds the connection
+  bool Open = false;         // logged in, as far as we know
+  bool MlsdRefused = false;  // the server answered MLSD with "not implemented"
+
+  std::string Authority() const;
+  std::string RemoteURL(const std::string& path) const;
+  void Prepare(TFTPTransfer& transfer, const std::string& url);
+  // Runs the prepared request; errors of the traffic log are raised here.
+  int Run(TFTPTransfer& transfer);
+  // Raises EFTPError for a failed request (and forgets a lost connection).
+  void Check(TFTPTransfer& transfer, int code, const std::string& what, const std::string& target);
+  void RequireConnection(const std::string& what, const std::string& target) const;
+  void CloseHandle();
+};

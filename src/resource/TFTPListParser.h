@@ -1,0 +1,23 @@
+#pragma once
+// Parsers of FTP directory listings: machine-readable MLSD lines and the
+// human-readable LIST formats of Unix ("ls -l") and Windows/IIS servers.
+
+#include <string>
+#include <vector>
+
+enum class TFTPEntryKind { Folder, Symlink, File };
+
+// One entry of a directory listing, in the server's order.
+struct TFTPListEntry {
+  TFTPEntryKind Kind;
+  std::string Name;
+};
+
+// The entries of an MLSD reply ("type=dir;size=0; name" lines). The folder
+// itself and its parent (types cdir and pdir) are left out.
+std::vector<TFTPListEntry> ParseMlsdListing(const std::string& text);
+
+// The entries of a LIST reply in the Unix or the Windows/IIS format. Blank
+// lines and "total N" lines are skipped; any other line that neither format
+// reads raises EFTPError. A symbolic link is named without its " -> target".
+std::vector<TFTPListEntry> ParseListListing(const std::string& text);

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <unistd.h>
+
+#include "FtpTestServer.h"
+#include "LogCapture.h"
+#include "TestSupport.h"
+#include "resource/EResourceError.h"
+#include "resource/TFTPClient.h"
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part)
+{
+  return text.find(part) != std::string::npos;
+}
+
+// The message of the EFTPError that action raises ("" when none).
+template <typename Action>
+std::string ErrorOf(Action action)
+{
+  try {
+    action();
+  } catch (const EFTPError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+class FtpClientTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { Server = new FtpTestServer(); }
+  static void TearDownTestSuite()
+  {
+    delete Server;
+    Server = nullptr;
+  }
+
+  void SetUp() override
+  {
+    Client.Host = Server->Host();
+    Client.User = "tester";
+    Client.Password = "secret";
+    Client.OnSent = [this](const std::string& data) { Sent += data; };
+    Client.OnReceived = [this](const std::string& data) { Received += data; };
+  }
+
+  static FtpTestServer* Server;
+  TFTPClient Client;
+  std::string Sent;
+  std::string Received;
+};
+
+FtpTestServer* FtpClientTest::Server = nullptr;
+
+std::string AllBytes()
+{
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+  return bytes + "\r\nline\nend\r";
+}
+
+}  // namespace
+
+TEST_F(FtpClientTest, BinaryRoundTripInActiveAndPassiveMode)
+{
+  LogCapture log({5});
+  for (bool passive : {false, true}) {
+    SCOPED_TRACE(passive ? "passive" : "active");
+    Sent.clear();
+    Client.Passive = passive;
+    Client.Connect();
+    ASSERT_TRUE(Client.Connected());
+    std::string name = passive ? "/bin-passive.dat" : "/bin-active.dat";
+    Client.Store(name, AllBytes());
+    EXPECT_EQ(ReadTestFile(Server->Root + name.substr(1)), AllBytes());
+    EXPECT_EQ(Client.Retrieve(name), AllBytes());
+    EXPECT_TRUE(Contains(Sent, "TYPE I"));
+    bool activeCommand = Contains(Sent, "EPRT ") || Contains(Sent, "PORT ");
+    bool passiveCommand = Contains(Sent, "EPSV") || Contains(Sent, "PASV");
+    EXPECT_EQ(activeCommand, !passive);
+    EXPECT_EQ(passiveCommand, passive);
+    Client.Disconnect();
+  }
+}
+
+TEST_F(FtpClientTest, StoreReplacesAndEmptyFileWorks)
+{
+  Client.Connect();
+  Client.Store("/replace.xml", "a much longer first version");
+  Client.Store("/replace.xml", "short");
+  EXPECT_EQ(ReadTestFile(Server->Root + "replace.xml"), "short");
+  Client.Store("/replace.xml", "");
+  EXPECT_TRUE(std::filesystem::exists(Server->Root + "replace.xml"));
+  EXPECT_EQ(Client.Retrieve("/replace.xml"), "");
+}
+
+TEST_F(FtpClientTest, NamesWithBlanksAndNonAsciiBytes)
+{
+  const std::string folder = "my docs/\xC3\xA9t\xC3\xA9 %20#?";
+  const std::string file = "a b \xC3\xA4;1.xml";
+  std::filesystem::create_directories(Server->Root + folder);
+  Client.Connect();
+  Client.Store("/" + folder + "/" + file, "content");
+  EXPECT_EQ(ReadTestFile(Server->Root + folder + "/" + file), "content");
+  auto entries = Client.List("/" + folder + "/");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].Name, file);
+  EXPECT_EQ(entries[0].Kind, TFTPEntryKind::File);
+  EXPECT_EQ(Client.Retrieve("/" + folder + "/" + file), "content");
+  Client.Delete("/" + folder + "/" + file);
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + folder + "/" + file));
+}
+
+TEST_F(FtpClientTest, MlsdListingShowsFoldersFilesAndFollowsLinks)
+{
+  std::filesystem::create_directories(Server->Root + "mlsd/sub");
+  WriteTestFile(Server->Root + "mlsd/a.xml", "x");
+  ASSERT_EQ(::symlink((Server->Root + "mlsd/sub").c_str(), (Server->Root + "mlsd/link").c_str()), 0);
+  LogCapture log({5});
+  Client.Connect();
+  auto entries = Client.List("/mlsd/");
+  EXPECT_TRUE(Contains(Sent, "MLSD /mlsd"));
+  std::map<std::string, TFTPEntryKind> kinds;
+  for (const auto& entry : entries) kinds[entry.Name] = entry.Kind;
+  EXPECT_EQ(kinds.size(), 3u);
+  EXPECT_EQ(kinds["sub"], TFTPEntryKind::Folder);
+  EXPECT_EQ(kinds["link"], TFTPEntryKind::Folder);  // MLSD reports what the link points to
+  EXPECT_EQ(kinds["a.xml"], TFTPEntryKind::File);
+}
+
+TEST_F(FtpClientTest, ServerWithoutMlsdIsListedWithList)
+{
+  FtpTestServer::Options options;
+  options.Mlsd = false;
+  FtpTestServer server(options);
+  std::filesystem::create_directories(server.Root + "sub");
+  WriteTestFile(server.Root + "a b.xml", "x");
+  ASSERT_EQ(::symlink((server.Root + "sub").c_str(), (server.Root + "link").c_str()), 0);
+  LogCapture log({5});
+  Client.Host = server.Host();
+  Client.Connect();
+  std::map<std::string, TFTPEntryKind> kinds;
+  for (const auto& entry : Client.List("/")) kinds[entry.Name] = entry.Kind;
+  EXPECT_EQ(kinds.size(), 3u);
+  EXPECT_EQ(kinds["sub"], TFTPEntryKind::Folder);
+  EXPECT_EQ(kinds["link"], TFTPEntryKind::Symlink);
+  EXPECT_EQ(kinds["a b.xml"], TFTPEntryKind::File);
+  // The refusal is remembered: the next listing goes straight to LIST.
+  Sent.clear();
+  Client.List("/sub/");
+  EXPECT_FALSE(Contains(Sent, "MLSD"));
+  EXPECT_TRUE(Contains(Sent, "LIST /sub"));
+}
+
+TEST_F(FtpClientTest, ErrorsNameOperationHostPathAndServerReason)
+{
+  Client.Connect();
+  std::string get = ErrorOf([&] { Client.Retrieve("/missing.xml"); });
+  EXPECT_TRUE(Contains(get, "get")) << get;
+  EXPECT_TRUE(Contains(get, "\"/missing.xml\"")) << get;
+  EXPECT_TRUE(Contains(get, Server->Host())) << get;
+  EXPECT_TRUE(Contains(get, "550")) << get;
+  EXPECT_TRUE(Client.Connected());  // a refused command keeps the connection
+
+  std::string list = ErrorOf([&] { Client.List("/no folder/"); });
+  EXPECT_TRUE(Contains(list, "list \"/no folder/\"")) << list;
+  EXPECT_TRUE(Contains(list, "No such")) << list;
+
+  std::string del = ErrorOf([&] { Client.Delete("/missing.xml"); });
+  EXPECT_TRUE(Contains(del, "delete \"/missing.xml\"")) << del;
+  EXPECT_TRUE(Contains(del, "550")) << del;
+
+  std::string put = ErrorOf([&] { Client.Store("/no folder/a.xml", "x"); });
+  EXPECT_TRUE(Contains(put, "put \"/no folder/a.xml\"")) << put;
+  EXPECT_TRUE(Client.Connected());
+}
+
+TEST_F(FtpClientTest, FailedLoginReportsTheServerAndLeavesDisconnected)
+{
+  Client.Password = "wrong";
+  std::string message = ErrorOf([&] { Client.Connect(); });
+  EXPECT_TRUE(Contains(message, "connect to " + Server->Host())) << message;
+  EXPECT_TRUE(Contains(message, "530")) << message;
+  EXPECT_FALSE(Client.Connected());
+}
+
+TEST_F(FtpClientTest, OperationsNeedAConnection)
+{
+  std::string message = ErrorOf([&] { Client.Delete("/a.xml"); });
+  EXPECT_TRUE(Contains(message, "not connected")) << message;
+  EXPECT_FALSE(ErrorOf([&] { Client.Retrieve("/a.xml"); }).empty());
+  EXPECT_FALSE(ErrorOf([&] { Client.List("/"); }).empty());
+  EXPECT_TRUE(Sent.empty());
+}
+
+TEST_F(FtpClientTest, MalformedHostsFailWithoutTouchingTheNetwork)
+{
+  for (const char* host : {"", "tester@127.0.0.1", "127.0.0.1/x", "127.0.0.1:99999", "127.0.0.1:abc", "127.0.0.1:", "a b"}) {
+    SCOPED_TRACE(host);
+    Client.Host = host;
+    std::string message = ErrorOf([&] { Client.Connect(); });
+    EXPECT_TRUE(Contains(message, "connect to \"" + std::string(host) + "\"")) << message;
+    EXPECT_FALSE(Client.Connected());
+  }
+  EXPECT_TRUE(Sent.empty());
+}
+
+TEST_F(FtpClientTest, NamesWithLineBreaksAreRefused)
+{
+  Client.Connect();
+  std::string message = ErrorOf([&] { Client.Delete("/a.xml\r\nDELE /other.xml"); });
+  EXPECT_TRUE(Contains(message, "line break")) << message;
+  EXPECT_TRUE(Client.Connected());
+}
+
+TEST_F(FtpClientTest, PortFromTheHostTextOrThePortSetting)
+{
+  Client.Host = "127.0.0.1";
+  Client.Port = Server->Port;
+  Client.Connect();
+  EXPECT_TRUE(Client.Connected());
+}
+
+TEST_F(FtpClientTest, PasswordNeverReachesTheTrafficLog)
+{
+  LogCapture log({5});
+  Client.Connect();
+  EXPECT_TRUE(Contains(Sent, "USER tester\r\n"));
+  EXPECT_TRUE(Contains(Sent, "PASS ***\r\n"));
+  EXPECT_FALSE(Contains(Sent, "secret"));
+  EXPECT_TRUE(Contains(Received, "230 "));
+}
+
+TEST_F(FtpClientTest, NoTrafficWhileLevelFiveIsOff)
+{
+  LogCapture log({1, 2, 4});
+  Client.Connect();
+  Client.List("/");
+  EXPECT_TRUE(Sent.empty());
+  EXPECT_TRUE(Received.empty());
+}
+
+TEST_F(FtpClientTest, DisconnectSaysQuitAndConnectReconnects)
+{
+  Client.Connect();
+  Client.Connect();  // closes the first connection, logs in again
+  EXPECT_TRUE(Client.Connected());
+  Client.Disconnect();
+  EXPECT_FALSE(Client.Connected());
+  std::string serverLog = Server->ServerLog();
+  EXPECT_TRUE(Contains(serverLog, "<- QUIT")) << serverLog;
+}
+
+TEST_F(FtpClientTest, DeadServerDropsTheConnectionAndRestartWorks)
+{
+  FtpTestServer server;
+  WriteTestFile(server.Root + "a.xml", "alive");
+  Client.Host = server.Host();
+  Client.Connect();
+  server.Stop();
+  std::string message = ErrorOf([&] { Client.Retrieve("/a.xml"); });
+  EXPECT_TRUE(Contains(message, "get \"/a.xml\" on " + server.Host())) << message;
+  EXPECT_FALSE(Client.Connected());
+  EXPECT_FALSE(ErrorOf([&] { Client.Connect(); }).empty());
+  server.Start();
+  Client.Connect();
+  EXPECT_EQ(Client.Retrieve("/a.xml"), "alive");
+}
+
+TEST_F(FtpClientTest, ConnectTimesOutOnAServerThatNeverGreets)
+{
+  SilentTcpServer silent;
+  Client.Host = silent.Host();
+  Client.ConnectTimeout = 1;
+  std::string message = ErrorOf([&] { Client.Connect(); });
+  EXPECT_TRUE(Contains(message, "connect to " + silent.Host())) << message;
+  EXPECT_TRUE(Contains(message, "time-out")) << message;
+  EXPECT_FALSE(Client.Connected());
+}
+
+TEST_F(FtpClientTest, StalledTransferTimesOut)
+{
+  WriteTestFile(Server->Root + "stall.xml", "never sent");
+  Client.StallTimeout = 1;
+  Client.Connect();
+  std::string message = ErrorOf([&] { Client.Retrieve("/stall.xml"); });
+  EXPECT_TRUE(Contains(message, "get \"/stall.xml\"")) << message;
+  EXPECT_TRUE(Contains(message, "time-out")) << message;
+  EXPECT_FALSE(Client.Connected());
+}

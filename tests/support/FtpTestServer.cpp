@@ -1,0 +1,153 @@
+#include "FtpTestServer.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "TestSupport.h"
+
+namespace {
+
+// The server. A RETR of a name ending in "stall.xml" gets no answer at all,
+// so clients can test their stall limit.
+const char* const kScript = R"PY(
+import logging, sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+port, root, user, password, mlsd = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
+logging.basicConfig(level=logging.DEBUG, stream=sys.stderr)
+
+authorizer = DummyAuthorizer()
+authorizer.add_user(user, password, root, perm="elradfmwMT")
+
+class Handler(FTPHandler):
+    pass
+
+Handler.authorizer = authorizer
+Handler.auth_failed_timeout = 0
+if mlsd != "1":
+    Handler.proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ("MLSD", "MLST")}
+
+def ftp_RETR(self, file):
+    if file.endswith("stall.xml"):
+        return
+    return FTPHandler.ftp_RETR(self, file)
+
+Handler.ftp_RETR = ftp_RETR
+server = FTPServer(("127.0.0.1", port), Handler)
+server.serve_forever()
+)PY";
+
+bool Accepts(int port)
+{
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+FtpTestServer::FtpTestServer() : FtpTestServer(Options()) {}
+
+FtpTestServer::FtpTestServer(const Options& options)
+    : Settings(options), Port(FreeLocalPort()), Root(MakeTempFolder("ftp-root")), WorkFolder(MakeTempFolder("ftp-server"))
+{
+  WriteTestFile(WorkFolder + "server.py", kScript);
+  Start();
+}
+
+FtpTestServer::~FtpTestServer()
+{
+  Stop();
+  std::error_code ignored;
+  std::filesystem::remove_all(Root, ignored);
+  std::filesystem::remove_all(WorkFolder, ignored);
+}
+
+std::string FtpTestServer::Host() const
+{
+  return "127.0.0.1:" + std::to_string(Port);
+}
+
+std::string FtpTestServer::ServerLog() const
+{
+  return ReadTestFile(WorkFolder + "server.log");
+}
+
+void FtpTestServer::Start()
+{
+  if (Pid > 0) return;
+  std::string script = WorkFolder + "server.py";
+  std::string log = WorkFolder + "server.log";
+  std::string port = std::to_string(Port);
+  std::string root = Root.substr(0, Root.size() - 1);
+  pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (out >= 0) {
+      ::dup2(out, 1);
+      ::dup2(out, 2);
+    }
+    ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), root.c_str(), Settings.User.c_str(),
+            Settings.Password.c_str(), Settings.Mlsd ? "1" : "0", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  Pid = pid;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (!Accepts(Port)) {
+    int status = 0;
+    if (::waitpid(Pid, &status, WNOHANG) == Pid || std::chrono::steady_clock::now() > deadline) {
+      Stop();
+      throw std::runtime_error("the FTP test server did not start: " + ServerLog());
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+void FtpTestServer::Stop()
+{
+  if (Pid <= 0) return;
+  ::kill(Pid, SIGKILL);
+  ::waitpid(Pid, nullptr, 0);
+  Pid = -1;
+}
+
+SilentTcpServer::SilentTcpServer()
+{
+  Socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = 0;
+  if (::bind(Socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(Socket, 16) != 0)
+    throw std::runtime_error("cannot open a silent test port");
+  socklen_t len = sizeof addr;
+  ::getsockname(Socket, reinterpret_cast<sockaddr*>(&addr), &len);
+  Port = ntohs(addr.sin_port);
+}
+
+SilentTcpServer::~SilentTcpServer()
+{
+  ::close(Socket);
+}
+
+std::string SilentTcpServer::Host() const
+{
+  return "127.0.0.1:" + std::to_string(Port);
+}
