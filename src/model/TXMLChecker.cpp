@@ -1,0 +1,194 @@
+#include "model/TXMLChecker.h"
+
+#include <libxml/uri.h>
+#include <libxml/xmlreader.h>
+#include <libxml/xmlschemas.h>
+
+#include <memory>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "model/EXMLError.h"
+#include "model/XMLEntityLoader.h"
+#include "model/XMLErrorCapture.h"
+
+namespace {
+
+const char* const kSchemaInstanceNamespace = "http://www.w3.org/2001/XMLSchema-instance";
+
+struct ReaderDeleter {
+  void operator()(xmlTextReaderPtr reader) const { xmlFreeTextReader(reader); }
+};
+using ReaderPtr = std::unique_ptr<xmlTextReader, ReaderDeleter>;
+
+struct SchemaDeleter {
+  void operator()(xmlSchemaPtr schema) const { xmlSchemaFree(schema); }
+};
+using SchemaPtr = std::unique_ptr<xmlSchema, SchemaDeleter>;
+
+struct SchemaParserDeleter {
+  void operator()(xmlSchemaParserCtxtPtr context) const { xmlSchemaFreeParserCtxt(context); }
+};
+
+// What the prolog and the root element say about the definitions to validate against.
+struct DocumentReferences {
+  bool HasDoctype = false;
+  int RootLine = 0;
+  std::vector<std::pair<std::string, std::string>> Schemas;  // namespace ("" none), location
+};
+
+ReaderPtr NewReader(const std::string& xml, const std::string& base, int options)
+{
+  return ReaderPtr(xmlReaderForMemory(xml.data(), static_cast<int>(xml.size()), base.c_str(), nullptr, options));
+}
+
+std::string TakeString(xmlChar* text)
+{
+  if (text == nullptr) return std::string();
+  std::string result(reinterpret_cast<const char*>(text));
+  xmlFree(text);
+  return result;
+}
+
+std::string RootAttribute(xmlTextReaderPtr reader, const char* name)
+{
+  return TakeString(xmlTextReaderGetAttributeNs(reader, reinterpret_cast<const xmlChar*>(name),
+                                                reinterpret_cast<const xmlChar*>(kSchemaInstanceNamespace)));
+}
+
+void ReadSchemaAttributes(xmlTextReaderPtr reader, DocumentReferences& refs)
+{
+  refs.RootLine = xmlTextReaderGetParserLineNumber(reader);
+  std::string noNamespace = RootAttribute(reader, "noNamespaceSchemaLocation");
+  if (!noNamespace.empty()) refs.Schemas.emplace_back(std::string(), noNamespace);
+  std::istringstream pairs(RootAttribute(reader, "schemaLocation"));
+  std::string ns, location;
+  while (pairs >> ns >> location) refs.Schemas.emplace_back(ns, location);
+}
+
+// Reads the prolog and the root start-tag only, without loading anything.
+DocumentReferences ScanReferences(const std::string& xml, const std::string& base)
+{
+  DocumentReferences refs;
+  XMLErrorCapture quiet;  // the full read reports the errors
+  ReaderPtr reader = NewReader(xml, base, 0);
+  while (reader && xmlTextReaderRead(reader.get()) == 1) {
+    int type = xmlTextReaderNodeType(reader.get());
+    if (type == XML_READER_TYPE_DOCUMENT_TYPE) refs.HasDoctype = true;
+    if (type == XML_READER_TYPE_ELEMENT) {
+      ReadSchemaAttributes(reader.get(), refs);
+      break;
+    }
+  }
+  return refs;
+}
+
+std::string EscapeAttribute(const std::string& text)
+{
+  std::string result;
+  for (char c : text) {
+    if (c == '&') result += "&amp;";
+    else if (c == '<') result += "&lt;";
+    else if (c == '"') result += "&quot;";
+    else result += c;
+  }
+  return result;
+}
+
+std::string ResolveAgainst(const std::string& reference, const std::string& base)
+{
+  xmlChar* uri = xmlBuildURI(reinterpret_cast<const xmlChar*>(reference.c_str()),
+                             reinterpret_cast<const xmlChar*>(base.c_str()));
+  return uri != nullptr ? TakeString(uri) : reference;
+}
+
+// One schema that includes the no-namespace schema and imports every
+// namespace's schema the root element names.
+std::string SchemaWrapper(const DocumentReferences& refs, const std::string& base)
+{
+  std::string text = "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">\n";
+  for (const auto& [ns, location] : refs.Schemas) {
+    std::string where = EscapeAttribute(ResolveAgainst(location, base));
+    if (ns.empty())
+      text += "<xs:include schemaLocation=\"" + where + "\"/>\n";
+    else
+      text += "<xs:import namespace=\"" + EscapeAttribute(ns) + "\" schemaLocation=\"" + where + "\"/>\n";
+  }
+  return text + "</xs:schema>\n";
+}
+
+class CheckRun {
+public:
+  CheckRun(const std::string& xml, bool validate) : XML(xml), Validate(validate), Base(CurrentFolderBase()) {}
+  void Run();
+
+private:
+  void LoadSchema();
+  void Read();
+  [[noreturn]] void RaiseFirstError(int fallbackLine = 0);
+
+  const std::string& XML;
+  const bool Validate;
+  const std::string Base;
+  XMLEntityLoader Loader;
+  XMLErrorCapture Capture;
+  DocumentReferences Refs;
+  SchemaPtr Schema;
+};
+
+void CheckRun::Run()
+{
+  if (Validate) {
+    Refs = ScanReferences(XML, Base);
+    if (!Refs.Schemas.empty()) LoadSchema();
+  }
+  Read();
+  if (Capture.Failed()) RaiseFirstError();
+  if (Validate && !Refs.HasDoctype && !Schema)
+    throw EXMLError("The document names neither a DTD nor an XML schema, so its validity cannot be checked.");
+}
+
+void CheckRun::LoadSchema()
+{
+  std::string wrapper = SchemaWrapper(Refs, Base);
+  std::unique_ptr<xmlSchemaParserCtxt, SchemaParserDeleter> parser(
+      xmlSchemaNewMemParserCtxt(wrapper.data(), static_cast<int>(wrapper.size())));
+  if (parser) Schema.reset(xmlSchemaParse(parser.get()));
+  if (!Schema && !Capture.Failed()) Capture.Add("The XML schema could not be loaded", std::string(), 0);
+  if (Capture.Failed()) RaiseFirstError(Refs.RootLine);
+}
+
+void CheckRun::Read()
+{
+  int options = XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR;
+  if (Validate && Refs.HasDoctype) options |= XML_PARSE_DTDVALID;
+  ReaderPtr reader = XML.empty() ? nullptr : NewReader(XML, Base, options);
+  if (!reader) {
+    Capture.Add(XML.empty() ? "Document is empty" : "The text cannot be read", std::string(), 1);
+    return;
+  }
+  if (Schema && xmlTextReaderSetSchema(reader.get(), Schema.get()) != 0)
+    Capture.Add("The XML schema cannot be used for validation", std::string(), 1);
+  Capture.MainTextLine = [r = reader.get()] { return xmlTextReaderGetParserLineNumber(r); };
+  int result = 1;
+  while (!Capture.Failed() && (result = xmlTextReaderRead(reader.get())) == 1) {
+  }
+  if (result < 0 && !Capture.Failed()) Capture.Add("The text cannot be read", std::string(), 0);
+  Capture.MainTextLine = nullptr;
+}
+
+void CheckRun::RaiseFirstError(int fallbackLine)
+{
+  XMLErrorRecord error = Capture.FirstError();
+  if (error.Line == 0 && error.File.empty()) error.Line = fallbackLine;
+  throw EXMLParseError(Loader.ErrorMessage(error, XML, Base), error.Line);
+}
+
+}  // namespace
+
+bool TXMLChecker::Check()
+{
+  CheckRun(XML, Validate).Run();
+  return true;
+}

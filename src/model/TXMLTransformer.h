@@ -1,0 +1,56 @@
+#pragma once
+// Applies one XSLT stylesheet (libxslt, with the EXSLT extensions) to any
+// number of XML texts. The stylesheet is compiled once, when it is set;
+// relative references in it (xsl:include, xsl:import, document()) resolve
+// against the stylesheet's own location, relative references in an input
+// against the current folder. Stylesheets may not write files, create folders
+// or write to the network; a stylesheet that came from the web may not read
+// local files either.
+
+#include <libxslt/xsltInternals.h>
+#include <libxslt/security.h>
+
+#include <memory>
+#include <string>
+
+class TXMLTransformer {
+public:
+  TXMLTransformer();
+  ~TXMLTransformer();
+  TXMLTransformer(const TXMLTransformer&) = delete;
+  TXMLTransformer& operator=(const TXMLTransformer&) = delete;
+
+  std::string XSLText;  // the stylesheet text last set
+  std::string XSLFile;  // the path of the stylesheet file last loaded
+
+  // Installs a stylesheet given as text. baseURL is where the text came from
+  // (a local path or an http URL); empty means the current folder. Raises
+  // EXMLParseError for a text that is not well-formed and EXSLTError for one
+  // that is no valid stylesheet; either way no stylesheet is left installed.
+  void SetStyleSheet(const std::string& text, const std::string& baseURL = std::string());
+  // Installs the stylesheet of a file (EFOpenError when it cannot be read) and
+  // makes the file's folder the current folder.
+  void LoadStyleSheet(const std::string& fileName);
+  // The current stylesheet applied to input, serialized as its xsl:output
+  // says. Raises EXSLTError without a stylesheet or when the transformation
+  // fails, EXMLParseError when input is not well-formed.
+  void Transform(const std::string& input, std::string& output);
+
+  bool HasStyleSheet() const { return Template != nullptr; }
+
+private:
+  struct StylesheetDeleter {
+    void operator()(xsltStylesheetPtr style) const { xsltFreeStylesheet(style); }
+  };
+  struct SecurityDeleter {
+    void operator()(xsltSecurityPrefsPtr prefs) const { xsltFreeSecurityPrefs(prefs); }
+  };
+
+  void Compile(const std::string& text);
+  xmlDocPtr Apply(xmlDocPtr doc);
+  std::string Serialize(xmlDocPtr result);
+
+  std::unique_ptr<xsltStylesheet, StylesheetDeleter> Template;  // the compiled stylesheet, owning its document
+  std::unique_ptr<xsltSecurityPrefs, SecurityDeleter> Security;
+  std::string StyleBase;  // the stylesheet's location, the base of its relative references
+};

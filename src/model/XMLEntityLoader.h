@@ -1,0 +1,58 @@
+#pragma once
+// The loader of external definitions and entities (DTDs, external entities,
+// schemas, included stylesheets, document() sources) of the XML tools. While an
+// XMLEntityLoader lives it is libxml2's external entity loader; the destructor
+// restores the previous one.
+//
+// Only two kinds of resources load: local files (relative names resolve
+// against the referring document's folder, finally the current folder) and
+// http URLs, fetched through the URL system's HTTP driver. Every other scheme
+// is refused, and so is a local file referred to from a resource that came
+// from the web. A resource that cannot be loaded is recorded as an error in the
+// current XMLErrorCapture, at the line of the reference.
+
+#include <libxml/parser.h>
+
+#include <map>
+#include <string>
+
+#include "model/XMLErrorCapture.h"
+
+class XMLEntityLoader {
+public:
+  XMLEntityLoader();
+  ~XMLEntityLoader();
+  XMLEntityLoader(const XMLEntityLoader&) = delete;
+  XMLEntityLoader& operator=(const XMLEntityLoader&) = delete;
+
+  // Line number line of a resource loaded by this loader (a local file is read
+  // again; a web resource comes from what was fetched). Empty when unknown.
+  std::string SourceLine(const std::string& url, int line) const;
+
+  // The message of error: reason CR LF "Line: n" CR LF source excerpt. The
+  // excerpt comes from text when the error lies in it (its file is empty or
+  // base), else from the resource named, whose name then follows the reason.
+  std::string ErrorMessage(const XMLErrorRecord& error, const std::string& text, const std::string& base) const;
+
+  // The texts fetched over http, by URL.
+  std::map<std::string, std::string> Fetched;
+
+private:
+  static xmlParserInputPtr Load(const char* url, const char* id, xmlParserCtxtPtr context);
+  xmlParserInputPtr LoadHttp(const std::string& url, xmlParserCtxtPtr context);
+
+  XMLEntityLoader* Outer;
+  xmlExternalEntityLoader Previous;
+};
+
+// The current folder as a base URL for texts parsed from memory: the absolute
+// path ending with "/".
+std::string CurrentFolderBase();
+
+// True when url names an http resource ("http:" scheme, any letter case).
+bool IsHttpURL(const std::string& url);
+
+// The local path a file reference stands for: plain paths as they are,
+// "file:" URLs without host (or "localhost") as their path. Empty when the
+// reference is not a local file.
+std::string LocalPathOf(const std::string& url);

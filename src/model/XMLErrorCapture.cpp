@@ -1,0 +1,95 @@
+#include "model/XMLErrorCapture.h"
+
+#include <libxml/globals.h>
+#include <libxslt/xsltutils.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+XMLErrorCapture* CurrentCapture = nullptr;
+
+}  // namespace
+
+std::string TrimReason(std::string reason)
+{
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+    reason.pop_back();
+  return reason;
+}
+
+XMLErrorCapture::XMLErrorCapture()
+    : Outer(CurrentCapture),
+      PreviousStructured(xmlStructuredError),
+      PreviousStructuredContext(xmlStructuredErrorContext),
+      PreviousGeneric(xmlGenericError),
+      PreviousGenericContext(xmlGenericErrorContext),
+      PreviousXsltGeneric(xsltGenericError),
+      PreviousXsltGenericContext(xsltGenericErrorContext)
+{
+  CurrentCapture = this;
+  xmlSetStructuredErrorFunc(this, &XMLErrorCapture::OnStructuredError);
+  xmlSetGenericErrorFunc(this, &XMLErrorCapture::OnGenericError);
+  xsltSetGenericErrorFunc(this, &XMLErrorCapture::OnGenericError);
+}
+
+XMLErrorCapture::~XMLErrorCapture()
+{
+  xsltSetGenericErrorFunc(PreviousXsltGenericContext, PreviousXsltGeneric);
+  xmlSetGenericErrorFunc(PreviousGenericContext, PreviousGeneric);
+  xmlSetStructuredErrorFunc(PreviousStructuredContext, PreviousStructured);
+  CurrentCapture = Outer;
+}
+
+XMLErrorCapture* XMLErrorCapture::Current()
+{
+  return CurrentCapture;
+}
+
+void XMLErrorCapture::Add(const std::string& reason, const std::string& file, int line)
+{
+  if (HasError) return;
+  HasError = true;
+  if (line == 0 && file.empty() && MainTextLine) line = MainTextLine();
+  First = XMLErrorRecord{TrimReason(reason), file, line};
+}
+
+void XMLErrorCapture::Clear()
+{
+  HasError = false;
+  First = XMLErrorRecord();
+  GenericText.clear();
+}
+
+void XMLErrorCapture::OnStructuredError(void* context, xmlErrorPtr error)
+{
+  if (error == nullptr || error->level < XML_ERR_ERROR) return;
+  auto* capture = static_cast<XMLErrorCapture*>(context);
+  int line = error->line;
+  // Validity errors found on a node carry the node's line.
+  if (line == 0 && error->node != nullptr) line = xmlGetLineNo(static_cast<xmlNodePtr>(error->node));
+  // The parser reports errors inside entity values without a file; their
+  // line counts within the value, so they are placed in the main text.
+  if (error->file == nullptr && error->domain == XML_FROM_PARSER) line = 0;
+  capture->Add(error->message ? error->message : "Unknown XML error", error->file ? error->file : "",
+               line < 0 ? 0 : line);
+}
+
+void XMLErrorCapture::OnGenericError(void* context, const char* format, ...)
+{
+  auto* capture = static_cast<XMLErrorCapture*>(context);
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int size = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (size > 0) {
+    std::vector<char> buffer(static_cast<std::size_t>(size) + 1);
+    std::vsnprintf(buffer.data(), buffer.size(), format, args);
+    capture->GenericText.append(buffer.data(), static_cast<std::size_t>(size));
+  }
+  va_end(args);
+}

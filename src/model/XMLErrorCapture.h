@@ -1,0 +1,66 @@
+#pragma once
+// Collects the errors that libxml2 and libxslt report while one operation of
+// the XML tools runs. While an XMLErrorCapture lives, libxml2's structured
+// handler and the generic handlers of libxml2 and libxslt point to it; the
+// destructor puts the previous handlers back. Captures nest: the innermost
+// one receives the reports.
+
+#include <libxml/xmlerror.h>
+
+#include <functional>
+#include <string>
+
+// One error: the reason without file or line prefixes and without a trailing
+// line end, the file it was found in (empty: the parsed text itself) and the
+// line (0: unknown).
+struct XMLErrorRecord {
+  std::string Reason;
+  std::string File;
+  int Line = 0;
+};
+
+class XMLErrorCapture {
+public:
+  XMLErrorCapture();
+  ~XMLErrorCapture();
+  XMLErrorCapture(const XMLErrorCapture&) = delete;
+  XMLErrorCapture& operator=(const XMLErrorCapture&) = delete;
+
+  // The capture receiving reports now; nullptr when none is installed.
+  static XMLErrorCapture* Current();
+
+  // True once an error (not a warning) has been recorded.
+  bool Failed() const { return HasError; }
+  // The first error recorded.
+  const XMLErrorRecord& FirstError() const { return First; }
+  // Records an error found by our own code (the entity loader).
+  void Add(const std::string& reason, const std::string& file, int line);
+  // The line the parser of the main text has reached. Errors that come
+  // without a location of their own (inside entity values, loading failures
+  // of external entities) are placed there.
+  std::function<int()> MainTextLine;
+  // Forgets everything recorded so far.
+  void Clear();
+
+  // Everything the generic (unstructured) handlers received, in order. libxslt
+  // reports its compilation and run-time errors, and xsl:message, here.
+  std::string GenericText;
+
+private:
+  static void OnStructuredError(void* context, xmlErrorPtr error);
+  static void OnGenericError(void* context, const char* format, ...);
+
+  bool HasError = false;
+  XMLErrorRecord First;
+
+  XMLErrorCapture* Outer;
+  xmlStructuredErrorFunc PreviousStructured;
+  void* PreviousStructuredContext;
+  xmlGenericErrorFunc PreviousGeneric;
+  void* PreviousGenericContext;
+  xmlGenericErrorFunc PreviousXsltGeneric;
+  void* PreviousXsltGenericContext;
+};
+
+// reason without trailing line ends and blanks.
+std::string TrimReason(std::string reason);

@@ -1,0 +1,57 @@
+#include "model/XSLTErrorReport.h"
+
+#include <regex>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct ReportLine {
+  std::string Text;
+  bool IsContext = false;
+  std::string File;
+  int Line = 0;
+};
+
+ReportLine ReadLine(const std::string& text)
+{
+  static const std::regex context(
+      R"(^(compilation error|runtime error|error|warning) ?:(?: file (.*?))?(?: line (\d+))?(?: element \S+)?$)");
+  ReportLine line;
+  line.Text = TrimReason(text);
+  std::smatch match;
+  if (std::regex_match(line.Text, match, context)) {
+    line.IsContext = true;
+    line.File = match[2].str();
+    line.Line = match[3].matched ? std::stoi(match[3].str()) : 0;
+  }
+  return line;
+}
+
+std::vector<ReportLine> ReadLines(const std::string& text)
+{
+  std::vector<ReportLine> lines;
+  std::istringstream in(text);
+  std::string raw;
+  while (std::getline(in, raw)) {
+    ReportLine line = ReadLine(raw);
+    if (!line.Text.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+XMLErrorRecord XSLTErrorReport(const std::string& text)
+{
+  std::vector<ReportLine> lines = ReadLines(text);
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    if (lines[i - 1].IsContext && !lines[i].IsContext) return XMLErrorRecord{lines[i].Text, lines[i - 1].File, lines[i - 1].Line};
+  return XMLErrorRecord();
+}
+
+std::string LastReportLine(const std::string& text)
+{
+  std::vector<ReportLine> lines = ReadLines(text);
+  return lines.empty() ? std::string() : lines.back().Text;
+}

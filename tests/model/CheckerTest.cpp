@@ -1,0 +1,235 @@
+// The XML checker on real documents: DTDs with external entities, XML
+// schemas named by xsi:noNamespaceSchemaLocation and xsi:schemaLocation, the
+// message format of its errors and the loading rules for external resources.
+
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/globals.h>
+
+#include "XMLToolsTestSupport.h"
+#include "model/pvtools.h"
+
+namespace {
+
+// Checks text with the checker fixtures' folder as the current folder.
+bool CheckIn(const std::string& folder, const std::string& text, bool validate)
+{
+  CurrentFolderScope scope(folder);
+  TXMLChecker checker;
+  checker.Validate = validate;
+  checker.XML = text;
+  return checker.Check();
+}
+
+bool CheckFixture(const std::string& name, bool validate)
+{
+  return CheckIn(CheckerData(), ReadTestFile(CheckerData(name)), validate);
+}
+
+std::string ParseErrorOf(const std::string& text, bool validate, const std::string& folder = CheckerData())
+{
+  return MessageOf<EXMLParseError>([&] { CheckIn(folder, text, validate); });
+}
+
+std::string FixtureErrorOf(const std::string& name, bool validate)
+{
+  return ParseErrorOf(ReadTestFile(CheckerData(name)), validate);
+}
+
+}  // namespace
+
+TEST(CheckerDtd, ValidDocumentWithExternalEntitiesPassesBothChecks)
+{
+  EXPECT_TRUE(CheckFixture("book.xml", false));
+  EXPECT_TRUE(CheckFixture("book.xml", true));
+}
+
+TEST(CheckerDtd, InvalidDocumentPassesWellFormednessButNotValidity)
+{
+  EXPECT_TRUE(CheckFixture("book-invalid.xml", false));
+  EXPECT_EQ(FixtureErrorOf("book-invalid.xml", true),
+            "Value \"star\" for attribute mark of itemizedlist is not among the enumerated set\r\n"
+            "Line: 8\r\n"
+            "    <itemizedlist mark=\"star\">");
+}
+
+TEST(CheckerDtd, ContentModelViolationNamesTheElementLine)
+{
+  std::string text =
+      "<!DOCTYPE book SYSTEM \"book.dtd\">\n"
+      "<book>\n"
+      "<chapter id=\"a\"><title>T</title></chapter>\n"
+      "<title>Late</title>\n"
+      "</book>\n";
+  std::string message = ParseErrorOf(text, true);
+  EXPECT_EQ(message.substr(0, message.find("\r\n")),
+            "Element book content does not follow the DTD, expecting (title , chapter+), got (chapter title )");
+  // Content is judged when the element ends.
+  EXPECT_NE(message.find("\r\nLine: 5\r\n</book>"), std::string::npos) << message;
+}
+
+TEST(CheckerDtd, DanglingIdReferenceIsInvalid)
+{
+  std::string text =
+      "<!DOCTYPE book SYSTEM \"book.dtd\">\n"
+      "<book><title>T</title>\n"
+      "<chapter id=\"a\"><title>T</title><para><xref linkend=\"nowhere\"/></para></chapter>\n"
+      "</book>\n";
+  EXPECT_TRUE(CheckIn(CheckerData(), text, false));
+  EXPECT_NE(ParseErrorOf(text, true).find("nowhere"), std::string::npos);
+}
+
+TEST(CheckerDtd, InternalSubsetIsEnough)
+{
+  std::string text = "<!DOCTYPE note [<!ELEMENT note (#PCDATA)>]>\n<note>hi</note>\n";
+  EXPECT_TRUE(CheckIn(CheckerData(), text, true));
+  EXPECT_EQ(ParseErrorOf("<!DOCTYPE note [<!ELEMENT note EMPTY>]>\n<note>hi</note>\n", true),
+            "Element note was declared EMPTY this one has content\r\nLine: 2\r\n<note>hi</note>");
+}
+
+TEST(CheckerDtd, ErrorInsideTheDtdNamesTheDtdAndQuotesIt)
+{
+  std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "broken.dtd", "<!ELEMENT a (#PCDATA)>\n<!ELEMENT b (a b)>\n<!ELEMENT c EMPTY>\n");
+  std::string message = ParseErrorOf("<!DOCTYPE a SYSTEM \"broken.dtd\">\n<a/>\n", false, folder);
+  EXPECT_EQ(message, "ContentDecl : ',' '|' or ')' expected (in \"" + folder + "broken.dtd\")\r\nLine: 2\r\n"
+                     "<!ELEMENT b (a b)>");
+}
+
+TEST(CheckerSchema, NoNamespaceSchemaLocation)
+{
+  EXPECT_TRUE(CheckFixture("order.xml", true));
+  EXPECT_TRUE(CheckFixture("order-invalid.xml", false));
+  EXPECT_EQ(FixtureErrorOf("order-invalid.xml", true),
+            "Element 'line', attribute 'quantity': 'none' is not a valid value of the atomic type "
+            "'xs:positiveInteger'.\r\nLine: 6\r\n  <line item=\"eraser\" quantity=\"none\"/>");
+}
+
+TEST(CheckerSchema, SchemaLocationWithNamespace)
+{
+  EXPECT_TRUE(CheckFixture("invoice.xml", true));
+  EXPECT_TRUE(CheckFixture("invoice-invalid.xml", false));
+  EXPECT_EQ(FixtureErrorOf("invoice-invalid.xml", true),
+            "Element '{urn:plivek:invoice}discount': This element is not expected.\r\nLine: 7\r\n"
+            "  <discount>5</discount>");
+}
+
+TEST(CheckerSchema, MissingSchemaFailsAtTheRootElement)
+{
+  std::string text =
+      "<?xml version=\"1.0\"?>\n"
+      "<order xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
+      "  xsi:noNamespaceSchemaLocation=\"missing.xsd\"/>\n";
+  EXPECT_TRUE(CheckIn(CheckerData(), text, false));
+  std::string message = ParseErrorOf(text, true);
+  EXPECT_EQ(message.rfind("Cannot open \"" + CheckerData() + "missing.xsd\": No such file or directory", 0), 0u)
+      << message;
+}
+
+TEST(CheckerSchema, DtdAndSchemaAreBothChecked)
+{
+  std::string head =
+      "<!DOCTYPE order [<!ELEMENT order ANY><!ELEMENT customer (#PCDATA)><!ELEMENT line EMPTY>\n"
+      "<!ATTLIST order xmlns:xsi CDATA #IMPLIED xsi:noNamespaceSchemaLocation CDATA #IMPLIED date CDATA #IMPLIED>\n"
+      "<!ATTLIST line item CDATA #IMPLIED quantity CDATA #IMPLIED>]>\n"
+      "<order xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:noNamespaceSchemaLocation=\"order.xsd\">\n"
+      "<customer>A</customer>\n";
+  EXPECT_TRUE(CheckIn(CheckerData(), head + "<line item=\"x\" quantity=\"1\"/></order>\n", true));
+  // Valid for the DTD, not for the schema.
+  EXPECT_NE(ParseErrorOf(head + "<line item=\"x\" quantity=\"0\"/></order>\n", true).find("Line: 6"),
+            std::string::npos);
+}
+
+TEST(CheckerValidity, NothingToValidateAgainstIsNotReportedAsValid)
+{
+  std::string text = "<?xml version=\"1.0\"?>\n<note>plain</note>\n";
+  EXPECT_TRUE(CheckIn(CheckerData(), text, false));
+  std::string message = MessageOf<EXMLError>([&] { CheckIn(CheckerData(), text, true); });
+  EXPECT_EQ(message, "The document names neither a DTD nor an XML schema, so its validity cannot be checked.");
+  // A text that is not even well-formed reports that first.
+  EXPECT_EQ(ParseErrorOf("<note>\n<b></note>\n", true),
+            "Opening and ending tag mismatch: b line 2 and note\r\nLine: 2\r\n<b></note>");
+}
+
+TEST(CheckerWellFormedness, MessageFormatAndExcerpt)
+{
+  std::string longLine = "<para>" + std::string(60, 'x') + "</par>";
+  EXPECT_EQ(ParseErrorOf("<doc>\n" + longLine + "\r\n</doc>", false),
+            "Opening and ending tag mismatch: para line 2 and par\r\nLine: 2\r\n<para>" + std::string(34, 'x'));
+}
+
+TEST(CheckerWellFormedness, ExcerptCountsCharactersNotBytes)
+{
+  std::string word = "\xC4\x8D\xC5\xA1\xC5\xBE";  // three two-byte letters
+  std::string line = "<a>" + word + word + word + word + word + word + word + word + word + word + word + word + word;
+  std::string message = ParseErrorOf(line + "</b>", false);
+  EXPECT_EQ(message.substr(message.rfind("\r\n") + 2), "<a>" + word + word + word + word + word + word + word + word + word + word + word + word + "\xC4\x8D");
+}
+
+TEST(CheckerWellFormedness, EmptyTextAndReuse)
+{
+  TXMLChecker checker;
+  EXPECT_FALSE(checker.Validate);
+  EXPECT_EQ(MessageOf<EXMLParseError>([&] { checker.Check(); }), "Document is empty\r\nLine: 1\r\n");
+  checker.XML = "<ok/>";
+  EXPECT_TRUE(checker.Check());
+  checker.XML = "<ok>";
+  EXPECT_NE(MessageOf<EXMLParseError>([&] { checker.Check(); }).find("Line: 1"), std::string::npos);
+}
+
+TEST(CheckerWellFormedness, UndeclaredPrefixFails)
+{
+  EXPECT_EQ(ParseErrorOf("<a>\n<x:b/></a>", false), "Namespace prefix x on b is not defined\r\nLine: 2\r\n<x:b/></a>");
+}
+
+TEST(CheckerEntities, ResolvedAgainstTheCurrentFolder)
+{
+  std::string text = ReadTestFile(CheckerData("book.xml"));
+  std::string elsewhere = MakeTempFolder();
+  std::string message = ParseErrorOf(text, false, elsewhere);
+  EXPECT_EQ(message, "Cannot open \"" + elsewhere + "book.dtd\": No such file or directory\r\nLine: 2\r\n"
+                     "<!DOCTYPE book SYSTEM \"book.dtd\">");
+}
+
+TEST(CheckerEntities, MissingExternalEntityFailsEvenWithoutValidation)
+{
+  std::string text =
+      "<!DOCTYPE a [\n<!ENTITY part SYSTEM \"sub/missing.ent\">\n]>\n<a>\n&part;\n</a>\n";
+  std::string message = ParseErrorOf(text, false);
+  EXPECT_EQ(message.rfind("Cannot open \"" + CheckerData() + "sub/missing.ent\"", 0), 0u) << message;
+  EXPECT_NE(message.find("\r\nLine: 5\r\n&part;"), std::string::npos) << message;
+}
+
+TEST(CheckerEntities, EntityExpansionLimitsStayOn)
+{
+  for (bool validate : {false, true})
+    EXPECT_EQ(FixtureErrorOf("billion-laughs.xml", validate),
+              "Detected an entity reference loop\r\nLine: 14\r\n<lolz>&lol9;</lolz>");
+}
+
+TEST(CheckerEntities, ErrorInsideAnEntityValueIsPlacedAtTheReference)
+{
+  std::string text = "<!DOCTYPE a [<!ENTITY e \"<b>\">]>\n<a>\n&e;</a>";
+  EXPECT_EQ(ParseErrorOf(text, false), "Premature end of data in tag b line 1\r\nLine: 3\r\n&e;</a>");
+}
+
+TEST(CheckerEntities, OnlyLocalFilesAndHttpLoad)
+{
+  for (const char* url : {"ftp://127.0.0.1/a.dtd", "https://127.0.0.1/a.dtd", "file://otherhost/a.dtd"}) {
+    std::string message = ParseErrorOf(std::string("<!DOCTYPE a SYSTEM \"") + url + "\">\n<a/>", false);
+    EXPECT_EQ(message.rfind(std::string("Cannot load \"") + url + "\": only local files and http resources", 0), 0u)
+        << message;
+  }
+  std::string text = "<!DOCTYPE a SYSTEM \"file://" + CheckerData("book.dtd") + "\">\n<a/>";
+  EXPECT_NE(ParseErrorOf(text, true).find("No declaration for element a"), std::string::npos);
+}
+
+TEST(CheckerEntities, LibraryStateIsRestored)
+{
+  xmlExternalEntityLoader loader = xmlGetExternalEntityLoader();
+  xmlStructuredErrorFunc handler = xmlStructuredError;
+  EXPECT_TRUE(CheckFixture("book.xml", true));
+  EXPECT_THROW(CheckFixture("book-invalid.xml", true), EXMLParseError);
+  EXPECT_EQ(xmlGetExternalEntityLoader(), loader);
+  EXPECT_EQ(xmlStructuredError, handler);
+}

@@ -1,0 +1,216 @@
+// The XSLT transformer on real stylesheets: includes and document() relative
+// to the stylesheet, the three output methods with indent and encoding, EXSLT
+// functions, and its error reports.
+
+#include <gtest/gtest.h>
+
+#include "XMLToolsTestSupport.h"
+#include "model/pvtools.h"
+#include "resource/EResourceError.h"
+
+namespace {
+
+std::string Catalog()
+{
+  return ReadTestFile(TransformData("catalog.xml"));
+}
+
+// The result of the stylesheet file name applied to input; the current
+// folder is restored afterwards.
+std::string TransformWith(const std::string& name, const std::string& input)
+{
+  CurrentFolderScope scope(CurrentFolderName());
+  TXMLTransformer transformer;
+  transformer.LoadStyleSheet(TransformData(name));
+  std::string output = "stale";
+  transformer.Transform(input, output);
+  return output;
+}
+
+const char* const kIdentity =
+    "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+    "<xsl:output method=\"xml\" omit-xml-declaration=\"yes\"/>\n"
+    "<xsl:template match=\"/\"><xsl:copy-of select=\".\"/></xsl:template>\n"
+    "</xsl:stylesheet>\n";
+
+}  // namespace
+
+TEST(TransformerOutput, XmlIndentedInIsoLatin1WithIncludeAndDocument)
+{
+  EXPECT_EQ(TransformWith("report.xsl", Catalog()),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+            "<report>\n"
+            "  <line group=\"office\">Pencil: 0.80</line>\n"
+            "  <line group=\"office\">Eraser: 1.20</line>\n"
+            "  <line group=\"caf\xE9\">Coffee: 3.50</line>\n"
+            "</report>\n");
+}
+
+TEST(TransformerOutput, Html)
+{
+  EXPECT_EQ(TransformWith("page.xsl", Catalog()),
+            "<html><body>\n<h1>Catalogue</h1>Pencil<br>Eraser<br>Coffee<br>\n</body></html>\n");
+}
+
+TEST(TransformerOutput, Text)
+{
+  EXPECT_EQ(TransformWith("list.xsl", Catalog()), "p1=Pencil\ne1=Eraser\nc1=Coffee\n");
+}
+
+TEST(TransformerOutput, ExsltFunctions)
+{
+  EXPECT_EQ(TransformWith("exslt.xsl", Catalog()),
+            "max=17\ngroups=office;caf\xC3\xA9;\ntokens=a|b|c|\npadded=***\n");
+}
+
+TEST(TransformerOutput, InputEncodingIsHonoured)
+{
+  std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<catalog><item code=\"x\">Caf\xE9</item></catalog>";
+  EXPECT_EQ(TransformWith("list.xsl", latin1), "x=Caf\xC3\xA9\n");
+}
+
+TEST(TransformerLifecycle, TransformBeforeAnyStylesheetRaises)
+{
+  TXMLTransformer transformer;
+  std::string output = "stale";
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "No stylesheet has been set: set or load a stylesheet before transforming.");
+  EXPECT_EQ(output, "");
+}
+
+TEST(TransformerLifecycle, TwoTransformsInARowAreIndependent)
+{
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(kIdentity);
+  std::string output;
+  transformer.Transform("<first><x/></first>", output);
+  EXPECT_EQ(output, "<first><x/></first>\n");
+  transformer.Transform("<second/>", output);
+  EXPECT_EQ(output, "<second/>\n");
+}
+
+TEST(TransformerLifecycle, LoadStyleSheetLeavesItsFolderCurrent)
+{
+  CurrentFolderScope scope(MakeTempFolder());
+  TXMLTransformer transformer;
+  transformer.LoadStyleSheet(TransformData("lib/common.xsl"));
+  EXPECT_EQ(CurrentFolderName() + "/", TransformData("lib/"));
+  EXPECT_EQ(transformer.XSLFile, TransformData("lib/common.xsl"));
+  EXPECT_EQ(transformer.XSLText, ReadTestFile(TransformData("lib/common.xsl")));
+}
+
+TEST(TransformerLifecycle, RelativeNamesInATextStylesheetUseTheCurrentFolder)
+{
+  std::string text =
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:output method=\"text\"/>\n"
+      "<xsl:template match=\"/\"><xsl:value-of select=\"count(document('prices.xml')//price)\"/></xsl:template>\n"
+      "</xsl:stylesheet>\n";
+  CurrentFolderScope scope(TransformData());
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(text);
+  std::string output;
+  transformer.Transform("<a/>", output);
+  EXPECT_EQ(output, "3");
+}
+
+TEST(TransformerLifecycle, MissingStylesheetFileRaisesTheOpenError)
+{
+  TXMLTransformer transformer;
+  EXPECT_THROW(transformer.LoadStyleSheet(TransformData("no-such.xsl")), EFOpenError);
+  EXPECT_FALSE(transformer.HasStyleSheet());
+}
+
+TEST(TransformerErrors, InputThatIsNotWellFormedRaisesItsParseError)
+{
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(kIdentity);
+  std::string output = "stale";
+  EXPECT_EQ(MessageOf<EXMLParseError>([&] { transformer.Transform("<catalog>\n  <item>\n</catalog>", output); }),
+            "Opening and ending tag mismatch: item line 2 and catalog\r\nLine: 3\r\n</catalog>");
+  EXPECT_EQ(output, "");
+  EXPECT_EQ(MessageOf<EXMLParseError>([&] { transformer.Transform("", output); }).substr(0, 17), "Document is empty");
+}
+
+TEST(TransformerErrors, StylesheetThatIsNotWellFormedRaisesItsOwnParseErrorAndLeavesNone)
+{
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(kIdentity);
+  EXPECT_EQ(MessageOf<EXMLParseError>([&] { transformer.LoadStyleSheet(TransformData("not-well-formed.xsl")); }),
+            "Opening and ending tag mismatch: out line 4 and xsl:template\r\nLine: 5\r\n  </xsl:template>");
+  EXPECT_FALSE(transformer.HasStyleSheet());
+  std::string output;
+  EXPECT_THROW(transformer.Transform("<a/>", output), EXSLTError);
+}
+
+TEST(TransformerErrors, CompilationErrorNamesTheStylesheetLine)
+{
+  TXMLTransformer transformer;
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.LoadStyleSheet(TransformData("bad-xpath.xsl")); }),
+            "xsl:value-of : could not compile select expression 'count(item[@code ='\r\nLine: 5\r\n"
+            "      <xsl:value-of select=\"count(item[@");
+  EXPECT_FALSE(transformer.HasStyleSheet());
+}
+
+TEST(TransformerErrors, ADocumentThatIsNoStylesheet)
+{
+  TXMLTransformer transformer;
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.SetStyleSheet("<html><body/></html>"); }),
+            "xsltParseStylesheetProcess : document is not a stylesheet\r\nLine: 1\r\n<html><body/></html>");
+  EXPECT_FALSE(transformer.HasStyleSheet());
+}
+
+TEST(TransformerErrors, RuntimeErrorAndTerminatingMessage)
+{
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:template match=\"/\">\n"
+      "<xsl:message>working</xsl:message>\n"
+      "<xsl:message terminate=\"yes\">no items</xsl:message>\n"
+      "</xsl:template>\n"
+      "</xsl:stylesheet>\n");
+  std::string output;
+  std::string message = MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); });
+  EXPECT_EQ(message, "The stylesheet stopped the transformation: no items");
+  EXPECT_EQ(output, "");
+
+  transformer.SetStyleSheet(
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:template match=\"/\">\n"
+      "<xsl:value-of select=\"$undefined\"/>\n"
+      "</xsl:template>\n"
+      "</xsl:stylesheet>\n");
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "Variable 'undefined' has not been declared.\r\nLine: 3\r\n<xsl:value-of select=\"$undefined\"/>");
+}
+
+TEST(TransformerErrors, MessagesOfASuccessfulTransformAreNoErrors)
+{
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:output method=\"text\"/>\n"
+      "<xsl:template match=\"/\"><xsl:message>note</xsl:message>done</xsl:template>\n"
+      "</xsl:stylesheet>\n");
+  std::string output;
+  transformer.Transform("<a/>", output);
+  EXPECT_EQ(output, "done");
+}
+
+TEST(TransformerErrorReport, ReadsContextLines)
+{
+  XMLErrorRecord report = XSLTErrorReport(
+      "note from xsl:message\n"
+      "runtime error: file /x/my style.xsl line 12 element value-of\n"
+      "Variable 'v' has not been declared.\n");
+  EXPECT_EQ(report.Reason, "Variable 'v' has not been declared.");
+  EXPECT_EQ(report.File, "/x/my style.xsl");
+  EXPECT_EQ(report.Line, 12);
+  report = XSLTErrorReport("compilation error: element template\nxsl:template : bad\n");
+  EXPECT_EQ(report.Reason, "xsl:template : bad");
+  EXPECT_EQ(report.Line, 0);
+  EXPECT_EQ(XSLTErrorReport("just text\n").Reason, "");
+  EXPECT_EQ(LastReportLine("first\nlast words\n\n"), "last words");
+  EXPECT_EQ(XSLTErrorReport("").Reason, "");
+}

@@ -1,0 +1,7 @@
+<?xml version="1.0" encoding="UTF-8"?>
+<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+  <xsl:template name="price-of">
+    <xsl:param name="code"/>
+    <xsl:value-of select="document('../prices.xml')/prices/price[@code = $code]"/>
+  </xsl:template>
+</xsl:stylesheet>
