@@ -1,4 +1,5 @@
 #include "resource/TFILEProtocol.h"
+#include "resource/TFTPProtocol.h"
 #include "resource/THTTPProtocol.h"
 #include "resource/TURLSystem.h"
 
@@ -6,5 +7,6 @@
 void RegisterDefaultProtocols(TURLSystem& system)
 {
   system.Register(std::make_unique<TFILEProtocol>());
+  system.Register(std::make_unique<TFTPProtocol>());
   system.Register(std::make_unique<THTTPProtocol>());
 }

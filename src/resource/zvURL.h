@@ -4,6 +4,7 @@
 #include "resource/EResourceError.h"
 #include "resource/TAbstractProtocol.h"
 #include "resource/TFILEProtocol.h"
+#include "resource/TFTPProtocol.h"
 #include "resource/THTTPProtocol.h"
 #include "resource/TMRUURL.h"
 #include "resource/TURL.h"

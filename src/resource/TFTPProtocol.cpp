@@ -1,0 +1,154 @@
+#include "resource/TFTPProtocol.h"
+
+#include <chrono>
+#include <ctime>
+#include <exception>
+
+#include "resource/TURL.h"
+#include "resource/TURLSystem.h"
+#include "resource/zevlog.h"
+
+namespace {
+
+constexpr std::uint8_t kOperationLevel = 4;
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kUnixEpochDays = 25569.0;  // 1970-01-01 counted from 1899-12-30
+// Rounding of the day fractions must not make exactly 3 minutes look longer.
+constexpr double kIdleTolerance = 0.001 / kSecondsPerDay;
+
+std::string RemoteName(const TURL& url)
+{
+  return url.Path + url.FileName;
+}
+
+}  // namespace
+
+TFTPProtocol::TFTPProtocol()
+    : TAbstractProtocol("ftp"), Now(&TFTPProtocol::LocalNow)
+{
+  // The URL system is reached only when traffic is logged: this driver may be
+  // created while the URL system itself is being set up.
+  for (TFTPPoolEntry& entry : Pool) {
+    entry.FTP = std::make_unique<TFTPClient>();
+    entry.FTP->OnSent = [](const std::string& data) { URLSystem().LogSent(data); };
+    entry.FTP->OnReceived = [](const std::string& data) { URLSystem().LogReceived(data); };
+  }
+}
+
+TFTPProtocol::~TFTPProtocol() = default;
+
+double TFTPProtocol::LocalNow()
+{
+  using namespace std::chrono;
+  auto now = system_clock::now();
+  std::time_t seconds = system_clock::to_time_t(now);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  double unixSeconds = duration<double>(now.time_since_epoch()).count() + static_cast<double>(local.tm_gmtoff);
+  return kUnixEpochDays + unixSeconds / kSecondsPerDay;
+}
+
+TFTPClient& TFTPProtocol::GetConnection(const TURL& url, bool touch)
+{
+  for (TFTPPoolEntry& entry : Pool) {
+    if (entry.FTP->Host != url.Host) continue;
+    if (touch) entry.LastUse = Now();
+    return *entry.FTP;
+  }
+  for (TFTPPoolEntry& entry : Pool) {
+    if (entry.FTP->Connected()) continue;
+    entry.FTP->Host = url.Host;
+    entry.LastUse = Now();
+    return *entry.FTP;
+  }
+  TFTPPoolEntry* oldest = &Pool[0];
+  for (TFTPPoolEntry& entry : Pool)
+    if (entry.LastUse < oldest->LastUse) oldest = &entry;
+  oldest->FTP->Disconnect();
+  oldest->FTP->Host = url.Host;
+  oldest->LastUse = Now();
+  return *oldest->FTP;
+}
+
+bool TFTPProtocol::IsConnected(TURL& url)
+{
+  TFTPClient& client = GetConnection(url, false);
+  return client.Host == url.Host && client.Connected();
+}
+
+void TFTPProtocol::Connect(TURL& url)
+{
+  AppLog().Log(kOperationLevel, "ftp: connect: " + url.Host);
+  TFTPClient& client = GetConnection(url, true);
+  client.Host = url.Host;
+  client.User = url.User;
+  client.Password = url.Password;
+  client.Passive = url.Passive;
+  client.ConnectTimeout = ConnectTimeout;
+  client.StallTimeout = StallTimeout;
+  client.Connect();
+}
+
+void TFTPProtocol::Disconnect(TURL& url)
+{
+  AppLog().Log(kOperationLevel, "ftp: disconnect: " + url.Host);
+  GetConnection(url, true).Disconnect();
+}
+
+// No connecting here: a client that is not connected raises its error.
+void TFTPProtocol::DeleteFile(TURL& url)
+{
+  GetConnection(url, true).Delete(RemoteName(url));
+}
+
+// The client for the URL, connected through Connect when it is not.
+TFTPClient& TFTPProtocol::ConnectedClient(TURL& url)
+{
+  GetConnection(url, true);
+  if (!IsConnected(url)) Connect(url);
+  return GetConnection(url, false);
+}
+
+void TFTPProtocol::ListFolder(TURL& url)
+{
+  LastListFailed = false;
+  LastListError.clear();
+  GetConnection(url, true);
+  url.Items.clear();
+  if (!IsConnected(url)) Connect(url);
+  try {
+    for (const TFTPListEntry& entry : GetConnection(url, false).List(url.Path)) {
+      if (entry.Name == "." || entry.Name == "..") continue;
+      if (entry.Kind != TFTPEntryKind::File)
+        url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, entry.Name));
+      else if (url.MatchesFilter(entry.Name))
+        url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, entry.Name));
+    }
+  } catch (const std::exception& e) {
+    LastListFailed = true;
+    LastListError = e.what();
+  } catch (...) {
+    LastListFailed = true;
+    LastListError = "unknown error";
+  }
+}
+
+void TFTPProtocol::GetFile(TURL& url, std::string& text)
+{
+  AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
+  text = ConnectedClient(url).Retrieve(RemoteName(url));
+}
+
+void TFTPProtocol::PutFile(TURL& url, const std::string& text)
+{
+  AppLog().Log(kOperationLevel, "ftp: put file: " + RemoteName(url));
+  ConnectedClient(url).Store(RemoteName(url), text);
+}
+
+// A connection unused for more than 3 minutes is closed; LastUse stays.
+void TFTPProtocol::CheckIdle()
+{
+  double now = Now();
+  for (TFTPPoolEntry& entry : Pool)
+    if (entry.FTP->Connected() && now - entry.LastUse > kIdleLimit + kIdleTolerance) entry.FTP->Disconnect();
+}
