@@ -330,14 +330,23 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
     bool refused = code != CURLE_OK && Open && (reply == 500 || reply == 502 || reply == 504);
     if (!refused) {
       Check(transfer, code, "list", path);
-      return ParseMlsdListing(transfer.Download);
+      return ParseListing(transfer.Download, true, path);
     }
     MlsdRefused = true;
   }
   TFTPTransfer transfer;
   Prepare(transfer, url);
   Check(transfer, Run(transfer), "list", path);
-  return ParseListListing(transfer.Download);
+  return ParseListing(transfer.Download, false, path);
+}
+
+std::vector<TFTPListEntry> TFTPClient::ParseListing(const std::string& text, bool mlsd, const std::string& path) const
+{
+  try {
+    return mlsd ? ParseMlsdListing(text) : ParseListListing(text);
+  } catch (const EFTPError& e) {
+    throw EFTPError("FTP list \"" + path + "\" on " + Host + " failed: " + e.what());
+  }
 }
 
 std::string TFTPClient::Retrieve(const std::string& path)

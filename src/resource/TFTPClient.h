@@ -69,4 +69,5 @@ private:
   void Check(TFTPTransfer& transfer, int code, const std::string& what, const std::string& target);
   void RequireConnection(const std::string& what, const std::string& target) const;
   void CloseHandle();
+  std::vector<TFTPListEntry> ParseListing(const std::string& text, bool mlsd, const std::string& path) const;
 };
