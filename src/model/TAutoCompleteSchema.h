@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/TacElement.h"
@@ -60,9 +61,9 @@ public:
   // element is reported through the error notifier and left out.
   const std::vector<std::string>& GetChildren(const std::string& elementName);
 
-  // Every child name that has no element, as "parent/child", in file order
-  // (a check for loaders and tests; nothing is reported).
-  std::vector<std::string> MissingChildren() const;
+  // Every child entry that names no element, as (parent name, child name),
+  // in file order (a check for loaders and tests; nothing is reported).
+  std::vector<std::pair<std::string, std::string>> MissingChildren() const;
 
   // Event handlers of the reader.
   void ParserStartTag(TXMLParser& sender, const std::string& name,

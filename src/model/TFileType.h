@@ -19,7 +19,7 @@
 //     autocomplete="True"
 //     index="0"
 //   />
-// Every value is written with "&", "<", ">", double and single quotes as
+// Every value is written with "&", "<", double and single quotes as
 // entity references and decoded when read, so any text survives a write and
 // a read; a value without those characters is written unchanged.
 

@@ -19,6 +19,7 @@ std::string XMLQuoteAttr(const std::string& text);
 // case) by a single quote; other references stay.
 std::string XMLUnquoteAttr(const std::string& text);
 
-// Full protection of an attribute value: "&", "<", ">", double and single
-// quote become references. XMLDecode(XMLEscapeAttr(x)) == x for every x.
+// Full protection of an attribute value: "&", "<", double and single quote
+// become references (">" is safe inside a quoted value and stays).
+// XMLDecode(XMLEscapeAttr(x)) == x for every x.
 std::string XMLEscapeAttr(const std::string& text);
