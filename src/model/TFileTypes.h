@@ -87,7 +87,8 @@ void FreeFileTypes();
 void LoadFileTypes(TFileTypes& list, const std::string& baseFolder);
 // The same for the program-wide list and ProgramFolder() + "help/".
 void LoadFileTypes();
-// Every "*.config" of folder (ending in "/"), in name order ignoring case.
+// Every "*.config" of folder (ending in "/"; the extension compared ignoring
+// case), in name order ignoring case.
 void LoadFileTypeFolder(TFileTypes& list, const std::string& folder);
 // One definition file (with its schema); returns whether a type was added.
 bool LoadFileType(TFileTypes& list, const std::string& path);
