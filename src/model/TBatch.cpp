@@ -1,0 +1,224 @@
+#include "model/TBatch.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "resource/TFTPProtocol.h"
+#include "resource/TURLSystem.h"
+#include "resource/zevlog.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint8_t kCheckFailedLevel = 2;
+constexpr std::uint8_t kListingFailedLevel = 3;
+constexpr std::uint8_t kDetailLevel = 5;
+const char* const kUnknownCommand = "Unknown Batch Command";
+
+// Puts the process's current folder back where it was when the run started.
+class TCurrentFolderKeeper {
+public:
+  TCurrentFolderKeeper() { Saved = fs::current_path(Error); }
+  ~TCurrentFolderKeeper() {
+    if (Error) return;
+    std::error_code ignored;
+    fs::current_path(Saved, ignored);
+  }
+  TCurrentFolderKeeper(const TCurrentFolderKeeper&) = delete;
+  TCurrentFolderKeeper& operator=(const TCurrentFolderKeeper&) = delete;
+
+  const fs::path& Folder() const { return Saved; }
+
+private:
+  fs::path Saved;
+  std::error_code Error;
+};
+
+// A relative local folder is taken relative to the current folder at the start
+// of the run, which the run itself changes.
+void AnchorLocalFolder(TURL& url, const fs::path& base) {
+  if (url.Protocol != TURLProtocol::file || base.empty()) return;
+  if (!url.Path.empty() && url.Path[0] == '/') return;
+  std::string folder = base.string();
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  url.SetPath(folder + url.Path);
+}
+
+}  // namespace
+
+TBatch::TBatch() : Source("file:/"), Dest("file:/") {}
+
+void TBatch::Execute() {
+  TCurrentFolderKeeper keeper;
+  TURL source(Source);
+  TURL dest(Dest);
+  AnchorLocalFolder(source, keeper.Folder());
+  AnchorLocalFolder(dest, keeper.Folder());
+  Prepare();
+  ProcessFolder(source, dest);
+}
+
+void TBatch::Prepare() {
+  switch (Command) {
+    case bcHTMLToXML:
+      Convertor.TagCase = TagCase;
+      Convertor.AttrCase = AttrCase;
+      Convertor.FixAttributes = FixAttributes;
+      Convertor.FixMismatch = FixMismatch;
+      break;
+    case bcCheck:
+      Checker.Validate = Validate;
+      break;
+    case bcTransform:
+      Transformer.LoadStyleSheet(XSLFile);
+      break;
+    case bcCopy:
+    case bcDelete:
+      break;
+    default:
+      AppLog().Check(false, kUnknownCommand);
+  }
+}
+
+void TBatch::CollectFiles(TURL& url, std::vector<std::string>& list) {
+  const int count = url.GetCount();
+  for (int i = 0; i < count; ++i) {
+    const TFolderItem& item = url.GetItem(i);
+    if (item.Kind == TFolderItem::kFile) list.push_back(item.Name);
+  }
+}
+
+void TBatch::CollectFolders(TURL& url, std::vector<std::string>& list) {
+  const int count = url.GetCount();
+  for (int i = 0; i < count; ++i) {
+    const TFolderItem& item = url.GetItem(i);
+    if (item.Kind == TFolderItem::kFolder) list.push_back(item.Name);
+  }
+}
+
+std::string TBatch::MakeDestName(const std::string& fileName, const std::string& mask) {
+  std::string base = fileName;
+  std::string ext;
+  const std::size_t dot = fileName.find('.');
+  if (dot != std::string::npos) {
+    base = fileName.substr(0, dot);
+    ext = fileName.substr(dot + 1);
+  }
+  std::string result = mask;
+  std::size_t star = result.find('*');
+  if (star == std::string::npos) return result;
+  result.replace(star, 1, base);
+  star = result.find('*');
+  if (star != std::string::npos) result.replace(star, 1, ext);
+  return result;
+}
+
+void TBatch::ProcessFolder(TURL& source, TURL& dest) {
+  std::vector<std::string> files;
+  const bool listedHere = !source.Listed;
+  CollectFiles(source, files);
+  if (listedHere) ReportFailedListing(source);
+  if (source.Protocol == TURLProtocol::file) EnterFolder(source);
+  ProcessFiles(source, dest, files);
+  if (!Recurse) return;
+
+  std::vector<std::string> folders;
+  CollectFolders(source, folders);
+  for (const std::string& name : folders) {
+    TURL subSource(source);
+    TURL subDest(dest);
+    subSource.SetPath(source.Path + name + "/");
+    subDest.SetPath(dest.Path + name + "/");
+    ProcessFolder(subSource, subDest);
+  }
+}
+
+// The FTP driver hands back what it read of a listing that failed; say so
+// rather than treat the folder as empty.
+void TBatch::ReportFailedListing(TURL& folder) {
+  if (folder.Protocol != TURLProtocol::ftp) return;
+  auto* ftp = dynamic_cast<TFTPProtocol*>(URLSystem().FindProtocol(folder));
+  if (!ftp || !ftp->LastListFailed) return;
+  std::string message = "Folder listing failed: " + folder.GetURL();
+  if (!ftp->LastListError.empty()) message += " " + ftp->LastListError;
+  AppLog().Log(kListingFailedLevel, message);
+}
+
+// The folder part of the native name; a failure to enter it is not examined.
+void TBatch::EnterFolder(const TURL& folder) {
+  const std::string native = folder.GetNativeName();
+  const std::size_t slash = native.rfind('/');
+  if (slash == std::string::npos) return;
+  std::error_code ignored;
+  fs::current_path(native.substr(0, slash + 1), ignored);
+}
+
+void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames) {
+  TURL sourceFile(source);
+  TURL destFile(dest);
+  for (const std::string& name : fileNames) {
+    sourceFile.SetFileName(name);
+    destFile.SetFileName(MakeDestName(name, dest.FileName));
+    switch (Command) {
+      case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
+      case bcCheck: BatchCheck(sourceFile); break;
+      case bcTransform: BatchTransform(sourceFile, destFile); break;
+      case bcCopy: BatchCopy(sourceFile, destFile); break;
+      case bcDelete: BatchDelete(sourceFile); break;
+      default: AppLog().Check(false, kUnknownCommand);
+    }
+  }
+}
+
+void TBatch::BatchConvert(TURL& source, TURL& dest) {
+  std::string html;
+  source.GetFile(html);
+  std::string xml;
+  Convertor.Convert(html, xml);
+  dest.PutFile(xml);
+  AppLog().Log(kDetailLevel, "HTML file converted to XML: " + source.GetURL() + " to " + dest.GetURL());
+}
+
+void TBatch::BatchCheck(TURL& source) {
+  std::string text;
+  source.GetFile(text);
+  Checker.XML = text;
+  try {
+    Checker.Check();
+    AppLog().Log(kDetailLevel, "File checked: " + source.GetURL());
+  } catch (const std::exception& e) {
+    AppLog().Log(kCheckFailedLevel, "File check failed:" + source.GetURL());
+    AppLog().LogException(e, "\r\n");
+  }
+}
+
+void TBatch::BatchTransform(TURL& source, TURL& dest) {
+  std::string input;
+  source.GetFile(input);
+  std::string output;
+  Transformer.Transform(input, output);
+  dest.PutFile(output);
+  AppLog().Log(kDetailLevel, "XSL transform on: " + source.GetURL() + " to " + dest.GetURL());
+}
+
+void TBatch::BatchCopy(TURL& source, TURL& dest) {
+  if (source.Protocol == TURLProtocol::file && dest.Protocol == TURLProtocol::file) {
+    const std::string from = source.GetNativeName();
+    const std::string to = dest.GetNativeName();
+    std::error_code error;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+    if (error)
+      throw EBatchCopyError("Cannot copy file \"" + from + "\" to \"" + to + "\". " + error.message());
+  } else {
+    std::string text;
+    source.GetFile(text);
+    dest.PutFile(text);
+  }
+  AppLog().Log(kDetailLevel, "File copied: " + source.GetURL() + " to " + dest.GetURL());
+}
+
+void TBatch::BatchDelete(TURL& source) {
+  source.DeleteFile();
+  AppLog().Log(kDetailLevel, "File deleted: " + source.GetURL());
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The batch engine: runs one command over every file of a source folder whose
+// name matches the source's masks (and, on request, over every folder below
+// it). Source and destination are URLs, so either may be a local folder or a
+// folder on an FTP server. Each processed file is logged at level 5; a failed
+// check is logged at level 2 and the run goes on; every other error ends it.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "model/THTML2XMLConvertor.h"
+#include "model/TXMLChecker.h"
+#include "model/TXMLTransformer.h"
+#include "resource/TURL.h"
+
+// The batch command; the value is the page index of the batch dialog.
+enum TBatchCommand : std::uint8_t {
+  bcHTMLToXML = 0,
+  bcCheck = 1,
+  bcTransform = 2,
+  bcCopy = 3,
+  bcDelete = 4,
+};
+
+// A local copy that the operating system refused:
+// "Cannot copy file "source" to "destination". reason".
+class EBatchCopyError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class TBatch {
+public:
+  TBatch();
+
+  // Declared in construction order; destroyed in the reverse order.
+  THTML2XMLConvertor Convertor;
+  TXMLTransformer Transformer;
+  TXMLChecker Checker;
+  TURL Source;  // source folder; FileName holds the ";"-separated masks
+  TURL Dest;    // destination folder; FileName holds the destination mask
+
+  std::string XSLFile;
+  TBatchCommand Command = bcHTMLToXML;
+  bool Recurse = false;
+  bool Validate = false;
+  std::uint8_t TagCase = 0;
+  std::uint8_t AttrCase = 0;
+  bool FixAttributes = false;
+  bool FixMismatch = false;
+
+  // Runs the command once over the source folder. The process's current
+  // folder is set to each local source folder before its files are processed
+  // and restored when the run ends, also when an error ends it.
+  void Execute();
+
+  // Append the names of the files (folders) of the URL's listing, in order.
+  static void CollectFiles(TURL& url, std::vector<std::string>& list);
+  static void CollectFolders(TURL& url, std::vector<std::string>& list);
+
+  // The destination name of fileName: the first "*" of mask becomes the base
+  // name (before the first "."), the next "*" the extension (after it).
+  static std::string MakeDestName(const std::string& fileName, const std::string& mask);
+
+private:
+  void Prepare();
+  void ProcessFolder(TURL& source, TURL& dest);
+  void ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames);
+
+  void BatchConvert(TURL& source, TURL& dest);
+  void BatchCheck(TURL& source);
+  void BatchTransform(TURL& source, TURL& dest);
+  static void BatchCopy(TURL& source, TURL& dest);
+  static void BatchDelete(TURL& source);
+
+  static void ReportFailedListing(TURL& folder);
+  static void EnterFolder(const TURL& folder);
+};

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BatchTestSupport.h"
+#include "FtpTestServer.h"
+#include "model/TBatch.h"
+#include "resource/TFTPProtocol.h"
+#include "resource/TURLSystem.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A batch whose source or destination lies on a local FTP server.
+class BatchFtp : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!URLSystem().FindProtocol(TURL("ftp:x/"))) URLSystem().Register(std::make_unique<TFTPProtocol>());
+    Local = MakeTempFolder("xmlplivek-batchftp");
+    StartFolder = fs::current_path();
+  }
+  void TearDown() override {
+    TURL url(Ftp("/"));
+    SetLogin(url);
+    url.Disconnect();
+    fs::current_path(StartFolder);
+    std::error_code ignored;
+    fs::remove_all(Local, ignored);
+  }
+
+  std::string Ftp(const std::string& path) const { return "ftp:" + Server.Host() + path; }
+  void SetLogin(TURL& url) const {
+    url.User = Server.Settings.User;
+    url.Password = Server.Settings.Password;
+    url.Passive = true;
+  }
+  void AimSource(const std::string& text) {
+    Batch.Source.SetURL(text);
+    SetLogin(Batch.Source);
+  }
+  void AimDest(const std::string& text) {
+    Batch.Dest.SetURL(text);
+    SetLogin(Batch.Dest);
+  }
+
+  FtpTestServer Server;
+  std::string Local;
+  fs::path StartFolder;
+  BatchLog Log;
+  TBatch Batch;
+};
+
+// The per-file lines of the batch among the level-5 messages (FTP traffic is
+// logged at that level too).
+std::vector<std::string> FileLines(const BatchLog& log) {
+  std::vector<std::string> lines;
+  for (const std::string& msg : log.At(5))
+    if (msg.rfind("File ", 0) == 0 || msg.rfind("HTML file ", 0) == 0 || msg.rfind("XSL transform ", 0) == 0)
+      lines.push_back(msg);
+  return lines;
+}
+
+}  // namespace
+
+TEST_F(BatchFtp, ChecksRemoteTreeAndLogsTheMalformedFile) {
+  PutTestFile(Server.Root + "pub/a.xml", "<a/>");
+  PutTestFile(Server.Root + "pub/b.xml", "<b>\r\n<c></b>\r\n");
+  PutTestFile(Server.Root + "pub/notes.txt", "not matched");
+  PutTestFile(Server.Root + "pub/sub/c.xml", "<c/>");
+  AimSource(Ftp("/pub/*.xml"));
+  Batch.Command = bcCheck;
+  Batch.Recurse = true;
+  Batch.Execute();
+
+  EXPECT_EQ(FileLines(Log), (std::vector<std::string>{"File checked: " + Ftp("/pub/a.xml"),
+                                                  "File checked: " + Ftp("/pub/sub/c.xml")}));
+  ASSERT_EQ(Log.At(2).size(), 2u);
+  EXPECT_EQ(Log.At(2)[0], "File check failed:" + Ftp("/pub/b.xml"));
+  EXPECT_TRUE(Log.At(3).empty());
+  EXPECT_EQ(fs::current_path(), StartFolder);  // remote folders are not entered
+}
+
+TEST_F(BatchFtp, CopiesBetweenServerAndLocalFoldersThroughTheURLSystem) {
+  const std::string bytes = "<doc>\r\nbytes \x01\xff kept</doc>\r\n";
+  PutTestFile(Server.Root + "in/a.xml", bytes);
+  fs::create_directories(Server.Root + "back");
+  AimSource(Ftp("/in/*.xml"));
+  AimDest("file:" + Local + "*.*");
+  Batch.Command = bcCopy;
+  Batch.Execute();
+  EXPECT_EQ(ReadTestFile(Local + "a.xml"), bytes);
+  EXPECT_EQ(FileLines(Log), std::vector<std::string>{"File copied: " + Ftp("/in/a.xml") + " to file:" + Local + "a.xml"});
+
+  AimSource("file:" + Local + "*.xml");
+  AimDest(Ftp("/back/*.bak"));
+  Batch.Execute();
+  EXPECT_EQ(ReadTestFile(Server.Root + "back/a.bak"), bytes);
+}
+
+TEST_F(BatchFtp, ConvertsLocalPagesOntoTheServerAndDeletesRemoteFiles) {
+  PutTestFile(Local + "page.html", "<HTML><BODY><P>text<BR></BODY></HTML>");
+  fs::create_directories(Server.Root + "site");
+  AimSource("file:" + Local + "*.html");
+  AimDest(Ftp("/site/*.xml"));
+  Batch.Command = bcHTMLToXML;
+  Batch.FixMismatch = true;
+  Batch.Execute();
+  EXPECT_EQ(ReadTestFile(Server.Root + "site/page.xml"), "<html><body><p/>text<br/></body></html>");
+
+  AimSource(Ftp("/site/*.xml"));
+  Batch.Command = bcDelete;
+  Batch.Execute();
+  EXPECT_FALSE(FileExists(Server.Root + "site/page.xml"));
+  EXPECT_EQ(FileLines(Log).back(), "File deleted: " + Ftp("/site/page.xml"));
+}
+
+TEST_F(BatchFtp, FailedListingIsLoggedAtLevelThreeAndTheRunGoesOn) {
+  PutTestFile(Server.Root + "pub/a.xml", "<a/>");
+  AimSource(Ftp("/no-such-folder/*.xml"));
+  Batch.Command = bcCheck;
+  Batch.Execute();
+  const std::vector<std::string> failures = Log.At(3);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].rfind("Folder listing failed: " + Ftp("/no-such-folder/*.xml"), 0), 0u) << failures[0];
+  EXPECT_TRUE(FileLines(Log).empty());
+
+  // A listing that works after it is not reported.
+  AimSource(Ftp("/pub/*.xml"));
+  Batch.Execute();
+  EXPECT_EQ(Log.At(3).size(), 1u);
+  EXPECT_EQ(FileLines(Log), std::vector<std::string>{"File checked: " + Ftp("/pub/a.xml")});
+}
