@@ -21,6 +21,7 @@ QMessageBox::Icon ToIcon(TPrompter::TIcon icon)
     case TPrompter::TIcon::Warning: return QMessageBox::Warning;
     case TPrompter::TIcon::Error: return QMessageBox::Critical;
     case TPrompter::TIcon::Question: return QMessageBox::Question;
+    case TPrompter::TIcon::None: return QMessageBox::NoIcon;
   }
   return QMessageBox::NoIcon;
 }
@@ -47,7 +48,12 @@ public:
 
   TAnswer MessageDlg(const QString& text, TIcon icon, TButtons buttons) override
   {
-    QMessageBox box(ToIcon(icon), QApplication::applicationName(), text, ToButtons(buttons), ParentWidget());
+    return MessageBox(QApplication::applicationName(), text, icon, buttons);
+  }
+
+  TAnswer MessageBox(const QString& caption, const QString& text, TIcon icon, TButtons buttons) override
+  {
+    QMessageBox box(ToIcon(icon), caption, text, ToButtons(buttons), ParentWidget());
     switch (box.exec()) {
       case QMessageBox::Ok: return TAnswer::Ok;
       case QMessageBox::Yes: return TAnswer::Yes;

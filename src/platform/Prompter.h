@@ -11,7 +11,7 @@ class TPrompter {
 public:
   enum class TButtons { Ok, OkCancel, YesNo, YesNoCancel };
   enum class TAnswer { Ok, Cancel, Yes, No };
-  enum class TIcon { Information, Warning, Error, Question };
+  enum class TIcon { Information, Warning, Error, Question, None };
 
   virtual ~TPrompter() = default;
 
@@ -19,6 +19,13 @@ public:
   virtual void ShowMessage(const QString& text) = 0;
   // A question; the answer is the button pressed (Cancel when the box is closed).
   virtual TAnswer MessageDlg(const QString& text, TIcon icon, TButtons buttons) = 0;
+  // The same question in a box with a caption of its own; prompters that show
+  // no boxes answer it as MessageDlg.
+  virtual TAnswer MessageBox(const QString& caption, const QString& text, TIcon icon, TButtons buttons)
+  {
+    (void)caption;
+    return MessageDlg(text, icon, buttons);
+  }
   // File dialogs: an empty result means the user cancelled. filter uses Qt's
   // "Title (*.a *.b);;Other (*)" form; selectedFilter is in-out.
   virtual QString GetOpenFileName(const QString& caption, const QString& folder, const QString& filter,

@@ -1,15 +1,42 @@
 #include "workspace/TPageControl.h"
 
-#include <QTabBar>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QCursor>
+#include <QSet>
 
 #include "workspace/TFrame.h"
+#include "workspace/TFrameTabBar.h"
+
+namespace {
+
+// Every page control alive: a drop finds the control that holds the dragged frame.
+QSet<TPageControl*>& PageControls()
+{
+  static QSet<TPageControl*> controls;
+  return controls;
+}
+
+}  // namespace
 
 TPageControl::TPageControl(QWidget* parent)
-    : QTabWidget(parent)
+    : QTabWidget(parent), FTabBar(new TFrameTabBar(this))
 {
+  setTabBar(FTabBar);
   QFont bold = font();
   bold.setBold(true);
   setFont(bold);
+  setAcceptDrops(true);
+  PageControls().insert(this);
+  connect(FTabBar, &TFrameTabBar::TabDragRequested, this, &TPageControl::StartTabDrag);
+}
+
+TPageControl::~TPageControl()
+{
+  PageControls().remove(this);
 }
 
 TFrame* TPageControl::Frame(int index) const
@@ -32,6 +59,8 @@ void TPageControl::SetActivePageCaption(const QString& caption)
 
 void TPageControl::DockFrame(TFrame* frame, const QString& caption)
 {
+  for (TPageControl* control : PageControls()) frame->removeEventFilter(control);
+  if (frame->isWindow()) frame->hide();
   int index = addTab(frame, caption);
   setCurrentIndex(index);
   frame->show();
@@ -39,17 +68,132 @@ void TPageControl::DockFrame(TFrame* frame, const QString& caption)
   emit FrameDocked(frame);
 }
 
+void TPageControl::DetachPage(TFrame* frame)
+{
+  removeTab(IndexOfFrame(frame));
+  frame->hide();
+  // A window of its own, but still owned by the main window.
+  frame->setParent(window(), Qt::Window);
+}
+
 void TPageControl::UndockFrame(TFrame* frame)
+{
+  if (IndexOfFrame(frame) < 0) return;
+  DetachPage(frame);
+  emit FrameUndocked(frame);
+}
+
+void TPageControl::MoveFrameTo(TFrame* frame, TPageControl* target)
+{
+  int index = IndexOfFrame(frame);
+  if (index < 0 || !target || target == this) return;
+  QString caption = tabText(index);
+  removeTab(index);
+  emit FrameUndocked(frame);
+  target->DockFrame(frame, caption);
+}
+
+void TPageControl::FloatFrame(TFrame* frame, const QPoint& globalPos)
 {
   int index = IndexOfFrame(frame);
   if (index < 0) return;
-  removeTab(index);
-  frame->hide();
-  frame->setParent(nullptr, Qt::Window);
+  QString caption = tabText(index);
+  QSize size = frame->size();
+  DetachPage(frame);
+  frame->setWindowTitle(caption);
+  frame->installEventFilter(this);
+  frame->resize(size);
+  frame->move(globalPos);
+  frame->show();
+  frame->FrameEndDock(frame);
   emit FrameUndocked(frame);
+}
+
+bool TPageControl::eventFilter(QObject* watched, QEvent* event)
+{
+  // Closing a floating frame's window brings the frame back as a page.
+  auto* frame = qobject_cast<TFrame*>(watched);
+  if (frame && event->type() == QEvent::Close && frame->IsFloating()) {
+    event->ignore();
+    DockFrame(frame, frame->windowTitle());
+    return true;
+  }
+  return QTabWidget::eventFilter(watched, event);
+}
+
+void TPageControl::SetDrawTabHandler(TDrawTabEvent handler)
+{
+  if (!handler) {
+    FTabBar->OnDrawTab = nullptr;
+    FTabBar->OnTabFont = nullptr;
+  } else {
+    FTabBar->OnDrawTab = [this, handler](int index, QPainter& painter, const QRect& rect, bool active) {
+      handler(*this, index, painter, rect, active);
+    };
+    FTabBar->OnTabFont = [this](int) { return font(); };
+  }
+  InvalidateTabs();
 }
 
 void TPageControl::InvalidateTabs()
 {
-  tabBar()->update();
+  FTabBar->update();
+}
+
+void TPageControl::StartTabDrag(int index)
+{
+  TFrame* frame = Frame(index);
+  if (!frame) return;
+  auto* data = new QMimeData;
+  data->setData(TFrameTabBar::DragMimeType, QByteArray::number(reinterpret_cast<quintptr>(frame)));
+  auto* drag = new QDrag(this);
+  drag->setMimeData(data);
+  Qt::DropAction action = drag->exec(Qt::MoveAction);
+  // Dropped nowhere that takes pages: the frame floats where the mouse is.
+  if (action == Qt::IgnoreAction && IndexOfFrame(frame) >= 0) FloatFrame(frame, QCursor::pos());
+}
+
+TFrame* TPageControl::DraggedFrame(const QMimeData* data, TPageControl** source)
+{
+  if (!data || !data->hasFormat(TFrameTabBar::DragMimeType)) return nullptr;
+  quintptr address = data->data(TFrameTabBar::DragMimeType).toULongLong();
+  // Only an address that is a page of a live page control is taken.
+  for (TPageControl* control : PageControls()) {
+    for (int i = 0; i < control->count(); ++i) {
+      if (reinterpret_cast<quintptr>(control->widget(i)) == address) {
+        if (source) *source = control;
+        return control->Frame(i);
+      }
+    }
+  }
+  return nullptr;
+}
+
+// A page dropped back on its own control stays where it is (but does not float).
+void TPageControl::dragEnterEvent(QDragEnterEvent* event)
+{
+  if (DraggedFrame(event->mimeData(), nullptr))
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void TPageControl::dragMoveEvent(QDragMoveEvent* event)
+{
+  if (DraggedFrame(event->mimeData(), nullptr))
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void TPageControl::dropEvent(QDropEvent* event)
+{
+  TPageControl* source = nullptr;
+  TFrame* frame = DraggedFrame(event->mimeData(), &source);
+  if (!frame || !source) {
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  if (source != this) source->MoveFrameTo(frame, this);
 }

@@ -1,0 +1,92 @@
+#include "workspace/ProgramStartup.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <iostream>
+
+#include "model/ModelModule.h"
+#include "platform/Prompter.h"
+#include "platform/QtEnvironment.h"
+#include "resource/TURLSystem.h"
+#include "resource/zevlog.h"
+#include "workspace/TMainForm.h"
+#include "workspace/TSplashScreen.h"
+
+namespace {
+
+QTimer* URLSystemTimer = nullptr;
+
+}  // namespace
+
+void StartModules()
+{
+  // The application log needs no start: it is created on first use.
+  URLSystem();
+  StartModel();
+}
+
+void StopModules()
+{
+  try {
+    StopModel();
+  } catch (const std::exception& error) {
+    // The project or the configuration could not be written: say so, the
+    // user would lose the settings silently otherwise.
+    if (QApplication::instance())
+      Prompter().ShowMessage(QString::fromLocal8Bit(error.what()));
+    else
+      std::cerr << error.what() << std::endl;
+  }
+  FreeURLSystem();
+  FreeAppLog();
+}
+
+void CreateForms(const QStringList* arguments)
+{
+  QApplication::setApplicationName("XML Plivek");
+  QApplication::setApplicationDisplayName("XML Plivek");
+
+  MainForm = new TMainForm;
+  if (arguments) MainForm->Arguments = *arguments;
+  SetPrompterParent(MainForm);
+  SplashScreen = new TSplashScreen(MainForm);
+  // The dialogs are created here, in their order, as they are built.
+
+  URLSystemTimer = new QTimer;
+  URLSystemTimer->setInterval(TURLSystem::kTimerInterval);
+  QObject::connect(URLSystemTimer, &QTimer::timeout, [] { URLSystem().TimerTick(); });
+  URLSystemTimer->start();
+}
+
+void ShowMainForm()
+{
+  MainForm->show();
+}
+
+void DestroyForms()
+{
+  delete URLSystemTimer;
+  URLSystemTimer = nullptr;
+  SetPrompterParent(nullptr);
+  // The dialogs go first, in reverse order, as they are built.
+  delete SplashScreen;
+  SplashScreen = nullptr;
+  delete MainForm;
+  MainForm = nullptr;
+}
+
+int RunProgram(int argc, char** argv)
+{
+  PrepareQtEnvironment();
+  StartModules();
+  int exitCode = 0;
+  {
+    QApplication application(argc, argv);
+    CreateForms();
+    ShowMainForm();
+    exitCode = application.exec();
+    DestroyForms();
+    StopModules();
+  }
+  return exitCode;
+}

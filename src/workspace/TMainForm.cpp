@@ -1,0 +1,347 @@
+#include "workspace/TMainForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "platform/Prompter.h"
+#include "workspace/CommandStates.h"
+#include "workspace/TPageControl.h"
+#include "workspace/TWorkArea.h"
+
+TMainForm* MainForm = nullptr;
+
+void ShowException(const std::exception& error)
+{
+  Prompter().ShowMessage(QString::fromLocal8Bit(error.what()));
+}
+
+namespace {
+
+// Makes a small glyph for a tool button without a themed icon.
+QIcon LetterGlyph(const QString& letters, const QColor& colour)
+{
+  QPixmap pixmap(20, 20);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(colour.darker(150), 1));
+  painter.setBrush(colour.lighter(170));
+  painter.drawRoundedRect(QRectF(1.5, 1.5, 17, 17), 3, 3);
+  QFont font = painter.font();
+  font.setPixelSize(letters.size() > 1 ? 9 : 12);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(colour.darker(200));
+  painter.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, letters);
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent)
+{
+  setObjectName("MainForm");
+  setWindowTitle("XML:Plivek");
+  Arguments = QCoreApplication::arguments().mid(1);
+  StartFolder = QDir::currentPath().toStdString();
+
+  CreateMenus();
+  CreatePopupMenu();
+  CreateToolbar();
+  CreateStatusBar();
+  CreateWorkArea();
+
+  FHeartbeatTimer = new QTimer(this);
+  FHeartbeatTimer->setObjectName("HeartbeatTimer");
+  FHeartbeatTimer->setInterval(200);
+  connect(FHeartbeatTimer, &QTimer::timeout, this, &TMainForm::HeartbeatTimerTimer);
+
+  // As laid out: these start disabled; the heartbeat sets every state later.
+  for (const char* name : {"MenuFileSave", "MenuFileClose", "MenuFileCloseAll", "MenuFileChangeFileType",
+                           "MenuEditCut", "MenuEditCopy", "MenuEditPaste", "MenuEditUndo", "MenuEditredo",
+                           "MenuToolsWellFormed", "MenuToolsIsValid"})
+    Action(name)->setEnabled(false);
+  for (const std::string& name : kUnbuiltCommands)
+    if (QAction* action = Action(name)) action->setEnabled(false);
+  UpdateToolButtons();
+  UpdatePopupMenu();
+
+  resize(734, 566);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - QPoint(734 / 2, 566 / 2));
+  FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+  // Nothing may log into a pane that is about to go.
+  DisconnectLogEvents();
+  qApp->removeEventFilter(this);
+  FHeartbeatTimer->stop();
+  if (MainForm == this) MainForm = nullptr;
+}
+
+QAction* TMainForm::AddMenuItem(QMenu* menu, const char* name, const char* caption, void (TMainForm::*handler)())
+{
+  auto* action = menu->addAction(QString::fromUtf8(caption));
+  action->setObjectName(name);
+  if (handler) connect(action, &QAction::triggered, this, [this, handler] { Guarded(handler); });
+  FActions[name] = action;
+  return action;
+}
+
+void TMainForm::CreateMenus()
+{
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenu1");
+
+  QMenu* file = bar->addMenu("&File");
+  file->setObjectName("File1");
+  AddMenuItem(file, "MenuFileNew", "&New...");
+  AddMenuItem(file, "MenuFileOpenFile", "&Open file...", &TMainForm::MenuFileOpenFileClick);
+  AddMenuItem(file, "MenuFileOpenFTP", "Open &FTP...");
+  AddMenuItem(file, "MenuFileOpenWebPage", "Open &Web page...");
+  QMenu* recent = file->addMenu("&Recent");
+  recent->setObjectName("MenuFileRecent");
+  recent->menuAction()->setObjectName("MenuFileRecent");
+  recent->addSeparator();
+  FActions["MenuFileRecent"] = recent->menuAction();
+  AddMenuItem(file, "MenuFileSave", "&Save", &TMainForm::MenuFileSaveClick);
+  AddMenuItem(file, "MenuFileSaveAsFile", "Save &As file...", &TMainForm::MenuFileSaveAsFileClick);
+  AddMenuItem(file, "MenuFileSaveAsFTP", "Save As F&TP...");
+  AddMenuItem(file, "MenuFileClose", "&Close", &TMainForm::MenuFileCloseClick);
+  AddMenuItem(file, "MenuFileCloseAll", "Close A&ll", &TMainForm::MenuFileCloseAllClick);
+  AddMenuItem(file, "MenuFileChangeFileType", "Change &File type...");
+  file->addSeparator();
+  AddMenuItem(file, "MenuFilePrint", "&Print...");
+  file->addSeparator();
+  AddMenuItem(file, "MenuFileExit", "E&xit", &TMainForm::MenuFileExitClick);
+
+  QMenu* edit = bar->addMenu("&Edit");
+  edit->setObjectName("MenuEdit");
+  AddMenuItem(edit, "MenuEditCut", "Cu&t");
+  AddMenuItem(edit, "MenuEditCopy", "&Copy");
+  AddMenuItem(edit, "MenuEditPaste", "&Paste");
+  AddMenuItem(edit, "MenuEditSelectAll", "Select &All");
+  edit->addSeparator();
+  AddMenuItem(edit, "MenuEditUndo", "&Undo");
+  AddMenuItem(edit, "MenuEditredo", "&Redo");
+  edit->addSeparator();
+  AddMenuItem(edit, "MenuEditConfigurationOptions", "Con&figuration Options...");
+
+  QMenu* search = bar->addMenu("&Search");
+  search->setObjectName("MenuSearch");
+  AddMenuItem(search, "MenuSearchFind", "&Find...")->setShortcut(QKeySequence("Ctrl+F"));
+  AddMenuItem(search, "MenuSearchReplace", "&Replace...")->setShortcut(QKeySequence("Ctrl+R"));
+
+  QMenu* tools = bar->addMenu("&Tools");
+  tools->setObjectName("Tools1");
+  AddMenuItem(tools, "MenuToolsConvert", "C&onvert (HTML to XML)");
+  tools->addSeparator();
+  AddMenuItem(tools, "MenuToolsWellFormed", "Check &Well Formed");
+  AddMenuItem(tools, "MenuToolsIsValid", "Check is &Valid");
+  AddMenuItem(tools, "MenuToolsTransform", "&Transform");
+  AddMenuItem(tools, "MenuToolsBatch", "&Batch...");
+  tools->addSeparator();
+  AddMenuItem(tools, "MenuToolsPreview1", "Preview &1...");
+  AddMenuItem(tools, "MenuToolsPreview2", "Preview &2...");
+  AddMenuItem(tools, "MenuToolsPreview3", "Preview &3...");
+
+  QMenu* view = bar->addMenu("&View");
+  view->setObjectName("View1");
+  AddMenuItem(view, "MenuViewMoreHelp", "More Hel&p");
+  AddMenuItem(view, "MenuViewMoreEdit", "More Edi&t");
+  view->addSeparator();
+  AddMenuItem(view, "MenuViewLog", "&Log")->setCheckable(true);
+  QAction* help = AddMenuItem(view, "MenuViewHelp", "&Help");
+  help->setCheckable(true);
+  help->setChecked(true);
+
+  QMenu* helpMenu = bar->addMenu("&Help");
+  helpMenu->setObjectName("Help1");
+  AddMenuItem(helpMenu, "MenuHelpContents", "&Contents");
+  AddMenuItem(helpMenu, "MenuHelpContext", "Conte&xt sensitive help");
+  AddMenuItem(helpMenu, "MenuHelpAbout", "&About...");
+}
+
+void TMainForm::CreatePopupMenu()
+{
+  FPopupMenu = new QMenu(this);
+  FPopupMenu->setObjectName("PopupMenu");
+  // The keys are shown in the menu; the editor handles them itself.
+  auto addItem = [this](const char* name, const char* caption, const char* menuItem, const char* key = nullptr) {
+    QAction* item = AddMenuItem(FPopupMenu, name, caption);
+    if (key) {
+      item->setShortcut(QKeySequence(key));
+      item->setShortcutContext(Qt::WidgetShortcut);
+    }
+    connect(item, &QAction::triggered, this, [this, menuItem] {
+      if (QAction* action = Action(menuItem)) action->trigger();
+    });
+  };
+  addItem("PopupCut", "Cu&t", "MenuEditCut", "Ctrl+X");
+  addItem("PopupCopy", "&Copy", "MenuEditCopy", "Ctrl+C");
+  addItem("PopupPaste", "&Paste", "MenuEditPaste", "Ctrl+V");
+  FPopupMenu->addSeparator();
+  addItem("PopupSave", "&Save", "MenuFileSave");
+  addItem("PopupClose", "Close", "MenuFileClose");
+  addItem("PopupPreview", "Preview", "MenuToolsPreview1");
+  addItem("PopupWellFormed", "&Well formed", "MenuToolsWellFormed");
+  addItem("PopupValid", "&Valid", "MenuToolsIsValid");
+  addItem("PopupTransform", "Transform", "MenuToolsTransform");
+  addItem("PopupPrint", "&Print...", "MenuFilePrint");
+  FPopupMenu->addSeparator();
+  addItem("PopupHelp", "&Help", "MenuHelpContext", "Ctrl+F1");
+}
+
+void TMainForm::CreateToolbar()
+{
+  auto* toolbar = new QToolBar(this);
+  toolbar->setObjectName("Toolbar");
+  toolbar->setMovable(false);
+  toolbar->setFloatable(false);
+  toolbar->setIconSize(QSize(20, 20));
+  toolbar->setFixedHeight(33);
+  toolbar->toggleViewAction()->setEnabled(false);
+  addToolBar(Qt::TopToolBarArea, toolbar);
+
+  struct TButton {
+    const char* Name;
+    const char* Hint;
+    const char* MenuItem;
+    const char* Theme;
+    QStyle::StandardPixmap Standard;
+    const char* Glyph;
+    bool GapBefore;
+  };
+  const QStyle::StandardPixmap none = QStyle::SP_CustomBase;
+  const TButton buttons[] = {
+      {"NewBtn", "New", "MenuFileNew", "document-new", QStyle::SP_FileIcon, "N", false},
+      {"OpenBtn", "Open", "MenuFileOpenFile", "document-open", QStyle::SP_DialogOpenButton, "O", false},
+      {"SaveBtn", "Save", "MenuFileSave", "document-save", QStyle::SP_DialogSaveButton, "S", false},
+      {"CloseBtn", "Close", "MenuFileClose", "document-close", QStyle::SP_DialogCloseButton, "X", false},
+      {"PrintBtn", "Print", "MenuFilePrint", "document-print", none, "P", false},
+      {"CutBtn", "Cut", "MenuEditCut", "edit-cut", none, "Ct", true},
+      {"CopyBtn", "Copy", "MenuEditCopy", "edit-copy", none, "Cp", false},
+      {"PasteBtn", "Paste", "MenuEditPaste", "edit-paste", none, "Pa", false},
+      {"WellFormedBtn", "Check is Well-formed", "MenuToolsWellFormed", nullptr, none, "W", true},
+      {"ValidateBtn", "Check is Valid ", "MenuToolsIsValid", nullptr, none, "V", false},
+      {"TransformBtn", "Transform", "MenuToolsTransform", nullptr, none, "T", false},
+      {"Preview1Btn", "Preview 1", "MenuToolsPreview1", nullptr, none, "1", false},
+      {"Preview2Btn", "Preview 2", "MenuToolsPreview2", nullptr, none, "2", false},
+      {"Preview3Btn", "Preview 3", "MenuToolsPreview3", nullptr, none, "3", false},
+      {"MoreHelpBtn", "MoreHelp", "MenuViewMoreHelp", nullptr, none, "H", true},
+      {"MoreEditBtn", "MoreEdit", "MenuViewMoreEdit", nullptr, none, "E", false},
+  };
+  for (const TButton& spec : buttons) {
+    if (spec.GapBefore) toolbar->addSeparator();
+    auto* button = new QToolButton(toolbar);
+    button->setObjectName(spec.Name);
+    button->setToolTip(spec.Hint);
+    button->setAutoRaise(true);
+    button->setFixedSize(24, 24);
+    QIcon icon = spec.Theme ? QIcon::fromTheme(spec.Theme) : QIcon();
+    if (icon.isNull() && spec.Standard != none) icon = style()->standardIcon(spec.Standard);
+    if (icon.isNull()) icon = LetterGlyph(spec.Glyph, QColor(0x4A, 0x78, 0xB0));
+    button->setIcon(icon);
+    const std::string menuItem = spec.MenuItem;
+    connect(button, &QToolButton::clicked, this, [this, menuItem] {
+      if (QAction* action = Action(menuItem)) action->trigger();
+    });
+    toolbar->addWidget(button);
+    FButtons[spec.Name] = button;
+  }
+}
+
+void TMainForm::CreateStatusBar()
+{
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar");
+  const int widths[] = {50, 50, 50, 100, 50};
+  for (int i = 0; i < 5; ++i) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(QString("StatusPanel%1").arg(i));
+    panel->setFixedWidth(widths[i]);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Sunken);
+    bar->addWidget(panel);
+    FPanels.push_back(panel);
+  }
+}
+
+void TMainForm::CreateWorkArea()
+{
+  FMainPanel = new QWidget;
+  FMainPanel->setObjectName("MainPanel");
+  FMainPanel->setProperty("caption", "No files");
+  FMainPageControl = new TPageControl(FMainPanel);
+  FMainPageControl->setObjectName("MainPageControl");
+  auto* mainLayout = new QVBoxLayout(FMainPanel);
+  mainLayout->setContentsMargins(0, 0, 0, 0);
+  mainLayout->addWidget(FMainPageControl);
+
+  FRightPanel = new QWidget;
+  FRightPanel->setObjectName("RightPanel");
+  FSideBarPageControl = new TPageControl(FRightPanel);
+  FSideBarPageControl->setObjectName("SideBarPageControl");
+  auto* rightLayout = new QVBoxLayout(FRightPanel);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  rightLayout->addWidget(FSideBarPageControl);
+
+  for (TPageControl* control : {FMainPageControl, FSideBarPageControl}) {
+    control->setMinimumSize(0, 0);
+    control->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    control->SetDrawTabHandler([this](TPageControl& pages, int index, QPainter& painter, const QRect& rect,
+                                      bool active) { SideBarPageControlDrawTab(pages, index, painter, rect, active); });
+  }
+
+  FWorkArea = new TWorkArea(FMainPanel, FRightPanel, this);
+  FWorkArea->setObjectName("WorkArea");
+  FWorkArea->OnSplitterMoved = [this] { Splitter1Moved(); };
+  setCentralWidget(FWorkArea);
+}
+
+QAction* TMainForm::Action(const std::string& name) const
+{
+  auto found = FActions.find(name);
+  return found == FActions.end() ? nullptr : found->second;
+}
+
+QToolButton* TMainForm::ToolButton(const std::string& name) const
+{
+  auto found = FButtons.find(name);
+  return found == FButtons.end() ? nullptr : found->second;
+}
+
+QString TMainForm::PanelText(int panel) const
+{
+  return panel >= 0 && panel < static_cast<int>(FPanels.size()) ? FPanels[panel]->text() : QString();
+}
+
+void TMainForm::SetPanelText(int panel, const QString& text)
+{
+  if (panel >= 0 && panel < static_cast<int>(FPanels.size())) FPanels[panel]->setText(text);
+}
+
+void TMainForm::Guarded(void (TMainForm::*command)())
+{
+  try {
+    (this->*command)();
+  } catch (const std::exception& error) {
+    ShowException(error);
+  }
+}

@@ -1,0 +1,195 @@
+#pragma once
+// The main window: menus, tool bar, status bar and two page controls, the
+// main one for documents and the side bar (on the right) for the help and log
+// panes. Every command works on the active frame, found from the focused
+// control. A heartbeat timer recomputes the caption, the status bar and the
+// state of every command; every 101st tick it refreshes old working copies.
+//
+// Component names (object names, for findChild): the menus File1, MenuEdit,
+// MenuSearch, Tools1, View1, Help1 and their items (MenuFileOpenFile, ...);
+// Toolbar with NewBtn ... MoreEditBtn; StatusBar with StatusPanel0..4;
+// MainPanel, MainPageControl, Splitter1, RightPanel, SideBarPageControl;
+// PopupMenu with PopupCut ... PopupHelp; HeartbeatTimer.
+
+#include <QMainWindow>
+#include <QStringList>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/KeyText.h"
+#include "resource/TURL.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolButton;
+class TEditFrame;
+class TFrame;
+class TPageControl;
+class TWorkArea;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // The arguments FormShow's ProcessCommandLine reads (without the program);
+  // the process's own arguments unless set. Relative paths are taken from
+  // StartFolder (the current directory at creation unless set).
+  QStringList Arguments;
+  std::string StartFolder;
+
+  // --- start-up ------------------------------------------------------------
+  void FormCreate();
+  // Runs once, on the first show of the window.
+  void FormShow();
+  void FormCloseQuery(bool& canClose);
+  void FormDestroy() {}
+  bool FormShown() const { return FFormShown; }
+
+  // --- frames and layout ---------------------------------------------------
+  TFrame* GetActiveFrame() const;
+  TEditFrame* GetActiveEditFrame() const;
+  int GetFrameCount() const;
+  // The frame on page index (main page control first, then the side bar);
+  // nullptr for an index outside both or a page that holds no frame.
+  TFrame* GetFrame(int index) const;
+  // Creates an editor frame, docks it into MainPageControl and starts (isNew)
+  // or opens the document at url with the type of id. A document that cannot
+  // be read leaves no tab behind; the error names the document.
+  TEditFrame* NewEditFrame(const std::string& id, const TURL& url, bool isNew);
+  void CloseFrame(TFrame* frame);
+  // Layout modes: 0 side bar over the whole width, 1 two thirds, 2 one third,
+  // 3 a 2-pixel strip, any other value leaves the width.
+  void SetLayout(int mode);
+  int Layout() const { return FLayout; }
+  int ClientWidth() const;
+  int SideBarWidth() const;
+
+  void ShowHelp(const QString& url);
+  void HideHelp();
+  void ShowLog();
+  void HideLog();
+  void HelpCopyPaste(TFrame& sender);
+  void EditStatusChange(TEditFrame& sender);
+  void EditContextHelp(TEditFrame& sender);
+  void SideBarPageControlDrawTab(TPageControl& control, int tabIndex, QPainter& painter, const QRect& rect,
+                                 bool active);
+  // The font a tab caption is drawn with: bold for a modified document, bold
+  // italic when it is also new, regular for every other page.
+  QFont TabFont(TPageControl& control, int tabIndex) const;
+  void UpdateToolButtons();
+  void UpdatePopupMenu();
+  void Splitter1Moved();
+
+  // --- heartbeat -----------------------------------------------------------
+  void HeartbeatTimerTimer();
+  void BackupFrames();
+  int HeartbeatCount() const { return FHeartbeatCount; }
+  void SetHeartbeatCount(int count) { FHeartbeatCount = count; }
+
+  // --- keyboard ------------------------------------------------------------
+  // The application-wide key hook: Tab and Shift+Tab in a focused editor run
+  // the editor's own indent commands. True when the event was used up.
+  bool AppMessage(QObject* target, QEvent* event);
+  void ApplyShortcuts();
+  void ClearShortcuts();
+  void SetShortcut(const std::string& name, TShortCut key);
+  // The application command names and their menu items, in table order.
+  static const std::vector<std::pair<const char*, const char*>>& CommandMenuItems();
+
+  // --- command line --------------------------------------------------------
+  void ProcessCommandLine();
+  void ParseSwitch(const std::string& argument);
+  void OpenArgument(const std::string& argument);
+
+  // --- file commands -------------------------------------------------------
+  void MenuFileOpenFileClick();
+  void MenuFileSaveClick();
+  void MenuFileSaveAsFileClick();
+  void MenuFileCloseClick();
+  void MenuFileCloseAllClick();
+  void MenuFileExitClick();
+  // Closes frame after asking to save it when modified. False when the
+  // document stays open (Cancel, or a Save As that was cancelled).
+  bool CloseEditFrame(TEditFrame* frame);
+  // The close step of the shutdown for the frame on the page just activated.
+  void CloseActiveFrame(bool& canClose);
+  // Save and Save As of one document; false when the Save As was cancelled.
+  bool SaveFrame(TEditFrame& frame);
+  bool SaveFrameAs(TEditFrame& frame);
+
+  // --- components ----------------------------------------------------------
+  TPageControl* MainPageControl() const { return FMainPageControl; }
+  TPageControl* SideBarPageControl() const { return FSideBarPageControl; }
+  QWidget* RightPanel() const { return FRightPanel; }
+  QMenu* PopupMenu() const { return FPopupMenu; }
+  QTimer* HeartbeatTimer() const { return FHeartbeatTimer; }
+  // The menu item (or pop-up item) of that component name; nullptr when none.
+  QAction* Action(const std::string& name) const;
+  QToolButton* ToolButton(const std::string& name) const;
+  QString PanelText(int panel) const;
+  void SetPanelText(int panel, const QString& text);
+
+  // The help and log panes (created in FormShow once they exist).
+  TFrame* FHelpFrame = nullptr;
+  TFrame* FLogFrame = nullptr;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void CreateMenus();
+  void CreatePopupMenu();
+  void CreateToolbar();
+  void CreateStatusBar();
+  void CreateWorkArea();
+  QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, void (TMainForm::*handler)() = nullptr);
+
+  // Hooks of the help and log panes, filled when those panes exist.
+  void CreateHelpPane();
+  void CreateLogPane();
+  void ConnectLogEvents();
+  void DisconnectLogEvents();
+  void NavigateHelp(const QString& url);
+  QString HelpPageTitle() const;
+  bool HelpBrowserCommandEnabled(int command) const;
+  // Hook of the batch dialog: presets its source and destination.
+  void PresetBatchDialog();
+
+  void ShowPane(TFrame* pane, const QString& caption);
+  void HidePane(TFrame* pane);
+  void UpdateCommandStates();
+  void UpdateCaptionAndPanels();
+  // Runs a command; a failure is shown as the application's error display does.
+  void Guarded(void (TMainForm::*command)());
+
+  int FLayout = 4;
+  bool FShiftDown = false;
+  int FHeartbeatCount = 0;
+  bool FFormShown = false;
+  bool FBackupFailureShown = false;
+  std::string FCurrentTypeId;
+
+  TPageControl* FMainPageControl = nullptr;
+  TPageControl* FSideBarPageControl = nullptr;
+  QWidget* FMainPanel = nullptr;
+  QWidget* FRightPanel = nullptr;
+  TWorkArea* FWorkArea = nullptr;
+  QMenu* FPopupMenu = nullptr;
+  QTimer* FHeartbeatTimer = nullptr;
+  std::map<std::string, QAction*> FActions;
+  std::map<std::string, QToolButton*> FButtons;
+  std::vector<QLabel*> FPanels;
+};
+
+// The one main window (created at start-up with the other forms).
+extern TMainForm* MainForm;
+
+// Shows a failure the way the application's error display does.
+void ShowException(const std::exception& error);

@@ -1,0 +1,384 @@
+// The main window's frames: start-up, the active frame, creating and closing
+// editor frames, the side-bar layout, the help and log panes, tab drawing and
+// the mirroring of menu states onto buttons and pop-up items.
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPainter>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
+#include <Qsci/qsciscintilla.h>
+
+#include "model/TFileTypes.h"
+#include "platform/Prompter.h"
+#include "resource/zevlog.h"
+#include "workspace/BusyCursor.h"
+#include "workspace/CommandStates.h"
+#include "workspace/TEditFrame.h"
+#include "workspace/TMainForm.h"
+#include "workspace/TPageControl.h"
+#include "workspace/TSplashScreen.h"
+#include "workspace/TWorkArea.h"
+
+namespace {
+
+// Runs one start-up step; a failure is shown and start-up goes on.
+template <typename TStep>
+void StartupStep(TStep step)
+{
+  try {
+    step();
+  } catch (const std::exception& error) {
+    ShowException(error);
+  }
+}
+
+// Hides the splash screen however the steps under it end.
+class TSplashGuard {
+public:
+  TSplashGuard()
+  {
+    if (!SplashScreen) return;
+    SplashScreen->show();
+    SplashScreen->raise();
+  }
+  ~TSplashGuard()
+  {
+    if (SplashScreen) SplashScreen->hide();
+  }
+};
+
+}  // namespace
+
+// --- start-up and shutdown ---------------------------------------------------
+
+void TMainForm::FormCreate()
+{
+  FLayout = 4;
+  qApp->installEventFilter(this);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+  QMainWindow::showEvent(event);
+  if (FFormShown) return;
+  FFormShown = true;
+  FormShow();
+}
+
+void TMainForm::FormShow()
+{
+  {
+    TBusyCursor busy;
+    TSplashGuard splash;
+    QApplication::processEvents();
+    StartupStep([this] { ApplyShortcuts(); });
+    ProcessCommandLine();  // reports each file that fails and goes on
+    StartupStep([this] { CreateHelpPane(); });
+    StartupStep([this] { CreateLogPane(); });
+    StartupStep([this] { ConnectLogEvents(); });
+    StartupStep([this] { ShowHelp(QString()); });
+    StartupStep([this] { HideLog(); });
+    StartupStep([this] { PresetBatchDialog(); });
+    StartupStep([this] { SetLayout(GetActiveEditFrame() ? 2 : 1); });
+    QApplication::processEvents();
+  }
+  FHeartbeatTimer->setInterval(200);
+  FHeartbeatTimer->start();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+  bool canClose = true;
+  FormCloseQuery(canClose);
+  if (canClose)
+    event->accept();
+  else
+    event->ignore();
+}
+
+// --- hooks of the help pane, the log pane and the batch dialog ---------------
+// The panes are created here once their classes exist: the help pane docks
+// into the side bar as "Help" (its OnCopyPaste calling HelpCopyPaste), the log
+// pane as "Log"; the log's OnLog and OnLevelsChange go to the log pane.
+
+void TMainForm::CreateHelpPane()
+{
+  // FHelpFrame = new THelpFrame(this); FHelpFrame->OnCopyPaste = ...;
+  // FSideBarPageControl->DockFrame(FHelpFrame, "Help");
+}
+
+void TMainForm::CreateLogPane()
+{
+  // FLogFrame = new TLogFrame(this); FSideBarPageControl->DockFrame(FLogFrame, "Log");
+}
+
+void TMainForm::ConnectLogEvents()
+{
+  // AppLog().OnLog = ... TLogFrame::LogMessage; AppLog().OnLevelsChange = ... TLogFrame::LevelsChanged;
+}
+
+void TMainForm::DisconnectLogEvents()
+{
+  AppLog().OnLog = nullptr;
+  AppLog().OnLevelsChange = nullptr;
+}
+
+void TMainForm::NavigateHelp(const QString&)
+{
+  // Empty address: the help pane's home page; otherwise the browser goes there.
+}
+
+QString TMainForm::HelpPageTitle() const
+{
+  return QString();
+}
+
+bool TMainForm::HelpBrowserCommandEnabled(int) const
+{
+  return false;
+}
+
+void TMainForm::PresetBatchDialog()
+{
+  // Source: the project's open location with "*.xml"; destination: the save
+  // location with "*.html".
+}
+
+// --- the active frame and the frames ----------------------------------------
+
+namespace {
+
+TFrame* EnclosingFrame(QWidget* widget)
+{
+  for (QWidget* w = widget; w; w = w->parentWidget()) {
+    if (auto* frame = qobject_cast<TFrame*>(w)) return frame;
+    if (w->isWindow() && !qobject_cast<TFrame*>(w)) break;
+  }
+  return nullptr;
+}
+
+TPageControl* AsPageControl(QWidget* widget)
+{
+  if (auto* pages = qobject_cast<TPageControl*>(widget)) return pages;
+  if (auto* bar = qobject_cast<QTabBar*>(widget)) return qobject_cast<TPageControl*>(bar->parentWidget());
+  return nullptr;
+}
+
+}  // namespace
+
+TFrame* TMainForm::GetActiveFrame() const
+{
+  // The window's active control: the focused widget when it lies in this
+  // window or in a frame floating from it, else the control that last had
+  // the focus within the window.
+  QWidget* active = QApplication::focusWidget();
+  if (!active || (active->window() != this && active->window()->parentWidget() != this)) active = focusWidget();
+  if (!active) return nullptr;
+  if (TPageControl* pages = AsPageControl(active)) return pages->PageCount() > 0 ? pages->ActiveFrame() : nullptr;
+  return EnclosingFrame(active);
+}
+
+TEditFrame* TMainForm::GetActiveEditFrame() const
+{
+  return qobject_cast<TEditFrame*>(GetActiveFrame());
+}
+
+int TMainForm::GetFrameCount() const
+{
+  return FMainPageControl->PageCount() + FSideBarPageControl->PageCount();
+}
+
+TFrame* TMainForm::GetFrame(int index) const
+{
+  int mainCount = FMainPageControl->PageCount();
+  return index < mainCount ? FMainPageControl->Frame(index) : FSideBarPageControl->Frame(index - mainCount);
+}
+
+TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool isNew)
+{
+  auto* frame = new TEditFrame(this);
+  frame->SetPopupMenu(FPopupMenu);
+  frame->ApplyConfig();
+  frame->OnContextHelp = [this](TEditFrame& sender) { EditContextHelp(sender); };
+  frame->OnStatusChange = [this](TEditFrame& sender) { EditStatusChange(sender); };
+  FMainPageControl->DockFrame(frame);
+  frame->SetFileType(FileTypes().FindById(id));
+  if (isNew) {
+    frame->NewDocument(url);
+  } else {
+    try {
+      frame->OpenDocument(url);
+    } catch (const std::exception& error) {
+      // No empty tab may stay behind: saving it would overwrite the document.
+      CloseFrame(frame);
+      std::string name = url.GetURL();
+      std::string message = error.what();
+      if (message.find(name) == std::string::npos && message.find(url.GetNativeName()) == std::string::npos)
+        message = "Cannot open \"" + name + "\". " + message;
+      throw std::runtime_error(message);
+    }
+  }
+  frame->UpdateCaption();
+  // Typing goes to the new document.
+  frame->SynEdit->setFocus();
+  return frame;
+}
+
+void TMainForm::CloseFrame(TFrame* frame)
+{
+  if (!frame) return;
+  if (TPageControl* pages = frame->HostPageControl()) pages->UndockFrame(frame);
+  if (frame->isVisible()) frame->hide();
+  delete frame;
+}
+
+// --- layout ------------------------------------------------------------------
+
+int TMainForm::ClientWidth() const
+{
+  return FWorkArea->width();
+}
+
+int TMainForm::SideBarWidth() const
+{
+  return FWorkArea->RightWidth();
+}
+
+void TMainForm::SetLayout(int mode)
+{
+  FLayout = mode;
+  const int w = ClientWidth();
+  switch (mode) {
+    case 0: FWorkArea->SetRightWidth(w - 4); break;
+    case 1: FWorkArea->SetRightWidth(w - w / 3); break;
+    case 2: FWorkArea->SetRightWidth(w / 3); break;
+    case 3: FWorkArea->SetRightWidth(2); break;
+    default: break;
+  }
+}
+
+void TMainForm::Splitter1Moved()
+{
+  FLayout = 4;
+}
+
+// --- the help and log panes ----------------------------------------------------
+
+void TMainForm::ShowPane(TFrame* pane, const QString& caption)
+{
+  if (pane->IsFloating() || !pane->HostPageControl()) {
+    FSideBarPageControl->DockFrame(pane, caption);
+    FSideBarPageControl->SetActivePageCaption(caption);
+  }
+  TPageControl* pages = pane->HostPageControl();
+  if (pages)
+    pages->SetActivePage(pages->IndexOfFrame(pane));
+  else
+    Prompter().ShowMessage("not a tabsheet");
+}
+
+void TMainForm::HidePane(TFrame* pane)
+{
+  if (TPageControl* pages = pane->HostPageControl()) pages->UndockFrame(pane);
+  if (pane->isVisible()) pane->hide();
+}
+
+void TMainForm::ShowHelp(const QString& url)
+{
+  if (!FHelpFrame) return;
+  ShowPane(FHelpFrame, "Help");
+  NavigateHelp(url);
+}
+
+void TMainForm::HideHelp()
+{
+  if (FHelpFrame) HidePane(FHelpFrame);
+}
+
+void TMainForm::ShowLog()
+{
+  if (FLogFrame) ShowPane(FLogFrame, "Log");
+}
+
+void TMainForm::HideLog()
+{
+  if (FLogFrame) HidePane(FLogFrame);
+}
+
+void TMainForm::HelpCopyPaste(TFrame& sender)
+{
+  TPageControl* holder = sender.HostPageControl();
+  TPageControl* other = holder == FSideBarPageControl ? FMainPageControl
+                        : holder == FMainPageControl  ? FSideBarPageControl
+                                                      : nullptr;
+  if (!other) return;
+  if (auto* target = qobject_cast<TEditFrame*>(other->ActiveFrame())) target->SynEdit->paste();
+}
+
+void TMainForm::EditStatusChange(TEditFrame& sender)
+{
+  int line = 0, index = 0;
+  sender.SynEdit->getCursorPosition(&line, &index);
+  SetPanelText(0, QString("%1:%2").arg(index + 1).arg(line + 1));
+}
+
+void TMainForm::EditContextHelp(TEditFrame&)
+{
+  // Runs Help > Context sensitive help once that command is built.
+  if (QAction* action = Action("MenuHelpContext")) action->trigger();
+}
+
+// --- tabs --------------------------------------------------------------------
+
+QFont TMainForm::TabFont(TPageControl& control, int tabIndex) const
+{
+  QFont font = control.font();
+  font.setBold(false);
+  font.setItalic(false);
+  if (auto* frame = qobject_cast<TEditFrame*>(control.Frame(tabIndex))) {
+    font.setBold(frame->FStatus & esModified);
+    font.setItalic((frame->FStatus & esModified) && (frame->FStatus & esNew));
+  }
+  return font;
+}
+
+void TMainForm::SideBarPageControlDrawTab(TPageControl& control, int tabIndex, QPainter& painter, const QRect& rect,
+                                          bool)
+{
+  painter.setFont(TabFont(control, tabIndex));
+  painter.setClipRect(rect);
+  painter.drawText(rect.adjusted(4, 4, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                   control.tabText(tabIndex));
+}
+
+// --- mirroring ---------------------------------------------------------------
+
+void TMainForm::UpdateToolButtons()
+{
+  const std::pair<const char*, const char*> pairs[] = {
+      {"NewBtn", "MenuFileNew"},           {"OpenBtn", "MenuFileOpenFile"},     {"SaveBtn", "MenuFileSave"},
+      {"CloseBtn", "MenuFileClose"},       {"PrintBtn", "MenuFilePrint"},       {"Preview1Btn", "MenuToolsPreview1"},
+      {"Preview2Btn", "MenuToolsPreview2"}, {"Preview3Btn", "MenuToolsPreview3"},
+      {"WellFormedBtn", "MenuToolsWellFormed"}, {"ValidateBtn", "MenuToolsIsValid"},
+      {"TransformBtn", "MenuToolsTransform"}, {"CutBtn", "MenuEditCut"},    {"CopyBtn", "MenuEditCopy"},
+      {"PasteBtn", "MenuEditPaste"},       {"MoreHelpBtn", "MenuViewMoreHelp"}, {"MoreEditBtn", "MenuViewMoreEdit"},
+  };
+  for (const auto& [button, item] : pairs) ToolButton(button)->setEnabled(Action(item)->isEnabled());
+}
+
+void TMainForm::UpdatePopupMenu()
+{
+  const std::pair<const char*, const char*> pairs[] = {
+      {"PopupSave", "MenuFileSave"},         {"PopupClose", "MenuFileClose"},
+      {"PopupPrint", "MenuFilePrint"},       {"PopupPreview", "MenuToolsPreview1"},
+      {"PopupWellFormed", "MenuToolsWellFormed"}, {"PopupValid", "MenuToolsIsValid"},
+      {"PopupTransform", "MenuToolsTransform"}, {"PopupCut", "MenuEditCut"},
+      {"PopupCopy", "MenuEditCopy"},         {"PopupPaste", "MenuEditPaste"},
+  };
+  for (const auto& [popup, item] : pairs) Action(popup)->setEnabled(Action(item)->isEnabled());
+  // Help stays enabled once context help exists.
+  Action("PopupHelp")->setEnabled(!IsUnbuiltCommand("MenuHelpContext"));
+}

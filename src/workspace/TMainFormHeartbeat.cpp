@@ -1,0 +1,120 @@
+// The heartbeat: every tick recomputes the caption, the status panels and the
+// state of every command from the active frame; every 101st tick refreshes
+// the working copies of modified documents.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTimer>
+#include <Qsci/qsciscintilla.h>
+
+#include "model/TFileType.h"
+#include "workspace/CommandStates.h"
+#include "workspace/TEditFrame.h"
+#include "workspace/TMainForm.h"
+#include "workspace/TPageControl.h"
+
+namespace {
+
+constexpr double BackupInterval = 1.0 / 288;  // 5 minutes, in days
+constexpr int TicksPerSweep = 100;
+
+QString Local(const std::string& text)
+{
+  return QString::fromLocal8Bit(text.c_str());
+}
+
+bool ClipboardHasText()
+{
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  return data && data->hasText();
+}
+
+}  // namespace
+
+void TMainForm::HeartbeatTimerTimer()
+{
+  FHeartbeatTimer->setInterval(333);
+  if (++FHeartbeatCount > TicksPerSweep) {
+    // The count goes back to 0 also when the sweep fails, and a failing
+    // sweep is reported once until a sweep succeeds again.
+    FHeartbeatCount = 0;
+    try {
+      BackupFrames();
+      FBackupFailureShown = false;
+    } catch (const std::exception& error) {
+      if (!FBackupFailureShown) {
+        FBackupFailureShown = true;
+        ShowException(error);
+      }
+    }
+  }
+  try {
+    UpdateCaptionAndPanels();
+    UpdateCommandStates();
+    UpdateToolButtons();
+    UpdatePopupMenu();
+    // The help pane's buttons follow here once the help pane exists.
+  } catch (const std::exception& error) {
+    ShowException(error);
+  }
+}
+
+void TMainForm::BackupFrames()
+{
+  for (int i = GetFrameCount() - 1; i >= 0; --i)
+    if (auto* frame = qobject_cast<TEditFrame*>(GetFrame(i))) frame->CheckBackup(BackupInterval);
+}
+
+void TMainForm::UpdateCaptionAndPanels()
+{
+  TEditFrame* edit = GetActiveEditFrame();
+  if (edit) {
+    QString caption = "XML:Plivek - [" + Local(edit->FURL.GetURL()) + "]";
+    if (edit->FStatus & esModified) caption += "*";
+    setWindowTitle(caption);
+    SetPanelText(1, (edit->FStatus & esModified) ? "Modified" : "");
+    SetPanelText(2, edit->FFileType ? Local(edit->FFileType->Id) : QString());
+    SetPanelText(3, edit->FFileType ? Local(edit->FFileType->Title) : QString());
+    QString checks;
+    if (edit->FStatus & esWellFormed) checks += " Well-formed";
+    if (edit->FStatus & esValid) checks += " Valid";
+    if (edit->FStatus & esInvalid) checks += " Invalid";
+    SetPanelText(4, checks);
+    return;
+  }
+  QString caption = "XML:Plivek";
+  if (FHelpFrame && GetActiveFrame() == FHelpFrame) caption += " - [" + HelpPageTitle() + "]";
+  setWindowTitle(caption);
+  for (int i = 0; i < 5; ++i) SetPanelText(i, QString());
+}
+
+void TMainForm::UpdateCommandStates()
+{
+  TCommandInputs in;
+  TEditFrame* edit = GetActiveEditFrame();
+  if (edit) {
+    in.HasEditFrame = true;
+    in.Status = edit->FStatus;
+    in.HasSelection = edit->SynEdit->hasSelectedText();
+    in.CanPaste = !edit->SynEdit->isReadOnly() && ClipboardHasText();
+    in.CanUndo = edit->SynEdit->isUndoAvailable();
+    in.CanRedo = edit->SynEdit->isRedoAvailable();
+    in.FileType = edit->FFileType;
+  } else if (FHelpFrame && GetActiveFrame() == FHelpFrame) {
+    in.HelpPaneActive = true;
+    for (int command : {hbcCut, hbcCopy, hbcPaste, hbcUndo, hbcRedo})
+      in.HelpCommands[command] = HelpBrowserCommandEnabled(command);
+  }
+  in.PageCount = GetFrameCount();
+  in.Layout = FLayout;
+  in.LogVisible = FLogFrame && FLogFrame->isVisible();
+  in.HelpVisible = FHelpFrame && FHelpFrame->isVisible();
+
+  TCommandStates states = ComputeCommandStates(in);
+  for (const auto& [name, enabled] : states.Enabled)
+    if (QAction* action = Action(name)) action->setEnabled(enabled && !IsUnbuiltCommand(name));
+  Action("MenuViewLog")->setChecked(states.LogChecked);
+  Action("MenuViewHelp")->setChecked(states.HelpChecked);
+}

@@ -1,0 +1,525 @@
+// The main window's workspace: layout modes, tab fonts, the active frame,
+// moving and floating pages, command states, shortcuts, Tab in the editor,
+// the file commands and the working-copy sweep.
+
+#include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <Qsci/qsciscintilla.h>
+
+#include "MainFormFixture.h"
+#include "model/ModelModule.h"
+#include "model/TFileType.h"
+#include "model/TFileTypes.h"
+#include "workspace/CommandStates.h"
+#include "workspace/TPageControl.h"
+#include "workspace/VirtualKeys.h"
+
+namespace {
+
+using TAnswer = TPrompter::TAnswer;
+
+class MainFormTest : public MainFormFixture {
+protected:
+  TEditFrame* Open(const std::string& name, const std::string& bytes = "<doc/>\r\n")
+  {
+    std::string path = Write(name, bytes);
+    return Form().NewEditFrame("xml", TURL("file:" + path), false);
+  }
+  // A frame that is not an editor (stands in for the help or log pane).
+  TFrame* DockPane(const QString& caption)
+  {
+    auto* pane = new TFrame(&Form());
+    auto* edit = new QLineEdit(pane);
+    (new QVBoxLayout(pane))->addWidget(edit);
+    Form().SideBarPageControl()->DockFrame(pane, caption);
+    return pane;
+  }
+};
+
+// --- layout ----------------------------------------------------------------------------
+
+TEST_F(MainFormTest, LayoutModesWithClientWidth700)
+{
+  TMainForm& form = Start();
+  form.resize(700, 500);
+  QApplication::processEvents();
+  ASSERT_EQ(form.ClientWidth(), 700);
+  form.SetLayout(1);
+  EXPECT_EQ(form.RightPanel()->width(), 467);
+  form.SetLayout(2);
+  EXPECT_EQ(form.RightPanel()->width(), 233);
+  form.SetLayout(0);
+  EXPECT_EQ(form.RightPanel()->width(), 696);
+  form.SetLayout(3);
+  EXPECT_EQ(form.RightPanel()->width(), 2);
+  form.SetLayout(4);
+  EXPECT_EQ(form.RightPanel()->width(), 2);
+  EXPECT_EQ(form.Layout(), 4);
+  // The window grows: only the main panel widens.
+  form.SetLayout(2);
+  form.resize(900, 500);
+  QApplication::processEvents();
+  EXPECT_EQ(form.RightPanel()->width(), 233);
+  form.Splitter1Moved();
+  EXPECT_EQ(form.Layout(), 4);
+}
+
+// --- tabs ------------------------------------------------------------------------------
+
+TEST_F(MainFormTest, TabFontsFollowModifiedAndNew)
+{
+  TMainForm& form = Start();
+  TFrame* help = DockPane("Help");
+  TEditFrame* opened = Open("a.xml");
+  TEditFrame* fresh = form.NewEditFrame("xml", TURL("file:" + Folder + "new.xml"), true);
+  TPageControl& main = *form.MainPageControl();
+  EXPECT_FALSE(form.TabFont(main, 0).bold());
+  EXPECT_FALSE(form.TabFont(main, 1).bold());  // new but not modified
+  opened->MarkModified();
+  fresh->MarkModified();
+  EXPECT_TRUE(form.TabFont(main, 0).bold());
+  EXPECT_FALSE(form.TabFont(main, 0).italic());
+  EXPECT_TRUE(form.TabFont(main, 1).bold());
+  EXPECT_TRUE(form.TabFont(main, 1).italic());
+  TPageControl& side = *form.SideBarPageControl();
+  EXPECT_FALSE(form.TabFont(side, side.IndexOfFrame(help)).bold());
+  EXPECT_FALSE(form.TabFont(side, side.IndexOfFrame(help)).italic());
+  // The tabs draw with these fonts without trouble.
+  EXPECT_FALSE(form.grab().isNull());
+}
+
+// --- the active frame ------------------------------------------------------------------
+
+TEST_F(MainFormTest, ActiveFrameFollowsTheFocusedControl)
+{
+  TMainForm& form = Start();
+  TFrame* pane = DockPane("Help");
+  TEditFrame* a = Open("a.xml");
+  TEditFrame* b = Open("b.xml");
+  FocusEditor(*a);
+  EXPECT_EQ(form.GetActiveFrame(), a);
+  EXPECT_EQ(form.GetActiveEditFrame(), a);
+  // A page control as the active control: the frame on its active page.
+  form.MainPageControl()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form.GetActiveFrame(), a);
+  form.MainPageControl()->SetActivePage(1);
+  EXPECT_EQ(form.GetActiveFrame(), b);
+  form.SideBarPageControl()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form.GetActiveFrame(), pane);
+  EXPECT_EQ(form.GetActiveEditFrame(), nullptr);
+  // A control inside a pane gives that pane.
+  pane->findChild<QLineEdit*>()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form.GetActiveFrame(), pane);
+  // A control outside every frame gives none.
+  form.ToolButton("OpenBtn")->setFocusPolicy(Qt::StrongFocus);
+  form.ToolButton("OpenBtn")->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form.GetActiveFrame(), nullptr);
+}
+
+TEST_F(MainFormTest, FramesAreEnumeratedMainFirstFloatingNever)
+{
+  TMainForm& form = Start();
+  TFrame* pane = DockPane("Help");
+  TEditFrame* a = Open("a.xml");
+  TEditFrame* b = Open("b.xml");
+  EXPECT_EQ(form.GetFrameCount(), 3);
+  EXPECT_EQ(form.GetFrame(0), a);
+  EXPECT_EQ(form.GetFrame(1), b);
+  EXPECT_EQ(form.GetFrame(2), pane);
+  // Dragged to the side bar: enumerated after the main pages.
+  form.MainPageControl()->MoveFrameTo(a, form.SideBarPageControl());
+  EXPECT_EQ(form.GetFrame(0), b);
+  EXPECT_EQ(form.GetFrame(2), a);
+  EXPECT_EQ(form.SideBarPageControl()->tabText(1), "a.xml");
+  // The help pane dragged into the main page control keeps its caption.
+  form.SideBarPageControl()->MoveFrameTo(pane, form.MainPageControl());
+  EXPECT_EQ(form.MainPageControl()->tabText(1), "Help");
+  // Floating: neither counted nor enumerated, owned by the window, and
+  // closing its window docks it back.
+  form.MainPageControl()->FloatFrame(b, QPoint(50, 50));
+  EXPECT_TRUE(b->IsFloating());
+  EXPECT_EQ(b->parentWidget(), &form);
+  EXPECT_EQ(form.GetFrameCount(), 2);
+  EXPECT_EQ(form.MainPageControl()->IndexOfFrame(b), -1);
+  b->close();
+  EXPECT_FALSE(b->IsFloating());
+  EXPECT_EQ(form.MainPageControl()->IndexOfFrame(b), 1);
+  EXPECT_EQ(form.GetFrameCount(), 3);
+}
+
+TEST_F(MainFormTest, HelpCopyPastePastesIntoTheOtherPageControlsEditor)
+{
+  TMainForm& form = Start();
+  TFrame* pane = DockPane("Help");
+  TEditFrame* doc = Open("a.xml", "");
+  QApplication::clipboard()->setText("<p/>");
+  form.HelpCopyPaste(*pane);
+  EXPECT_EQ(doc->GetText(), "<p/>\r\n");
+  // Help pane in the main control: the target is the side bar's active page.
+  form.SideBarPageControl()->MoveFrameTo(pane, form.MainPageControl());
+  form.MainPageControl()->MoveFrameTo(doc, form.SideBarPageControl());
+  form.HelpCopyPaste(*pane);
+  EXPECT_EQ(doc->GetText(), "<p/><p/>\r\n");
+}
+
+// --- file commands ---------------------------------------------------------------------------
+
+TEST_F(MainFormTest, OpenFileTakesTheTypeByExtensionAndRecordsTheURL)
+{
+  TMainForm& form = Start();
+  std::string path = Write("style.css", "p {}\r\n");
+  Prompts->FileNames = {QString::fromStdString(path)};
+  form.Action("MenuFileOpenFile")->trigger();
+  ASSERT_EQ(form.MainPageControl()->PageCount(), 1);
+  EXPECT_EQ(EditFrameAt(0)->FFileType->Id, "css");
+  EXPECT_EQ(Project().OpenURL.GetURL(), "file:" + path);
+  EXPECT_EQ(Project().MRU.Count(), 1);
+  EXPECT_EQ(Prompts->Messages.value(0), "Open File");
+}
+
+TEST_F(MainFormTest, OpenFileThatCannotBeReadLeavesNoTab)
+{
+  TMainForm& form = Start();
+  Prompts->FileNames = {QString::fromStdString(Folder + "gone.xml")};
+  form.Action("MenuFileOpenFile")->trigger();
+  EXPECT_EQ(form.GetFrameCount(), 0);
+  ASSERT_EQ(Prompts->Messages.size(), 2);
+  EXPECT_TRUE(Prompts->Messages[1].contains("gone.xml"));
+  EXPECT_EQ(Project().MRU.Count(), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainFormTest, CloseAsksYesNoCancel)
+{
+  TMainForm& form = Start();
+  TEditFrame* frame = Open("a.xml");
+  FocusEditor(*frame);
+  frame->SynEdit->setText("<b/>");
+  frame->MarkModified();
+  Prompts->Answers = {TAnswer::Cancel};
+  form.MenuFileCloseClick();
+  EXPECT_EQ(form.GetFrameCount(), 1);
+  FocusEditor(*frame);
+  Prompts->Answers = {TAnswer::No};
+  form.MenuFileCloseClick();
+  EXPECT_EQ(form.GetFrameCount(), 0);
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<doc/>\r\n");
+
+  TEditFrame* again = Open("a.xml");
+  FocusEditor(*again);
+  again->SynEdit->setText("<c/>");
+  again->MarkModified();
+  Prompts->Answers = {TAnswer::Yes};
+  form.MenuFileCloseClick();
+  EXPECT_EQ(form.GetFrameCount(), 0);
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<c/>\r\n");
+  EXPECT_EQ(Prompts->Messages.size(), 3);
+}
+
+TEST_F(MainFormTest, CloseAllGoesOnAfterCancelAndKeepsPanes)
+{
+  TMainForm& form = Start();
+  DockPane("Help");
+  Open("a.xml");
+  TEditFrame* b = Open("b.xml");
+  Open("c.xml");
+  b->MarkModified();
+  Prompts->Answers = {TAnswer::Cancel};
+  form.MenuFileCloseAllClick();
+  EXPECT_EQ(form.MainPageControl()->PageCount(), 1);
+  EXPECT_EQ(form.GetFrame(0), b);
+  EXPECT_EQ(form.SideBarPageControl()->PageCount(), 1);
+}
+
+TEST_F(MainFormTest, SaveOfANewDocumentAsksForAFileName)
+{
+  TMainForm& form = Start();
+  TEditFrame* frame = form.NewEditFrame("xml", TURL("file:" + Folder + "new.xml"), true);
+  frame->SynEdit->setText(QString::fromLatin1("<\xE9/>"));
+  frame->MarkModified();
+  FocusEditor(*frame);
+  Prompts->FileNames = {QString::fromStdString(Folder + "out.xml")};
+  form.MenuFileSaveClick();
+  EXPECT_EQ(ReadTestFile(Folder + "out.xml"), "<\xE9/>\r\n");
+  EXPECT_EQ(frame->FStatus, 0);
+  EXPECT_EQ(form.MainPageControl()->tabText(0), "out.xml");
+}
+
+// --- command states ----------------------------------------------------------------------------
+
+TEST_F(MainFormTest, HeartbeatStatesFollowTheActiveDocument)
+{
+  TMainForm& form = Start();
+  form.HeartbeatTimerTimer();
+  EXPECT_TRUE(form.Action("MenuFileOpenFile")->isEnabled());
+  EXPECT_TRUE(form.Action("MenuFileExit")->isEnabled());
+  EXPECT_FALSE(form.Action("MenuFileSave")->isEnabled());
+  EXPECT_FALSE(form.Action("MenuFileClose")->isEnabled());
+  EXPECT_FALSE(form.Action("MenuFileCloseAll")->isEnabled());
+  EXPECT_FALSE(form.ToolButton("CloseBtn")->isEnabled());
+  for (const std::string& name : kUnbuiltCommands) EXPECT_FALSE(form.Action(name)->isEnabled()) << name;
+
+  TEditFrame* frame = Open("a.xml");
+  FocusEditor(*frame);
+  form.HeartbeatTimerTimer();
+  EXPECT_TRUE(form.Action("MenuFileClose")->isEnabled());
+  EXPECT_TRUE(form.Action("MenuFileSaveAsFile")->isEnabled());
+  EXPECT_TRUE(form.Action("MenuFileCloseAll")->isEnabled());
+  EXPECT_FALSE(form.Action("MenuFileSave")->isEnabled());
+  EXPECT_TRUE(form.Action("PopupClose")->isEnabled());
+  EXPECT_FALSE(form.Action("PopupSave")->isEnabled());
+  frame->MarkModified();
+  form.HeartbeatTimerTimer();
+  EXPECT_TRUE(form.Action("MenuFileSave")->isEnabled());
+  EXPECT_TRUE(form.ToolButton("SaveBtn")->isEnabled());
+  EXPECT_TRUE(form.Action("PopupSave")->isEnabled());
+
+  frame->SetStatus(esWellFormed | esValid);
+  form.HeartbeatTimerTimer();
+  EXPECT_EQ(form.PanelText(4), " Well-formed Valid");
+  EXPECT_EQ(form.PanelText(1), "");
+  frame->MarkModified();
+  form.HeartbeatTimerTimer();
+  EXPECT_EQ(form.PanelText(4), "");
+
+  // A pane active: no document commands, panels empty, plain caption.
+  TFrame* pane = DockPane("Log");
+  pane->findChild<QLineEdit*>()->setFocus();
+  QApplication::processEvents();
+  form.HeartbeatTimerTimer();
+  EXPECT_EQ(form.windowTitle(), "XML:Plivek");
+  EXPECT_FALSE(form.Action("MenuFileSave")->isEnabled());
+  EXPECT_FALSE(form.Action("MenuFileClose")->isEnabled());
+  EXPECT_TRUE(form.Action("MenuFileCloseAll")->isEnabled());
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(form.PanelText(i), "");
+}
+
+TEST(CommandStatesTest, TableCases)
+{
+  TFileType type("");
+  type.Preview2 = "viewer %1";
+  type.MimeType = "text/html";
+  TCommandInputs in;
+  in.HasEditFrame = true;
+  in.FileType = &type;
+  TCommandStates s = ComputeCommandStates(in);
+  EXPECT_FALSE(s.Enabled["MenuToolsPreview1"]);
+  EXPECT_TRUE(s.Enabled["MenuToolsPreview2"]);
+  EXPECT_FALSE(s.Enabled["MenuToolsPreview3"]);
+  EXPECT_TRUE(s.Enabled["MenuToolsConvert"]);
+  EXPECT_FALSE(s.Enabled["MenuHelpContext"]);
+  EXPECT_FALSE(s.Enabled["MenuFileSave"]);
+  EXPECT_TRUE(s.Enabled["MenuFilePrint"]);
+  type.MimeType = "text/HTML";
+  EXPECT_FALSE(ComputeCommandStates(in).Enabled["MenuToolsConvert"]);
+
+  // With an editor, Cut and Copy follow its selection, not the help pane.
+  in.HelpCommands = {{hbcCut, true}, {hbcCopy, true}};
+  EXPECT_FALSE(ComputeCommandStates(in).Enabled["MenuEditCut"]);
+  in.HasSelection = true;
+  EXPECT_TRUE(ComputeCommandStates(in).Enabled["MenuEditCopy"]);
+
+  TCommandInputs help;
+  help.HelpPaneActive = true;
+  help.HelpCommands = {{hbcCopy, true}, {hbcUndo, false}};
+  s = ComputeCommandStates(help);
+  EXPECT_TRUE(s.Enabled["MenuFilePrint"]);
+  EXPECT_TRUE(s.Enabled["MenuEditSelectAll"]);
+  EXPECT_TRUE(s.Enabled["MenuEditCopy"]);
+  EXPECT_FALSE(s.Enabled["MenuEditCut"]);
+  EXPECT_FALSE(s.Enabled["MenuEditUndo"]);
+  EXPECT_FALSE(s.Enabled["MenuFileSave"]);
+  EXPECT_FALSE(s.Enabled["MenuFileClose"]);
+
+  TCommandInputs none;
+  none.Layout = 0;
+  s = ComputeCommandStates(none);
+  EXPECT_FALSE(s.Enabled["MenuViewMoreHelp"]);
+  EXPECT_TRUE(s.Enabled["MenuViewMoreEdit"]);
+  EXPECT_FALSE(s.Enabled["MenuFileCloseAll"]);
+  EXPECT_FALSE(s.Enabled["MenuFilePrint"]);
+  none.Layout = 3;
+  none.PageCount = 1;
+  none.LogVisible = true;
+  s = ComputeCommandStates(none);
+  EXPECT_TRUE(s.Enabled["MenuViewMoreHelp"]);
+  EXPECT_FALSE(s.Enabled["MenuViewMoreEdit"]);
+  EXPECT_TRUE(s.Enabled["MenuFileCloseAll"]);
+  EXPECT_TRUE(s.LogChecked);
+  EXPECT_FALSE(s.HelpChecked);
+}
+
+// --- the working-copy sweep ----------------------------------------------------------------
+
+TEST_F(MainFormTest, FailingSweepIsReportedOnceAndTheCountStillResets)
+{
+  TMainForm& form = Start();
+  double now = 45000.0;
+  TEditFrame::SetClock([&now] { return now; });
+  TEditFrame* frame = Open("a.xml");
+  frame->MarkModified();
+  // The working copy's name is taken by a folder: writing it fails.
+  std::filesystem::remove(frame->FBackupFileName);
+  std::filesystem::create_directory(frame->FBackupFileName);
+  now += 1.0 / 288 + 1.0 / 86400;
+  form.SetHeartbeatCount(100);
+  form.HeartbeatTimerTimer();
+  EXPECT_EQ(form.HeartbeatCount(), 0);
+  EXPECT_EQ(Prompts->Messages.size(), 1);
+  form.SetHeartbeatCount(100);
+  form.HeartbeatTimerTimer();
+  EXPECT_EQ(form.HeartbeatCount(), 0);
+  EXPECT_EQ(Prompts->Messages.size(), 1);
+  form.HeartbeatTimerTimer();
+  EXPECT_EQ(form.HeartbeatCount(), 1);
+  // Once it works again a later failure is reported again.
+  std::filesystem::remove(frame->FBackupFileName);
+  form.SetHeartbeatCount(100);
+  form.HeartbeatTimerTimer();
+  EXPECT_TRUE(std::filesystem::is_regular_file(frame->FBackupFileName));
+  EXPECT_EQ(Prompts->Messages.size(), 1);
+  TEditFrame::SetClock(nullptr);
+}
+
+TEST_F(MainFormTest, SweepRewritesOnlyOldModifiedWorkingCopies)
+{
+  TMainForm& form = Start();
+  double now = 45000.0;
+  TEditFrame::SetClock([&now] { return now; });
+  TEditFrame* frame = Open("a.xml");
+  frame->SynEdit->setText("<x/>");
+  frame->MarkModified();
+  now += 1.0 / 288 / 2;
+  form.BackupFrames();
+  EXPECT_EQ(ReadTestFile(frame->FBackupFileName), "<doc/>\r\n");
+  now += 1.0 / 288;
+  form.BackupFrames();
+  EXPECT_EQ(ReadTestFile(frame->FBackupFileName), "<x/>\r\n");
+  TEditFrame::SetClock(nullptr);
+}
+
+// --- keyboard ----------------------------------------------------------------------------------
+
+class ShortcutTest : public MainFormTest {
+protected:
+  void Bind(const std::string& command, TShortCut key)
+  {
+    TShortcutItem& item = ConfigInfo().AddShortcut();
+    item.Command = command;
+    item.Key = key;
+  }
+};
+
+TEST_F(ShortcutTest, ConfiguredApplicationKeysReachTheMenu)
+{
+  TMainForm& form = Start();
+  ConfigInfo().ClearShortcuts();
+  const TShortCut ctrl = scCtrl, shift = scShift;
+  Bind("pvFileSave", ShortCut(vk::Letter('S'), ctrl));
+  Bind("pvFileSave", ShortCut(vk::Letter('S'), ctrl | shift));  // the later item wins
+  Bind("pvNoSuchCommand", ShortCut(vk::F(5)));
+  Bind("ecUndo", ShortCut(vk::Letter('Z'), ctrl));
+  Bind("pvfileclose", ShortCut(vk::F(4), ctrl));  // names compare exactly
+  form.Action("MenuFileOpenFTP")->setShortcut(QKeySequence("Ctrl+Alt+F"));
+  form.Action("MenuEditUndo")->setShortcut(QKeySequence("Ctrl+Y"));
+  form.ApplyShortcuts();
+  EXPECT_EQ(form.Action("MenuFileSave")->shortcut(), QKeySequence("Ctrl+Shift+S"));
+  EXPECT_TRUE(form.Action("MenuFileClose")->shortcut().isEmpty());
+  EXPECT_TRUE(form.Action("MenuEditUndo")->shortcut().isEmpty());
+  // Find and Replace lose their laid-out keys without a binding.
+  EXPECT_TRUE(form.Action("MenuSearchFind")->shortcut().isEmpty());
+  EXPECT_TRUE(form.Action("MenuSearchReplace")->shortcut().isEmpty());
+  // Open FTP, Open Web page and Save As FTP are not cleared.
+  EXPECT_EQ(form.Action("MenuFileOpenFTP")->shortcut(), QKeySequence("Ctrl+Alt+F"));
+  for (const auto& [name, item] : TMainForm::CommandMenuItems())
+    if (std::string(name) != "pvFileSave" && std::string(item) != "MenuFileOpenFTP")
+      EXPECT_TRUE(form.Action(item)->shortcut().isEmpty()) << item;
+}
+
+TEST_F(ShortcutTest, TableHasTheApplicationCommandsInOrder)
+{
+  const auto& table = TMainForm::CommandMenuItems();
+  ASSERT_EQ(table.size(), 32u);
+  EXPECT_STREQ(table.front().first, "pvFileNew");
+  EXPECT_STREQ(table[16].second, "MenuEditredo");
+  EXPECT_STREQ(table.back().first, "pvHelpAbout");
+}
+
+TEST_F(ShortcutTest, MenuCaptionsAsSpecifiedInOrder)
+{
+  TMainForm& form = Start();
+  auto captions = [&](const char* menu) {
+    QStringList texts;
+    for (QAction* action : form.findChild<QMenu*>(menu)->actions())
+      texts << (action->isSeparator() ? "-" : action->text());
+    return texts.join("|");
+  };
+  EXPECT_EQ(captions("File1"), "&New...|&Open file...|Open &FTP...|Open &Web page...|&Recent|&Save|Save &As file...|"
+                               "Save As F&TP...|&Close|Close A&ll|Change &File type...|-|&Print...|-|E&xit");
+  EXPECT_EQ(captions("MenuEdit"), "Cu&t|&Copy|&Paste|Select &All|-|&Undo|&Redo|-|Con&figuration Options...");
+  EXPECT_EQ(captions("MenuSearch"), "&Find...|&Replace...");
+  EXPECT_EQ(captions("Tools1"), "C&onvert (HTML to XML)|-|Check &Well Formed|Check is &Valid|&Transform|&Batch...|-|"
+                                "Preview &1...|Preview &2...|Preview &3...");
+  EXPECT_EQ(captions("View1"), "More Hel&p|More Edi&t|-|&Log|&Help");
+  EXPECT_EQ(captions("Help1"), "&Contents|Conte&xt sensitive help|&About...");
+  EXPECT_EQ(captions("PopupMenu"),
+            "Cu&t|&Copy|&Paste|-|&Save|Close|Preview|&Well formed|&Valid|Transform|&Print...|-|&Help");
+  for (const char* name : {"NewBtn", "OpenBtn", "SaveBtn", "CloseBtn", "PrintBtn", "CutBtn", "CopyBtn", "PasteBtn",
+                           "WellFormedBtn", "ValidateBtn", "TransformBtn", "Preview1Btn", "Preview2Btn",
+                           "Preview3Btn", "MoreHelpBtn", "MoreEditBtn"})
+    EXPECT_NE(form.findChild<QToolButton*>(name), nullptr) << name;
+  EXPECT_EQ(form.ToolButton("ValidateBtn")->toolTip(), "Check is Valid ");
+  EXPECT_NE(form.findChild<QWidget*>("StatusBar"), nullptr);
+  EXPECT_NE(form.findChild<TPageControl*>("MainPageControl"), nullptr);
+  EXPECT_NE(form.findChild<TPageControl*>("SideBarPageControl"), nullptr);
+}
+
+TEST_F(ShortcutTest, TabAndShiftTabStayInTheEditor)
+{
+  TMainForm& form = Start();
+  TEditFrame* frame = Open("a.xml", "<a>\r\n<b/>\r\n</a>\r\n");
+  FocusEditor(*frame);
+  frame->SynEdit->setCursorPosition(1, 0);
+  QTest::keyClick(frame->SynEdit, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), frame->SynEdit);
+  // ecTab: the second line moved right by blanks.
+  std::string indented = frame->GetText();
+  EXPECT_EQ(indented.find("<a>\r\n  "), 0u) << indented;
+  EXPECT_EQ(frame->SynEdit->text(1).trimmed(), "<b/>");
+  // ecShiftTab: the line moves back left (by the block indent step).
+  QTest::keyClick(frame->SynEdit, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), frame->SynEdit);
+  EXPECT_LT(frame->GetText().size(), indented.size());
+  EXPECT_EQ(frame->SynEdit->text(1).trimmed(), "<b/>");
+  (void)form;
+}
+
+TEST_F(ShortcutTest, TabInAnotherWidgetMovesTheFocus)
+{
+  Start();
+  QWidget dialog;
+  auto* first = new QLineEdit(&dialog);
+  auto* second = new QLineEdit(&dialog);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(first);
+  layout->addWidget(second);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  first->setFocus();
+  QApplication::processEvents();
+  QTest::keyClick(first, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), second);
+  EXPECT_TRUE(first->text().isEmpty());
+}
+
+}  // namespace
