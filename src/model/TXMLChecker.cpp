@@ -4,6 +4,7 @@
 #include <libxml/xmlreader.h>
 #include <libxml/xmlschemas.h>
 
+#include <climits>
 #include <memory>
 #include <sstream>
 #include <utility>
@@ -59,7 +60,7 @@ std::string RootAttribute(xmlTextReaderPtr reader, const char* name)
 
 void ReadSchemaAttributes(xmlTextReaderPtr reader, DocumentReferences& refs)
 {
-  refs.RootLine = xmlTextReaderGetParserLineNumber(reader);
+  refs.RootLine = xmlGetLineNo(xmlTextReaderCurrentNode(reader));
   std::string noNamespace = RootAttribute(reader, "noNamespaceSchemaLocation");
   if (!noNamespace.empty()) refs.Schemas.emplace_back(std::string(), noNamespace);
   std::istringstream pairs(RootAttribute(reader, "schemaLocation"));
@@ -139,6 +140,7 @@ private:
 
 void CheckRun::Run()
 {
+  if (XML.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("The text is too large to be checked.");
   if (Validate) {
     Refs = ScanReferences(XML, Base);
     if (!Refs.Schemas.empty()) LoadSchema();

@@ -6,6 +6,7 @@
 #include <libxslt/xslt.h>
 #include <libxslt/xsltutils.h>
 
+#include <climits>
 #include <unistd.h>
 
 #include "model/EXMLError.h"
@@ -55,6 +56,7 @@ struct ParserDeleter {
 // Parses text as libxslt parses its documents; any error is left in capture.
 DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCapture& capture)
 {
+  if (text.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("The text is too large to be transformed.");
   std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
   if (!parser) return nullptr;
   capture.MainTextLine = [p = parser.get()] { return p->input != nullptr ? p->input->line : 0; };
