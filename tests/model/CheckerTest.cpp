@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/globals.h>
+#include <sys/stat.h>
 
 #include "XMLToolsTestSupport.h"
 #include "model/pvtools.h"
@@ -232,4 +233,17 @@ TEST(CheckerEntities, LibraryStateIsRestored)
   EXPECT_THROW(CheckFixture("book-invalid.xml", true), EXMLParseError);
   EXPECT_EQ(xmlGetExternalEntityLoader(), loader);
   EXPECT_EQ(xmlStructuredError, handler);
+}
+
+TEST(CheckerEntities, FolderNamesWithBlanks)
+{
+  std::string folder = MakeTempFolder() + "my documents/";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((folder + "sub").c_str(), 0755), 0);
+  for (const char* name : {"book.dtd", "sub/legal.ent", "order.xsd"})
+    WriteTestFile(folder + name, ReadTestFile(CheckerData(name)));
+  EXPECT_TRUE(CheckIn(folder, ReadTestFile(CheckerData("book.xml")), true));
+  EXPECT_TRUE(CheckIn(folder, ReadTestFile(CheckerData("order.xml")), true));
+  EXPECT_NE(ParseErrorOf(ReadTestFile(CheckerData("order-invalid.xml")), true, folder).find("Line: 6"),
+            std::string::npos);
 }

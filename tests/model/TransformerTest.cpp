@@ -3,6 +3,7 @@
 // functions, and its error reports.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "XMLToolsTestSupport.h"
 #include "model/pvtools.h"
@@ -213,4 +214,19 @@ TEST(TransformerErrorReport, ReadsContextLines)
   EXPECT_EQ(XSLTErrorReport("just text\n").Reason, "");
   EXPECT_EQ(LastReportLine("first\nlast words\n\n"), "last words");
   EXPECT_EQ(XSLTErrorReport("").Reason, "");
+}
+
+TEST(TransformerLifecycle, StylesheetInAFolderWithBlanks)
+{
+  std::string folder = MakeTempFolder() + "my styles/";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((folder + "lib").c_str(), 0755), 0);
+  for (const char* name : {"report.xsl", "lib/common.xsl", "prices.xml"})
+    WriteTestFile(folder + name, ReadTestFile(TransformData(name)));
+  CurrentFolderScope scope(CurrentFolderName());
+  TXMLTransformer transformer;
+  transformer.LoadStyleSheet(folder + "report.xsl");
+  std::string output;
+  transformer.Transform(Catalog(), output);
+  EXPECT_EQ(output, TransformWith("report.xsl", Catalog()));
 }
