@@ -171,6 +171,37 @@ TEST_F(MainFormTest, HelpCopyPastePastesIntoTheOtherPageControlsEditor)
   EXPECT_EQ(doc->GetText(), "<p/><p/>\r\n");
 }
 
+TEST_F(MainFormTest, PanesHideAndComeBackAsSideBarPages)
+{
+  TMainForm& form = Start();
+  TFrame* help = DockPane("Help");
+  TFrame* log = DockPane("Log");
+  form.FHelpFrame = help;
+  form.FLogFrame = log;
+  form.HideLog();
+  EXPECT_TRUE(log->IsFloating());
+  EXPECT_FALSE(log->isVisible());
+  EXPECT_EQ(form.GetFrameCount(), 1);
+  form.HeartbeatTimerTimer();
+  EXPECT_FALSE(form.Action("MenuViewLog")->isChecked());
+  EXPECT_TRUE(form.Action("MenuViewHelp")->isChecked());
+  form.ShowLog();
+  EXPECT_EQ(form.SideBarPageControl()->ActiveFrame(), log);
+  EXPECT_EQ(form.SideBarPageControl()->tabText(1), "Log");
+  // A pane docked in the main page control stays there.
+  form.SideBarPageControl()->MoveFrameTo(help, form.MainPageControl());
+  form.ShowHelp(QString());
+  EXPECT_EQ(form.MainPageControl()->ActiveFrame(), help);
+  EXPECT_TRUE(Prompts->Messages.isEmpty());
+  // The help pane active: its caption, and Print and Select All would be on.
+  form.MainPageControl()->setFocus();
+  QApplication::processEvents();
+  form.HeartbeatTimerTimer();
+  EXPECT_EQ(form.windowTitle(), "XML:Plivek - []");
+  form.FHelpFrame = nullptr;
+  form.FLogFrame = nullptr;
+}
+
 // --- file commands ---------------------------------------------------------------------------
 
 TEST_F(MainFormTest, OpenFileTakesTheTypeByExtensionAndRecordsTheURL)
