@@ -110,6 +110,13 @@ private:
     else if (Project.CurrentList) {
       auto entry = std::make_unique<TURL>();
       ReadInto(*entry, attributes);
+      // Server entries hold no path, as AddToHistory makes them: "ftp:server"
+      // reads back with the path "/", which would no longer match the same
+      // server used again and leave it twice in the history.
+      if (Project.CurrentList == &Project.FtpHistory && entry->Protocol == TURLProtocol::ftp) {
+        entry->SetPath("");
+        entry->SetFileName("");
+      }
       Pending[Project.CurrentList].push_back(std::move(entry));
     }
     // An entry before any list block has no list and is dropped.
