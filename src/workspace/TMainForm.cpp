@@ -18,6 +18,7 @@
 
 #include "platform/Prompter.h"
 #include "workspace/CommandStates.h"
+#include "workspace/TFrame.h"
 #include "workspace/TPageControl.h"
 #include "workspace/TWorkArea.h"
 
@@ -271,11 +272,14 @@ void TMainForm::CreateStatusBar()
 {
   QStatusBar* bar = statusBar();
   bar->setObjectName("StatusBar");
+  // The laid-out widths, widened where this platform's font needs more room
+  // for the texts the panels show.
   const int widths[] = {50, 50, 50, 100, 50};
+  const char* samples[] = {"000:0000", "Modified", "", "", " Well-formed Valid"};
   for (int i = 0; i < 5; ++i) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QString("StatusPanel%1").arg(i));
-    panel->setFixedWidth(widths[i]);
+    panel->setFixedWidth(std::max(widths[i], panel->fontMetrics().horizontalAdvance(samples[i]) + 12));
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFrameShadow(QFrame::Sunken);
     bar->addWidget(panel);
@@ -308,6 +312,13 @@ void TMainForm::CreateWorkArea()
     control->SetDrawTabHandler([this](TPageControl& pages, int index, QPainter& painter, const QRect& rect,
                                       bool active) { SideBarPageControlDrawTab(pages, index, painter, rect, active); });
   }
+
+  // A frame floating in a window of its own keeps the menu's shortcuts.
+  for (TPageControl* control : {FMainPageControl, FSideBarPageControl})
+    connect(control, &TPageControl::FrameUndocked, this, [this](TFrame* frame) {
+      for (const auto& [name, action] : FActions)
+        if (name.rfind("Popup", 0) != 0) frame->addAction(action);
+    });
 
   FWorkArea = new TWorkArea(FMainPanel, FRightPanel, this);
   FWorkArea->setObjectName("WorkArea");

@@ -151,6 +151,14 @@ void TMainForm::FormCloseQuery(bool& canClose)
       }
       if (!canClose) break;
     }
+    // Editor frames floating outside both page controls are asked about last:
+    // freeing them with the window would lose their changes unasked.
+    if (canClose)
+      for (TEditFrame* frame : findChildren<TEditFrame*>(Qt::FindDirectChildrenOnly))
+        if (frame->IsFloating() && !CloseEditFrame(frame)) {
+          canClose = false;
+          break;
+        }
   } catch (const std::exception& error) {
     // A failed save keeps its document and the window open.
     canClose = false;

@@ -335,7 +335,7 @@ void TMainForm::EditContextHelp(TEditFrame&)
 
 QFont TMainForm::TabFont(TPageControl& control, int tabIndex) const
 {
-  QFont font = control.font();
+  QFont font = control.tabBar()->font();
   font.setBold(false);
   font.setItalic(false);
   if (auto* frame = qobject_cast<TEditFrame*>(control.Frame(tabIndex))) {

@@ -26,9 +26,10 @@ TPageControl::TPageControl(QWidget* parent)
     : QTabWidget(parent), FTabBar(new TFrameTabBar(this))
 {
   setTabBar(FTabBar);
-  QFont bold = font();
+  // Bold tab captions by default; the pages keep the normal font.
+  QFont bold = FTabBar->font();
   bold.setBold(true);
-  setFont(bold);
+  FTabBar->setFont(bold);
   setAcceptDrops(true);
   PageControls().insert(this);
   connect(FTabBar, &TFrameTabBar::TabDragRequested, this, &TPageControl::StartTabDrag);
@@ -130,7 +131,7 @@ void TPageControl::SetDrawTabHandler(TDrawTabEvent handler)
     FTabBar->OnDrawTab = [this, handler](int index, QPainter& painter, const QRect& rect, bool active) {
       handler(*this, index, painter, rect, active);
     };
-    FTabBar->OnTabFont = [this](int) { return font(); };
+    FTabBar->OnTabFont = [this](int) { return FTabBar->font(); };
   }
   InvalidateTabs();
 }

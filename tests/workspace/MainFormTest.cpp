@@ -156,6 +156,24 @@ TEST_F(MainFormTest, FramesAreEnumeratedMainFirstFloatingNever)
   EXPECT_EQ(form.GetFrameCount(), 3);
 }
 
+TEST_F(MainFormTest, AFloatingEditorIsTheActiveFrameAndKeepsTheShortcuts)
+{
+  TMainForm& form = Start();
+  TEditFrame* frame = Open("a.xml");
+  form.MainPageControl()->FloatFrame(frame, QPoint(40, 40));
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+  frame->SynEdit->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form.GetActiveEditFrame(), frame);
+  frame->SynEdit->setText("<moved/>");
+  frame->MarkModified();
+  form.HeartbeatTimerTimer();
+  EXPECT_TRUE(form.Action("MenuFileSave")->isEnabled());
+  QTest::keyClick(frame->SynEdit, Qt::Key_S, Qt::ControlModifier);  // the configured Ctrl+S
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<moved/>\r\n");
+}
+
 TEST_F(MainFormTest, HelpCopyPastePastesIntoTheOtherPageControlsEditor)
 {
   TMainForm& form = Start();

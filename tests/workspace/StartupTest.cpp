@@ -252,6 +252,21 @@ TEST_F(CloseQueryTest, EditorFrameInTheSideBarIsAskedFirst)
   EXPECT_TRUE(Prompts->Messages[0].contains("b.xml"));
 }
 
+TEST_F(CloseQueryTest, AModifiedFloatingEditorIsAskedAboutToo)
+{
+  Start();
+  TEditFrame* floating = Open("a.xml");
+  Form().MainPageControl()->FloatFrame(floating, QPoint(10, 10));
+  floating->SynEdit->setText("<f/>");
+  floating->MarkModified();
+  Prompts->Answers = {TAnswer::Yes};
+  bool canClose = true;
+  Form().FormCloseQuery(canClose);
+  EXPECT_TRUE(canClose);
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<f/>\r\n");
+}
+
 TEST_F(CloseQueryTest, AFailedSaveKeepsTheWindowOpenAndIsShown)
 {
   Start();
