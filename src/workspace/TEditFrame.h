@@ -158,6 +158,7 @@ private:
   TEditorCommandState FCommandState;
   struct TLook;
   std::unique_ptr<TLook> FLook;
+  bool FConfigured = false;  // key bindings come from the configuration
   bool FLoading = false;
   bool FRetyping = false;
 };
