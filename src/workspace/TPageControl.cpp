@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QApplication>
 #include <QCursor>
 #include <QSet>
 
@@ -18,6 +19,20 @@ QSet<TPageControl*>& PageControls()
 {
   static QSet<TPageControl*> controls;
   return controls;
+}
+
+// Gives the focus to the control inside frame that last had it, or to its
+// first control that takes the focus by clicking.
+void FocusInside(TFrame* frame)
+{
+  QWidget* target = frame->focusWidget();
+  if (!target)
+    for (QWidget* child : frame->findChildren<QWidget*>())
+      if ((child->focusPolicy() & Qt::ClickFocus) && child->isVisibleTo(frame)) {
+        target = child;
+        break;
+      }
+  if (target) target->setFocus();
 }
 
 }  // namespace
@@ -150,8 +165,14 @@ void TPageControl::StartTabDrag(int index)
   auto* drag = new QDrag(this);
   drag->setMimeData(data);
   Qt::DropAction action = drag->exec(Qt::MoveAction);
-  // Dropped nowhere that takes pages: the frame floats where the mouse is.
-  if (action == Qt::IgnoreAction && IndexOfFrame(frame) >= 0) FloatFrame(frame, QCursor::pos());
+  // Dropped outside the window: the frame floats where the mouse is. Dropped
+  // (or the drag cancelled) elsewhere over the window: it stays.
+  if (action != Qt::IgnoreAction || IndexOfFrame(frame) < 0) return;
+  QWidget* under = QApplication::widgetAt(QCursor::pos());
+  if (under && under->window() == window()) return;
+  FloatFrame(frame, QCursor::pos());
+  frame->activateWindow();
+  FocusInside(frame);
 }
 
 TFrame* TPageControl::DraggedFrame(const QMimeData* data, TPageControl** source)
@@ -196,5 +217,7 @@ void TPageControl::dropEvent(QDropEvent* event)
     return;
   }
   event->acceptProposedAction();
-  if (source != this) source->MoveFrameTo(frame, this);
+  if (source == this) return;
+  source->MoveFrameTo(frame, this);
+  FocusInside(frame);
 }
