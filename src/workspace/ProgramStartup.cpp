@@ -44,7 +44,6 @@ void StopModules()
 void CreateForms(const QStringList* arguments)
 {
   QApplication::setApplicationName("XML Plivek");
-  QApplication::setApplicationDisplayName("XML Plivek");
 
   MainForm = new TMainForm;
   if (arguments) MainForm->Arguments = *arguments;
