@@ -1,0 +1,136 @@
+#include "workspace/HelpFormData.h"
+
+#include "model/AttributeList.h"
+
+namespace {
+
+// Value of a hexadecimal digit, -1 for any other character.
+int HexDigit(char c)
+{
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+char LowerAscii(char c)
+{
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Position of needle in text at or after from, ignoring ASCII case; npos when absent.
+std::string::size_type FindIgnoringCase(const std::string& text, const std::string& needle,
+                                        std::string::size_type from)
+{
+  if (needle.size() > text.size()) return std::string::npos;
+  for (std::string::size_type i = from; i + needle.size() <= text.size(); ++i) {
+    std::string::size_type k = 0;
+    while (k < needle.size() && LowerAscii(text[i + k]) == LowerAscii(needle[k])) ++k;
+    if (k == needle.size()) return i;
+  }
+  return std::string::npos;
+}
+
+std::string ReplaceAllIgnoringCase(const std::string& text, const std::string& name, const std::string& value)
+{
+  std::string result;
+  std::string::size_type start = 0;
+  for (auto at = FindIgnoringCase(text, name, 0); at != std::string::npos;
+       at = FindIgnoringCase(text, name, start)) {
+    result.append(text, start, at - start);
+    result += value;
+    start = at + name.size();
+  }
+  result.append(text, start, std::string::npos);
+  return result;
+}
+
+TFormField* FindField(TFormFieldList& list, const std::string& name)
+{
+  for (auto& field : list)
+    if (SameTextAscii(field.Name, name)) return &field;
+  return nullptr;
+}
+
+void AddField(TFormFieldList& list, const std::string& decoded)
+{
+  auto equals = decoded.find('=');
+  if (equals == std::string::npos || equals == 0) return; // no name: nothing to fill
+  std::string name = decoded.substr(0, equals);
+  std::string value = decoded.substr(equals + 1);
+  if (TFormField* field = FindField(list, name))
+    field->Value += " " + value;
+  else
+    list.push_back({name, value});
+}
+
+} // namespace
+
+std::string PostDataToString(const QByteArray& postData)
+{
+  return std::string(postData.constData(), static_cast<std::string::size_type>(postData.size()));
+}
+
+std::string URLDecode(const std::string& text)
+{
+  enum class TState { Normal, AfterPercent, AfterDigit };
+  TState state = TState::Normal;
+  char first = 0;
+  std::string result;
+  for (char c : text) {
+    switch (state) {
+    case TState::Normal:
+      if (c == '%')
+        state = TState::AfterPercent;
+      else
+        result += (c == '+') ? ' ' : c;
+      break;
+    case TState::AfterPercent:
+      if (c == '%') {
+        result += '%';
+        state = TState::Normal;
+      } else {
+        first = c;
+        state = TState::AfterDigit;
+      }
+      break;
+    case TState::AfterDigit:
+      if (c == '%') break; // skipped
+      if (HexDigit(first) >= 0 && HexDigit(c) >= 0) result += static_cast<char>(HexDigit(first) * 16 + HexDigit(c));
+      state = TState::Normal;
+      break;
+    }
+  }
+  return result;
+}
+
+void ParseFormData(TFormFieldList& list, const std::string& body)
+{
+  std::string::size_type start = 0;
+  for (;;) {
+    auto amp = body.find('&', start);
+    if (amp == std::string::npos) {
+      AddField(list, URLDecode(body.substr(start)));
+      return;
+    }
+    AddField(list, URLDecode(body.substr(start, amp - start)));
+    start = amp + 1;
+  }
+}
+
+std::string FieldValue(const TFormFieldList& list, const std::string& name)
+{
+  for (const auto& field : list)
+    if (SameTextAscii(field.Name, name)) return field.Value;
+  return std::string();
+}
+
+std::string FillTemplate(const std::string& templateText, const TFormFieldList& list)
+{
+  std::string result = templateText;
+  for (const auto& field : list) {
+    if (field.Name.empty() || field.Name[0] == '_') continue;
+    result = ReplaceAllIgnoringCase(result, field.Name, field.Value);
+  }
+  return result;
+}

@@ -1,0 +1,106 @@
+#include "workspace/TLogFrame.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QStringDecoder>
+
+#include "resource/zevlog.h"
+#include "ui_TLogFrame.h"
+#include "workspace/TPageControl.h"
+
+namespace {
+
+// Log messages are bytes: shown as UTF-8 when they are valid UTF-8, else one
+// character per byte. CR LF and a lone CR end a line like LF.
+QString MessageText(const std::string& msg)
+{
+  QByteArray bytes = QByteArray::fromStdString(msg);
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = decoder.decode(bytes);
+  if (decoder.hasError()) text = QString::fromLatin1(bytes);
+  text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return text;
+}
+
+} // namespace
+
+TLogFrame::TLogFrame(QWidget* parent)
+    : TFrame(parent),
+      FUi(std::make_unique<Ui::TLogFrame>())
+{
+  FUi->setupUi(this);
+  Memo = FUi->Memo;
+  ErrorCheckBox = FUi->ErrorCheckBox;
+  NormalCheckBox = FUi->NormalCheckBox;
+  DetailCheckBox = FUi->DetailCheckBox;
+  Memo->setMaximumBlockCount(MaxLines);
+  for (QCheckBox* box : {ErrorCheckBox, NormalCheckBox, DetailCheckBox})
+    connect(box, &QCheckBox::clicked, this, [this] { ErrorCheckBoxClick(); });
+}
+
+TLogFrame::~TLogFrame()
+{
+  DisconnectLog();
+}
+
+void TLogFrame::ConnectLog(TzevLog& log)
+{
+  DisconnectLog();
+  FLog = &log;
+  log.OnLog = [this](TzevLog& sender, std::uint8_t level, const std::string& msg) {
+    LogMessage(sender, level, msg);
+  };
+  log.OnLevelsChange = [this](TzevLog& sender) { LevelsChanged(sender); };
+}
+
+void TLogFrame::DisconnectLog()
+{
+  if (!FLog) return;
+  FLog->OnLog = nullptr;
+  FLog->OnLevelsChange = nullptr;
+  FLog = nullptr;
+}
+
+TzevLog& TLogFrame::Log() const
+{
+  return FLog ? *FLog : AppLog();
+}
+
+void TLogFrame::LogMessage(TzevLog&, std::uint8_t, const std::string& msg)
+{
+  Memo->appendPlainText(MessageText(msg));
+}
+
+void TLogFrame::LevelsChanged(TzevLog& sender)
+{
+  if (Updating) return;
+  const TzevLog::TLevels levels = sender.Levels;
+  ErrorCheckBox->setChecked(levels.test(3));
+  NormalCheckBox->setChecked(levels.test(4));
+  DetailCheckBox->setChecked(levels.test(5));
+}
+
+void TLogFrame::ErrorCheckBoxClick()
+{
+  Updating = true;
+  TzevLog::TLevels levels = TzevLog::MakeLevels({1, 2});
+  if (ErrorCheckBox->isChecked()) levels.set(3);
+  if (NormalCheckBox->isChecked()) levels.set(4);
+  if (DetailCheckBox->isChecked()) levels.set(5);
+  try {
+    Log().SetLevels(levels);
+  } catch (...) {
+    Updating = false;
+    throw;
+  }
+  Updating = false;
+}
+
+void TLogFrame::FrameEndDock(QWidget* target)
+{
+  if (auto* pages = qobject_cast<TPageControl*>(target))
+    pages->SetActivePageCaption("Log");
+  else if (target && target->isWindow())
+    target->setWindowTitle("Log");
+}

@@ -1,0 +1,228 @@
+// The embedded browser: navigation, command states and their events, the
+// cancellable before-navigate event with the fields of form posts, commands.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "TestSupport.h"
+#include "WebBrowserTestSupport.h"
+#include "workspace/EWebBrowserError.h"
+#include "workspace/TWebBrowser.h"
+
+using namespace browsertest;
+
+namespace {
+
+const QString PostAddress = "http://template.invalid/fill";
+
+struct TNavigation {
+  QString Url;
+  QByteArray PostData;
+};
+
+class WebBrowserTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    Folder = QString::fromStdString(MakeTempFolder("xmlplivek-browser"));
+    WriteTestFile((Folder + "one.html").toStdString(),
+                  "<html><head><title>One</title></head><body><p id=text>Hello world</p>"
+                  "<a id=next href=\"two.html\">two</a>"
+                  "<form id=get method=get action=\"" + PostAddress.toStdString() + "\">"
+                  "<input name=a id=a value=\"x y\"><input name=b value=\"1+1=2&amp;3%\">"
+                  "<input type=submit id=go></form>"
+                  "<form id=post method=post action=\"" + PostAddress.toStdString() + "\">"
+                  "<input name=a value=\"x y\"><input name=b value=\"1+1=2&amp;3%\">"
+                  "<input name=method value=shadow><input name=action value=shadow>"
+                  "<input type=submit id=gopost></form>"
+                  "<form id=other method=post action=\"http://elsewhere.invalid/x\"><input name=q value=1></form>"
+                  "</body></html>");
+    WriteTestFile((Folder + "two.html").toStdString(),
+                  "<html><head><title>Two</title></head><body><a id=three href=\"three.html#end\">3</a></body></html>");
+    WriteTestFile((Folder + "three.html").toStdString(),
+                  "<html><head><title>Three</title></head><body><p id=end>end</p></body></html>");
+    Browser.resize(640, 480);
+    Browser.show();
+    Browser.SetFormPostAddress(PostAddress);
+    Browser.OnBeforeNavigate = [this](TWebBrowser&, const QString& url, const QByteArray& postData, bool& cancel) {
+      Navigations.push_back({url, postData});
+      if (url == PostAddress) cancel = true;
+    };
+    Browser.OnCommandStateChange = [this](TWebBrowser&, int command, bool enable) {
+      (command == CSC_NAVIGATEBACK ? Back : Forward) = enable;
+      ++StateEvents;
+    };
+    Browser.OnTitleChange = [this](TWebBrowser&, const QString& text) { Title = text; };
+  }
+
+  bool Open(const QString& name)
+  {
+    return LoadAndWait(Browser, [&] { Browser.Navigate(Folder + name); });
+  }
+
+  // Waits for the next navigation to the form-post address and returns its data.
+  QByteArray NextPost()
+  {
+    auto posted = [&] {
+      for (auto& n : Navigations)
+        if (n.Url == PostAddress) return true;
+      return false;
+    };
+    (void)QTest::qWaitFor(posted, Timeout);
+    for (auto& n : Navigations)
+      if (n.Url == PostAddress) return n.PostData;
+    return "(none)";
+  }
+
+  QString Folder;
+  TWebBrowser Browser;
+  std::vector<TNavigation> Navigations;
+  bool Back = true, Forward = true;
+  int StateEvents = 0;
+  QString Title;
+};
+
+} // namespace
+
+TEST_F(WebBrowserTest, NavigateReportsTitleAndTheLocalAddress)
+{
+  ASSERT_TRUE(Open("one.html"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Title == "One"; }, Timeout));
+  ASSERT_FALSE(Navigations.empty());
+  EXPECT_EQ(Navigations.front().Url, QUrl::fromLocalFile(Folder + "one.html").toString(QUrl::FullyEncoded));
+  EXPECT_TRUE(Navigations.front().PostData.isEmpty());
+  EXPECT_FALSE(Browser.Busy());
+}
+
+TEST_F(WebBrowserTest, BackAndForwardStatesFollowTheHistory)
+{
+  ASSERT_TRUE(Open("one.html"));
+  EXPECT_FALSE(Back);
+  EXPECT_FALSE(Forward);
+  ASSERT_TRUE(LoadAndWait(Browser, [&] { Click(Browser, "#next"); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Back; }, Timeout));
+  EXPECT_FALSE(Forward);
+  ASSERT_TRUE(LoadAndWait(Browser, [&] { Click(Browser, "#three"); }));
+  EXPECT_EQ(Browser.url().fragment(), "end");
+  ASSERT_TRUE(LoadAndWait(Browser, [&] { Browser.GoBack(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Forward; }, Timeout));
+  EXPECT_TRUE(Back);
+  ASSERT_TRUE(LoadAndWait(Browser, [&] { Browser.GoBack(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Back; }, Timeout));
+  EXPECT_TRUE(Forward);
+  EXPECT_EQ(Title, "One");
+  ASSERT_TRUE(LoadAndWait(Browser, [&] { Browser.GoForward(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Back; }, Timeout));
+  EXPECT_EQ(Title, "Two");
+}
+
+TEST_F(WebBrowserTest, GetFormArrivesAsPostDataAndIsCancelled)
+{
+  ASSERT_TRUE(Open("one.html"));
+  ASSERT_TRUE(Click(Browser, "#go"));
+  EXPECT_EQ(NextPost(), "a=x+y&b=1%2B1%3D2%263%25");
+  QTest::qWait(100);
+  EXPECT_EQ(Browser.url(), QUrl::fromLocalFile(Folder + "one.html"));
+}
+
+TEST_F(WebBrowserTest, PostFormIsSentAsGetWithTheSameFields)
+{
+  ASSERT_TRUE(Open("one.html"));
+  ASSERT_TRUE(Click(Browser, "#gopost"));
+  EXPECT_EQ(NextPost(), "a=x+y&b=1%2B1%3D2%263%25&method=shadow&action=shadow");
+}
+
+TEST_F(WebBrowserTest, ScriptedSubmitOfAPostFormIsSentAsGet)
+{
+  ASSERT_TRUE(Open("one.html"));
+  Evaluate(Browser, "document.getElementById('post').submit(); true");
+  EXPECT_EQ(NextPost(), "a=x+y&b=1%2B1%3D2%263%25&method=shadow&action=shadow");
+}
+
+TEST_F(WebBrowserTest, PostFormsAimedElsewhereStayPost)
+{
+  ASSERT_TRUE(Open("one.html"));
+  EXPECT_EQ(Evaluate(Browser, "(function () { var f = document.getElementById('other');"
+                              " f.addEventListener('submit', function (e) { e.preventDefault(); window.m = f.method; });"
+                              " f.requestSubmit(); return window.m; })()")
+                .toString(),
+            "post");
+}
+
+TEST_F(WebBrowserTest, CancelledNavigationKeepsThePage)
+{
+  ASSERT_TRUE(Open("one.html"));
+  Browser.OnBeforeNavigate = [](TWebBrowser&, const QString& url, const QByteArray&, bool& cancel) {
+    cancel = url.endsWith("two.html");
+  };
+  Click(Browser, "#next");
+  QTest::qWait(300);
+  EXPECT_EQ(Browser.url(), QUrl::fromLocalFile(Folder + "one.html"));
+  EXPECT_FALSE(Back);
+}
+
+TEST_F(WebBrowserTest, CommandStatusFollowsThePage)
+{
+  ASSERT_TRUE(Open("one.html"));
+  EXPECT_EQ(Browser.QueryStatus(OLECMDID_COPY), OLECMDF_SUPPORTED);
+  EXPECT_EQ(Browser.QueryStatus(OLECMDID_SELECTALL), OLECMDF_SUPPORTED | OLECMDF_ENABLED);
+  EXPECT_EQ(Browser.QueryStatus(OLECMDID_REFRESH), OLECMDF_SUPPORTED | OLECMDF_ENABLED);
+  EXPECT_EQ(Browser.QueryStatus(OLECMDID_STOP), OLECMDF_SUPPORTED);
+  EXPECT_EQ(Browser.QueryStatus(OLECMDID_PRINT), OLECMDF_SUPPORTED | OLECMDF_ENABLED);
+  EXPECT_EQ(Browser.QueryStatus(99), 0);
+  EXPECT_THROW(Browser.ExecWB(99, OLECMDEXECOPT_DODEFAULT), EWebBrowserError);
+}
+
+TEST_F(WebBrowserTest, SelectAllAndCopyPutThePageTextOnTheClipboard)
+{
+  ASSERT_TRUE(Open("one.html"));
+  QApplication::clipboard()->setText("before");
+  Browser.ExecWB(OLECMDID_SELECTALL, OLECMDEXECOPT_DODEFAULT);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Browser.QueryStatus(OLECMDID_COPY) & OLECMDF_ENABLED; }, Timeout));
+  Browser.ExecWB(OLECMDID_COPY, OLECMDEXECOPT_DODEFAULT);
+  EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::clipboard()->text().startsWith("Hello world"); }, Timeout))
+      << QApplication::clipboard()->text().toStdString();
+}
+
+TEST_F(WebBrowserTest, PrintGoesThroughThePrintDialog)
+{
+  ASSERT_TRUE(Open("one.html"));
+  QString pdf = Folder + "out.pdf";
+  int dialogs = 0;
+  Browser.OnPrintSetup = [&](QPrinter&) {
+    ++dialogs;
+    return false; // the user cancels
+  };
+  Browser.ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(Browser.QueryStatus(OLECMDID_PRINT), OLECMDF_SUPPORTED | OLECMDF_ENABLED);
+
+  Browser.OnPrintSetup = [&](QPrinter& printer) {
+    ++dialogs;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    return true;
+  };
+  int finished = -1;
+  Browser.OnPrintFinished = [&](TWebBrowser&, bool success) { finished = success ? 1 : 0; };
+  Browser.ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
+  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(Browser.QueryStatus(OLECMDID_PRINT), OLECMDF_SUPPORTED); // one print at a time
+  EXPECT_THROW(Browser.ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER), EWebBrowserError);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return finished >= 0; }, Timeout));
+  EXPECT_EQ(finished, 1);
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.read(5) == "%PDF-");
+}
+
+TEST(WebBrowser, UrlFromTextKeepsAnchorsOfLocalPaths)
+{
+  EXPECT_EQ(TWebBrowser::UrlFromText("/a/b c.html#word"), QUrl("file:///a/b%20c.html#word"));
+  EXPECT_EQ(TWebBrowser::UrlFromText("/a/b.html"), QUrl("file:///a/b.html"));
+  EXPECT_EQ(TWebBrowser::UrlFromText("http://h/x.html#y"), QUrl("http://h/x.html#y"));
+  EXPECT_EQ(TWebBrowser::UrlFromText("/a#b/c.html"), QUrl::fromLocalFile("/a#b/c.html"));
+}
