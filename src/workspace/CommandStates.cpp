@@ -14,7 +14,6 @@ const std::vector<std::string> kUnbuiltCommands = {
     "MenuToolsWellFormed", "MenuToolsIsValid",       "MenuToolsTransform",
     "MenuToolsBatch",      "MenuToolsPreview1",      "MenuToolsPreview2",
     "MenuToolsPreview3",   "MenuViewMoreHelp",       "MenuViewMoreEdit",
-    "MenuViewLog",         "MenuViewHelp",           "MenuHelpContents",
     "MenuHelpContext",     "MenuHelpAbout",
 };
 

@@ -167,14 +167,14 @@ void TMainForm::CreateMenus()
   AddMenuItem(view, "MenuViewMoreHelp", "More Hel&p");
   AddMenuItem(view, "MenuViewMoreEdit", "More Edi&t");
   view->addSeparator();
-  AddMenuItem(view, "MenuViewLog", "&Log")->setCheckable(true);
-  QAction* help = AddMenuItem(view, "MenuViewHelp", "&Help");
+  AddMenuItem(view, "MenuViewLog", "&Log", &TMainForm::MenuViewLogClick)->setCheckable(true);
+  QAction* help = AddMenuItem(view, "MenuViewHelp", "&Help", &TMainForm::MenuViewHelpClick);
   help->setCheckable(true);
   help->setChecked(true);
 
   QMenu* helpMenu = bar->addMenu("&Help");
   helpMenu->setObjectName("Help1");
-  AddMenuItem(helpMenu, "MenuHelpContents", "&Contents");
+  AddMenuItem(helpMenu, "MenuHelpContents", "&Contents", &TMainForm::MenuHelpContentsClick);
   AddMenuItem(helpMenu, "MenuHelpContext", "Conte&xt sensitive help");
   AddMenuItem(helpMenu, "MenuHelpAbout", "&About...");
 }

@@ -122,6 +122,13 @@ public:
   bool SaveFrame(TEditFrame& frame);
   bool SaveFrameAs(TEditFrame& frame);
 
+  // --- view and help commands (TMainFormPanes.cpp) -------------------------
+  void MenuViewLogClick();
+  void MenuViewHelpClick();
+  void MenuHelpContentsClick();
+  // A pane is shown while it is a page of a page control or a visible window.
+  static bool PaneShown(const TFrame* pane);
+
   // --- components ----------------------------------------------------------
   TPageControl* MainPageControl() const { return FMainPageControl; }
   TPageControl* SideBarPageControl() const { return FSideBarPageControl; }
@@ -151,7 +158,7 @@ private:
   void CreateWorkArea();
   QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, void (TMainForm::*handler)() = nullptr);
 
-  // Hooks of the help and log panes, filled when those panes exist.
+  // The help and log panes (TMainFormPanes.cpp).
   void CreateHelpPane();
   void CreateLogPane();
   void ConnectLogEvents();
@@ -159,6 +166,7 @@ private:
   void NavigateHelp(const QString& url);
   QString HelpPageTitle() const;
   bool HelpBrowserCommandEnabled(int command) const;
+  void UpdateHelpPaneButtons();
   // Hook of the batch dialog: presets its source and destination.
   void PresetBatchDialog();
 

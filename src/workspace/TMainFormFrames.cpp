@@ -99,47 +99,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->ignore();
 }
 
-// --- hooks of the help pane, the log pane and the batch dialog ---------------
-// The panes are created here once their classes exist: the help pane docks
-// into the side bar as "Help" (its OnCopyPaste calling HelpCopyPaste), the log
-// pane as "Log"; the log's OnLog and OnLevelsChange go to the log pane.
-
-void TMainForm::CreateHelpPane()
-{
-  // FHelpFrame = new THelpFrame(this); FHelpFrame->OnCopyPaste = ...;
-  // FSideBarPageControl->DockFrame(FHelpFrame, "Help");
-}
-
-void TMainForm::CreateLogPane()
-{
-  // FLogFrame = new TLogFrame(this); FSideBarPageControl->DockFrame(FLogFrame, "Log");
-}
-
-void TMainForm::ConnectLogEvents()
-{
-  // AppLog().OnLog = ... TLogFrame::LogMessage; AppLog().OnLevelsChange = ... TLogFrame::LevelsChanged;
-}
-
-void TMainForm::DisconnectLogEvents()
-{
-  AppLog().OnLog = nullptr;
-  AppLog().OnLevelsChange = nullptr;
-}
-
-void TMainForm::NavigateHelp(const QString&)
-{
-  // Empty address: the help pane's home page; otherwise the browser goes there.
-}
-
-QString TMainForm::HelpPageTitle() const
-{
-  return QString();
-}
-
-bool TMainForm::HelpBrowserCommandEnabled(int) const
-{
-  return false;
-}
+// --- hook of the batch dialog -------------------------------------------------
+// The help and log panes are created and connected in TMainFormPanes.cpp.
 
 void TMainForm::PresetBatchDialog()
 {

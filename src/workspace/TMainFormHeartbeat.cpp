@@ -55,7 +55,7 @@ void TMainForm::HeartbeatTimerTimer()
     UpdateCommandStates();
     UpdateToolButtons();
     UpdatePopupMenu();
-    // The help pane's buttons follow here once the help pane exists.
+    UpdateHelpPaneButtons();
   } catch (const std::exception& error) {
     ShowException(error);
   }
@@ -109,8 +109,8 @@ void TMainForm::UpdateCommandStates()
   }
   in.PageCount = GetFrameCount();
   in.Layout = FLayout;
-  in.LogVisible = FLogFrame && FLogFrame->isVisible();
-  in.HelpVisible = FHelpFrame && FHelpFrame->isVisible();
+  in.LogVisible = PaneShown(FLogFrame);
+  in.HelpVisible = PaneShown(FHelpFrame);
 
   TCommandStates states = ComputeCommandStates(in);
   for (const auto& [name, enabled] : states.Enabled)

@@ -45,7 +45,8 @@ protected:
 
   bool Open(const QString& path)
   {
-    return LoadAndWait(*Frame.WebBrowser, [&] { Frame.WebBrowser->Navigate(path); });
+    Frame.WebBrowser->Navigate(path);
+    return WaitForPage(*Frame.WebBrowser, TWebBrowser::UrlFromText(path));
   }
   bool Fill(const QString& form, const QString& field, const QString& text)
   {

@@ -26,13 +26,18 @@ inline QString JsString(const QString& text)
 
 constexpr int Timeout = 20000; // ms; only a bound for waiting, never a speed goal
 
-// Loads url and waits until it has finished loading; true on success.
+// Runs load and waits until a page has finished loading successfully (a
+// cancelled navigation, such as a form post to the template address, also
+// reports a finished load, unsuccessful, and is passed over).
 inline bool LoadAndWait(QWebEngineView& view, const std::function<void()>& load)
 {
   QSignalSpy finished(&view, &QWebEngineView::loadFinished);
   load();
-  if (!finished.wait(Timeout) && finished.isEmpty()) return false;
-  return finished.first().first().toBool();
+  return QTest::qWaitFor([&] {
+    for (const auto& arguments : finished)
+      if (arguments.first().toBool()) return true;
+    return false;
+  }, Timeout);
 }
 
 // The result of a script run in the page.
@@ -60,15 +65,33 @@ inline QWidget* InputWidget(QWebEngineView& view)
   return view.focusProxy() ? view.focusProxy() : &view;
 }
 
-// Centre of the element that selector finds, in view coordinates; (-1, -1) when absent.
+// Waits until the page at url (fragment aside) has loaded completely.
+inline bool WaitForPage(QWebEngineView& view, const QUrl& url)
+{
+  auto bare = [](const QUrl& u) { return u.adjusted(QUrl::RemoveFragment); };
+  if (!QTest::qWaitFor([&] { return bare(view.url()) == bare(url) && !view.page()->isLoading(); }, Timeout))
+    return false;
+  return WaitFor(view, "document.readyState === 'complete'");
+}
+
+// Centre of the element that selector finds, in view coordinates; (-1, -1)
+// when absent. The element is scrolled into view first, and the page is given
+// two frames to show the scrolled position, where the clicks are aimed.
 inline QPoint ElementCentre(QWebEngineView& view, const QString& selector)
 {
-  QVariant box = Evaluate(view, QString("(function () { var e = document.querySelector(%1);"
-                                        " if (!e) return null; e.scrollIntoView({block: 'center'});"
-                                        " var r = e.getBoundingClientRect();"
-                                        " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
-                                    .arg(JsString(selector)));
-  QVariantList xy = box.toList();
+  QString element = QString("document.querySelector(%1)").arg(JsString(selector));
+  if (!Evaluate(view, QString("(function () { var e = %1; if (!e) return false;"
+                              " window.xmlplivekShown = false; e.scrollIntoView({block: 'center'});"
+                              " requestAnimationFrame(function () { requestAnimationFrame(function () {"
+                              " window.xmlplivekShown = true; }); }); return true; })()")
+                          .arg(element))
+           .toBool())
+    return QPoint(-1, -1);
+  if (!WaitFor(view, "window.xmlplivekShown === true")) return QPoint(-1, -1);
+  QVariantList xy = Evaluate(view, QString("(function () { var r = %1.getBoundingClientRect();"
+                                           " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                                       .arg(element))
+                        .toList();
   if (xy.size() != 2) return QPoint(-1, -1);
   return QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble()));
 }

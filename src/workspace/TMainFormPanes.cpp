@@ -1,0 +1,101 @@
+// The main window's help and log panes: created and docked at start-up, the
+// log's events on the log pane, the help pane's page title, buttons and
+// browser command states for the heartbeat, and the View > Log, View > Help
+// and Help > Contents commands.
+
+#include "resource/zevlog.h"
+#include "workspace/THelpFrame.h"
+#include "workspace/TLogFrame.h"
+#include "workspace/TMainForm.h"
+#include "workspace/TPageControl.h"
+#include "workspace/TWebBrowser.h"
+
+// --- start-up ----------------------------------------------------------------
+
+void TMainForm::CreateHelpPane()
+{
+  auto* help = new THelpFrame(this);
+  help->OnCopyPaste = [this](THelpFrame& sender) { HelpCopyPaste(sender); };
+  FHelpFrame = help;
+  FSideBarPageControl->DockFrame(help, "Help");
+  FSideBarPageControl->SetActivePageCaption("Help");
+}
+
+void TMainForm::CreateLogPane()
+{
+  auto* log = new TLogFrame(this);
+  FLogFrame = log;
+  FSideBarPageControl->DockFrame(log, "Log");
+  FSideBarPageControl->SetActivePageCaption("Log");
+}
+
+void TMainForm::ConnectLogEvents()
+{
+  if (auto* log = qobject_cast<TLogFrame*>(FLogFrame)) log->ConnectLog(AppLog());
+}
+
+void TMainForm::DisconnectLogEvents()
+{
+  if (auto* log = qobject_cast<TLogFrame*>(FLogFrame)) log->DisconnectLog();
+  AppLog().OnLog = nullptr;
+  AppLog().OnLevelsChange = nullptr;
+}
+
+// --- the help pane for ShowHelp and the heartbeat ------------------------------
+
+void TMainForm::NavigateHelp(const QString& url)
+{
+  auto* help = qobject_cast<THelpFrame*>(FHelpFrame);
+  if (!help) return;
+  if (url.isEmpty())
+    help->HomeBtnClick();
+  else
+    help->WebBrowser->Navigate(url);
+}
+
+QString TMainForm::HelpPageTitle() const
+{
+  auto* help = qobject_cast<THelpFrame*>(FHelpFrame);
+  return help ? help->FTitle : QString();
+}
+
+bool TMainForm::HelpBrowserCommandEnabled(int command) const
+{
+  auto* help = qobject_cast<THelpFrame*>(FHelpFrame);
+  return help && (help->WebBrowser->QueryStatus(command) & OLECMDF_ENABLED);
+}
+
+void TMainForm::UpdateHelpPaneButtons()
+{
+  if (auto* help = qobject_cast<THelpFrame*>(FHelpFrame)) help->UpdateButtons();
+}
+
+bool TMainForm::PaneShown(const TFrame* pane)
+{
+  // A page of a page control counts as shown also while another page of
+  // that control is in front.
+  return pane && (pane->HostPageControl() || (pane->IsFloating() && pane->isVisible()));
+}
+
+// --- View > Log, View > Help, Help > Contents ----------------------------------
+
+void TMainForm::MenuViewLogClick()
+{
+  if (PaneShown(FLogFrame))
+    HideLog();
+  else
+    ShowLog();
+}
+
+void TMainForm::MenuViewHelpClick()
+{
+  if (PaneShown(FHelpFrame))
+    HideHelp();
+  else
+    ShowHelp(QString());
+}
+
+void TMainForm::MenuHelpContentsClick()
+{
+  ShowHelp(QString());
+}
