@@ -9,6 +9,7 @@
 #include "platform/QtEnvironment.h"
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
+#include "workspace/TLogDialog.h"
 #include "workspace/TMainForm.h"
 #include "workspace/TSplashScreen.h"
 
@@ -50,6 +51,7 @@ void CreateForms(const QStringList* arguments)
   SetPrompterParent(MainForm);
   SplashScreen = new TSplashScreen(MainForm);
   // The dialogs are created here, in their order, as they are built.
+  LogDialog = new TLogDialog(MainForm);
 
   URLSystemTimer = new QTimer;
   URLSystemTimer->setInterval(TURLSystem::kTimerInterval);
@@ -68,6 +70,8 @@ void DestroyForms()
   URLSystemTimer = nullptr;
   SetPrompterParent(nullptr);
   // The dialogs go first, in reverse order, as they are built.
+  delete LogDialog;
+  LogDialog = nullptr;
   delete SplashScreen;
   SplashScreen = nullptr;
   delete MainForm;

@@ -8,6 +8,8 @@
 
 #include "ui_TLogDialog.h"
 
+TLogDialog* LogDialog = nullptr;
+
 TLogDialog::TLogDialog(QWidget* parent)
     : QDialog(parent),
       FUi(std::make_unique<Ui::TLogDialog>())

@@ -30,3 +30,6 @@ protected:
 private:
   std::unique_ptr<Ui::TLogDialog> FUi;
 };
+
+// The one log dialog (created at start-up with the other forms).
+extern TLogDialog* LogDialog;

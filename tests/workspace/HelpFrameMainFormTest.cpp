@@ -14,6 +14,7 @@
 #include "WebBrowserTestSupport.h"
 #include "resource/zevlog.h"
 #include "workspace/THelpFrame.h"
+#include "workspace/TLogDialog.h"
 #include "workspace/TLogFrame.h"
 #include "workspace/TWebBrowser.h"
 
@@ -228,4 +229,12 @@ TEST_F(HelpPaneInMainFormTest, ShutdownDetachesTheLogPane)
   AppLog().Log(1, "after the window"); // reaches only the file
   Started = false;
   StopModules();
+}
+
+TEST_F(HelpPaneInMainFormTest, TheLogDialogIsCreatedWithTheForms)
+{
+  Start();
+  ASSERT_NE(LogDialog, nullptr);
+  EXPECT_EQ(LogDialog->windowTitle(), "Log Window");
+  EXPECT_FALSE(LogDialog->isVisible());
 }
