@@ -42,6 +42,11 @@ protected:
                   "</body></html>");
     WriteTestFile((Folder + "two.html").toStdString(),
                   "<html><head><title>Two</title></head><body><a id=three href=\"three.html#end\">3</a></body></html>");
+    WriteTestFile((Folder + "outer.html").toStdString(),
+                  "<html><body><iframe id=inner src=\"inner.html\"></iframe></body></html>");
+    WriteTestFile((Folder + "inner.html").toStdString(),
+                  "<html><body><form id=f method=post action=\"" + PostAddress.toStdString() + "\">"
+                  "<input name=in value=frame><input type=submit id=go></form></body></html>");
     WriteTestFile((Folder + "three.html").toStdString(),
                   "<html><head><title>Three</title></head><body><p id=end>end</p></body></html>");
     Browser.resize(640, 480);
@@ -140,6 +145,18 @@ TEST_F(WebBrowserTest, ScriptedSubmitOfAPostFormIsSentAsGet)
   ASSERT_TRUE(Open("one.html"));
   Evaluate(Browser, "document.getElementById('post').submit(); true");
   EXPECT_EQ(NextPost(), "a=x+y&b=1%2B1%3D2%263%25&method=shadow&action=shadow");
+}
+
+TEST_F(WebBrowserTest, PostFormInAFrameIsSentAsGet)
+{
+  ASSERT_TRUE(Open("outer.html"));
+  ASSERT_TRUE(WaitFor(Browser, "(function () { var d = document.getElementById('inner').contentDocument;"
+                               " return !!(d && d.getElementById('go')); })()"));
+  Evaluate(Browser, "document.getElementById('inner').contentDocument.getElementById('go').click(); true");
+  EXPECT_EQ(NextPost(), "in=frame");
+  QTest::qWait(100);
+  EXPECT_EQ(Evaluate(Browser, "document.getElementById('inner').contentWindow.location.pathname").toString(),
+            Folder + "inner.html");
 }
 
 TEST_F(WebBrowserTest, PostFormsAimedElsewhereStayPost)
