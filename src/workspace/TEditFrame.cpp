@@ -419,6 +419,10 @@ void TEditFrame::SetText(const std::string& bytes)
   e.setReadOnly(false);
   e.SendScintilla(B::SCI_SETUNDOCOLLECTION, 0L);
   e.SendScintilla(B::SCI_CLEARALL);
+  // No change notifications while loading: the component copies the text of
+  // each one and handles it at a cost that grows with the document.
+  long eventMask = e.SendScintilla(B::SCI_GETMODEVENTMASK);
+  e.SendScintilla(B::SCI_SETMODEVENTMASK, 0L);
   e.SendScintilla(B::SCI_ALLOCATE, static_cast<unsigned long>(CrLfSize(bytes.data(), bytes.size()) + 1));
 
   // Runs without a lone line end go to the editor as they are; the rest is
@@ -441,12 +445,14 @@ void TEditFrame::SetText(const std::string& bytes)
   });
   flush();
 
+  e.SendScintilla(B::SCI_SETMODEVENTMASK, eventMask);
   e.SendScintilla(B::SCI_SETUNDOCOLLECTION, 1L);
   e.SendScintilla(B::SCI_EMPTYUNDOBUFFER);
   e.SendScintilla(B::SCI_SETSAVEPOINT);
   e.SendScintilla(B::SCI_GOTOPOS, 0L);
   e.setReadOnly(readOnly);
   FCommandState.LineAnchor = -1;
+  UpdateLineNumbers();
 }
 
 // ---- editor events -------------------------------------------------------------

@@ -1,0 +1,182 @@
+// Opening a generated 100 MB XML document in an editor frame (OpenDocument
+// from a local file: read, load, working copy) next to QScintilla's own
+// setText of the same bytes. Each measurement runs in a child process of its
+// own, so that its peak memory (VmHWM) is its own.
+//
+// Goals: the frame at most 1.5 times QScintilla's time; peak memory at most
+// 4 times the file size.
+//
+//   bench_editorload [megabytes]           runs everything (default 100 MB)
+//   bench_editorload frame|framexml|settext FILE
+//                                          one measurement (child); framexml
+//                                          opens with the XML highlighter on
+
+#include <Qsci/qsciscintilla.h>
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "model/TFileType.h"
+#include "resource/AtomicFile.h"
+#include "resource/ProgramFile.h"
+#include "resource/TURL.h"
+#include "workspace/TEditFrame.h"
+#include "workspace/TPageControl.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A field of /proc/self/status in kilobytes ("VmHWM", "VmRSS").
+long StatusKilobytes(const std::string& field)
+{
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.compare(0, field.size() + 1, field + ":") == 0) return std::atol(line.c_str() + field.size() + 1);
+  }
+  return -1;
+}
+
+double Seconds(Clock::time_point start)
+{
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Records of an order list; lineEnd "\r\n" or "\n".
+void Generate(const std::string& path, std::size_t bytes, const std::string& lineEnd)
+{
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" << lineEnd << "<orders>" << lineEnd;
+  std::size_t written = 0;
+  for (long n = 0; written < bytes; ++n) {
+    std::ostringstream record;
+    record << "  <order id=\"" << n << "\" state=\"open\">" << lineEnd << "    <customer>Kunde M\xFCller "
+           << n % 997 << "</customer>" << lineEnd << "    <item sku=\"A-" << n % 1000
+           << "\" qty=\"3\">Widget &amp; bolt</item>" << lineEnd << "  </order>" << lineEnd;
+    out << record.str();
+    written += record.str().size();
+  }
+  out << "</orders>" << lineEnd;
+}
+
+// Child: prints "seconds baseKB peakKB".
+int Measure(const std::string& mode, const std::string& file, int argc, char** argv)
+{
+  QApplication app(argc, argv);
+  long base = StatusKilobytes("VmRSS");
+  double seconds = 0;
+  if (mode == "frame" || mode == "framexml") {
+    SetProgramFileName(file);
+    TPageControl pages;
+    auto* frame = new TEditFrame;
+    pages.DockFrame(frame);
+    TFileType xml("xml.config");
+    xml.Highlighter = "XML";
+    if (mode == "framexml") frame->SetFileType(&xml);
+    pages.resize(800, 600);
+    pages.show();
+    QApplication::processEvents();
+    base = StatusKilobytes("VmRSS");
+    auto start = Clock::now();
+    frame->OpenDocument(TURL::CreateNative(file));
+    QApplication::processEvents();
+    seconds = Seconds(start);
+  } else {
+    QsciScintilla editor;
+    editor.setUtf8(false);
+    editor.resize(800, 600);
+    editor.show();
+    QApplication::processEvents();
+    base = StatusKilobytes("VmRSS");
+    auto start = Clock::now();
+    {
+      std::string bytes = ReadWholeFile(file);
+      editor.setText(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    }
+    QApplication::processEvents();
+    seconds = Seconds(start);
+  }
+  std::printf("%.6f %ld %ld\n", seconds, base, StatusKilobytes("VmHWM"));
+  return 0;
+}
+
+struct TResult {
+  double Seconds = 0;
+  double BaseMB = 0;
+  double PeakMB = 0;
+};
+
+TResult RunChild(const std::string& self, const std::string& mode, const std::string& file)
+{
+  std::string command = "'" + self + "' " + mode + " '" + file + "' 2>/dev/null";
+  TResult result;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    long base = 0;
+    long peak = 0;
+    if (std::fscanf(pipe, "%lf %ld %ld", &result.Seconds, &base, &peak) == 3) {
+      result.BaseMB = base / 1024.0;
+      result.PeakMB = peak / 1024.0;
+    }
+    ::pclose(pipe);
+  }
+  return result;
+}
+
+TResult Best(const std::string& self, const std::string& mode, const std::string& file, int runs)
+{
+  TResult best;
+  for (int i = 0; i < runs; ++i) {
+    TResult r = RunChild(self, mode, file);
+    if (i == 0 || r.Seconds < best.Seconds) best = r;
+  }
+  return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (argc == 3) return Measure(argv[1], argv[2], argc, argv);
+
+  std::size_t megabytes = argc == 2 ? static_cast<std::size_t>(std::atol(argv[1])) : 100;
+  char folderTemplate[] = "/tmp/bench-editorload-XXXXXX";
+  if (!::mkdtemp(folderTemplate)) return 1;
+  std::string folder = folderTemplate;
+  std::string self = "/proc/" + std::to_string(::getpid()) + "/exe";
+  char selfPath[4096] = {};
+  ssize_t n = ::readlink("/proc/self/exe", selfPath, sizeof selfPath - 1);
+  if (n > 0) self.assign(selfPath, static_cast<std::size_t>(n));
+
+  const int runs = 3;
+  std::printf("bench_editorload: %zu MB XML document, best of %d runs, each in its own process\n", megabytes, runs);
+  for (const char* lineEnd : {"\r\n", "\n"}) {
+    std::string file = folder + (lineEnd[0] == '\r' ? "/crlf.xml" : "/lf.xml");
+    Generate(file, megabytes << 20, lineEnd);
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    double fileMB = static_cast<double>(in.tellg()) / (1 << 20);
+    TResult frame = Best(self, "frame", file, runs);
+    TResult setText = Best(self, "settext", file, runs);
+    TResult highlighted = Best(self, "framexml", file, 1);
+    std::printf("%s line ends, file %.1f MB\n", lineEnd[0] == '\r' ? "CR LF" : "LF", fileMB);
+    std::printf("  TEditFrame::OpenDocument     %7.3f s  peak %7.1f MB (%.2fx file; %.2fx above start)\n",
+                frame.Seconds, frame.PeakMB, frame.PeakMB / fileMB, (frame.PeakMB - frame.BaseMB) / fileMB);
+    std::printf("  the same with XML highlighter %6.3f s  peak %7.1f MB (%.2fx file)\n", highlighted.Seconds,
+                highlighted.PeakMB, highlighted.PeakMB / fileMB);
+    std::printf("  QsciScintilla::setText       %7.3f s  peak %7.1f MB (%.2fx file; %.2fx above start)\n",
+                setText.Seconds, setText.PeakMB, setText.PeakMB / fileMB, (setText.PeakMB - setText.BaseMB) / fileMB);
+    std::printf("  time ratio frame/setText     %7.2f  (goal <= 1.5)\n", frame.Seconds / setText.Seconds);
+    std::printf("  frame peak / file size       %7.2f  (goal <= 4)\n", frame.PeakMB / fileMB);
+    std::remove(file.c_str());
+    std::remove((folder + (lineEnd[0] == '\r' ? "/~crlf.xml" : "/~lf.xml")).c_str());
+  }
+  ::rmdir(folder.c_str());
+  return 0;
+}
