@@ -415,3 +415,68 @@ TEST_F(EditorCommands, InsertLineAndPageCommands)
   Frame->ExecuteCommand(ecScrollDown);
   EXPECT_EQ(Frame->SynEdit->SendScintilla(B::SCI_GETFIRSTVISIBLELINE), 1);
 }
+
+TEST_F(EditorCommands, EveryCommandRunsSafelyInEveryStateAndMode)
+{
+  int helps = 0;
+  Frame->OnContextHelp = [&](TEditFrame&) { ++helps; };
+  Frame->CommandState().OnAutoCompletion = [] {};
+  const char* texts[] = {"", "x", "ab (cd)\r\n\r\n  ef\r\n\tgh ij"};
+  const TEditorCommand modes[] = {ecNormalSelect, ecColumnSelect, ecLineSelect};
+  for (const char* text : texts) {
+    for (TEditorCommand mode : modes) {
+      for (const auto& entry : EditorCommandTable()) {
+        for (long pos : {0L, 1L, 9L, 1000L}) {
+          Frame->SetText(text);
+          Frame->ExecuteCommand(mode);
+          Frame->SynEdit->SendScintilla(B::SCI_GOTOPOS, pos);
+          Frame->ExecuteCommand(ecSelRight);
+          ASSERT_TRUE(Frame->ExecuteCommand(entry.Number, "t")) << entry.Ident;
+          long length = Frame->SynEdit->SendScintilla(B::SCI_GETLENGTH);
+          EXPECT_LE(Caret(), length) << entry.Ident;
+          EXPECT_LE(Anchor(), length) << entry.Ident;
+        }
+      }
+    }
+  }
+  EXPECT_GT(helps, 0);
+}
+
+TEST_F(EditorCommands, DeletionAndTextCommands)
+{
+  Frame->SetText("alpha beta gamma");
+  GoTo(6);
+  Frame->ExecuteCommand(ecDeleteWord);
+  EXPECT_EQ(Text(), "alpha gamma");
+  Frame->ExecuteCommand(ecDeleteLastWord);
+  EXPECT_EQ(Text(), "gamma");
+  Frame->SetText("alpha beta gamma");
+  GoTo(6);
+  Frame->ExecuteCommand(ecDeleteEOL);
+  EXPECT_EQ(Text(), "alpha ");
+  Frame->ExecuteCommand(ecDeleteBOL);
+  EXPECT_EQ(Text(), "");
+  Frame->ExecuteCommand(ecChar, "q");
+  Frame->ExecuteCommand(ecString, QString::fromLatin1("\xE4z"));
+  EXPECT_EQ(Text(), "q\xE4z");
+  Frame->ExecuteCommand(ecClearAll);
+  EXPECT_EQ(Text(), "");
+  Frame->ExecuteCommand(ecUndo);
+  EXPECT_EQ(Text(), "q\xE4z");
+}
+
+TEST_F(EditorCommands, HorizontalPagingMovesByAScreenWidth)
+{
+  Frame->SetText(std::string(2000, 'w'));
+  GoTo(0);
+  Frame->ExecuteCommand(ecPageRight);
+  long page = Caret();
+  EXPECT_GT(page, 10);
+  EXPECT_GT(Frame->SynEdit->SendScintilla(B::SCI_GETXOFFSET), 0);
+  Frame->ExecuteCommand(ecSelPageRight);
+  EXPECT_EQ(Caret(), 2 * page);
+  EXPECT_EQ(Anchor(), page);
+  Frame->ExecuteCommand(ecPageLeft);
+  Frame->ExecuteCommand(ecPageLeft);
+  EXPECT_EQ(Caret(), 0);
+}
