@@ -1,4 +1,4 @@
-#include "workspace/ConfigValues.h"
+#include "platform/ConfigValues.h"
 
 #include <QApplication>
 

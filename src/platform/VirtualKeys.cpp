@@ -1,4 +1,4 @@
-#include "workspace/VirtualKeys.h"
+#include "platform/VirtualKeys.h"
 
 #include <QKeyEvent>
 #include <array>
