@@ -64,6 +64,13 @@ std::vector<TToken> Tokens(const std::string& line, std::size_t maxCount)
   return tokens;
 }
 
+// A name that holds a "/" (or a NUL byte) names no entry of the folder: joined
+// to a local or remote path it would reach elsewhere ("../../x").
+bool IsEntryName(const std::string& name)
+{
+  return !name.empty() && name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+}
+
 std::string SkipSpaces(const std::string& line, std::size_t pos)
 {
   while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
@@ -203,7 +210,7 @@ std::vector<TFTPListEntry> ParseMlsdListing(const std::string& text)
   for (const std::string& line : SplitLines(text)) {
     if (IsBlank(line)) continue;
     TFTPListEntry entry;
-    if (ParseMlsdLine(line, entry)) entries.push_back(entry);
+    if (ParseMlsdLine(line, entry) && IsEntryName(entry.Name)) entries.push_back(entry);
   }
   return entries;
 }
@@ -214,8 +221,9 @@ std::vector<TFTPListEntry> ParseListListing(const std::string& text)
   for (const std::string& line : SplitLines(text)) {
     if (IsBlank(line) || IsTotalLine(line)) continue;
     TFTPListEntry entry;
-    if (ParseUnixLine(line, entry) || ParseWindowsLine(line, entry)) entries.push_back(entry);
-    else throw EFTPError("Unreadable directory listing line: " + line);
+    if (!ParseUnixLine(line, entry) && !ParseWindowsLine(line, entry))
+      throw EFTPError("Unreadable directory listing line: " + line);
+    if (IsEntryName(entry.Name)) entries.push_back(entry);
   }
   return entries;
 }

@@ -13,6 +13,9 @@ struct TFTPListEntry {
   std::string Name;
 };
 
+// Both parsers leave out every entry whose name holds a "/" or a NUL byte:
+// such a name would lead outside the folder once joined to a path.
+
 // The entries of an MLSD reply ("type=dir;size=0; name" lines). The folder
 // itself and its parent (types cdir and pdir) are left out.
 std::vector<TFTPListEntry> ParseMlsdListing(const std::string& text);

@@ -85,3 +85,24 @@ TEST(FtpListParser, EmptyListings)
   EXPECT_TRUE(ParseListListing("total 0\r\n").empty());
   EXPECT_TRUE(ParseMlsdListing("type=cdir; .\r\n").empty());
 }
+
+// A server may hand back any name. One that holds a "/" would reach outside
+// the listed folder when it is joined to a local path (a batch copy from the
+// server writing "../../x.xml"), so it is no entry of the folder.
+TEST(FtpListParser, NamesWithSlashesAreLeftOut)
+{
+  std::string mlsd =
+      "type=file; ../../up.xml\r\n"
+      "type=dir; ../../etc\r\n"
+      "type=file; /abs.xml\r\n"
+      "type=dir; a/b\r\n"
+      "type=file; ok.xml\r\n";
+  EXPECT_EQ(Describe(ParseMlsdListing(mlsd)), "F:ok.xml|");
+  std::string list =
+      "-rw-r--r-- 1 o g 1 Jan 1 2000 ../../up.xml\r\n"
+      "drwxr-xr-x 2 o g 1 Jan 1 2000 sub/../..\r\n"
+      "01-15-21  03:04PM       <DIR>          ../win\r\n"
+      "lrwxrwxrwx 1 o g 3 Feb 1 08:15 link -> ../elsewhere\r\n"
+      "-rw-r--r-- 1 o g 1 Jan 1 2000 ok.xml\r\n";
+  EXPECT_EQ(Describe(ParseListListing(list)), "L:link|F:ok.xml|");
+}
