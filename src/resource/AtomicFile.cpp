@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,26 @@ std::string BaseOf(const std::string& path)
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+constexpr int kMaxLinks = 40;  // as many symbolic links as the system follows in one path
+
+// The file that writing to path replaces: path itself or, when path is a
+// symbolic link, the file its chain of links names (which may not exist yet).
+// Renaming over the link itself would turn it into a plain file and leave its
+// target unchanged.
+std::string WriteTarget(const std::string& path)
+{
+  std::string target = path;
+  for (int links = 0; links < kMaxLinks; ++links) {
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+    std::error_code error;
+    std::string next = std::filesystem::read_symlink(target, error).string();
+    if (error) ThrowCreate(path, error.value());
+    target = !next.empty() && next[0] == '/' ? next : FolderOf(target) + next;
+  }
+  ThrowCreate(path, ELOOP);
+}
+
 bool WriteAll(int fd, const std::string& bytes)
 {
   const char* p = bytes.data();
@@ -49,11 +70,12 @@ bool WriteAll(int fd, const std::string& bytes)
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode)
 {
+  const std::string target = WriteTarget(path);
   struct stat old {};
-  bool exists = ::stat(path.c_str(), &old) == 0;
+  bool exists = ::stat(target.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) ThrowCreate(path, EISDIR);
 
-  std::string temp = FolderOf(path) + "." + BaseOf(path) + ".XXXXXX";
+  std::string temp = FolderOf(target) + "." + BaseOf(target) + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) ThrowCreate(path, errno);
 
@@ -71,7 +93,7 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, mode
     ok = false;
     error = errno;
   }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     error = errno;
   }

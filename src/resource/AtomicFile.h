@@ -7,7 +7,8 @@
 #include <sys/types.h>
 
 // Writes bytes as the whole content of path. An existing file keeps its
-// permissions; a new file gets newFileMode (before the umask).
+// permissions; a new file gets newFileMode (before the umask). When path is a
+// symbolic link, the file it names is written and the link stays.
 // Raises EFCreateError ("Cannot create file "path". reason") on failure.
 void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode = 0666);
 

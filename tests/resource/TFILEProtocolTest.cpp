@@ -120,6 +120,33 @@ TEST_F(FileDriverTest, RewriteKeepsPermissionsAndLeavesNoTemporaryFile)
   EXPECT_EQ(entries, 1);
 }
 
+// A document opened through a symbolic link is saved into the file the link
+// names; the link stays a link.
+TEST_F(FileDriverTest, RewriteThroughASymbolicLinkKeepsTheLink)
+{
+  fs::create_directory(Folder + "real");
+  WriteTestFile(Folder + "real/a.xml", "old");
+  fs::create_symlink("real/a.xml", Folder + "link.xml");
+  fs::create_symlink(Folder + "link.xml", Folder + "chain.xml");
+  Local("link.xml").PutFile("new");
+  EXPECT_TRUE(fs::is_symlink(Folder + "link.xml"));
+  EXPECT_EQ(ReadTestFile(Folder + "real/a.xml"), "new");
+  Local("chain.xml").PutFile("newer");
+  EXPECT_TRUE(fs::is_symlink(Folder + "chain.xml"));
+  EXPECT_TRUE(fs::is_symlink(Folder + "link.xml"));
+  EXPECT_EQ(ReadTestFile(Folder + "real/a.xml"), "newer");
+  // A link to a file that does not exist yet creates that file.
+  fs::create_symlink("real/b.xml", Folder + "new.xml");
+  Local("new.xml").PutFile("created");
+  EXPECT_TRUE(fs::is_symlink(Folder + "new.xml"));
+  EXPECT_EQ(ReadTestFile(Folder + "real/b.xml"), "created");
+  // Links in a circle name no file at all.
+  fs::create_symlink("loop2.xml", Folder + "loop1.xml");
+  fs::create_symlink("loop1.xml", Folder + "loop2.xml");
+  EXPECT_THROW(Local("loop1.xml").PutFile("x"), EFCreateError);
+  EXPECT_TRUE(fs::is_symlink(Folder + "loop1.xml"));
+}
+
 TEST_F(FileDriverTest, WriteRefusedByTheFolderKeepsTheOldFile)
 {
   WriteTestFile(Folder + "a.xml", "precious");
