@@ -93,7 +93,7 @@ XMLErrorRecord StylesheetError(const XMLErrorCapture& capture, const std::string
 
 std::string AbsolutePath(const std::string& fileName)
 {
-  return !fileName.empty() && fileName[0] == '/' ? fileName : CurrentFolderBase() + fileName;
+  return !fileName.empty() && fileName[0] == '/' ? fileName : CurrentFolderPath() + fileName;
 }
 
 }  // namespace
@@ -112,7 +112,7 @@ void TXMLTransformer::SetStyleSheet(const std::string& text, const std::string& 
 {
   XSLText = text;
   Template.reset();
-  StyleBase = baseURL.empty() ? CurrentFolderBase() : baseURL;
+  StyleBase = baseURL.empty() ? CurrentFolderBase() : LocalBaseURL(baseURL);
   xsltSetSecurityPrefs(Security.get(), XSLT_SECPREF_READ_FILE, IsHttpURL(StyleBase) ? xsltSecurityForbid : nullptr);
   Compile(text);
 }

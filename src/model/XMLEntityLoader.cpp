@@ -99,7 +99,23 @@ xmlParserInputPtr LoadLocal(const std::string& url, xmlParserCtxtPtr context)
     Fail(context, "Cannot open \"" + url + "\": " + std::strerror(error));
     return nullptr;
   }
-  return xmlNewInputFromFile(context, name.c_str());
+  xmlParserInputPtr input = xmlNewInputFromFile(context, name.c_str());
+  // References inside the file resolve against its name as a URL.
+  std::string base = LocalBaseURL(name);
+  if (input != nullptr && input->filename != nullptr && base != input->filename) {
+    xmlFree(const_cast<char*>(input->filename));
+    input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(base.c_str())));
+  }
+  return input;
+}
+
+// The local file that url names as it can be opened; empty when url names no
+// local file or nothing opens.
+std::string OpenableLocalFile(const std::string& url)
+{
+  std::string path = LocalPathOf(url);
+  int error = 0;
+  return path.empty() ? std::string() : OpenableName(path, error);
 }
 
 }  // namespace
@@ -120,7 +136,7 @@ std::string XMLEntityLoader::SourceLine(const std::string& url, int line) const
 {
   auto fetched = Fetched.find(url);
   if (fetched != Fetched.end()) return LineOfText(fetched->second, line);
-  std::string path = LocalPathOf(url);
+  std::string path = OpenableLocalFile(url);
   if (path.empty()) return std::string();
   std::ifstream in(path, std::ios::binary);
   return LineOfText(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), line);
@@ -131,7 +147,8 @@ std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std
 {
   if (error.File.empty() || error.File == base)
     return FormatXMLErrorMessage(error.Reason, error.Line, LineOfText(text, error.Line));
-  return FormatXMLErrorMessage(error.Reason + " (in \"" + error.File + "\")", error.Line,
+  std::string name = IsHttpURL(error.File) ? std::string() : OpenableLocalFile(error.File);
+  return FormatXMLErrorMessage(error.Reason + " (in \"" + (name.empty() ? error.File : name) + "\")", error.Line,
                                SourceLine(error.File, error.Line));
 }
 
@@ -172,13 +189,31 @@ xmlParserInputPtr XMLEntityLoader::LoadHttp(const std::string& url, xmlParserCtx
   return input;
 }
 
-std::string CurrentFolderBase()
+std::string CurrentFolderPath()
 {
   char* folder = ::getcwd(nullptr, 0);
-  std::string base = folder ? folder : ".";
+  std::string path = folder ? folder : ".";
   std::free(folder);
-  if (base.empty() || base.back() != '/') base += '/';
-  return base;
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+std::string CurrentFolderBase()
+{
+  return LocalBaseURL(CurrentFolderPath());
+}
+
+std::string LocalBaseURL(const std::string& path)
+{
+  if (!SchemeOf(path).empty()) return path;
+  std::string url;
+  for (char c : path) {
+    if (c == '%') url += "%25";
+    else if (c == '#') url += "%23";
+    else if (c == '?') url += "%3F";
+    else url += c;
+  }
+  return url;
 }
 
 bool IsHttpURL(const std::string& url)

@@ -45,9 +45,17 @@ private:
   xmlExternalEntityLoader Previous;
 };
 
-// The current folder as a base URL for texts parsed from memory: the absolute
-// path ending with "/".
+// The current folder, an absolute path ending with "/".
+std::string CurrentFolderPath();
+// The current folder as a base URL for texts parsed from memory:
+// LocalBaseURL of CurrentFolderPath.
 std::string CurrentFolderBase();
+
+// A local path as the base URL of what it holds: "%", "#" and "?" are
+// percent-encoded, since a "#" or "?" in a folder name would otherwise cut
+// the folder off when a relative reference is resolved against it. A text
+// that already has a scheme ("http:", "file:") is returned unchanged.
+std::string LocalBaseURL(const std::string& path);
 
 // True when url names an http resource ("http:" scheme, any letter case).
 bool IsHttpURL(const std::string& url);

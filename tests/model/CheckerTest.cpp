@@ -235,6 +235,30 @@ TEST(CheckerEntities, LibraryStateIsRestored)
   EXPECT_EQ(xmlStructuredError, handler);
 }
 
+// "#", "?" and "%" are ordinary characters in a folder name, but they mean
+// something in a URL: the definitions beside the document must still be the
+// ones found, and an error inside one names its real path.
+TEST(CheckerEntities, FolderNamesWithUrlCharacters)
+{
+  for (std::string name : {"a#b", "what?", "100%", "p%20q", "x#y?z%"}) {
+    std::string folder = MakeTempFolder() + name + "/";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((folder + "sub").c_str(), 0755), 0);
+    for (const char* file : {"book.dtd", "sub/legal.ent", "order.xsd"})
+      WriteTestFile(folder + file, ReadTestFile(CheckerData(file)));
+    // A decoy one folder up, where a "#" that cut the name off would look.
+    WriteTestFile(folder + "../book.dtd", "<!ELEMENT book EMPTY>\n");
+    EXPECT_EQ(MessageOf<std::exception>([&] { CheckIn(folder, ReadTestFile(CheckerData("book.xml")), true); }),
+              "no exception") << name;
+    EXPECT_EQ(MessageOf<std::exception>([&] { CheckIn(folder, ReadTestFile(CheckerData("order.xml")), true); }),
+              "no exception") << name;
+    WriteTestFile(folder + "broken.dtd", "<!ELEMENT a (#PCDATA)>\n<!ELEMENT b (a b)>\n");
+    EXPECT_EQ(ParseErrorOf("<!DOCTYPE a SYSTEM \"broken.dtd\">\n<a/>\n", false, folder),
+              "ContentDecl : ',' '|' or ')' expected (in \"" + folder + "broken.dtd\")\r\nLine: 2\r\n"
+              "<!ELEMENT b (a b)>") << name;
+  }
+}
+
 TEST(CheckerEntities, FolderNamesWithBlanks)
 {
   std::string folder = MakeTempFolder() + "my documents/";

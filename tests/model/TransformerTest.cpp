@@ -216,6 +216,35 @@ TEST(TransformerErrorReport, ReadsContextLines)
   EXPECT_EQ(XSLTErrorReport("").Reason, "");
 }
 
+TEST(TransformerLifecycle, StylesheetInAFolderWithUrlCharacters)
+{
+  for (std::string name : {"a#b", "what?", "100%", "x#y?z%"}) {
+    std::string folder = MakeTempFolder() + name + "/";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((folder + "lib").c_str(), 0755), 0);
+    for (const char* file : {"report.xsl", "lib/common.xsl", "prices.xml"})
+      WriteTestFile(folder + file, ReadTestFile(TransformData(file)));
+    CurrentFolderScope scope(CurrentFolderName());
+    TXMLTransformer fromFile;
+    std::string output;
+    EXPECT_EQ(MessageOf<std::exception>([&] {
+                fromFile.LoadStyleSheet(folder + "report.xsl");
+                fromFile.Transform(Catalog(), output);
+              }),
+              "no exception") << name;
+    EXPECT_EQ(output, TransformWith("report.xsl", Catalog())) << name;
+    // The same stylesheet given as the text of a document in that folder.
+    TXMLTransformer fromText;
+    output.clear();
+    EXPECT_EQ(MessageOf<std::exception>([&] {
+                fromText.SetStyleSheet(ReadTestFile(folder + "report.xsl"), folder + "report.xsl");
+                fromText.Transform(Catalog(), output);
+              }),
+              "no exception") << name;
+    EXPECT_EQ(output, TransformWith("report.xsl", Catalog())) << name;
+  }
+}
+
 TEST(TransformerLifecycle, StylesheetInAFolderWithBlanks)
 {
   std::string folder = MakeTempFolder() + "my styles/";
