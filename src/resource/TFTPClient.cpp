@@ -276,6 +276,9 @@ void TFTPClient::Connect()
 {
   CloseHandle();
   std::string url = "ftp://" + Authority() + "/";
+  // libcurl sends both as they are: a line break would add a command of its own.
+  if (HasLineBreak(User) || HasLineBreak(Password))
+    throw EFTPError("FTP connect to " + Host + " failed: the user name or password holds a line break or a NUL byte");
   Handle = curl_easy_init();
   if (!Handle) throw EFTPError("FTP connect to " + Host + " failed: cannot start the FTP client");
   TFTPTransfer transfer;

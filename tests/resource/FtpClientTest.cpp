@@ -216,6 +216,24 @@ TEST_F(FtpClientTest, NamesWithLineBreaksAreRefused)
   EXPECT_TRUE(Client.Connected());
 }
 
+// libcurl sends the user name and password as they are: a line break in
+// either would smuggle a command of its own onto the control connection.
+TEST_F(FtpClientTest, CredentialsWithLineBreaksAreRefused)
+{
+  WriteTestFile(Server->Root + "victim.xml", "keep");
+  for (auto credentials : {std::pair<std::string, std::string>{"tester", "secret\r\nDELE /victim.xml"},
+                           {"tester\r\nDELE /victim.xml", "secret"},
+                           {"tester", std::string("secret\0DELE /victim.xml", 23)}}) {
+    Client.User = credentials.first;
+    Client.Password = credentials.second;
+    std::string message = ErrorOf([&] { Client.Connect(); });
+    EXPECT_TRUE(Contains(message, "line break")) << message;
+    EXPECT_FALSE(Client.Connected());
+  }
+  EXPECT_EQ(ReadTestFile(Server->Root + "victim.xml"), "keep");
+  EXPECT_TRUE(Sent.empty());
+}
+
 TEST_F(FtpClientTest, PortFromTheHostTextOrThePortSetting)
 {
   Client.Host = "127.0.0.1";
