@@ -1,0 +1,383 @@
+#include "dialogs/TFTPDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeWidget>
+#include <exception>
+
+#include "dialogs/TDropDownComboBox.h"
+#include "dialogs/TImageList.h"
+#include "dialogs/TpvpTreeNode.h"
+#include "platform/Prompter.h"
+#include "ui_TFTPDialog.h"
+
+TFTPDialog* FTPDialog = nullptr;
+
+namespace {
+
+constexpr int kTimerInterval = 300;
+const char* const kConnectCaption = "&Connect";
+const char* const kDisconnectCaption = "&Disconnect";
+const char* const kAllFilesFilter = "*.*;*";
+
+QString Local(const std::string& bytes)
+{
+  return QString::fromLocal8Bit(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+std::string Bytes(const QString& text)
+{
+  return text.toLocal8Bit().toStdString();
+}
+
+// The hourglass for the length of a scope, however the scope ends.
+class TBusy {
+public:
+  TBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TBusy() { QApplication::restoreOverrideCursor(); }
+  TBusy(const TBusy&) = delete;
+  TBusy& operator=(const TBusy&) = delete;
+};
+
+// Runs an event handler; a failure is shown as the application shows errors.
+template <typename Handler>
+void Guarded(Handler handler)
+{
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    Prompter().ShowMessage(QString::fromLocal8Bit(error.what()));
+  }
+}
+
+// Puts the text of an editable combo box back after its list changed (Qt
+// shows the first item added to an empty list, or nothing after a clear).
+class TKeepComboText {
+public:
+  explicit TKeepComboText(QComboBox& combo) : FCombo(combo), FText(combo.currentText())
+  {
+    FCombo.blockSignals(true);
+  }
+  ~TKeepComboText()
+  {
+    FCombo.setCurrentIndex(-1);
+    FCombo.setEditText(FText);
+    FCombo.blockSignals(false);
+  }
+
+private:
+  QComboBox& FCombo;
+  QString FText;
+};
+
+}  // namespace
+
+// --- TFTPFilterItems -----------------------------------------------------------
+
+void TFTPFilterItems::Clear()
+{
+  TKeepComboText keep(FCombo);
+  FCombo.clear();
+}
+
+void TFTPFilterItems::Add(const std::string& item)
+{
+  TKeepComboText keep(FCombo);
+  FCombo.addItem(Local(item));
+}
+
+int TFTPFilterItems::Count() const
+{
+  return FCombo.count();
+}
+
+std::string TFTPFilterItems::Get(int index) const
+{
+  return Bytes(FCombo.itemText(index));
+}
+
+// --- SplitFirstSegment -----------------------------------------------------------
+
+void SplitFirstSegment(std::string& path, std::string& segment)
+{
+  if (!path.empty() && path[0] == '/') path.erase(0, 1);
+  std::string::size_type slash = path.find('/');
+  if (slash == std::string::npos) {
+    segment = path;
+    path.clear();
+  } else {
+    segment = path.substr(0, slash);
+    path.erase(0, slash + 1);
+  }
+}
+
+// --- TFTPDialog --------------------------------------------------------------------
+
+TFTPDialog::TFTPDialog(QWidget* parent)
+    : QDialog(parent),
+      FUi(std::make_unique<Ui::TFTPDialog>())
+{
+  FUi->setupUi(this);
+  OKBtn = FUi->OKBtn;
+  CancelBtn = FUi->CancelBtn;
+  Label1 = FUi->Label1;
+  FTPHostCombo = FUi->FTPHostCombo;
+  FTPPassiveCheckBox = FUi->FTPPassiveCheckBox;
+  FTPConnectBtn = FUi->FTPConnectBtn;
+  Label2 = FUi->Label2;
+  FTPUserEdit = FUi->FTPUserEdit;
+  Label3 = FUi->Label3;
+  FTPPasswordEdit = FUi->FTPPasswordEdit;
+  Label4 = FUi->Label4;
+  FTPPathEdit = FUi->FTPPathEdit;
+  FTPTreeView = FUi->FTPTreeView;
+  Label7 = FUi->Label7;
+  FTPFileFilterCombo = FUi->FTPFileFilterCombo;
+  FTPFilenameLabel = FUi->FTPFilenameLabel;
+  FTPFilenameEdit = FUi->FTPFilenameEdit;
+
+  // A tool window without border icons.
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+  ImageList = new TImageList(this);
+  ImageList->setObjectName("ImageList");
+  QStyle* style = this->style();
+  ImageList->Images = {style->standardIcon(QStyle::SP_FileIcon), style->standardIcon(QStyle::SP_DirIcon),
+                       style->standardIcon(QStyle::SP_DriveNetIcon)};
+  SetTreeImages(*FTPTreeView, ImageList);
+  FTPTreeView->setSelectionMode(QAbstractItemView::SingleSelection);
+  FTPTreeView->setSortingEnabled(false);  // nodes are inserted at their sorted places
+
+  connect(OKBtn, &QPushButton::clicked, this, [this] { Guarded([this] { OKBtnClick(); }); });
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  connect(FTPConnectBtn, &QPushButton::clicked, this, [this] { Guarded([this] { FTPConnectBtnClick(); }); });
+  connect(FTPTreeView, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { TreeItemExpanded(item); });
+  connect(FTPTreeView, &QTreeWidget::itemSelectionChanged, this, [this] { TreeSelectionChanged(); });
+  // Only the user's changes of the filter list the folders again.
+  connect(FTPFileFilterCombo->lineEdit(), &QLineEdit::textEdited, this,
+          [this] { Guarded([this] { FTPFileFilterComboChange(); }); });
+  connect(FTPFileFilterCombo, &QComboBox::textActivated, this,
+          [this] { Guarded([this] { FTPFileFilterComboChange(); }); });
+  connect(FTPFilenameEdit, &QLineEdit::textChanged, this, [this] { FTPFilenameEditChange(); });
+  FTPHostCombo->OnDropDown = [this] { FTPHostComboDropDown(); };
+  connect(FTPHostCombo, &QComboBox::activated, this, [this](int index) { FTPHostComboChange(index); });
+
+  Timer = new QTimer(this);
+  Timer->setObjectName("Timer");
+  Timer->setInterval(kTimerInterval);
+  connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
+  Timer->start();
+}
+
+TFTPDialog::~TFTPDialog() = default;
+
+TFTPFilterItems TFTPDialog::GetFilterItems()
+{
+  return TFTPFilterItems(*FTPFileFilterCombo);
+}
+
+TpvpTreeNode* TFTPDialog::SelectedNode() const
+{
+  const QList<QTreeWidgetItem*> selected = FTPTreeView->selectedItems();
+  return selected.isEmpty() ? nullptr : dynamic_cast<TpvpTreeNode*>(selected.first());
+}
+
+void TFTPDialog::showEvent(QShowEvent* event)
+{
+  QDialog::showEvent(event);
+  Guarded([this] { FormShow(); });
+}
+
+void TFTPDialog::FormShow()
+{
+  TBusy busy;
+  FTPFileFilterCombo->setEditText(kAllFilesFilter);
+  FTPHostCombo->setEditText(Local(URL.Host));
+  FTPUserEdit->setText(Local(URL.User));
+  FTPPasswordEdit->setText(Local(URL.Password));
+  FTPPassiveCheckBox->setChecked(URL.Passive);
+  FTPPathEdit->setText(Local(URL.Path));
+  if (URL.IsConnected()) {
+    ShowPath(URL.Path + URL.FileName);
+    FTPTreeView->setFocus();
+  }
+  UpdateButtons();
+}
+
+void TFTPDialog::OKBtnClick()
+{
+  URL.Disconnect();  // the browsing connection; the caller's read or write connects again
+  std::string path = AbsolutePathText();
+  FTPPathEdit->setText(Local(path));
+  URL.SetURL("ftp:" + Bytes(FTPHostCombo->currentText()) + path + Bytes(FTPFilenameEdit->text()));
+  URL.SetUser(Bytes(FTPUserEdit->text()));
+  URL.SetPassword(Bytes(FTPPasswordEdit->text()));
+  URL.SetPassive(FTPPassiveCheckBox->isChecked());
+  accept();
+}
+
+void TFTPDialog::TimerTimer()
+{
+  bool connected = false;
+  try {
+    connected = URL.IsConnected();
+  } catch (const std::exception&) {
+    connected = false;  // a poll has nobody to tell
+  }
+  SetControlsConnected(connected);
+  Timer->setInterval(kTimerInterval);
+}
+
+void TFTPDialog::SetControlsConnected(bool connected)
+{
+  for (QWidget* control : {static_cast<QWidget*>(FTPHostCombo), static_cast<QWidget*>(FTPUserEdit),
+                           static_cast<QWidget*>(FTPPasswordEdit), static_cast<QWidget*>(FTPPassiveCheckBox),
+                           static_cast<QWidget*>(FTPPathEdit)})
+    control->setEnabled(!connected);
+  FTPTreeView->setEnabled(connected);
+  FTPConnectBtn->setText(connected ? kDisconnectCaption : kConnectCaption);
+}
+
+void TFTPDialog::FTPConnectBtnClick()
+{
+  if (FTPConnectBtn->text() == kDisconnectCaption) {
+    URL.Disconnect();
+    return;
+  }
+  std::string host = Bytes(FTPHostCombo->currentText());
+  if (host.empty()) return;
+  TBusy busy;
+  URL.SetURL("ftp:" + host);
+  URL.SetUser(Bytes(FTPUserEdit->text()));
+  URL.SetPassword(Bytes(FTPPasswordEdit->text()));
+  URL.SetPassive(FTPPassiveCheckBox->isChecked());
+  URL.Connect();
+  FTPTreeView->clear();
+  std::string path = AbsolutePathText();
+  FTPPathEdit->setText(Local(path));
+  ShowPath(path + Bytes(FTPFileFilterCombo->currentText()));
+  FTPTreeView->setEnabled(true);
+  FTPTreeView->setFocus();
+}
+
+std::string TFTPDialog::AbsolutePathText()
+{
+  std::string path = Bytes(FTPPathEdit->text());
+  if (path.empty() || path[0] != '/') path.insert(0, "/");
+  return path;
+}
+
+void TFTPDialog::ShowPath(std::string path)
+{
+  FTPTreeView->clearSelection();
+  FTPTreeView->clear();
+  TpvpTreeNode* current = AddTreeNode(*FTPTreeView, nullptr, TNodeAttachMode::naAdd, nkRoot, "/");
+  do {
+    std::string segment;
+    SplitFirstSegment(path, segment);
+    ExpandNode(*current);
+    TpvpTreeNode* match = nullptr;
+    for (int i = 0; i < current->childCount() && !match; ++i) {
+      auto* child = dynamic_cast<TpvpTreeNode*>(current->child(i));
+      if (child && child->Caption() == segment) match = child;
+    }
+    current = match;
+  } while (!path.empty() && current);
+  FTPTreeView->setEnabled(true);
+  if (current)
+    FTPTreeView->setCurrentItem(current);
+  else
+    FTPTreeView->clearSelection();
+}
+
+bool TFTPDialog::ExpandNode(TpvpTreeNode& node)
+{
+  // A node without children (a file, a folder found empty) has nothing to expand.
+  if (node.childCount() == 0) return false;
+  if (!FTPTreeViewExpanding(node)) return false;
+  FExpanding = true;
+  node.setExpanded(true);
+  FExpanding = false;
+  return true;
+}
+
+void TFTPDialog::TreeItemExpanded(QTreeWidgetItem* item)
+{
+  if (FExpanding) return;
+  auto* node = dynamic_cast<TpvpTreeNode*>(item);
+  if (!node || FTPTreeViewExpanding(*node)) return;
+  FExpanding = true;
+  node->setExpanded(false);
+  FExpanding = false;
+}
+
+bool TFTPDialog::FTPTreeViewExpanding(TpvpTreeNode& node)
+{
+  URL.SetPath("/" + GetNodePath(&node));
+  URL.SetFileName(Bytes(FTPFileFilterCombo->currentText()));
+  return node.Populate(URL);
+}
+
+int TFTPDialog::FTPTreeViewCompare(const TpvpTreeNode& node1, const TpvpTreeNode& node2) const
+{
+  return CompareNodes(node1, node2);
+}
+
+void TFTPDialog::TreeSelectionChanged()
+{
+  // Losing the selection (the tree rebuilt, nothing found) leaves the path
+  // and name as they are.
+  if (TpvpTreeNode* node = SelectedNode()) FTPTreeViewChange(node);
+}
+
+void TFTPDialog::FTPTreeViewChange(TpvpTreeNode* node)
+{
+  std::string path = GetNodePath(node);
+  if (path.empty() || path[0] != '/') path.insert(0, "/");
+  std::string::size_type slash = path.rfind('/');
+  FTPPathEdit->setText(Local(path.substr(0, slash + 1)));
+  FTPFilenameEdit->setText(Local(path.substr(slash + 1)));
+}
+
+void TFTPDialog::FTPFileFilterComboChange()
+{
+  if (!FTPTreeView->isEnabled()) return;
+  ShowPath(GetNodePath(SelectedNode()));
+  FTPTreeView->setFocus();
+}
+
+void TFTPDialog::FTPFilenameEditChange()
+{
+  UpdateButtons();
+}
+
+void TFTPDialog::UpdateButtons()
+{
+  bool nameTyped = (Mode & (fdmSelect | fdmSave)) != 0;
+  FTPFilenameEdit->setEnabled(nameTyped);
+  FTPFilenameLabel->setEnabled(nameTyped);
+  std::string name = Bytes(FTPFilenameEdit->text());
+  OKBtn->setEnabled(!name.empty() && ((Mode & fdmSelect) || !HasWildcards(name)));
+}
+
+void TFTPDialog::FTPHostComboDropDown()
+{
+  TKeepComboText keep(*FTPHostCombo);
+  FTPHostCombo->clear();
+  if (!History) return;
+  for (int i = 0; i < History->Count(); ++i) FTPHostCombo->addItem(Local(History->GetItem(i).Host));
+}
+
+void TFTPDialog::FTPHostComboChange(int index)
+{
+  if (!History || index < 0 || index >= History->Count()) return;
+  const TURL& entry = History->GetItem(index);
+  FTPUserEdit->setText(Local(entry.User));
+  FTPPasswordEdit->setText(Local(entry.Password));
+  FTPPassiveCheckBox->setChecked(entry.Passive);
+}
