@@ -3,28 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <curl/curl.h>
-#include <exception>
-#include <mutex>
+#include <strings.h>
 
+#include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
-#include "resource/zevlog.h"
+#include "resource/TURLSystem.h"
 
 namespace {
 
-constexpr std::uint8_t kTrafficLevel = 5;
 constexpr long kQuitTimeout = 3;  // seconds to wait for the answer to QUIT
-
-void GlobalInit()
-{
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-bool TrafficLogged()
-{
-  return AppLog().Levels.test(kTrafficLevel);
-}
 
 std::string TrimLineEnd(std::string text)
 {
@@ -83,15 +70,14 @@ bool LosesConnection(CURLcode code)
 }  // namespace
 
 // State of one request: the bytes moved, the server's last reply and the
-// first error raised by a traffic handler (exceptions must not cross libcurl).
+// traffic reported to the log.
 struct TFTPTransfer {
-  TFTPClient* Client = nullptr;
   std::string Download;
   const std::string* Upload = nullptr;
   std::size_t UploadPos = 0;
   std::string LastReply;
   char Detail[CURL_ERROR_SIZE] = "";
-  std::exception_ptr LogError;
+  TCurlTraffic Traffic;
 
   long ReplyCode() const
   {
@@ -130,30 +116,11 @@ size_t ReceiveReply(char* data, size_t size, size_t count, void* user)
   return size * count;
 }
 
-// Sent commands and received replies go to the traffic log; the password never does.
-int LogTraffic(CURL*, curl_infotype type, char* data, size_t size, void* user)
-{
-  auto* transfer = static_cast<TFTPTransfer*>(user);
-  if (transfer->LogError) return 0;
-  try {
-    std::string chunk(data, size);
-    if (type == CURLINFO_HEADER_OUT && transfer->Client->OnSent) {
-      if (chunk.size() >= 5 && strncasecmp(chunk.c_str(), "PASS ", 5) == 0) chunk = "PASS ***\r\n";
-      transfer->Client->OnSent(chunk);
-    } else if (type == CURLINFO_HEADER_IN && transfer->Client->OnReceived) {
-      transfer->Client->OnReceived(chunk);
-    }
-  } catch (...) {
-    transfer->LogError = std::current_exception();
-  }
-  return 0;
-}
-
 }  // namespace
 
 TFTPClient::TFTPClient()
 {
-  GlobalInit();
+  CurlGlobalInit();
 }
 
 TFTPClient::~TFTPClient()
@@ -205,17 +172,8 @@ void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
 {
   CURL* curl = static_cast<CURL*>(Handle);
   curl_easy_reset(curl);  // keeps the connection
-  transfer.Client = this;
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, transfer.Detail);
-#if LIBCURL_VERSION_NUM >= 0x075500
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
-#else
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_FTP));
-#endif
-  // The client talks to the server directly, whatever proxy the environment names.
-  curl_easy_setopt(curl, CURLOPT_PROXY, "");
+  SetRequestOptions(curl, "ftp", transfer.Detail);
   if (!User.empty()) {
     curl_easy_setopt(curl, CURLOPT_USERNAME, User.c_str());
     curl_easy_setopt(curl, CURLOPT_PASSWORD, Password.c_str());
@@ -233,10 +191,15 @@ void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ReceiveData);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-  if ((OnSent || OnReceived) && TrafficLogged()) {
-    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, LogTraffic);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+  if ((OnSent || OnReceived) && TURLSystem::TrafficLogged()) {
+    // Sent commands and received replies go to the traffic log; the password never does.
+    transfer.Traffic.Handler = [this](curl_infotype type, const std::string& chunk) {
+      if (type == CURLINFO_HEADER_OUT && OnSent)
+        OnSent(chunk.size() >= 5 && strncasecmp(chunk.c_str(), "PASS ", 5) == 0 ? "PASS ***\r\n" : chunk);
+      else if (type == CURLINFO_HEADER_IN && OnReceived)
+        OnReceived(chunk);
+    };
+    ReportTraffic(curl, transfer.Traffic);
   }
 }
 
@@ -246,7 +209,7 @@ int TFTPClient::Run(TFTPTransfer& transfer)
   CURLcode code = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   if (LosesConnection(code)) CloseHandle();
-  if (transfer.LogError) std::rethrow_exception(transfer.LogError);
+  if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
   return code;
 }
 

@@ -1,42 +1,26 @@
 #include "resource/THTTPProtocol.h"
 
-#include <curl/curl.h>
-#include <exception>
-#include <mutex>
-
+#include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
-#include "resource/zevlog.h"
 
 namespace {
 
-constexpr std::uint8_t kTrafficLevel = 5;
 constexpr long kMaxRedirects = 10;
 
-void GlobalInit()
-{
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-bool TrafficLogged()
-{
-  return AppLog().Levels.test(kTrafficLevel);
-}
-
 // State of one GET: the body, the status line of the last response and the
-// first error raised by the traffic log (exceptions must not cross libcurl).
+// traffic reported to the log.
 struct TTransfer {
   std::string Body;
   std::string StatusLine;
-  std::exception_ptr LogError;
+  TCurlTraffic Traffic;
 };
 
 size_t WriteBody(char* data, size_t size, size_t count, void* user)
 {
   auto* transfer = static_cast<TTransfer*>(user);
-  if (transfer->LogError) return 0;  // stops the transfer
+  if (transfer->Traffic.Error) return 0;  // stops the transfer
   transfer->Body.append(data, size * count);
   return size * count;
 }
@@ -53,24 +37,15 @@ size_t ReadHeader(char* data, size_t size, size_t count, void* user)
 }
 
 // Sent and received headers and data go to the traffic log; curl's own notes do not.
-int LogTraffic(CURL*, curl_infotype type, char* data, size_t size, void* user)
+void LogChunk(curl_infotype type, const std::string& chunk)
 {
-  auto* transfer = static_cast<TTransfer*>(user);
-  if (transfer->LogError) return 0;
-  try {
-    if (!TrafficLogged()) return 0;
-    std::string chunk(data, size);
-    switch (type) {
-      case CURLINFO_HEADER_OUT:
-      case CURLINFO_DATA_OUT: URLSystem().LogSent(chunk); break;
-      case CURLINFO_HEADER_IN:
-      case CURLINFO_DATA_IN: URLSystem().LogReceived(chunk); break;
-      default: break;
-    }
-  } catch (...) {
-    transfer->LogError = std::current_exception();
+  switch (type) {
+    case CURLINFO_HEADER_OUT:
+    case CURLINFO_DATA_OUT: URLSystem().LogSent(chunk); break;
+    case CURLINFO_HEADER_IN:
+    case CURLINFO_DATA_IN: URLSystem().LogReceived(chunk); break;
+    default: break;
   }
-  return 0;
 }
 
 std::string FailureMessage(const std::string& url, CURLcode code, const char* detail)
@@ -85,7 +60,7 @@ std::string FailureMessage(const std::string& url, CURLcode code, const char* de
 THTTPProtocol::THTTPProtocol()
     : TAbstractProtocol("http")
 {
-  GlobalInit();
+  CurlGlobalInit();
   Curl = curl_easy_init();
   if (!Curl) throw EHTTPError("Cannot start the HTTP client");
 }
@@ -123,17 +98,7 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   TTransfer transfer;
   char detail[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
-#if LIBCURL_VERSION_NUM >= 0x075500
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-#else
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP));
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP));
-#endif
-  // The client talks to the server directly, whatever proxy the environment names.
-  curl_easy_setopt(curl, CURLOPT_PROXY, "");
+  SetRequestOptions(curl, "http", detail);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, ConnectTimeout);
@@ -143,14 +108,13 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-  if (TrafficLogged()) {
-    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, LogTraffic);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+  if (TURLSystem::TrafficLogged()) {
+    transfer.Traffic.Handler = LogChunk;
+    ReportTraffic(curl, transfer.Traffic);
   }
   CURLcode code = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
-  if (transfer.LogError) std::rethrow_exception(transfer.LogError);
+  if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
   if (code != CURLE_OK) throw EHTTPError(FailureMessage(address, code, detail));
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);

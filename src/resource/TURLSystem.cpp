@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::uint8_t kTrafficLevel = 5;
-
 std::unique_ptr<TURLSystem>& URLSystemInstance()
 {
   static std::unique_ptr<TURLSystem> instance;
@@ -63,6 +61,11 @@ void TURLSystem::PutFile(TURL& url, const std::string& text)
 void TURLSystem::TimerTick()
 {
   for (auto& protocol : Protocols) protocol->CheckIdle();
+}
+
+bool TURLSystem::TrafficLogged()
+{
+  return AppLog().Levels.test(kTrafficLevel);
 }
 
 void TURLSystem::LogReceived(const std::string& data)

@@ -3,6 +3,7 @@
 // here. It also owns the traffic log (level 5 of the application log) and the
 // one-second idle tick that the user interface drives with a timer.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@ public:
   ~TURLSystem();
 
   static constexpr int kTimerInterval = 1000;  // milliseconds between TimerTick calls
+  static constexpr std::uint8_t kTrafficLevel = 5;  // the log level of FTP and HTTP traffic
+
+  // True while the application log lets traffic through (level 5 enabled).
+  static bool TrafficLogged();
 
   std::vector<std::unique_ptr<TAbstractProtocol>> Protocols;
 

@@ -1,0 +1,47 @@
+#include "resource/CurlSupport.h"
+
+#include <mutex>
+
+namespace {
+
+int ReportChunk(CURL*, curl_infotype type, char* data, size_t size, void* user)
+{
+  auto* traffic = static_cast<TCurlTraffic*>(user);
+  if (traffic->Error) return 0;
+  try {
+    traffic->Handler(type, std::string(data, size));
+  } catch (...) {
+    traffic->Error = std::current_exception();
+  }
+  return 0;
+}
+
+}  // namespace
+
+void CurlGlobalInit()
+{
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer)
+{
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+#if LIBCURL_VERSION_NUM >= 0x075500
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocol);
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, protocol);
+#else
+  long mask = std::string(protocol) == "ftp" ? CURLPROTO_FTP : CURLPROTO_HTTP;
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS, mask);
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, mask);
+#endif
+  curl_easy_setopt(curl, CURLOPT_PROXY, "");
+}
+
+void ReportTraffic(CURL* curl, TCurlTraffic& traffic)
+{
+  curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, ReportChunk);
+  curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &traffic);
+  curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// What the two libcurl clients (the FTP client and the HTTP driver) share:
+// the one-time start of the library, the options every request gets and the
+// traffic callback, which keeps exceptions of the traffic log from crossing
+// libcurl.
+
+#include <curl/curl.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+// curl_global_init, once per process.
+void CurlGlobalInit();
+
+// Options of every request: no signals, libcurl's error text into
+// errorBuffer (CURL_ERROR_SIZE bytes), only the given protocol (also after
+// redirects), no proxy, whatever the environment names.
+void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer);
+
+// The traffic of one request. Handler receives each chunk libcurl reports
+// with its kind; the first exception it raises is kept in Error, and the
+// chunks after it are dropped. Whoever runs the request raises Error then.
+struct TCurlTraffic {
+  std::function<void(curl_infotype type, const std::string& chunk)> Handler;
+  std::exception_ptr Error;
+};
+
+// Sends the request's traffic to traffic (verbose mode with a debug callback).
+void ReportTraffic(CURL* curl, TCurlTraffic& traffic);
