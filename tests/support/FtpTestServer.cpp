@@ -48,18 +48,6 @@ server = FTPServer(("127.0.0.1", port), Handler)
 server.serve_forever()
 )PY";
 
-bool Accepts(int port)
-{
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  ::close(fd);
-  return ok;
-}
-
 }  // namespace
 
 FtpTestServer::FtpTestServer() : FtpTestServer(Options()) {}
@@ -110,7 +98,7 @@ void FtpTestServer::Start()
   }
   Pid = pid;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-  while (!Accepts(Port)) {
+  while (!LocalPortAccepts(Port)) {
     int status = 0;
     if (::waitpid(Pid, &status, WNOHANG) == Pid || std::chrono::steady_clock::now() > deadline) {
       Stop();

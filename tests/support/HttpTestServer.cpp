@@ -36,19 +36,6 @@ constexpr useconds_t kPollInterval = 50000;
 
 }  // namespace
 
-bool LocalPortAccepts(int port)
-{
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return false;
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  ::close(fd);
-  return ok;
-}
-
 HttpTestServer::HttpTestServer(const std::string& folder)
 {
   for (int attempt = 0; attempt < kStartAttempts; ++attempt)

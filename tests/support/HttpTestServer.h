@@ -26,6 +26,3 @@ private:
   pid_t Pid = -1;
   int PortNumber = 0;
 };
-
-// True when a TCP connection to 127.0.0.1:port succeeds.
-bool LocalPortAccepts(int port);

@@ -11,3 +11,5 @@ void WriteTestFile(const std::string& path, const std::string& bytes);
 std::string ReadTestFile(const std::string& path);
 // A TCP port on 127.0.0.1 that is free at the moment of the call.
 int FreeLocalPort();
+// True when a TCP connection to 127.0.0.1:port succeeds.
+bool LocalPortAccepts(int port);
