@@ -1,29 +1,16 @@
 #include "resource/TMRUURL.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <stdexcept>
-
-namespace {
-
-[[noreturn]] void IndexError(int index)
-{
-  char message[64];
-  std::snprintf(message, sizeof message, "List index out of bounds (%d)", index);
-  throw std::out_of_range(message);
-}
-
-}  // namespace
 
 TURL& TMRUURL::GetItem(int index)
 {
-  if (index < 0 || index >= Count()) IndexError(index);
+  if (index < 0 || index >= Count()) RaiseListIndexError(index);
   return *Items[static_cast<std::size_t>(index)];
 }
 
 const TURL& TMRUURL::GetItem(int index) const
 {
-  if (index < 0 || index >= Count()) IndexError(index);
+  if (index < 0 || index >= Count()) RaiseListIndexError(index);
   return *Items[static_cast<std::size_t>(index)];
 }
 

@@ -1,7 +1,5 @@
 #include "resource/TURL.h"
 
-#include <cstdio>
-
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 
@@ -190,12 +188,13 @@ int TURL::GetCount()
 TFolderItem& TURL::GetItem(int index)
 {
   EnsureListed();
-  if (index < 0 || index >= static_cast<int>(Items.size())) {
-    char message[64];
-    std::snprintf(message, sizeof message, "List index out of bounds (%d)", index);
-    throw std::out_of_range(message);
-  }
+  if (index < 0 || index >= static_cast<int>(Items.size())) RaiseListIndexError(index);
   return *Items[static_cast<std::size_t>(index)];
+}
+
+void RaiseListIndexError(int index)
+{
+  throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
 }
 
 bool TURL::MatchesFilter(const std::string& name) const
@@ -251,9 +250,7 @@ struct TMaskStep {
 
 [[noreturn]] void InvalidMask(const std::string& mask, std::size_t position)
 {
-  char where[32];
-  std::snprintf(where, sizeof where, "%zu", position);
-  throw EMaskException("'" + mask + "' is an invalid mask at (" + where + ")");
+  throw EMaskException("'" + mask + "' is an invalid mask at (" + std::to_string(position) + ")");
 }
 
 // Reads the set starting after "[" at index i; leaves i after the closing "]".

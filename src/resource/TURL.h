@@ -80,6 +80,10 @@ private:
   void EnsureListed();
 };
 
+// Raises std::out_of_range "List index out of bounds (index)" (the folder
+// listing and recent-URL lists).
+[[noreturn]] void RaiseListIndexError(int index);
+
 // True when name matches one of the ";"-separated masks in maskList.
 bool MatchesMaskList(const std::string& maskList, const std::string& name);
 // True when name matches the single mask ("*", "?", "[set]", case-blind ASCII).
