@@ -171,12 +171,23 @@ void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::strin
   }
 }
 
+namespace {
+
+// Reads source, rewrites its text with tool (input, output) and writes the
+// result to dest.
+template <typename Tool>
+void RewriteFile(TURL& source, TURL& dest, Tool tool) {
+  std::string input;
+  source.GetFile(input);
+  std::string output;
+  tool(input, output);
+  dest.PutFile(output);
+}
+
+}  // namespace
+
 void TBatch::BatchConvert(TURL& source, TURL& dest) {
-  std::string html;
-  source.GetFile(html);
-  std::string xml;
-  Convertor.Convert(html, xml);
-  dest.PutFile(xml);
+  RewriteFile(source, dest, [this](const std::string& html, std::string& xml) { Convertor.Convert(html, xml); });
   AppLog().Log(kDetailLevel, "HTML file converted to XML: " + source.GetURL() + " to " + dest.GetURL());
 }
 
@@ -194,11 +205,8 @@ void TBatch::BatchCheck(TURL& source) {
 }
 
 void TBatch::BatchTransform(TURL& source, TURL& dest) {
-  std::string input;
-  source.GetFile(input);
-  std::string output;
-  Transformer.Transform(input, output);
-  dest.PutFile(output);
+  RewriteFile(source, dest,
+              [this](const std::string& input, std::string& output) { Transformer.Transform(input, output); });
   AppLog().Log(kDetailLevel, "XSL transform on: " + source.GetURL() + " to " + dest.GetURL());
 }
 

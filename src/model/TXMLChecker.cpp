@@ -12,6 +12,7 @@
 
 #include "model/EXMLError.h"
 #include "model/XMLEntityLoader.h"
+#include "model/XMLEscape.h"
 #include "model/XMLErrorCapture.h"
 
 namespace {
@@ -85,18 +86,6 @@ DocumentReferences ScanReferences(const std::string& xml, const std::string& bas
   return refs;
 }
 
-std::string EscapeAttribute(const std::string& text)
-{
-  std::string result;
-  for (char c : text) {
-    if (c == '&') result += "&amp;";
-    else if (c == '<') result += "&lt;";
-    else if (c == '"') result += "&quot;";
-    else result += c;
-  }
-  return result;
-}
-
 std::string ResolveAgainst(const std::string& reference, const std::string& base)
 {
   xmlChar* uri = xmlBuildURI(reinterpret_cast<const xmlChar*>(reference.c_str()),
@@ -110,11 +99,11 @@ std::string SchemaWrapper(const DocumentReferences& refs, const std::string& bas
 {
   std::string text = "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">\n";
   for (const auto& [ns, location] : refs.Schemas) {
-    std::string where = EscapeAttribute(ResolveAgainst(location, base));
+    std::string where = XMLEscapeAttr(ResolveAgainst(location, base));
     if (ns.empty())
       text += "<xs:include schemaLocation=\"" + where + "\"/>\n";
     else
-      text += "<xs:import namespace=\"" + EscapeAttribute(ns) + "\" schemaLocation=\"" + where + "\"/>\n";
+      text += "<xs:import namespace=\"" + XMLEscapeAttr(ns) + "\" schemaLocation=\"" + where + "\"/>\n";
   }
   return text + "</xs:schema>\n";
 }
