@@ -28,6 +28,27 @@ std::unique_ptr<TProject>& ProjectInstance()
   return instance;
 }
 
+// Whether the configuration file and the project file existed at start but
+// could not be read. The stop then leaves them alone: writing them would
+// replace what they hold with the defaults the run started with.
+bool& ConfigFileUnread()
+{
+  static bool unread = false;
+  return unread;
+}
+
+bool& ProjectFileUnread()
+{
+  static bool unread = false;
+  return unread;
+}
+
+std::string NotWritten(const std::string& path)
+{
+  return "The file \"" + path + "\" was not written: it could not be read at start, and writing it would "
+         "replace its content.";
+}
+
 // A report must never end the start or the stop: a log file that cannot be
 // written loses the line.
 void Report(const std::string& message)
@@ -50,6 +71,7 @@ void LoadProject()
   try {
     project.Load();
   } catch (const std::exception& e) {
+    ProjectFileUnread() = true;
     Report(std::string("Cannot read the project: ") + e.what() + " The project starts empty.");
     ProjectInstance() = std::make_unique<TProject>();
     ProjectInstance()->ProjectURL.SetNativeName(ProgramFolder() + TProject::FileName);
@@ -101,6 +123,7 @@ void LoadConfig()
   try {
     text = ReadWholeFile(name);
   } catch (const std::exception& e) {
+    ConfigFileUnread() = name == ProgramFolder() + ConfigFileName;
     SetBuiltInConfig(config);
     Report(std::string("Cannot read the configuration: ") + e.what() + " The built-in configuration is used.");
     return;
@@ -120,6 +143,8 @@ void SaveConfig()
 
 void StartModel()
 {
+  ConfigFileUnread() = false;
+  ProjectFileUnread() = false;
   ConfigInfoInstance() = std::make_unique<TConfigInfo>();
   LoadConfig();
   CreateFileTypes();
@@ -131,10 +156,16 @@ void StartModel()
 void StopModel()
 {
   std::vector<std::string> failures;
-  if (ProjectInstance()) RunSaveStep([] { ProjectInstance()->Save(); }, failures);
+  if (ProjectInstance() && ProjectFileUnread())
+    failures.push_back(NotWritten(ProjectInstance()->ProjectURL.GetNativeName()));
+  else if (ProjectInstance())
+    RunSaveStep([] { ProjectInstance()->Save(); }, failures);
   ProjectInstance().reset();
   FreeFileTypes();
-  if (ConfigInfoInstance()) RunSaveStep([] { SaveConfig(); }, failures);
+  if (ConfigInfoInstance() && ConfigFileUnread())
+    failures.push_back(NotWritten(ProgramFolder() + ConfigFileName));
+  else if (ConfigInfoInstance())
+    RunSaveStep([] { SaveConfig(); }, failures);
   ConfigInfoInstance().reset();
   if (failures.empty()) return;
   std::string message;

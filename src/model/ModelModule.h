@@ -14,7 +14,9 @@
 // gives the built-in configuration, a malformed configuration value its
 // built-in value, an unreadable or malformed project file an empty project;
 // each is reported through AppLog() at level 3. At stop both files are
-// written even when one of them fails; the failures are then reported.
+// written even when one of them fails; the failures are then reported. A file
+// that existed but could not be read at start is not written at stop (that
+// would replace its content with defaults); this is reported as a failure.
 
 #include <stdexcept>
 #include <string>

@@ -8,6 +8,8 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "model/BuiltInConfig.h"
@@ -165,6 +167,53 @@ TEST_F(ModelStartTest, ProjectIsReadAndWrittenOwnerOnly)
   ASSERT_EQ(::stat(ProjectPath().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0600u);
   EXPECT_NE(ReadTestFile(ProjectPath()).find("file:/d/a.xml"), std::string::npos);
+}
+
+// A configuration or project file that exists but cannot be read (written
+// once by another user, say) starts the model with defaults; the exit must
+// not replace what the file holds with them, and says so.
+TEST_F(ModelStartTest, FilesThatCouldNotBeReadAreNotOverwritten)
+{
+  const std::string config = ConfigText("3", "ecUp");
+  const std::string project = "<project>\r\n  <mru name=\"mru\">\r\n  <url name=\"mru0\" url=\"file:/d/a.xml\" />\r\n"
+                              "</mru>\r\n\r\n</project>\r\n";
+  WriteTestFile(ConfigPath(), config);
+  WriteTestFile(ProjectPath(), project);
+  ::chmod(ConfigPath().c_str(), 0);
+  ::chmod(ProjectPath().c_str(), 0);
+  ::chmod(Folder.c_str(), 0777);
+  constexpr int kAsExpected = 0, kReadAnyway = 1, kNoStopError = 2, kCannotDropRights = 3, kOther = 4;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int code = kOther;
+    try {
+      // The superuser reads everything: run as an ordinary user.
+      if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(kCannotDropRights);
+      StartModel();
+      code = ConfigInfo() == BuiltIn() && Project().MRU.Count() == 0 ? kNoStopError : kReadAnyway;
+      ConfigInfo().TabWidth = 13;
+      Project().UseURL(TURL("file:/d/b.xml"), false);
+      try {
+        StopModel();
+      } catch (const EModelStopError& e) {
+        std::string message = e.what();
+        bool both = message.find(ConfigPath()) != std::string::npos && message.find(ProjectPath()) != std::string::npos;
+        if (code == kNoStopError && both) code = kAsExpected;
+      }
+    } catch (...) {
+      code = kOther;
+    }
+    ::_exit(code);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::chmod(ConfigPath().c_str(), 0600);
+  ::chmod(ProjectPath().c_str(), 0600);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == kCannotDropRights) GTEST_SKIP() << "cannot drop superuser rights";
+  EXPECT_EQ(WEXITSTATUS(status), kAsExpected);
+  EXPECT_EQ(ReadTestFile(ConfigPath()), config);
+  EXPECT_EQ(ReadTestFile(ProjectPath()), project);
 }
 
 TEST_F(ModelStartTest, FailedConfigurationSaveStillWritesTheProject)
