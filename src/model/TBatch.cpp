@@ -81,20 +81,25 @@ void TBatch::Prepare() {
   }
 }
 
-void TBatch::CollectFiles(TURL& url, std::vector<std::string>& list) {
+namespace {
+
+// Appends the names of the listing's items of one kind, in listing order.
+void CollectItems(TURL& url, std::uint8_t kind, std::vector<std::string>& list) {
   const int count = url.GetCount();
   for (int i = 0; i < count; ++i) {
     const TFolderItem& item = url.GetItem(i);
-    if (item.Kind == TFolderItem::kFile) list.push_back(item.Name);
+    if (item.Kind == kind) list.push_back(item.Name);
   }
 }
 
+}  // namespace
+
+void TBatch::CollectFiles(TURL& url, std::vector<std::string>& list) {
+  CollectItems(url, TFolderItem::kFile, list);
+}
+
 void TBatch::CollectFolders(TURL& url, std::vector<std::string>& list) {
-  const int count = url.GetCount();
-  for (int i = 0; i < count; ++i) {
-    const TFolderItem& item = url.GetItem(i);
-    if (item.Kind == TFolderItem::kFolder) list.push_back(item.Name);
-  }
+  CollectItems(url, TFolderItem::kFolder, list);
 }
 
 std::string TBatch::MakeDestName(const std::string& fileName, const std::string& mask) {

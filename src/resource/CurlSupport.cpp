@@ -39,6 +39,12 @@ void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer)
   curl_easy_setopt(curl, CURLOPT_PROXY, "");
 }
 
+std::string TrimLineEnd(std::string line)
+{
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
+  return line;
+}
+
 void ReportTraffic(CURL* curl, TCurlTraffic& traffic)
 {
   curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, ReportChunk);

@@ -18,6 +18,9 @@ void CurlGlobalInit();
 // redirects), no proxy, whatever the environment names.
 void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer);
 
+// A header line or server reply without its line end and trailing blanks.
+std::string TrimLineEnd(std::string line);
+
 // The traffic of one request. Handler receives each chunk libcurl reports
 // with its kind; the first exception it raises is kept in Error, and the
 // chunks after it are dropped. Whoever runs the request raises Error then.

@@ -13,12 +13,6 @@ namespace {
 
 constexpr long kQuitTimeout = 3;  // seconds to wait for the answer to QUIT
 
-std::string TrimLineEnd(std::string text)
-{
-  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  return text;
-}
-
 // Every byte but the unreserved ones and "/" is percent-encoded; a leading "/"
 // is encoded too, so the server sees the name as absolute.
 std::string EscapePath(const std::string& path)

@@ -29,10 +29,7 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user)
 size_t ReadHeader(char* data, size_t size, size_t count, void* user)
 {
   std::string line(data, size * count);
-  if (line.compare(0, 5, "HTTP/") == 0) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
-    static_cast<TTransfer*>(user)->StatusLine = line;
-  }
+  if (line.compare(0, 5, "HTTP/") == 0) static_cast<TTransfer*>(user)->StatusLine = TrimLineEnd(line);
   return size * count;
 }
 
