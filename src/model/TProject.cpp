@@ -148,16 +148,20 @@ void TProject::Save() const
   WriteFileAtomically(name, GetXML(), FileMode);
 }
 
+// Both work on a copy: the URL passed in may be an entry of a recent list,
+// which adding to that list removes.
 void TProject::UseURL(const TURL& url, bool isSave)
 {
-  AddToHistory(url);
-  if (url.Protocol != TURLProtocol::file) return;
-  if (isSave) SaveURL.Assign(url);
-  else OpenURL.Assign(url);
+  const TURL used(url);
+  AddToHistory(used);
+  if (used.Protocol != TURLProtocol::file) return;
+  if (isSave) SaveURL.Assign(used);
+  else OpenURL.Assign(used);
 }
 
-void TProject::AddToHistory(const TURL& url)
+void TProject::AddToHistory(const TURL& entry)
 {
+  const TURL url(entry);
   MRU.Add(url);
   if (url.Protocol == TURLProtocol::ftp) {
     TURL server(url);

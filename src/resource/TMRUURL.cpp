@@ -16,14 +16,16 @@ const TURL& TMRUURL::GetItem(int index) const
 
 void TMRUURL::Add(const TURL& url)
 {
-  const std::string text = url.GetURL();
+  // Copied first: url may be one of the entries removed below.
+  auto entry = std::make_unique<TURL>(url);
+  const std::string text = entry->GetURL();
   for (std::size_t i = 0; i < Items.size();) {
-    if (Items[i]->GetURL() == text && Items[i]->User == url.User)
+    if (Items[i]->GetURL() == text && Items[i]->User == entry->User)
       Items.erase(Items.begin() + static_cast<std::ptrdiff_t>(i));
     else
       ++i;
   }
-  Items.insert(Items.begin(), std::make_unique<TURL>(url));
+  Items.insert(Items.begin(), std::move(entry));
   // A negative capacity keeps nothing rather than indexing before the list.
   std::size_t capacity = static_cast<std::size_t>(std::max(MaxCount, 0));
   if (Items.size() > capacity) Items.resize(capacity);

@@ -16,7 +16,7 @@ public:
   TURL& GetItem(int index);
   const TURL& GetItem(int index) const;
   // Removes entries with the same URL text and user, inserts a copy at the
-  // front and trims the list to MaxCount.
+  // front and trims the list to MaxCount. url may be an entry of this list.
   void Add(const TURL& url);
   void Clear() { Items.clear(); }
 

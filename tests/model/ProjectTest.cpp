@@ -164,6 +164,25 @@ TEST_F(ProjectTest, HttpAndLocalDocuments)
   EXPECT_EQ(project.FtpHistory.Count(), 0);
 }
 
+// A recent document opened again straight from the list: the entry passed in
+// is the one the list moves, so it must be read before it is removed.
+TEST_F(ProjectTest, ReusingARecentEntryMovesItToTheFront)
+{
+  TProject project;
+  project.UseURL(TURL("file:/docs/x.xml"), false);
+  project.UseURL(TURL("http://server/p.html"), false);
+  project.UseURL(TURL("file:/docs/y.xml"), false);
+  project.UseURL(project.MRU.GetItem(2), true);
+  ASSERT_EQ(project.MRU.Count(), 3);
+  EXPECT_EQ(project.MRU.GetItem(0).GetURL(), "file:/docs/x.xml");
+  EXPECT_EQ(project.SaveURL.GetURL(), "file:/docs/x.xml");
+  project.UseURL(project.MRU.GetItem(2), false);
+  EXPECT_EQ(project.MRU.GetItem(0).GetURL(), "http://server/p.html");
+  ASSERT_EQ(project.HttpHistory.Count(), 1);
+  EXPECT_EQ(project.HttpHistory.GetItem(0).GetURL(), "http://server/p.html");
+  EXPECT_EQ(project.OpenURL.GetURL(), "file:/docs/y.xml");
+}
+
 TEST_F(ProjectTest, ReloadedFtpServerIsReplacedWhenUsedAgain)
 {
   TProject first;

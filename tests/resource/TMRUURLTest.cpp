@@ -81,3 +81,15 @@ TEST(RecentURLs, DuplicatesAlreadyInTheListAreAllRemoved)
   list.Add(TURL("file:/c"));
   EXPECT_EQ(Texts(list), (std::vector<std::string>{"file:/c|", "file:/a|"}));
 }
+
+// Choosing an entry of the list itself (a recent document opened again)
+// moves it to the front; the entry removed on the way is the one passed in.
+TEST(RecentURLs, AddingAnEntryOfTheListItselfMovesItToTheFront)
+{
+  TMRUURL list(5);
+  list.Add(WithUser("ftp:a/x.xml", "joe", "secret"));
+  list.Add(WithUser("ftp:b/y.xml", "ann"));
+  list.Add(list.GetItem(1));
+  EXPECT_EQ(Texts(list), (std::vector<std::string>{"ftp:a/x.xml|joe", "ftp:b/y.xml|ann"}));
+  EXPECT_EQ(list.GetItem(0).Password, "secret");
+}
