@@ -24,7 +24,7 @@ void CurlGlobalInit()
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer)
+void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer, long connectTimeout, long stallTimeout)
 {
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
@@ -37,6 +37,9 @@ void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer)
   curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, mask);
 #endif
   curl_easy_setopt(curl, CURLOPT_PROXY, "");
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeout);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallTimeout);
 }
 
 std::string TrimLineEnd(std::string line)

@@ -167,7 +167,7 @@ void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
   CURL* curl = static_cast<CURL*>(Handle);
   curl_easy_reset(curl);  // keeps the connection
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  SetRequestOptions(curl, "ftp", transfer.Detail);
+  SetRequestOptions(curl, "ftp", transfer.Detail, ConnectTimeout, StallTimeout);
   if (!User.empty()) {
     curl_easy_setopt(curl, CURLOPT_USERNAME, User.c_str());
     curl_easy_setopt(curl, CURLOPT_PASSWORD, Password.c_str());
@@ -176,11 +176,8 @@ void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
   curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
   if (!Passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
   curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, ConnectTimeout);
   curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, ConnectTimeout * 1000L);
   curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, StallTimeout);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, StallTimeout);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReceiveReply);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ReceiveData);

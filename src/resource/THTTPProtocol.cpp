@@ -95,12 +95,9 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   TTransfer transfer;
   char detail[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-  SetRequestOptions(curl, "http", detail);
+  SetRequestOptions(curl, "http", detail, ConnectTimeout, StallTimeout);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, ConnectTimeout);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, StallTimeout);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
