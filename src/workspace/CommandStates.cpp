@@ -5,9 +5,9 @@
 #include "model/TFileType.h"
 
 const std::vector<std::string> kUnbuiltCommands = {
-    "MenuFileNew",         "MenuFileOpenFTP",        "MenuFileOpenWebPage",
-    "MenuFileRecent",      "MenuFileSaveAsFTP",      "MenuFileChangeFileType",
-    "MenuFilePrint",       "MenuEditCut",            "MenuEditCopy",
+    "MenuFileOpenFTP",
+    "MenuFileSaveAsFTP",
+    "MenuEditCut",            "MenuEditCopy",
     "MenuEditPaste",       "MenuEditSelectAll",      "MenuEditUndo",
     "MenuEditredo",        "MenuEditConfigurationOptions",
     "MenuSearchFind",      "MenuSearchReplace",      "MenuToolsConvert",

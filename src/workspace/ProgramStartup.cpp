@@ -4,12 +4,16 @@
 #include <QTimer>
 #include <iostream>
 
+#include "dialogs/TChangeFileTypeDialog.h"
+#include "dialogs/TNewFileDialog.h"
+#include "dialogs/TOpenURLDialog.h"
 #include "model/ModelModule.h"
 #include "platform/Prompter.h"
 #include "platform/QtEnvironment.h"
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 #include "workspace/TLogDialog.h"
+#include "workspace/DdeStartup.h"
 #include "workspace/TMainForm.h"
 #include "workspace/TSplashScreen.h"
 
@@ -50,8 +54,11 @@ void CreateForms(const QStringList* arguments)
   if (arguments) MainForm->Arguments = *arguments;
   SetPrompterParent(MainForm);
   SplashScreen = new TSplashScreen(MainForm);
+  ChangeFileTypeDialog = new TChangeFileTypeDialog(MainForm);
   // The dialogs are created here, in their order, as they are built.
   LogDialog = new TLogDialog(MainForm);
+  NewFileDialog = new TNewFileDialog(MainForm);
+  OpenURLDialog = new TOpenURLDialog(MainForm);
 
   URLSystemTimer = new QTimer;
   URLSystemTimer->setInterval(TURLSystem::kTimerInterval);
@@ -70,8 +77,14 @@ void DestroyForms()
   URLSystemTimer = nullptr;
   SetPrompterParent(nullptr);
   // The dialogs go first, in reverse order, as they are built.
+  delete OpenURLDialog;
+  OpenURLDialog = nullptr;
+  delete NewFileDialog;
+  NewFileDialog = nullptr;
   delete LogDialog;
   LogDialog = nullptr;
+  delete ChangeFileTypeDialog;
+  ChangeFileTypeDialog = nullptr;
   delete SplashScreen;
   SplashScreen = nullptr;
   delete MainForm;
@@ -85,10 +98,12 @@ int RunProgram(int argc, char** argv)
   int exitCode = 0;
   {
     QApplication application(argc, argv);
+    StartDdeService();
     CreateForms();
     ShowMainForm();
     exitCode = application.exec();
     DestroyForms();
+    StopDdeService();
     StopModules();
   }
   return exitCode;

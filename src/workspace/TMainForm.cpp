@@ -65,6 +65,7 @@ TMainForm::TMainForm(QWidget* parent)
   CreateToolbar();
   CreateStatusBar();
   CreateWorkArea();
+  CreateDdeTopic();
 
   FHeartbeatTimer = new QTimer(this);
   FHeartbeatTimer->setObjectName("HeartbeatTimer");
@@ -112,23 +113,24 @@ void TMainForm::CreateMenus()
 
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("File1");
-  AddMenuItem(file, "MenuFileNew", "&New...");
+  AddMenuItem(file, "MenuFileNew", "&New...", &TMainForm::MenuFileNewClick);
   AddMenuItem(file, "MenuFileOpenFile", "&Open file...", &TMainForm::MenuFileOpenFileClick);
   AddMenuItem(file, "MenuFileOpenFTP", "Open &FTP...");
-  AddMenuItem(file, "MenuFileOpenWebPage", "Open &Web page...");
+  AddMenuItem(file, "MenuFileOpenWebPage", "Open &Web page...", &TMainForm::MenuFileOpenWebPageClick);
   QMenu* recent = file->addMenu("&Recent");
   recent->setObjectName("MenuFileRecent");
   recent->menuAction()->setObjectName("MenuFileRecent");
   recent->addSeparator();
+  connect(recent, &QMenu::aboutToShow, this, [this] { Guarded(&TMainForm::MenuFileRecentClick); });
   FActions["MenuFileRecent"] = recent->menuAction();
   AddMenuItem(file, "MenuFileSave", "&Save", &TMainForm::MenuFileSaveClick);
   AddMenuItem(file, "MenuFileSaveAsFile", "Save &As file...", &TMainForm::MenuFileSaveAsFileClick);
   AddMenuItem(file, "MenuFileSaveAsFTP", "Save As F&TP...");
   AddMenuItem(file, "MenuFileClose", "&Close", &TMainForm::MenuFileCloseClick);
   AddMenuItem(file, "MenuFileCloseAll", "Close A&ll", &TMainForm::MenuFileCloseAllClick);
-  AddMenuItem(file, "MenuFileChangeFileType", "Change &File type...");
+  AddMenuItem(file, "MenuFileChangeFileType", "Change &File type...", &TMainForm::MenuFileChangeFileTypeClick);
   file->addSeparator();
-  AddMenuItem(file, "MenuFilePrint", "&Print...");
+  AddMenuItem(file, "MenuFilePrint", "&Print...", &TMainForm::MenuFilePrintClick);
   file->addSeparator();
   AddMenuItem(file, "MenuFileExit", "E&xit", &TMainForm::MenuFileExitClick);
 

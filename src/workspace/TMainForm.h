@@ -13,6 +13,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,8 +24,11 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPrintDialog;
+class QPrinter;
 class QTimer;
 class QToolButton;
+class TDdeServerConv;
 class TEditFrame;
 class TFrame;
 class TPageControl;
@@ -122,6 +126,25 @@ public:
   bool SaveFrame(TEditFrame& frame);
   bool SaveFrameAs(TEditFrame& frame);
 
+  // --- New, Open Web page, Recent, Change File type, Print (TMainFormFile.cpp)
+  void MenuFileNewClick();
+  void MenuFileOpenWebPageClick();
+  // Rebuilds the Recent submenu (when it opens): "i URL" for the first ten.
+  void MenuFileRecentClick();
+  void MenuFileRecentItemClick(QAction* sender);
+  void MenuFileChangeFileTypeClick();
+  void MenuFilePrintClick();
+  void PrintEditor(TEditFrame& frame);
+  // Answers the print dialog instead of the user (tests); unassigned, the
+  // dialog is shown. True for OK.
+  std::function<bool(QPrintDialog& dialog, QPrinter& printer)> OnPrintDialog;
+
+  // --- DDE (TMainFormDde.cpp) ---------------------------------------------
+  // The "System" topic of the program's DDE service.
+  TDdeServerConv* System = nullptr;
+  // Opens the file of an "open(path)" macro, typed by its extension.
+  void SystemExecuteMacro(const std::vector<std::string>& macro);
+
   // --- view and help commands (TMainFormPanes.cpp) -------------------------
   void MenuViewLogClick();
   void MenuViewHelpClick();
@@ -156,6 +179,7 @@ private:
   void CreateToolbar();
   void CreateStatusBar();
   void CreateWorkArea();
+  void CreateDdeTopic();
   QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, void (TMainForm::*handler)() = nullptr);
 
   // The help and log panes (TMainFormPanes.cpp).

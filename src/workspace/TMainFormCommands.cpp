@@ -46,7 +46,11 @@ void TMainForm::MenuFileOpenFileClick()
 
 bool TMainForm::SaveFrame(TEditFrame& frame)
 {
-  if ((frame.FStatus & esNew) || frame.FURL.Protocol == TURLProtocol::http) return SaveFrameAs(frame);
+  // A web document (http, or another scheme the http driver serves) cannot
+  // be written back: the driver would drop the text and report success.
+  if ((frame.FStatus & esNew) || frame.FURL.Protocol == TURLProtocol::http ||
+      frame.FURL.Protocol == TURLProtocol::unknown)
+    return SaveFrameAs(frame);
   TBusyCursor busy;
   frame.Save();
   return true;

@@ -15,6 +15,7 @@ public:
   std::deque<TAnswer> Answers;          // answers to MessageDlg; Cancel when empty
   std::deque<QString> FileNames;        // answers to the file dialogs; "" (cancel) when empty
   std::deque<QString> Inputs;           // answers to InputQuery; cancel when empty
+  QStringList FileDialogPresets;        // the folder or file each file dialog was opened with
 
   void ShowMessage(const QString& text) override { Messages << text; }
   TAnswer MessageDlg(const QString& text, TIcon, TButtons) override
@@ -22,14 +23,16 @@ public:
     Messages << text;
     return Take(Answers, TAnswer::Cancel);
   }
-  QString GetOpenFileName(const QString& caption, const QString&, const QString&, QString*) override
+  QString GetOpenFileName(const QString& caption, const QString& folder, const QString&, QString*) override
   {
     Messages << caption;
+    FileDialogPresets << folder;
     return Take(FileNames, QString());
   }
-  QString GetSaveFileName(const QString& caption, const QString&, const QString&, QString*) override
+  QString GetSaveFileName(const QString& caption, const QString& file, const QString&, QString*) override
   {
     Messages << caption;
+    FileDialogPresets << file;
     return Take(FileNames, QString());
   }
   bool InputQuery(const QString& caption, const QString&, QString& value) override

@@ -1,0 +1,260 @@
+#include "platform/TDdeService.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+TDdeService* Instance = nullptr;
+
+constexpr int MaxMacroLines = 4096;
+
+// True when an instance answers on the socket.
+bool SocketAnswers(const QString& socketName)
+{
+  QLocalSocket probe;
+  probe.connectToServer(socketName);
+  bool answers = probe.waitForConnected(1000);
+  probe.abort();
+  return answers;
+}
+
+// True when the file at path exists and belongs to this process's user.
+bool OwnedByUser(const QString& path)
+{
+  struct stat info {};
+  return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && info.st_uid == ::geteuid();
+}
+
+// One parsed request: complete is false while lines are still missing.
+struct TRequest {
+  bool Complete = false;
+  bool Valid = true;
+  int Size = 0;  // bytes the request takes
+  QByteArray Topic;
+  QList<QByteArray> Lines;
+};
+
+TRequest ParseRequest(const QByteArray& data)
+{
+  TRequest request;
+  int start = 0;
+  auto nextLine = [&data, &start](QByteArray& line) {
+    int end = data.indexOf('\n', start);
+    if (end < 0) return false;
+    line = data.mid(start, end - start);
+    start = end + 1;
+    return true;
+  };
+  QByteArray countText;
+  if (!nextLine(request.Topic) || !nextLine(countText)) return request;
+  bool number = false;
+  int count = countText.toInt(&number);
+  if (!number || count < 0 || count > MaxMacroLines) {
+    request.Complete = true;
+    request.Valid = false;
+    return request;
+  }
+  for (int i = 0; i < count; ++i) {
+    QByteArray line;
+    if (!nextLine(line)) return request;
+    request.Lines << line;
+  }
+  request.Complete = true;
+  request.Size = start;
+  return request;
+}
+
+}  // namespace
+
+// --- TDdeService ---------------------------------------------------------------
+
+TDdeService::TDdeService(QObject* parent)
+    : QObject(parent)
+{
+}
+
+TDdeService::~TDdeService()
+{
+  Unregister();
+  if (Instance == this) Instance = nullptr;
+}
+
+bool TDdeService::Register(const QString& socketName)
+{
+  Unregister();
+  if (QFileInfo::exists(socketName) || QFileInfo(socketName).isSymLink()) {
+    if (SocketAnswers(socketName)) {
+      Log(3, "The DDE service \"" + socketName + "\" is served by another instance; this one does not serve it.");
+      return false;
+    }
+    if (!OwnedByUser(socketName)) {
+      Log(3, "The DDE service \"" + socketName + "\" is taken by another user; it is not served.");
+      return false;
+    }
+    // Left behind by an instance that ended.
+    QLocalServer::removeServer(socketName);
+  }
+  auto server = new QLocalServer(this);
+  server->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!server->listen(socketName)) {
+    Log(3, "The DDE service \"" + socketName + "\" cannot be served: " + server->errorString());
+    delete server;
+    return false;
+  }
+  FServer = server;
+  FSocketName = socketName;
+  connect(FServer, &QLocalServer::newConnection, this, &TDdeService::NewConnection);
+  return true;
+}
+
+void TDdeService::Unregister()
+{
+  if (!FServer) return;
+  FServer->close();  // removes the socket file
+  delete FServer;
+  FServer = nullptr;
+  FSocketName.clear();
+}
+
+bool TDdeService::Serving() const
+{
+  return FServer && FServer->isListening();
+}
+
+void TDdeService::AddTopic(TDdeServerConv* conversation)
+{
+  if (std::find(FTopics.begin(), FTopics.end(), conversation) == FTopics.end()) FTopics.push_back(conversation);
+}
+
+void TDdeService::RemoveTopic(TDdeServerConv* conversation)
+{
+  FTopics.erase(std::remove(FTopics.begin(), FTopics.end(), conversation), FTopics.end());
+}
+
+TDdeServerConv* TDdeService::FindTopic(const QByteArray& topic) const
+{
+  QString name = QString::fromUtf8(topic);
+  for (TDdeServerConv* conversation : FTopics)
+    if (name.compare(conversation->Topic, Qt::CaseInsensitive) == 0) return conversation;
+  return nullptr;
+}
+
+void TDdeService::NewConnection()
+{
+  while (QLocalSocket* socket = FServer->nextPendingConnection()) {
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadRequest(socket); });
+    // A client that never completes its request is dropped.
+    QTimer::singleShot(IdleTimeout, socket, [socket] { socket->abort(); });
+  }
+}
+
+void TDdeService::ReadRequest(QLocalSocket* socket)
+{
+  if (socket->property("answered").toBool()) {
+    socket->readAll();
+    return;
+  }
+  QByteArray data = socket->peek(std::min<qint64>(socket->bytesAvailable(), MaxRequestSize + 1));
+  TRequest request = ParseRequest(data);
+  if (!request.Complete && data.size() <= MaxRequestSize) return;  // more to come
+  socket->setProperty("answered", true);
+  socket->readAll();
+
+  bool taken = false;
+  if (request.Complete && request.Valid) {
+    QPointer<TDdeServerConv> conversation = FindTopic(request.Topic);
+    if (conversation) {
+      taken = true;
+      if (conversation->OnExecuteMacro) conversation->OnExecuteMacro(*conversation, request.Lines);
+    }
+  } else {
+    Log(3, "A DDE request was refused: it is malformed or too large.");
+  }
+  socket->write(taken ? "ACK\n" : "NACK\n");
+  socket->disconnectFromServer();
+}
+
+void TDdeService::Log(int level, const QString& text)
+{
+  if (OnLog) OnLog(level, text);
+}
+
+// --- TDdeServerConv ---------------------------------------------------------------
+
+TDdeServerConv::TDdeServerConv(const QString& topic, QObject* parent)
+    : QObject(parent),
+      Topic(topic)
+{
+  DdeService().AddTopic(this);
+}
+
+TDdeServerConv::~TDdeServerConv()
+{
+  if (Instance) Instance->RemoveTopic(this);
+}
+
+// --- program-wide service, names, client -------------------------------------------
+
+TDdeService& DdeService()
+{
+  if (!Instance) Instance = new TDdeService;
+  return *Instance;
+}
+
+void FreeDdeService()
+{
+  delete Instance;
+  Instance = nullptr;
+}
+
+QString DdeServiceName(const QString& programFileName)
+{
+  QString name = QFileInfo(programFileName).fileName();
+  int dot = name.indexOf('.');
+  return dot < 0 ? name : name.left(dot);
+}
+
+QString DdeSocketName(const QString& serviceName)
+{
+  QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::tempPath();
+  return folder + "/" + serviceName + "-" + QString::number(::getuid());
+}
+
+bool DdeExecute(const QString& socketName, const QString& topic, const QList<QByteArray>& macro, QString* error,
+                int timeoutMs)
+{
+  auto fail = [error](const QString& reason) {
+    if (error) *error = reason;
+    return false;
+  };
+  QByteArray request = topic.toUtf8() + '\n' + QByteArray::number(macro.size()) + '\n';
+  if (request.count('\n') != 2) return fail("The topic holds a line break.");
+  for (const QByteArray& line : macro) {
+    if (line.contains('\n')) return fail("A macro line holds a line break.");
+    request += line + '\n';
+  }
+  if (request.size() > TDdeService::MaxRequestSize) return fail("The macro is too large.");
+
+  QLocalSocket socket;
+  socket.connectToServer(socketName);
+  if (!socket.waitForConnected(timeoutMs)) return fail(socket.errorString());
+  socket.write(request);
+  while (socket.bytesToWrite() > 0)
+    if (!socket.waitForBytesWritten(timeoutMs)) return fail(socket.errorString());
+  while (!socket.canReadLine())
+    if (!socket.waitForReadyRead(timeoutMs)) return fail("The instance did not answer: " + socket.errorString());
+  QByteArray reply = socket.readLine().trimmed();
+  socket.disconnectFromServer();
+  if (reply != "ACK") return fail("The instance does not serve the topic \"" + topic + "\".");
+  return true;
+}

@@ -1,0 +1,130 @@
+// The local-socket DDE service: topics, a second instance, a socket left
+// behind, and requests that are malformed or too large.
+
+#include <QLocalSocket>
+#include <QTest>
+#include <future>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "TestSupport.h"
+#include "platform/TDdeService.h"
+
+namespace {
+
+class DdeServiceTest : public ::testing::Test {
+protected:
+  QString Socket;
+  QStringList Log;
+  std::unique_ptr<TDdeService> Service;
+
+  void SetUp() override
+  {
+    Socket = QString::fromStdString(MakeTempFolder("dde-service")) + "s";
+    Service = std::make_unique<TDdeService>();
+    Service->OnLog = [this](int level, const QString& text) { Log << QString::number(level) + " " + text; };
+  }
+  void TearDown() override
+  {
+    Service.reset();
+    FreeDdeService();
+  }
+
+  // Runs a blocking client call on another thread while this one serves.
+  template <typename TCall>
+  auto Client(TCall call)
+  {
+    auto reply = std::async(std::launch::async, call);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 20000));
+    return reply.get();
+  }
+
+  // Sends raw bytes and returns the reply line.
+  QByteArray Raw(const QByteArray& request)
+  {
+    return Client([this, request] {
+      QLocalSocket socket;
+      socket.connectToServer(Socket);
+      if (!socket.waitForConnected(5000)) return QByteArray("no connection");
+      socket.write(request);
+      socket.waitForBytesWritten(5000);
+      while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(5000)) return QByteArray("no reply");
+      return socket.readLine().trimmed();
+    });
+  }
+};
+
+TEST_F(DdeServiceTest, TheTopicReceivesTheMacroLinesAsBytes)
+{
+  // Conversations join the program-wide service.
+  ASSERT_TRUE(DdeService().Register(Socket));
+  TDdeServerConv topic("System");
+  QList<QByteArray> received;
+  topic.OnExecuteMacro = [&received](TDdeServerConv&, const QList<QByteArray>& macro) { received = macro; };
+  const QList<QByteArray> macro = {"open(\"/a b/\xE9.xml\")", "", "second\r"};
+  EXPECT_TRUE(Client([this, macro] { return DdeExecute(Socket, "system", macro); }));
+  EXPECT_EQ(received, macro);
+
+  QString error;
+  EXPECT_FALSE(Client([&] { return DdeExecute(Socket, "Other", {"x"}, &error); }));
+  EXPECT_TRUE(error.contains("Other"));
+  EXPECT_FALSE(DdeExecute(Socket, "System", {"a\nb"}, &error));
+  EXPECT_TRUE(error.contains("line break"));
+}
+
+TEST_F(DdeServiceTest, ASecondInstanceDoesNotServeAndSaysSo)
+{
+  ASSERT_TRUE(Service->Register(Socket));
+  TDdeService second;
+  QStringList secondLog;
+  second.OnLog = [&secondLog](int level, const QString& text) { secondLog << QString::number(level) + " " + text; };
+  EXPECT_FALSE(second.Register(Socket));
+  EXPECT_FALSE(second.Serving());
+  ASSERT_EQ(secondLog.size(), 1);
+  EXPECT_TRUE(secondLog[0].startsWith("3 ")) << secondLog[0].toStdString();
+  EXPECT_TRUE(Service->Serving());
+}
+
+TEST_F(DdeServiceTest, ASocketLeftBehindIsTakenOver)
+{
+  // A bound socket whose owner is gone: the file stays, nobody listens.
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::string path = Socket.toStdString();
+  std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  ::close(fd);
+  ASSERT_TRUE(QFileInfo::exists(Socket));
+
+  EXPECT_TRUE(Service->Register(Socket));
+  EXPECT_TRUE(Log.isEmpty());
+  TDdeServerConv topic("System");
+  Service->AddTopic(&topic);
+  EXPECT_TRUE(Client([this] { return DdeExecute(Socket, "System", {"x"}); }));
+  Service->RemoveTopic(&topic);
+  Service->Unregister();
+  EXPECT_FALSE(QFileInfo::exists(Socket));
+}
+
+TEST_F(DdeServiceTest, MalformedAndOversizedRequestsAreRefused)
+{
+  ASSERT_TRUE(Service->Register(Socket));
+  TDdeServerConv topic("System");
+  Service->AddTopic(&topic);
+  int calls = 0;
+  topic.OnExecuteMacro = [&calls](TDdeServerConv&, const QList<QByteArray>&) { ++calls; };
+  EXPECT_EQ(Raw("System\nmany\nx\n"), "NACK");
+  EXPECT_EQ(Raw("System\n-1\n"), "NACK");
+  EXPECT_EQ(Raw("System\n1\n" + QByteArray(TDdeService::MaxRequestSize, 'a')), "NACK");
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(Raw("System\n0\n"), "ACK");
+  EXPECT_EQ(calls, 1);
+  Service->RemoveTopic(&topic);
+}
+
+}  // namespace
