@@ -7,9 +7,6 @@
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; }
-
 bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsHexDigit(char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
@@ -84,7 +81,7 @@ THTML2XMLConvertor::THTML2XMLConvertor() : Singletons(DefaultSingletons()) {}
 
 bool THTML2XMLConvertor::IsSingleton(const std::string& name) const {
   for (const std::string& singleton : Singletons)
-    if (singleton.size() == name.size() && SameTextAscii(singleton, name)) return true;
+    if (SameTextAscii(singleton, name)) return true;
   return false;
 }
 
@@ -132,12 +129,9 @@ void THTML2XMLConvertor::MarkupEnd(const TXMLParser& sender) {
 }
 
 std::string THTML2XMLConvertor::CasedName(std::string_view name, std::uint8_t nameCase) {
-  std::string cased(name);
-  if (nameCase == kLowerCase)
-    for (char& c : cased) c = LowerAscii(c);
-  else if (nameCase == kUpperCase)
-    for (char& c : cased) c = UpperAscii(c);
-  return cased;
+  if (nameCase == kLowerCase) return LowerCaseAscii(std::string(name));
+  if (nameCase == kUpperCase) return UpperCaseAscii(std::string(name));
+  return std::string(name);
 }
 
 // The unreported tail is text, possibly followed by a tag that the input cut
