@@ -8,10 +8,12 @@
 #include "dialogs/TNewFileDialog.h"
 #include "dialogs/TOpenURLDialog.h"
 #include "model/ModelModule.h"
+#include "model/TAutoCompleteSchema.h"
 #include "platform/Prompter.h"
 #include "platform/QtEnvironment.h"
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
+#include "workspace/TAutoCompleteForm.h"
 #include "workspace/TLogDialog.h"
 #include "workspace/DdeStartup.h"
 #include "workspace/TMainForm.h"
@@ -53,11 +55,15 @@ void CreateForms(const QStringList* arguments)
   MainForm = new TMainForm;
   if (arguments) MainForm->Arguments = *arguments;
   SetPrompterParent(MainForm);
+  // Schema errors found while completing are shown to the user.
+  TAutoCompleteSchema::SetErrorNotifier(
+      [](const std::string& message) { Prompter().ShowMessage(QString::fromLocal8Bit(message)); });
   SplashScreen = new TSplashScreen(MainForm);
   ChangeFileTypeDialog = new TChangeFileTypeDialog(MainForm);
   // The dialogs are created here, in their order, as they are built.
   LogDialog = new TLogDialog(MainForm);
   NewFileDialog = new TNewFileDialog(MainForm);
+  AutoCompleteForm = new TAutoCompleteForm(MainForm);
   OpenURLDialog = new TOpenURLDialog(MainForm);
 
   URLSystemTimer = new QTimer;
@@ -76,9 +82,12 @@ void DestroyForms()
   delete URLSystemTimer;
   URLSystemTimer = nullptr;
   SetPrompterParent(nullptr);
+  TAutoCompleteSchema::SetErrorNotifier(nullptr);
   // The dialogs go first, in reverse order, as they are built.
   delete OpenURLDialog;
   OpenURLDialog = nullptr;
+  delete AutoCompleteForm;
+  AutoCompleteForm = nullptr;
   delete NewFileDialog;
   NewFileDialog = nullptr;
   delete LogDialog;

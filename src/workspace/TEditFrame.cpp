@@ -25,6 +25,7 @@
 #include "workspace/ConfigValues.h"
 #include "workspace/LineEnds.h"
 #include "workspace/TPageControl.h"
+#include "workspace/TTagCompleter.h"
 #include "workspace/VirtualKeys.h"
 
 namespace {
@@ -552,6 +553,8 @@ bool TEditFrame::TypeKey(QKeyEvent& event)
 void TEditFrame::SetFileType(TFileType* fileType)
 {
   FFileType = fileType;
+  // Tag closing and autocompletion follow the type (its AutoComplete flag).
+  if (fileType) TTagCompleter::Attach(*this);
   SynEdit->setLexer(nullptr);
   FHighlighter.reset();
   FHighlighter = CreateHighlighter(fileType ? fileType->Highlighter : std::string());
