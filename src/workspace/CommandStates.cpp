@@ -9,7 +9,7 @@ const std::vector<std::string> kUnbuiltCommands = {
     "MenuFileSaveAsFTP",
     "MenuEditCut",            "MenuEditCopy",
     "MenuEditPaste",       "MenuEditSelectAll",      "MenuEditUndo",
-    "MenuEditredo",        "MenuEditConfigurationOptions",
+    "MenuEditredo",
     "MenuSearchFind",      "MenuSearchReplace",      "MenuToolsConvert",
     "MenuToolsWellFormed", "MenuToolsIsValid",       "MenuToolsTransform",
     "MenuToolsBatch",      "MenuToolsPreview1",      "MenuToolsPreview2",

@@ -5,6 +5,8 @@
 #include <iostream>
 
 #include "dialogs/TChangeFileTypeDialog.h"
+#include "dialogs/TConfigDialog.h"
+#include "dialogs/TConfigureFileDialog.h"
 #include "dialogs/TNewFileDialog.h"
 #include "dialogs/TOpenURLDialog.h"
 #include "model/ModelModule.h"
@@ -60,6 +62,8 @@ void CreateForms(const QStringList* arguments)
       [](const std::string& message) { Prompter().ShowMessage(QString::fromLocal8Bit(message)); });
   SplashScreen = new TSplashScreen(MainForm);
   ChangeFileTypeDialog = new TChangeFileTypeDialog(MainForm);
+  ConfigDialog = new TConfigDialog(MainForm);
+  ConfigureFileDialog = new TConfigureFileDialog(MainForm);
   // The dialogs are created here, in their order, as they are built.
   LogDialog = new TLogDialog(MainForm);
   NewFileDialog = new TNewFileDialog(MainForm);
@@ -92,6 +96,10 @@ void DestroyForms()
   NewFileDialog = nullptr;
   delete LogDialog;
   LogDialog = nullptr;
+  delete ConfigureFileDialog;
+  ConfigureFileDialog = nullptr;
+  delete ConfigDialog;
+  ConfigDialog = nullptr;
   delete ChangeFileTypeDialog;
   ChangeFileTypeDialog = nullptr;
   delete SplashScreen;

@@ -144,7 +144,8 @@ void TMainForm::CreateMenus()
   AddMenuItem(edit, "MenuEditUndo", "&Undo");
   AddMenuItem(edit, "MenuEditredo", "&Redo");
   edit->addSeparator();
-  AddMenuItem(edit, "MenuEditConfigurationOptions", "Con&figuration Options...");
+  AddMenuItem(edit, "MenuEditConfigurationOptions", "Con&figuration Options...",
+              &TMainForm::MenuEditConfigurationOptionsClick);
 
   QMenu* search = bar->addMenu("&Search");
   search->setObjectName("MenuSearch");

@@ -30,6 +30,7 @@ class QTimer;
 class QToolButton;
 class TDdeServerConv;
 class TEditFrame;
+class TFileType;
 class TFrame;
 class TPageControl;
 class TWorkArea;
@@ -151,6 +152,12 @@ public:
   void MenuHelpContentsClick();
   // A pane is shown while it is a page of a page control or a visible window.
   static bool PaneShown(const TFrame* pane);
+
+  // --- Edit > Configuration Options (TMainFormConfig.cpp) ------------------
+  void MenuEditConfigurationOptionsClick();
+  // Before the configuration dialog deletes fileType: every editor frame of
+  // that type takes the type its file extension gives among the others.
+  void FileTypeDeleting(TFileType& fileType);
 
   // --- components ----------------------------------------------------------
   TPageControl* MainPageControl() const { return FMainPageControl; }

@@ -1,0 +1,591 @@
+#include "dialogs/TConfigDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "dialogs/TColorBox.h"
+#include "dialogs/TConfigureFileDialog.h"
+#include "dialogs/TDropDownComboBox.h"
+#include "dialogs/THotKey.h"
+#include "model/ApplicationCommands.h"
+#include "model/EditorCommands.h"
+#include "model/IntegerText.h"
+#include "model/ModelModule.h"
+#include "model/TFileTypes.h"
+#include "platform/ConfigValues.h"
+#include "platform/Prompter.h"
+#include "resource/EResourceError.h"
+#include "resource/ProgramFile.h"
+#include "ui_TConfigDialog.h"
+
+TConfigDialog* ConfigDialog = nullptr;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int CommandColumn = 0;
+constexpr int KeyColumn = 1;
+constexpr int Key2Column = 2;
+constexpr int BytesRole = Qt::UserRole;  // a cell's text as the model's bytes
+constexpr int DefaultTabWidth = 8;
+constexpr int DefaultRightEdgeColumn = 80;
+
+QString Local(const std::string& bytes)
+{
+  return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string Bytes(const QString& text)
+{
+  return text.toLocal8Bit().toStdString();
+}
+
+// Sets a flag for the life of the guard.
+class TFlagGuard {
+public:
+  explicit TFlagGuard(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
+  ~TFlagGuard() { FFlag = FOld; }
+  TFlagGuard(const TFlagGuard&) = delete;
+  TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+private:
+  bool& FFlag;
+  bool FOld;
+};
+
+TConfigDialog::TFontChooser& FontChooser()
+{
+  static TConfigDialog::TFontChooser chooser;
+  return chooser;
+}
+
+bool PlatformFontDialog(QWidget* parent, TConfigFont& font, bool fixedPitchOnly)
+{
+  bool ok = false;
+  QFontDialog::FontDialogOptions options;
+  if (fixedPitchOnly) options |= QFontDialog::MonospacedFonts;
+  QFont chosen = QFontDialog::getFont(&ok, QFontFromConfig(font), parent, QString(), options);
+  if (!ok) return false;
+  font.SetName(Bytes(chosen.family()));
+  if (chosen.pointSize() > 0) font.Size = chosen.pointSize();
+  font.Style.Bold = chosen.bold();
+  font.Style.Italic = chosen.italic();
+  font.Style.Underline = chosen.underline();
+  font.Style.StrikeOut = chosen.strikeOut();
+  return true;
+}
+
+// The settings of a document type that the editing dialog shows.
+struct TFileTypeSettings {
+  std::string Id, Title, MimeType, Filter, Highlighter, NewFileName, HelpFile, Preview1, Preview2, Preview3,
+      ConfigFile;
+  bool AutoComplete = false;
+
+  static TFileTypeSettings Of(const TFileType& type)
+  {
+    return {type.Id,       type.Title,    type.MimeType, type.Filter,   type.Highlighter, type.NewFileName,
+            type.HelpFile, type.Preview1, type.Preview2, type.Preview3, type.ConfigFile,  type.AutoComplete};
+  }
+
+  static TFileTypeSettings Of(const TConfigureFileDialog& dialog)
+  {
+    return {dialog.GetID(),       dialog.GetTitle(),    dialog.GetMimeType(), dialog.GetFilter(),
+            dialog.GetHighlighter(), dialog.GetNewFileName(), dialog.GetHelpFile(), dialog.GetPreview1(),
+            dialog.GetPreview2(), dialog.GetPreview3(), dialog.GetConfigFile(), dialog.GetAutoComplete()};
+  }
+
+  // Everything but the definition file's path, which only Edit takes over.
+  void ApplyTo(TFileType& type) const
+  {
+    type.Id = Id;
+    type.Title = Title;
+    type.MimeType = MimeType;
+    type.Filter = Filter;
+    type.SetHighlighter(Highlighter);
+    type.AutoComplete = AutoComplete;
+    type.NewFileName = NewFileName;
+    type.HelpFile = HelpFile;
+    type.Preview1 = Preview1;
+    type.Preview2 = Preview2;
+    type.Preview3 = Preview3;
+  }
+
+  void ShowIn(TConfigureFileDialog& dialog) const
+  {
+    dialog.SetID(Id);
+    dialog.SetTitle(Title);
+    dialog.SetMimeType(MimeType);
+    dialog.SetFilter(Filter);
+    dialog.SetHighlighter(Highlighter);
+    dialog.SetAutoComplete(AutoComplete);
+    dialog.SetNewFileName(NewFileName);
+    dialog.SetHelpFile(HelpFile);
+    dialog.SetPreview1(Preview1);
+    dialog.SetPreview2(Preview2);
+    dialog.SetPreview3(Preview3);
+    dialog.SetConfigFile(ConfigFile);
+  }
+};
+
+// The settings a new document type starts from.
+TFileTypeSettings NewTypeSettings()
+{
+  TFileTypeSettings settings;
+  settings.Id = "???";
+  settings.Title = "??? Files";
+  settings.MimeType = "text/???";
+  settings.Filter = "*.???";
+  settings.Highlighter = "XML";
+  settings.AutoComplete = false;
+  settings.NewFileName = "new.???";
+  settings.Preview1 = "*";
+  return settings;
+}
+
+void CreateFolder(const std::string& folder)
+{
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error)
+    throw EFCreateError("Cannot create file \"" + folder + "\". " + error.message());
+}
+
+}  // namespace
+
+TConfigDialog::TConfigDialog(QWidget* parent)
+    : QDialog(parent),
+      FUi(std::make_unique<Ui::TConfigDialog>())
+{
+  FUi->setupUi(this);
+  setObjectName("ConfigDialog");
+  PageControl = FUi->PageControl;
+  BackgroundColorBox = FUi->BackgroundColorBox;
+  TabWidthEdit = FUi->TabWidthEdit;
+  FontBtn = FUi->FontBtn;
+  GutterVisibleCheck = FUi->GutterVisibleCheck;
+  GutterAutosizeCheck = FUi->GutterAutosizeCheck;
+  GutterLineNumbersCheck = FUi->GutterLineNumbersCheck;
+  GutterStartAtZeroCheck = FUi->GutterStartAtZeroCheck;
+  GutterLeadingZerosCheck = FUi->GutterLeadingZerosCheck;
+  GutterColorBox = FUi->GutterColorBox;
+  GutterFontBtn = FUi->GutterFontBtn;
+  RightEdgeColumnEdit = FUi->RightEdgeColumnEdit;
+  RightEdgeColorBox = FUi->RightEdgeColorBox;
+  SelectedTextColorBox = FUi->SelectedTextColorBox;
+  SelectedBackgroundColorBox = FUi->SelectedBackgroundColorBox;
+  KeyListView = FUi->KeyListView;
+  CategoryCombo = FUi->CategoryCombo;
+  CommandCombo = FUi->CommandCombo;
+  HotKey1 = FUi->HotKey1;
+  HotKey2 = FUi->HotKey2;
+  AddKeyBtn = FUi->AddKeyBtn;
+  RemoveKeyBtn = FUi->RemoveKeyBtn;
+  FileTypesListBox = FUi->FileTypesListBox;
+  EditBtn = FUi->EditBtn;
+  DeleteBtn = FUi->DeleteBtn;
+  AddBtn = FUi->AddBtn;
+  UpBtn = FUi->UpBtn;
+  DownBtn = FUi->DownBtn;
+  OKBtn = FUi->OKBtn;
+  CancelBtn = FUi->CancelBtn;
+
+  // Enter is OK's wherever the focus is (except in the key-capture fields).
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+  OKBtn->setDefault(true);
+
+  connect(OKBtn, &QPushButton::clicked, this, &TConfigDialog::OKBtnClick);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  connect(FontBtn, &QPushButton::clicked, this, &TConfigDialog::FontBtnClick);
+  connect(GutterFontBtn, &QPushButton::clicked, this, &TConfigDialog::GutterFontBtnClick);
+
+  connect(KeyListView, &QTableWidget::itemSelectionChanged, this, [this] {
+    int row = SelectedKeyRow();
+    if (!FUpdating && row >= 0) KeyListViewSelectItem(row);
+  });
+  connect(CategoryCombo, &QComboBox::editTextChanged, this, [this] {
+    if (!FUpdating) CategoryComboChange();
+  });
+  connect(CommandCombo, &QComboBox::editTextChanged, this, [this] {
+    if (!FUpdating) CommandComboChange();
+  });
+  CommandCombo->OnDropDown = [this] { CommandComboDropDown(); };
+  HotKey1->OnChange = [this] { HotKey1Change(); };
+  HotKey2->OnChange = [this] { HotKey2Change(); };
+  connect(AddKeyBtn, &QPushButton::clicked, this, &TConfigDialog::AddKeyBtnClick);
+  connect(RemoveKeyBtn, &QPushButton::clicked, this, &TConfigDialog::RemoveKeyBtnClick);
+
+  connect(EditBtn, &QPushButton::clicked, this, [this] { FileTypesCommand(&TConfigDialog::EditBtnClick); });
+  connect(FileTypesListBox, &QListWidget::itemDoubleClicked, this,
+          [this] { FileTypesCommand(&TConfigDialog::EditBtnClick); });
+  connect(DeleteBtn, &QPushButton::clicked, this, [this] { FileTypesCommand(&TConfigDialog::DeleteBtnClick); });
+  connect(AddBtn, &QPushButton::clicked, this, [this] { FileTypesCommand(&TConfigDialog::AddBtnClick); });
+  connect(UpBtn, &QPushButton::clicked, this, [this] { FileTypesCommand(&TConfigDialog::UpBtnClick); });
+  connect(DownBtn, &QPushButton::clicked, this, [this] { FileTypesCommand(&TConfigDialog::DownBtnClick); });
+
+  FormCreate();
+}
+
+TConfigDialog::~TConfigDialog() = default;
+
+void TConfigDialog::SetFontChooser(TFontChooser chooser)
+{
+  FontChooser() = std::move(chooser);
+}
+
+void TConfigDialog::FormCreate()
+{
+  setSizeGripEnabled(true);
+  setMinimumSize(468, 330);
+  FEditorCommandNames.clear();
+  GetEditorCommandValues([this](const std::string& ident) { FEditorCommandNames << Local(ident); });
+  FApplicationCommandNames.clear();
+  for (const char* name : ::ApplicationCommandNames()) FApplicationCommandNames << name;
+  PageControl->setCurrentIndex(2);
+}
+
+void TConfigDialog::showEvent(QShowEvent* event)
+{
+  if (!event->spontaneous()) FormShow();
+  QDialog::showEvent(event);
+}
+
+void TConfigDialog::FormShow()
+{
+  LoadFromConfig();
+}
+
+// ---- loading and storing ----------------------------------------------------------
+
+void TConfigDialog::LoadFromConfig()
+{
+  const TConfigInfo& config = ConfigInfo();
+  {
+    TFlagGuard updating(FUpdating);
+    GutterVisibleCheck->setChecked(config.GutterVisible);
+    GutterAutosizeCheck->setChecked(config.GutterAutoSize);
+    GutterLineNumbersCheck->setChecked(config.GutterLineNumbers);
+    GutterStartAtZeroCheck->setChecked(config.GutterStartAtZero);
+    GutterLeadingZerosCheck->setChecked(config.GutterLeadingZeros);
+    GutterColorBox->SetSelected(config.GutterColor);
+    BackgroundColorBox->SetSelected(config.BackgroundColor);
+    RightEdgeColorBox->SetSelected(config.RightEdgeColor);
+    SelectedTextColorBox->SetSelected(config.SelectedColor);
+    SelectedBackgroundColorBox->SetSelected(config.SelectedBackground);
+    TabWidthEdit->setText(QString::number(config.TabWidth));
+    RightEdgeColumnEdit->setText(QString::number(config.RightEdgeColumn));
+  }
+  LoadKeyList();
+  LoadFileTypeList();
+}
+
+void TConfigDialog::LoadKeyList()
+{
+  const TConfigInfo& config = ConfigInfo();
+  TFlagGuard updating(FUpdating);
+  KeyListView->clearSelection();
+  KeyListView->setRowCount(0);
+  KeyListView->setRowCount(config.ShortcutCount());
+  for (int i = 0; i < config.ShortcutCount(); ++i) {
+    const TShortcutItem& item = *config.GetShortcut(i);
+    SetKeyRow(i, item.Command, item.GetKeyText(), item.GetKey2Text());
+  }
+  if (KeyListView->rowCount() > 0) {
+    KeyListView->selectRow(0);
+    KeyListViewSelectItem(0);
+  } else {
+    CommandCombo->clearEditText();
+    HotKey1->SetHotKey(scNone);
+    HotKey2->SetHotKey(scNone);
+  }
+}
+
+void TConfigDialog::LoadFileTypeList()
+{
+  TFileTypes& types = FileTypes();
+  FileTypesListBox->clear();
+  for (int i = 0; i < types.Count(); ++i) FileTypesListBox->addItem(Local(types.GetFileType(i).Title));
+  // The place after the last type (Add appends there).
+  FileTypesListBox->addItem(QString());
+  FileTypesListBox->clearSelection();
+  FileTypesListBox->setCurrentRow(-1);
+}
+
+void TConfigDialog::StoreToConfig()
+{
+  TConfigInfo& config = ConfigInfo();
+  config.GutterVisible = GutterVisibleCheck->isChecked();
+  config.GutterAutoSize = GutterAutosizeCheck->isChecked();
+  config.GutterLineNumbers = GutterLineNumbersCheck->isChecked();
+  config.GutterStartAtZero = GutterStartAtZeroCheck->isChecked();
+  config.GutterLeadingZeros = GutterLeadingZerosCheck->isChecked();
+  config.GutterColor = GutterColorBox->Selected();
+  config.BackgroundColor = BackgroundColorBox->Selected();
+  config.RightEdgeColor = RightEdgeColorBox->Selected();
+  config.SelectedColor = SelectedTextColorBox->Selected();
+  config.SelectedBackground = SelectedBackgroundColorBox->Selected();
+  config.TabWidth = StrToIntDef(Bytes(TabWidthEdit->text()), DefaultTabWidth);
+  config.RightEdgeColumn = StrToIntDef(Bytes(RightEdgeColumnEdit->text()), DefaultRightEdgeColumn);
+  config.ClearShortcuts();
+  for (int row = 0; row < KeyListView->rowCount(); ++row) {
+    TShortcutItem& item = config.AddShortcut();
+    item.SetKeyText(KeyCell(row, KeyColumn));
+    item.SetKey2Text(KeyCell(row, Key2Column));
+    item.Command = KeyCell(row, CommandColumn);
+  }
+}
+
+void TConfigDialog::OKBtnClick()
+{
+  StoreToConfig();
+  accept();
+}
+
+// ---- fonts ------------------------------------------------------------------------
+
+void TConfigDialog::ChooseFont(TConfigFont& font, bool fixedPitchOnly)
+{
+  TConfigFont chosen = font;
+  bool confirmed = FontChooser() ? FontChooser()(this, chosen, fixedPitchOnly)
+                                 : PlatformFontDialog(this, chosen, fixedPitchOnly);
+  if (confirmed) font = chosen;
+}
+
+void TConfigDialog::GutterFontBtnClick() { ChooseFont(ConfigInfo().GutterFont, true); }
+void TConfigDialog::FontBtnClick() { ChooseFont(ConfigInfo().EditorFont, false); }
+
+// ---- key bindings -----------------------------------------------------------------
+
+void TConfigDialog::SetKeyRow(int row, const std::string& command, const std::string& key, const std::string& key2)
+{
+  const std::string* texts[] = {&command, &key, &key2};
+  for (int column = CommandColumn; column <= Key2Column; ++column) {
+    QTableWidgetItem* cell = KeyListView->item(row, column);
+    if (!cell) {
+      cell = new QTableWidgetItem;
+      KeyListView->setItem(row, column, cell);
+    }
+    cell->setText(Local(*texts[column]));
+    cell->setData(BytesRole, QByteArray::fromStdString(*texts[column]));
+  }
+}
+
+std::string TConfigDialog::KeyCell(int row, int column) const
+{
+  const QTableWidgetItem* cell = KeyListView->item(row, column);
+  return cell ? cell->data(BytesRole).toByteArray().toStdString() : std::string();
+}
+
+int TConfigDialog::SelectedKeyRow() const
+{
+  const QList<QTableWidgetItem*> selected = KeyListView->selectedItems();
+  return selected.isEmpty() ? -1 : selected.first()->row();
+}
+
+void TConfigDialog::KeyListViewSelectItem(int row)
+{
+  if (row < 0 || row >= KeyListView->rowCount()) return;
+  TFlagGuard updating(FUpdating);
+  std::string command = KeyCell(row, CommandColumn);
+  CategoryCombo->setCurrentIndex(IsEditorCommandName(command) ? 1 : 0);
+  CommandCombo->setEditText(Local(command));
+  HotKey1->SetHotKey(TextToShortCut(KeyCell(row, KeyColumn)));
+  HotKey2->SetHotKey(TextToShortCut(KeyCell(row, Key2Column)));
+}
+
+void TConfigDialog::CategoryComboChange()
+{
+  if (SelectedKeyRow() < 0) return;
+  // The row keeps its command until one is typed or picked.
+  TFlagGuard updating(FUpdating);
+  CommandCombo->clearEditText();
+}
+
+void TConfigDialog::CommandComboDropDown()
+{
+  // The category's selected item: the one its text names exactly; a typed
+  // text that names neither counts as "Editor".
+  int category = CategoryCombo->findText(CategoryCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  TFlagGuard updating(FUpdating);
+  QString text = CommandCombo->currentText();
+  CommandCombo->clear();
+  CommandCombo->addItems(category == 0 ? FApplicationCommandNames : FEditorCommandNames);
+  CommandCombo->setEditText(text);
+}
+
+void TConfigDialog::CommandComboChange()
+{
+  int row = SelectedKeyRow();
+  if (row < 0) return;
+  SetKeyRow(row, Bytes(CommandCombo->currentText()), KeyCell(row, KeyColumn), KeyCell(row, Key2Column));
+}
+
+void TConfigDialog::HotKey1Change()
+{
+  int row = SelectedKeyRow();
+  if (row < 0) return;
+  SetKeyRow(row, KeyCell(row, CommandColumn), ShortCutToText(HotKey1->HotKey()), KeyCell(row, Key2Column));
+}
+
+void TConfigDialog::HotKey2Change()
+{
+  int row = SelectedKeyRow();
+  if (row < 0) return;
+  SetKeyRow(row, KeyCell(row, CommandColumn), KeyCell(row, KeyColumn), ShortCutToText(HotKey2->HotKey()));
+}
+
+void TConfigDialog::AddKeyBtnClick()
+{
+  int row = KeyListView->rowCount();
+  {
+    TFlagGuard updating(FUpdating);
+    KeyListView->insertRow(row);
+    SetKeyRow(row, "ecNone", std::string(), std::string());
+    KeyListView->selectRow(row);
+  }
+  KeyListViewSelectItem(row);
+}
+
+void TConfigDialog::RemoveKeyBtnClick()
+{
+  int row = SelectedKeyRow();
+  if (row < 0) return;
+  int next = -1;
+  {
+    TFlagGuard updating(FUpdating);
+    KeyListView->removeRow(row);
+    KeyListView->clearSelection();
+    int count = KeyListView->rowCount();
+    if (count > 0) {
+      next = std::min(row, count - 1);
+      KeyListView->selectRow(next);
+    }
+  }
+  if (next >= 0) KeyListViewSelectItem(next);
+}
+
+// ---- document types ---------------------------------------------------------------
+
+int TConfigDialog::SelectedFileTypeRow() const
+{
+  const QList<QListWidgetItem*> selected = FileTypesListBox->selectedItems();
+  return selected.isEmpty() ? -1 : FileTypesListBox->row(selected.first());
+}
+
+void TConfigDialog::FileTypesCommand(void (TConfigDialog::*handler)())
+{
+  try {
+    (this->*handler)();
+  } catch (const std::exception& error) {
+    // The list shows the document types as they are now, whatever was done.
+    LoadFileTypeList();
+    Prompter().ShowMessage(Local(error.what()));
+  }
+}
+
+void TConfigDialog::EditBtnClick()
+{
+  TFileTypes& types = FileTypes();
+  int i = SelectedFileTypeRow();
+  if (i < 0 || i >= types.Count() || !FileTypeDialog) return;
+  TFileType& type = types.GetFileType(i);
+  TFileTypeSettings::Of(type).ShowIn(*FileTypeDialog);
+  if (FileTypeDialog->exec() != QDialog::Accepted) return;
+
+  // The folder and the definition file keep their names; the schema is not
+  // read again. When the file cannot be written the type keeps its old
+  // settings, so the list never holds what the disk does not.
+  TFileTypeSettings before = TFileTypeSettings::Of(type);
+  TFileTypeSettings after = TFileTypeSettings::Of(*FileTypeDialog);
+  after.ApplyTo(type);
+  type.ConfigFile = after.ConfigFile;
+  try {
+    type.SaveToFile();
+  } catch (...) {
+    before.ApplyTo(type);
+    type.ConfigFile = before.ConfigFile;
+    throw;
+  }
+  types.SetKey(i, type.Id);
+  LoadFromConfig();
+}
+
+void TConfigDialog::DeleteBtnClick()
+{
+  TFileTypes& types = FileTypes();
+  int i = SelectedFileTypeRow();
+  if (i < 0 || i >= types.Count()) return;
+  TFileType& type = types.GetFileType(i);
+  std::error_code ignored;
+  fs::remove(type.ConfigFile, ignored);
+  if (OnFileTypeDelete) OnFileTypeDelete(type);
+  types.Delete(i);
+  types.Renumber();
+  LoadFromConfig();
+}
+
+void TConfigDialog::AddBtnClick()
+{
+  if (!FileTypeDialog) return;
+  TFileTypes& types = FileTypes();
+  int i = SelectedFileTypeRow();
+  NewTypeSettings().ShowIn(*FileTypeDialog);
+  if (FileTypeDialog->exec() != QDialog::Accepted) return;
+
+  TFileTypeSettings settings = TFileTypeSettings::Of(*FileTypeDialog);
+  const std::string& id = settings.Id;
+  std::string folder = ProgramFolder() + "help/" + id + "/";
+  std::error_code ignored;
+  if (id.empty() || fs::exists(folder, ignored) || fs::exists(ProgramFolder() + "help/" + id, ignored)) {
+    Prompter().ShowMessage(Local(AddRefusedText + id + "]"));
+    return;
+  }
+  CreateFolder(folder + "blanks/");
+
+  auto type = std::make_unique<TFileType>(folder + id + ".config");
+  settings.ApplyTo(*type);
+  int position = (i >= 0 && i < types.Count()) ? i : types.Count();
+  // The new type's file is written before the type joins the list, already
+  // with the index of its place: a failed write leaves the list and the disk
+  // as they were. Renumber then writes the types that moved behind it.
+  type->Index = position;
+  try {
+    type->SaveToFile();
+  } catch (...) {
+    fs::remove_all(folder, ignored);
+    throw;
+  }
+  types.InsertFileType(position, std::move(type));
+  types.Renumber();
+  LoadFromConfig();
+}
+
+void TConfigDialog::MoveFileType(int from, int to)
+{
+  FileTypes().Move(from, to);
+  FileTypes().Renumber();
+  LoadFromConfig();
+}
+
+void TConfigDialog::UpBtnClick()
+{
+  int i = SelectedFileTypeRow();
+  if (i > 0 && i < FileTypes().Count()) MoveFileType(i, i - 1);
+}
+
+void TConfigDialog::DownBtnClick()
+{
+  int i = SelectedFileTypeRow();
+  if (i >= 0 && i < FileTypes().Count() - 1) MoveFileType(i, i + 1);
+}

@@ -1,0 +1,159 @@
+// The document-type editing dialog: id filter, previewer groups, browse.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompter.h"
+#include "dialogs/TConfigureFileDialog.h"
+
+namespace {
+
+// Shows the dialog modally and closes it with OK at once.
+void ShowAndAccept(TConfigureFileDialog& dialog)
+{
+  QTimer::singleShot(0, &dialog, [&dialog] { dialog.OKBtn->click(); });
+  ASSERT_EQ(dialog.exec(), QDialog::Accepted);
+}
+
+}  // namespace
+
+TEST(ConfigureFileDialog, FormAndInitialState)
+{
+  TConfigureFileDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Configure File Dialog");
+  EXPECT_EQ(dialog.minimumSize(), QSize(315, 270));
+  for (const char* name : {"IDEdit", "TitleEdit", "MimeTypeEdit", "FilterEdit", "HighlighterCombo",
+                           "AutoCompleteCheck", "FilenameLabel", "NewFilenameEdit", "HelpEdit", "PreviewRadio11",
+                           "PreviewRadio23", "PreviewRadio33", "Preview1Edit", "Preview3Edit", "Browse1Btn",
+                           "Browse2Btn", "Browse3Btn", "OKBtn", "CancelBtn"})
+    EXPECT_NE(dialog.findChild<QWidget*>(name), nullptr) << name;
+  EXPECT_EQ(dialog.FilenameLabel->text(), "----------------");
+  EXPECT_EQ(dialog.NewFilenameEdit->text(), "new");
+  EXPECT_EQ(dialog.GetPreview1(), "*");
+  EXPECT_EQ(dialog.GetPreview2(), "");
+  EXPECT_EQ(dialog.GetPreview3(), "");
+  EXPECT_EQ(dialog.Browse3Btn->property("tag").toInt(), 3);
+  QStringList pages;
+  for (int i = 0; i < dialog.PageControl->count(); ++i) pages << dialog.PageControl->tabText(i);
+  EXPECT_EQ(pages, QStringList({"General", "New and Help", "Pre-viewers"}));
+}
+
+TEST(ConfigureFileDialog, IdIsLoweredAndFilteredOnlyWhenReadBack)
+{
+  TConfigureFileDialog dialog;
+  const std::pair<const char*, const char*> cases[] = {
+      {"My-Type 2", "mytype2"}, {"XSL", "xsl"}, {"a_b.c", "a_bc"}, {"???", ""}, {"", ""}};
+  for (const auto& [typed, id] : cases) {
+    dialog.SetID(typed);
+    EXPECT_EQ(dialog.IDEdit->text(), typed);
+    EXPECT_EQ(dialog.GetID(), id) << typed;
+  }
+}
+
+TEST(ConfigureFileDialog, PlainValuesRoundTrip)
+{
+  TConfigureFileDialog dialog;
+  dialog.SetTitle("XML Files");
+  dialog.SetMimeType("text/xml");
+  dialog.SetFilter("*.xml;*.xsd");
+  dialog.SetHighlighter("HTML");  // any text, not only the three of the list
+  dialog.SetAutoComplete(true);
+  dialog.SetNewFileName("new.xml");
+  dialog.SetHelpFile("help/xml/xml.html");
+  dialog.SetConfigFile("/p/help/xml/xml.config");
+  EXPECT_EQ(dialog.GetTitle(), "XML Files");
+  EXPECT_EQ(dialog.GetMimeType(), "text/xml");
+  EXPECT_EQ(dialog.GetFilter(), "*.xml;*.xsd");
+  EXPECT_EQ(dialog.GetHighlighter(), "HTML");
+  EXPECT_TRUE(dialog.GetAutoComplete());
+  EXPECT_EQ(dialog.GetNewFileName(), "new.xml");
+  EXPECT_EQ(dialog.GetHelpFile(), "help/xml/xml.html");
+  EXPECT_EQ(dialog.GetConfigFile(), "/p/help/xml/xml.config");
+  EXPECT_EQ(dialog.FilenameLabel->text(), "/p/help/xml/xml.config");
+  dialog.SetConfigFile("");
+  EXPECT_EQ(dialog.FilenameLabel->text(), "----------------");
+}
+
+TEST(ConfigureFileDialog, PreviewerValuesPickTheirRadioButton)
+{
+  TConfigureFileDialog dialog;
+  dialog.SetPreview2("*");
+  EXPECT_TRUE(dialog.PreviewRadio22->isChecked());
+  EXPECT_EQ(dialog.GetPreview2(), "*");
+  EXPECT_TRUE(dialog.Preview2Edit->text().isEmpty());
+  EXPECT_FALSE(dialog.Preview2Edit->isEnabled());
+  EXPECT_FALSE(dialog.Browse2Btn->isEnabled());
+
+  const std::string command = "\"/opt/my browser/run\" \"%1\"";
+  dialog.SetPreview1(command);
+  dialog.SetPreview3("");
+  ShowAndAccept(dialog);
+  EXPECT_TRUE(dialog.PreviewRadio13->isChecked());
+  EXPECT_EQ(dialog.GetPreview1(), command);
+  EXPECT_TRUE(dialog.Preview1Edit->isEnabled());
+  EXPECT_TRUE(dialog.Browse1Btn->isEnabled());
+  EXPECT_TRUE(dialog.PreviewRadio31->isChecked());
+  EXPECT_FALSE(dialog.Preview3Edit->isEnabled());
+
+  // Disabled after a command empties nothing but reads as disabled.
+  dialog.PreviewRadio11->click();
+  EXPECT_EQ(dialog.GetPreview1(), "");
+  EXPECT_FALSE(dialog.Preview1Edit->isEnabled());
+  EXPECT_FALSE(dialog.Browse1Btn->isEnabled());
+  dialog.PreviewRadio13->click();
+  EXPECT_EQ(dialog.GetPreview1(), command);
+}
+
+TEST(ConfigureFileDialog, CommandWithAnEmptyEditReadsAsDisabled)
+{
+  TConfigureFileDialog dialog;
+  dialog.SetPreview3("*");
+  dialog.PreviewRadio33->click();
+  EXPECT_TRUE(dialog.Preview3Edit->isEnabled());
+  EXPECT_EQ(dialog.GetPreview3(), "");
+}
+
+TEST(ConfigureFileDialog, BrowseQuotesTheProgramAndThePlaceholder)
+{
+  TScriptedPrompter prompts;
+  TConfigureFileDialog dialog;
+  dialog.SetPreview2("old command");
+  prompts.FileNames.push_back("/opt/My Viewer/view");
+  dialog.Browse2Btn->click();
+  EXPECT_EQ(dialog.GetPreview2(), "\"/opt/My Viewer/view\" \"%1\"");
+  EXPECT_EQ(prompts.Messages, QStringList({"Choose Pre-viewer  "}));
+
+  // Cancelled: nothing changes, not even the radio buttons.
+  dialog.SetPreview1("*");
+  dialog.Preview1Edit->setText("kept");
+  dialog.Browse1BtnClick(dialog.Browse1Btn);
+  EXPECT_EQ(dialog.Preview1Edit->text(), "kept");
+  EXPECT_TRUE(dialog.PreviewRadio12->isChecked());
+
+  // A chosen program leaves the radio buttons alone too.
+  prompts.FileNames.push_back("/bin/cat");
+  dialog.Browse1BtnClick(dialog.Browse1Btn);
+  EXPECT_EQ(dialog.Preview1Edit->text(), "\"/bin/cat\" \"%1\"");
+  EXPECT_EQ(dialog.GetPreview1(), "*");
+}
+
+TEST(ConfigureFileDialog, AlwaysOpensOnTheGeneralPage)
+{
+  TConfigureFileDialog dialog;
+  dialog.PageControl->setCurrentIndex(2);
+  ShowAndAccept(dialog);
+  EXPECT_EQ(dialog.PageControl->currentIndex(), 0);
+  dialog.PageControl->setCurrentIndex(1);
+  QTimer::singleShot(0, &dialog, [&dialog] { dialog.CancelBtn->click(); });
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  dialog.PageControl->setCurrentIndex(1);
+  ShowAndAccept(dialog);
+  EXPECT_EQ(dialog.PageControl->currentIndex(), 0);
+}
