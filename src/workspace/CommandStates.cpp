@@ -5,8 +5,6 @@
 #include "model/TFileType.h"
 
 const std::vector<std::string> kUnbuiltCommands = {
-    "MenuFileOpenFTP",
-    "MenuFileSaveAsFTP",
     "MenuEditCut",            "MenuEditCopy",
     "MenuEditPaste",       "MenuEditSelectAll",      "MenuEditUndo",
     "MenuEditredo",

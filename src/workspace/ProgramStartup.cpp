@@ -7,6 +7,7 @@
 #include "dialogs/TChangeFileTypeDialog.h"
 #include "dialogs/TConfigDialog.h"
 #include "dialogs/TConfigureFileDialog.h"
+#include "dialogs/TFTPDialog.h"
 #include "dialogs/TNewFileDialog.h"
 #include "dialogs/TOpenURLDialog.h"
 #include "model/ModelModule.h"
@@ -66,6 +67,7 @@ void CreateForms(const QStringList* arguments)
   ConfigureFileDialog = new TConfigureFileDialog(MainForm);
   // The dialogs are created here, in their order, as they are built.
   LogDialog = new TLogDialog(MainForm);
+  FTPDialog = new TFTPDialog(MainForm);
   NewFileDialog = new TNewFileDialog(MainForm);
   AutoCompleteForm = new TAutoCompleteForm(MainForm);
   OpenURLDialog = new TOpenURLDialog(MainForm);
@@ -94,6 +96,8 @@ void DestroyForms()
   AutoCompleteForm = nullptr;
   delete NewFileDialog;
   NewFileDialog = nullptr;
+  delete FTPDialog;
+  FTPDialog = nullptr;
   delete LogDialog;
   LogDialog = nullptr;
   delete ConfigureFileDialog;

@@ -115,7 +115,7 @@ void TMainForm::CreateMenus()
   file->setObjectName("File1");
   AddMenuItem(file, "MenuFileNew", "&New...", &TMainForm::MenuFileNewClick);
   AddMenuItem(file, "MenuFileOpenFile", "&Open file...", &TMainForm::MenuFileOpenFileClick);
-  AddMenuItem(file, "MenuFileOpenFTP", "Open &FTP...");
+  AddMenuItem(file, "MenuFileOpenFTP", "Open &FTP...", &TMainForm::MenuFileOpenFTPClick);
   AddMenuItem(file, "MenuFileOpenWebPage", "Open &Web page...", &TMainForm::MenuFileOpenWebPageClick);
   QMenu* recent = file->addMenu("&Recent");
   recent->setObjectName("MenuFileRecent");
@@ -125,7 +125,7 @@ void TMainForm::CreateMenus()
   FActions["MenuFileRecent"] = recent->menuAction();
   AddMenuItem(file, "MenuFileSave", "&Save", &TMainForm::MenuFileSaveClick);
   AddMenuItem(file, "MenuFileSaveAsFile", "Save &As file...", &TMainForm::MenuFileSaveAsFileClick);
-  AddMenuItem(file, "MenuFileSaveAsFTP", "Save As F&TP...");
+  AddMenuItem(file, "MenuFileSaveAsFTP", "Save As F&TP...", &TMainForm::MenuFileSaveAsFTPClick);
   AddMenuItem(file, "MenuFileClose", "&Close", &TMainForm::MenuFileCloseClick);
   AddMenuItem(file, "MenuFileCloseAll", "Close A&ll", &TMainForm::MenuFileCloseAllClick);
   AddMenuItem(file, "MenuFileChangeFileType", "Change &File type...", &TMainForm::MenuFileChangeFileTypeClick);

@@ -127,6 +127,14 @@ public:
   bool SaveFrame(TEditFrame& frame);
   bool SaveFrameAs(TEditFrame& frame);
 
+  // --- Open FTP, Save As FTP (TMainFormFtp.cpp) ------------------------------
+  void MenuFileOpenFTPClick();
+  void MenuFileSaveAsFTPClick();
+  // Writes frame to the FTP dialog's URL and records it.
+  void SaveToFTP(TEditFrame& frame);
+  // Fills the FTP dialog's filter list with every document type's filter.
+  void FillFTPFilters();
+
   // --- New, Open Web page, Recent, Change File type, Print (TMainFormFile.cpp)
   void MenuFileNewClick();
   void MenuFileOpenWebPageClick();

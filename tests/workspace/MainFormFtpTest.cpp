@@ -1,0 +1,185 @@
+// File > Open FTP and Save As FTP against a real FTP server, through the FTP
+// dialog as a user drives it.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <Qsci/qsciscintilla.h>
+#include <filesystem>
+#include <functional>
+
+#include "FtpTestServer.h"
+#include "MainFormFixture.h"
+#include "dialogs/TDropDownComboBox.h"
+#include "dialogs/TFTPDialog.h"
+#include "dialogs/TpvpTreeNode.h"
+#include "model/ModelModule.h"
+#include "model/TFileTypes.h"
+
+namespace {
+
+QTreeWidgetItem* Child(QTreeWidgetItem* node, const std::string& caption)
+{
+  for (int i = 0; node && i < node->childCount(); ++i)
+    if (node->child(i)->text(0).toStdString() == caption) return node->child(i);
+  return nullptr;
+}
+
+}  // namespace
+
+class MainFormFtpTest : public MainFormFixture {
+protected:
+  void SetUp() override
+  {
+    MainFormFixture::SetUp();
+    std::filesystem::create_directories(Server.Root + "pub");
+    WriteTestFile(Server.Root + "pub/doc.xml", "<doc>\r\n</doc>\r\n");
+    Start();
+  }
+
+  // Runs the command of menuItem; while its FTP dialog is shown, steps fill
+  // it in (and press OK or Cancel). Returns the dialog's caption.
+  QString RunWithDialog(const char* menuItem, std::function<void(TFTPDialog&)> steps)
+  {
+    QString caption;
+    QTimer::singleShot(0, FTPDialog, [&] {
+      caption = FTPDialog->windowTitle();
+      steps(*FTPDialog);
+      if (FTPDialog->isVisible()) FTPDialog->CancelBtn->click();
+    });
+    Form().HeartbeatTimerTimer();
+    QAction* action = Form().Action(menuItem);
+    EXPECT_TRUE(action->isEnabled()) << menuItem;
+    action->trigger();
+    return caption;
+  }
+
+  void Connect(TFTPDialog& dialog, const std::string& path)
+  {
+    dialog.FTPHostCombo->setEditText(QString::fromStdString(Server.Host()));
+    dialog.FTPUserEdit->setText("tester");
+    dialog.FTPPasswordEdit->setText("secret");
+    dialog.FTPPassiveCheckBox->setChecked(true);
+    dialog.FTPPathEdit->setText(QString::fromStdString(path));
+    dialog.FTPConnectBtn->click();
+  }
+
+  void OpenDoc()
+  {
+    QString caption = RunWithDialog("MenuFileOpenFTP", [this](TFTPDialog& dialog) {
+      EXPECT_EQ(dialog.Mode, 0);
+      EXPECT_EQ(dialog.History, &Project().FtpHistory);
+      Connect(dialog, "/pub/");
+      dialog.FTPTreeView->setCurrentItem(Child(Child(dialog.FTPTreeView->topLevelItem(0), "pub"), "doc.xml"));
+      dialog.OKBtn->click();
+    });
+    EXPECT_EQ(caption, "Open File from FTP");
+  }
+
+  std::string DocURL(const std::string& name) const { return "ftp:" + Server.Host() + "/pub/" + name; }
+
+  FtpTestServer Server;
+};
+
+TEST_F(MainFormFtpTest, OpenEditSaveWritesTheDocumentBack)
+{
+  OpenDoc();
+  ASSERT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  TEditFrame* frame = EditFrameAt(0);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->FURL.GetURL(), DocURL("doc.xml"));
+  EXPECT_EQ(frame->SynEdit->text().toStdString(), "<doc>\r\n</doc>\r\n");
+  // The filter list holds every document type's filter.
+  EXPECT_EQ(FTPDialog->GetFilterItems().Count(), FileTypes().Count());
+  EXPECT_EQ(FTPDialog->GetFilterItems().Get(0), FileTypes().GetFileType(0).Filter);
+
+  // Recorded: the document in the recent list, the server with its log-in.
+  ASSERT_GE(Project().MRU.Count(), 1);
+  EXPECT_EQ(Project().MRU.GetItem(0).GetURL(), DocURL("doc.xml"));
+  ASSERT_EQ(Project().FtpHistory.Count(), 1);
+  const TURL& server = Project().FtpHistory.GetItem(0);
+  EXPECT_EQ(server.Host, Server.Host());
+  EXPECT_EQ(server.User, "tester");
+  EXPECT_EQ(server.Password, "secret");
+  EXPECT_TRUE(server.Passive);
+
+  FocusEditor(*frame);
+  QTest::keyClicks(frame->SynEdit, "abc");
+  Form().HeartbeatTimerTimer();
+  ASSERT_TRUE(Form().Action("MenuFileSave")->isEnabled());
+  Form().Action("MenuFileSave")->trigger();
+  ASSERT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  EXPECT_EQ(ReadTestFile(Server.Root + "pub/doc.xml"), "abc<doc>\r\n</doc>\r\n");
+  EXPECT_FALSE(frame->FStatus & esModified);
+}
+
+TEST_F(MainFormFtpTest, SaveAsFtpWritesUnderANewNameAndRecordsIt)
+{
+  OpenDoc();
+  TEditFrame* frame = EditFrameAt(0);
+  ASSERT_TRUE(frame);
+  FocusEditor(*frame);
+  QTest::keyClicks(frame->SynEdit, "x");
+
+  // The document's read reconnected to the server, so the dialog reopens at
+  // the document's file. Disconnected, it starts again from the history.
+  QString caption = RunWithDialog("MenuFileSaveAsFTP", [](TFTPDialog& dialog) {
+    EXPECT_EQ(dialog.Mode, fdmSave);
+    EXPECT_EQ(dialog.FTPFilenameEdit->text(), "doc.xml");
+    dialog.TimerTimer();
+    ASSERT_EQ(dialog.FTPConnectBtn->text(), "&Disconnect");
+    dialog.FTPConnectBtn->click();
+    dialog.TimerTimer();
+    ASSERT_EQ(dialog.FTPConnectBtn->text(), "&Connect");
+    dialog.FTPUserEdit->clear();
+    dialog.FTPPasswordEdit->clear();
+    dialog.FTPHostComboDropDown();
+    ASSERT_EQ(dialog.FTPHostCombo->count(), 1);
+    dialog.FTPHostCombo->setCurrentIndex(0);
+    emit dialog.FTPHostCombo->activated(0);
+    EXPECT_EQ(dialog.FTPPasswordEdit->text(), "secret");
+    dialog.FTPConnectBtn->click();
+    dialog.FTPFilenameEdit->setText("copy.xml");
+    dialog.OKBtn->click();
+  });
+  EXPECT_EQ(caption, "Save File to FTP");
+  ASSERT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  EXPECT_EQ(ReadTestFile(Server.Root + "pub/copy.xml"), "x<doc>\r\n</doc>\r\n");
+  EXPECT_EQ(ReadTestFile(Server.Root + "pub/doc.xml"), "<doc>\r\n</doc>\r\n");
+  EXPECT_EQ(frame->FURL.GetURL(), DocURL("copy.xml"));
+  EXPECT_FALSE(frame->FStatus & (esModified | esNew));
+  ASSERT_EQ(Project().MRU.Count(), 2);
+  EXPECT_EQ(Project().MRU.GetItem(0).GetURL(), DocURL("copy.xml"));
+  EXPECT_EQ(Project().MRU.GetItem(1).GetURL(), DocURL("doc.xml"));
+  EXPECT_EQ(Project().FtpHistory.Count(), 1);
+  // FTP documents leave the local open and save locations alone.
+  EXPECT_EQ(Project().SaveURL.Protocol, TURLProtocol::file);
+}
+
+TEST_F(MainFormFtpTest, CancelDoesNothing)
+{
+  RunWithDialog("MenuFileOpenFTP", [](TFTPDialog& dialog) { dialog.CancelBtn->click(); });
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 0);
+  EXPECT_EQ(Project().MRU.Count(), 0);
+  EXPECT_EQ(Project().FtpHistory.Count(), 0);
+}
+
+TEST_F(MainFormFtpTest, DocumentThatCannotBeReadLeavesNoTabAndNoHistory)
+{
+  RunWithDialog("MenuFileOpenFTP", [this](TFTPDialog& dialog) {
+    Connect(dialog, "/pub/");
+    dialog.FTPTreeView->setCurrentItem(Child(Child(dialog.FTPTreeView->topLevelItem(0), "pub"), "doc.xml"));
+    std::filesystem::remove(Server.Root + "pub/doc.xml");
+    dialog.OKBtn->click();
+  });
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("doc.xml")) << Prompts->Messages[0].toStdString();
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 0);
+  EXPECT_EQ(Project().MRU.Count(), 0);
+  EXPECT_EQ(Project().FtpHistory.Count(), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
