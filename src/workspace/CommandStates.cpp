@@ -8,10 +8,8 @@ const std::vector<std::string> kUnbuiltCommands = {
     "MenuEditCut",            "MenuEditCopy",
     "MenuEditPaste",       "MenuEditSelectAll",      "MenuEditUndo",
     "MenuEditredo",
-    "MenuSearchFind",      "MenuSearchReplace",      "MenuToolsConvert",
-    "MenuToolsWellFormed", "MenuToolsIsValid",       "MenuToolsTransform",
-    "MenuToolsBatch",      "MenuToolsPreview1",      "MenuToolsPreview2",
-    "MenuToolsPreview3",   "MenuViewMoreHelp",       "MenuViewMoreEdit",
+    "MenuSearchFind",      "MenuSearchReplace",
+    "MenuViewMoreHelp",       "MenuViewMoreEdit",
     "MenuHelpContext",     "MenuHelpAbout",
 };
 

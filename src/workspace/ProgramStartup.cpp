@@ -10,6 +10,9 @@
 #include "dialogs/TFTPDialog.h"
 #include "dialogs/TNewFileDialog.h"
 #include "dialogs/TOpenURLDialog.h"
+#include "dialogs/TBatchDialog.h"
+#include "dialogs/TConvertHTMLDialog.h"
+#include "dialogs/TTransformDialog.h"
 #include "model/ModelModule.h"
 #include "model/TAutoCompleteSchema.h"
 #include "platform/Prompter.h"
@@ -66,6 +69,9 @@ void CreateForms(const QStringList* arguments)
   ConfigDialog = new TConfigDialog(MainForm);
   ConfigureFileDialog = new TConfigureFileDialog(MainForm);
   // The dialogs are created here, in their order, as they are built.
+  TransformDialog = new TTransformDialog(MainForm);
+  ConvertHTMLDialog = new TConvertHTMLDialog(MainForm);
+  BatchDialog = new TBatchDialog(MainForm);
   LogDialog = new TLogDialog(MainForm);
   FTPDialog = new TFTPDialog(MainForm);
   NewFileDialog = new TNewFileDialog(MainForm);
@@ -100,6 +106,12 @@ void DestroyForms()
   FTPDialog = nullptr;
   delete LogDialog;
   LogDialog = nullptr;
+  delete BatchDialog;
+  BatchDialog = nullptr;
+  delete ConvertHTMLDialog;
+  ConvertHTMLDialog = nullptr;
+  delete TransformDialog;
+  TransformDialog = nullptr;
   delete ConfigureFileDialog;
   ConfigureFileDialog = nullptr;
   delete ConfigDialog;

@@ -154,16 +154,16 @@ void TMainForm::CreateMenus()
 
   QMenu* tools = bar->addMenu("&Tools");
   tools->setObjectName("Tools1");
-  AddMenuItem(tools, "MenuToolsConvert", "C&onvert (HTML to XML)");
+  AddMenuItem(tools, "MenuToolsConvert", "C&onvert (HTML to XML)", &TMainForm::MenuToolsConvertClick);
   tools->addSeparator();
-  AddMenuItem(tools, "MenuToolsWellFormed", "Check &Well Formed");
-  AddMenuItem(tools, "MenuToolsIsValid", "Check is &Valid");
-  AddMenuItem(tools, "MenuToolsTransform", "&Transform");
-  AddMenuItem(tools, "MenuToolsBatch", "&Batch...");
+  AddMenuItem(tools, "MenuToolsWellFormed", "Check &Well Formed", &TMainForm::MenuToolsWellFormedClick);
+  AddMenuItem(tools, "MenuToolsIsValid", "Check is &Valid", &TMainForm::MenuToolsIsValidClick);
+  AddMenuItem(tools, "MenuToolsTransform", "&Transform", &TMainForm::MenuToolsTransformClick);
+  AddMenuItem(tools, "MenuToolsBatch", "&Batch...", &TMainForm::MenuToolsBatchClick);
   tools->addSeparator();
-  AddMenuItem(tools, "MenuToolsPreview1", "Preview &1...");
-  AddMenuItem(tools, "MenuToolsPreview2", "Preview &2...");
-  AddMenuItem(tools, "MenuToolsPreview3", "Preview &3...");
+  AddMenuItem(tools, "MenuToolsPreview1", "Preview &1...", &TMainForm::MenuToolsPreview1Click);
+  AddMenuItem(tools, "MenuToolsPreview2", "Preview &2...", &TMainForm::MenuToolsPreview2Click);
+  AddMenuItem(tools, "MenuToolsPreview3", "Preview &3...", &TMainForm::MenuToolsPreview3Click);
 
   QMenu* view = bar->addMenu("&View");
   view->setObjectName("View1");

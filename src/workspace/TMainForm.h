@@ -167,6 +167,26 @@ public:
   // that type takes the type its file extension gives among the others.
   void FileTypeDeleting(TFileType& fileType);
 
+  // --- tools commands (TMainFormTools.cpp) --------------------------------
+  void MenuToolsConvertClick();
+  void MenuToolsWellFormedClick();
+  void MenuToolsIsValidClick();
+  void MenuToolsTransformClick();
+  void MenuToolsBatchClick();
+  void MenuToolsPreview1Click();
+  void MenuToolsPreview2Click();
+  void MenuToolsPreview3Click();
+  // Previewer n of the active document's type on the document's file, URL
+  // text or freshly written working copy.
+  void PreviewDocument(int number);
+  // "*" opens target with its associated program; any other command runs
+  // with every "%1" replaced by target (not through a shell).
+  void Preview(const std::string& command, const std::string& target);
+  // The URL texts of the open stylesheets (type id "xsl"), in frame order.
+  std::vector<std::string> OpenStyleSheetURLs() const;
+  // The first editor frame, in frame order, whose URL text is urlText.
+  TEditFrame* FindEditFrame(const std::string& urlText) const;
+
   // --- components ----------------------------------------------------------
   TPageControl* MainPageControl() const { return FMainPageControl; }
   TPageControl* SideBarPageControl() const { return FSideBarPageControl; }

@@ -99,14 +99,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->ignore();
 }
 
-// --- hook of the batch dialog -------------------------------------------------
-// The help and log panes are created and connected in TMainFormPanes.cpp.
-
-void TMainForm::PresetBatchDialog()
-{
-  // Source: the project's open location with "*.xml"; destination: the save
-  // location with "*.html".
-}
+// The help and log panes are created and connected in TMainFormPanes.cpp; the
+// batch dialog is preset in TMainFormTools.cpp.
 
 // --- the active frame and the frames ----------------------------------------
 

@@ -1,0 +1,255 @@
+#include "dialogs/TBatchDialog.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTabWidget>
+
+#include "dialogs/ToolsDialogSupport.h"
+#include "model/TFileTypes.h"
+#include "platform/Prompter.h"
+#include "ui_TBatchDialog.h"
+
+TBatchDialog* BatchDialog = nullptr;
+
+namespace {
+
+struct TSpecParts {
+  std::string Folder, Base, Ext;
+};
+
+TSpecParts SplitSpec(const std::string& spec)
+{
+  TSpecParts parts;
+  std::size_t separator = spec.find_last_of("\\:/");
+  std::size_t start = separator == std::string::npos ? 0 : separator + 1;
+  parts.Folder = spec.substr(0, start);
+  std::string rest = spec.substr(start);
+  std::size_t dot = rest.rfind('.');
+  parts.Base = rest.substr(0, dot);
+  if (dot != std::string::npos) parts.Ext = rest.substr(dot);
+  return parts;
+}
+
+// The folder of a native file name: up to and including its last "/", "\" or ":".
+QString NativeFolder(const std::string& nativeName)
+{
+  std::size_t last = nativeName.find_last_of("\\:/");
+  return LocalText(last == std::string::npos ? std::string() : nativeName.substr(0, last + 1));
+}
+
+}  // namespace
+
+bool BatchSpecsClash(const std::string& source, const std::string& dest)
+{
+  const TSpecParts s = SplitSpec(source);
+  const TSpecParts d = SplitSpec(dest);
+  return s.Folder == d.Folder && s.Base == d.Base && (s.Ext == d.Ext || s.Ext == ".*");
+}
+
+TBatchDialog::TBatchDialog(QWidget* parent)
+    : QDialog(parent),
+      FUi(std::make_unique<Ui::TBatchDialog>())
+{
+  FUi->setupUi(this);
+  Label1 = FUi->Label1;
+  SourceEdit = FUi->SourceEdit;
+  BrowseSourceBtn = FUi->BrowseSourceBtn;
+  BrowseSourceFTPBtn = FUi->BrowseSourceFTPBtn;
+  RecurseCheck = FUi->RecurseCheck;
+  Label3 = FUi->Label3;
+  PageControl = FUi->PageControl;
+  TabSheet1 = FUi->TabSheet1;
+  TagCaseRadio = FUi->TagCaseRadio;
+  AttrCaseRadio = FUi->AttrCaseRadio;
+  FixAttributesCheck = FUi->FixAttributesCheck;
+  FixMismatchCheck = FUi->FixMismatchCheck;
+  TabSheet2 = FUi->TabSheet2;
+  ValidateCheck = FUi->ValidateCheck;
+  TabSheet3 = FUi->TabSheet3;
+  Label4 = FUi->Label4;
+  XSLFileEdit = FUi->XSLFileEdit;
+  BrowseXSLBtn = FUi->BrowseXSLBtn;
+  TabSheet4 = FUi->TabSheet4;
+  TabSheet5 = FUi->TabSheet5;
+  DestLabel = FUi->DestLabel;
+  DestEdit = FUi->DestEdit;
+  BrowseDestBtn = FUi->BrowseDestBtn;
+  BrowseDestFTPBtn = FUi->BrowseDestFTPBtn;
+  LogCheck = FUi->LogCheck;
+  OKBtn = FUi->OKBtn;
+  CancelBtn = FUi->CancelBtn;
+
+  const QIcon open = style()->standardIcon(QStyle::SP_DialogOpenButton);
+  const QIcon network = style()->standardIcon(QStyle::SP_DriveNetIcon);
+  for (QPushButton* button : {BrowseSourceBtn, BrowseDestBtn, BrowseXSLBtn}) button->setIcon(open);
+  for (QPushButton* button : {BrowseSourceFTPBtn, BrowseDestFTPBtn}) button->setIcon(network);
+  PageControl->setCurrentWidget(TabSheet3);
+  setFixedSize(sizeHint());
+
+  // The FTP dialog is not part of the program yet.
+  BrowseSourceFTPBtn->setEnabled(false);
+  BrowseDestFTPBtn->setEnabled(false);
+
+  connect(SourceEdit, &QLineEdit::textChanged, this, [this] { SourceEditChange(); });
+  connect(DestEdit, &QLineEdit::textChanged, this, [this] { DestEditChange(); });
+  connect(BrowseSourceBtn, &QPushButton::clicked, this, [this] { BrowseSourceBtnClick(); });
+  connect(BrowseDestBtn, &QPushButton::clicked, this, [this] { BrowseDestBtnClick(); });
+  connect(BrowseSourceFTPBtn, &QPushButton::clicked, this, [this] { BrowseSourceFTPBtnClick(); });
+  connect(BrowseDestFTPBtn, &QPushButton::clicked, this, [this] { BrowseDestFTPBtnClick(); });
+  connect(BrowseXSLBtn, &QPushButton::clicked, this, [this] { BrowseXSLBtnClick(); });
+  connect(PageControl, &QTabWidget::currentChanged, this, [this] { PageControlChange(); });
+  connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TBatchDialog::~TBatchDialog() = default;
+
+// --- accessors -------------------------------------------------------------------
+
+TBatchCommand TBatchDialog::GetAction() const
+{
+  return static_cast<TBatchCommand>(PageControl->currentIndex());
+}
+
+bool TBatchDialog::GetRecurse() const
+{
+  return RecurseCheck->isChecked();
+}
+
+int TBatchDialog::GetTagCase() const
+{
+  return RadioItemIndex(TagCaseRadio);
+}
+
+int TBatchDialog::GetAttrCase() const
+{
+  return RadioItemIndex(AttrCaseRadio);
+}
+
+bool TBatchDialog::GetFixAttributes() const
+{
+  return FixAttributesCheck->isChecked();
+}
+
+bool TBatchDialog::GetFixMismatch() const
+{
+  return FixMismatchCheck->isChecked();
+}
+
+bool TBatchDialog::GetValidate() const
+{
+  return ValidateCheck->isChecked();
+}
+
+std::string TBatchDialog::GetXSLFile() const
+{
+  return LocalBytes(XSLFileEdit->text());
+}
+
+bool TBatchDialog::GetLogDetails() const
+{
+  return LogCheck->isChecked();
+}
+
+void TBatchDialog::SetLogDetails(bool value)
+{
+  LogCheck->setChecked(value);
+}
+
+void TBatchDialog::UpdateEdits()
+{
+  Updating = true;
+  SourceEdit->setText(LocalText(Source.GetURL()));
+  DestEdit->setText(LocalText(Dest.GetURL()));
+  Updating = false;
+}
+
+// --- event handlers ----------------------------------------------------------------
+
+void TBatchDialog::showEvent(QShowEvent* event)
+{
+  if (!event->spontaneous()) {
+    FormShow();
+    CentreOnScreen(this);
+  }
+  QDialog::showEvent(event);
+}
+
+void TBatchDialog::FormShow()
+{
+  UpdateEdits();
+}
+
+void TBatchDialog::SourceEditChange()
+{
+  // SetURL keeps user, password and passive flag.
+  if (!Updating) Source.SetURL(LocalBytes(SourceEdit->text()));
+}
+
+void TBatchDialog::DestEditChange()
+{
+  if (!Updating) Dest.SetURL(LocalBytes(DestEdit->text()));
+}
+
+void TBatchDialog::BrowseFiles(TURL& url, const QString& title, bool save)
+{
+  const std::string native = url.GetNativeName();
+  const QString start = NativeFolder(native) + LocalText(url.FileName);
+  const QString filter = PipeFilterToQt(FileTypes().GetFilter());
+  QString name = save ? Prompter().GetSaveFileName(title, start, filter, nullptr)
+                      : Prompter().GetOpenFileName(title, start, filter, nullptr);
+  if (name.isEmpty()) return;
+  url.SetNativeName(LocalBytes(name));
+  UpdateEdits();
+}
+
+void TBatchDialog::BrowseSourceBtnClick()
+{
+  BrowseFiles(Source, "Select Source Files", false);
+}
+
+void TBatchDialog::BrowseDestBtnClick()
+{
+  BrowseFiles(Dest, "Select Destination Files", true);
+}
+
+void TBatchDialog::BrowseSourceFTPBtnClick() {}
+
+void TBatchDialog::BrowseDestFTPBtnClick() {}
+
+void TBatchDialog::BrowseXSLBtnClick()
+{
+  QString name = Prompter().GetOpenFileName("Open XSL File", XSLFileEdit->text(),
+                                            PipeFilterToQt("XSL Files|*.xsl;*.xslt|All files|*.*"), nullptr);
+  if (!name.isEmpty()) XSLFileEdit->setText(name);
+}
+
+void TBatchDialog::PageControlChange()
+{
+  // Check and Delete write nothing: they have no destination.
+  const int page = PageControl->currentIndex();
+  const bool usesDest = page != bcCheck && page != bcDelete;
+  for (QWidget* control : {static_cast<QWidget*>(DestEdit), static_cast<QWidget*>(DestLabel),
+                           static_cast<QWidget*>(BrowseDestBtn)})
+    control->setEnabled(usesDest);
+}
+
+void TBatchDialog::OKBtnClick()
+{
+  const int page = PageControl->currentIndex();
+  const bool writes = page == bcHTMLToXML || page == bcTransform || page == bcCopy;
+  if (writes && BatchSpecsClash(LocalBytes(SourceEdit->text()), LocalBytes(DestEdit->text()))) {
+    TPrompter::TAnswer answer =
+        Prompter().MessageBox("Incompatible Source and Destination names",
+                              "Source and Destination File specs clash! Source files might get overwritten.\r\n\r\n"
+                              "Are you sure you want to continue?",
+                              TPrompter::TIcon::Error, TPrompter::TButtons::YesNo);
+    if (answer != TPrompter::TAnswer::Yes) return;
+  }
+  accept();
+}

@@ -1,0 +1,96 @@
+#include "dialogs/TTransformDialog.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+
+#include "dialogs/ToolsDialogSupport.h"
+#include "model/TFileTypes.h"
+#include "platform/Prompter.h"
+#include "ui_TTransformDialog.h"
+
+TTransformDialog* TransformDialog = nullptr;
+
+TTransformDialog::TTransformDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      FUi(std::make_unique<Ui::TTransformDialog>())
+{
+  FUi->setupUi(this);
+  Label1 = FUi->Label1;
+  XSLCombo = FUi->XSLCombo;
+  BrowseBtn = FUi->BrowseBtn;
+  Label2 = FUi->Label2;
+  FileTypeCombo = FUi->FileTypeCombo;
+  OKBtn = FUi->OKBtn;
+  CancelBtn = FUi->CancelBtn;
+
+  BrowseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  setFixedHeight(185);
+  setMinimumWidth(260);
+  connect(BrowseBtn, &QPushButton::clicked, this, [this] { BrowseBtnClick(); });
+  connect(OKBtn, &QPushButton::clicked, this, [this] {
+    OKBtnClick();
+    accept();
+  });
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TTransformDialog::~TTransformDialog() = default;
+
+std::string TTransformDialog::GetStyleSheetName() const
+{
+  std::string text = LocalBytes(XSLCombo->currentText());
+  if (!text.empty() && text[0] == '*') text.erase(0, 1);
+  return text;
+}
+
+bool TTransformDialog::StyleSheetIsOpenDocument() const
+{
+  return XSLCombo->currentText().startsWith('*');
+}
+
+int TTransformDialog::GetFileTypeIndex() const
+{
+  return FileTypeCombo->currentIndex();
+}
+
+void TTransformDialog::showEvent(QShowEvent* event)
+{
+  if (!event->spontaneous()) {
+    FormShow();
+    CentreOnScreen(this);
+  }
+  QDialog::showEvent(event);
+}
+
+void TTransformDialog::FormShow()
+{
+  // The item list is rebuilt; the text the user typed or chose stays.
+  const QString text = XSLCombo->currentText();
+  XSLCombo->clear();
+  QStringList items;
+  for (const std::string& url : FOpenStyleSheets) items << "*" + LocalText(url);
+  XSLCombo->addItems(items);
+  // A "*" choice whose document has been closed is no choice any more.
+  XSLCombo->setEditText(text.startsWith('*') && !items.contains(text) ? QString() : text);
+
+  int index = FileTypeCombo->currentIndex();
+  FileTypeCombo->clear();
+  TFileTypes& types = FileTypes();
+  for (int i = 0; i < types.Count(); ++i) FileTypeCombo->addItem(LocalText(types.GetFileType(i).Title));
+  if (index < 0) index = 0;
+  if (index >= FileTypeCombo->count()) index = FileTypeCombo->count() - 1;
+  FileTypeCombo->setCurrentIndex(index);
+}
+
+void TTransformDialog::BrowseBtnClick()
+{
+  QString start = XSLCombo->currentText().startsWith('*') ? QString() : XSLCombo->currentText();
+  QString name = Prompter().GetOpenFileName("Select Style Sheet", start,
+                                            PipeFilterToQt("XSL Stylesheets [*.xsl]|*.xsl|All files [*.*]|*.*"),
+                                            nullptr);
+  if (!name.isEmpty()) XSLCombo->setEditText(name);
+}

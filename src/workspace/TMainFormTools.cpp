@@ -1,0 +1,287 @@
+// The main window's Tools menu: HTML to XML conversion, the well-formedness
+// and validity checks, XSLT transforms, batch runs and the three previewers,
+// with the transform, conversion and batch dialogs.
+
+#include <QDesktopServices>
+#include <QPointer>
+#include <QProcess>
+#include <QUrl>
+#include <Qsci/qsciscintilla.h>
+#include <filesystem>
+
+#include "dialogs/TBatchDialog.h"
+#include "dialogs/TConvertHTMLDialog.h"
+#include "dialogs/TTransformDialog.h"
+#include "model/FileNameHelpers.h"
+#include "model/ModelModule.h"
+#include "model/TFileTypes.h"
+#include "model/pvtools.h"
+#include "platform/Prompter.h"
+#include "resource/zevlog.h"
+#include "workspace/BusyCursor.h"
+#include "workspace/CommandLineText.h"
+#include "workspace/TEditFrame.h"
+#include "workspace/TMainForm.h"
+#include "workspace/ToolsCommandText.h"
+
+namespace {
+
+constexpr TEditStatus kCheckFlags = esValid | esInvalid | esWellFormed;
+
+QString Local(const std::string& text)
+{
+  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Makes the folder of a local document's URL the process's current folder,
+// so relative references in it resolve there. A remote document's path names
+// no local folder: the current folder then stays, and so it does when the
+// change fails.
+void EnterDocumentFolder(const TURL& url)
+{
+  if (url.Protocol != TURLProtocol::file) return;
+  std::string folder = NativeFolderPart(url.GetNativeName());
+  if (folder.empty()) return;
+  std::error_code ignored;
+  std::filesystem::current_path(folder, ignored);
+}
+
+// The place a stylesheet's relative references resolve against: its file, or
+// the URL text of a remote one (a stylesheet from the web may then not read
+// local files).
+std::string StyleSheetBase(const TURL& url)
+{
+  return url.Protocol == TURLProtocol::file ? url.GetNativeName() : url.GetURL();
+}
+
+// The URL of an untitled result: the program folder (the project's folder)
+// and the document's file name with the extension ext, made unique against
+// the current folder.
+TURL ResultURL(const TEditFrame& document, const std::string& ext)
+{
+  TURL url(Project().ProjectURL);
+  url.SetFileName(UniqueFileName(ChangeFileExt(document.FURL.FileName, ext)));
+  return url;
+}
+
+void OpenResult(TMainForm& form, const std::string& typeId, const TURL& url, const std::string& text)
+{
+  TEditFrame* result = form.NewEditFrame(typeId, url, true);
+  result->SetText(text);
+}
+
+void CheckDocument(TEditFrame& frame, bool validate)
+{
+  TXMLChecker checker;
+  frame.SetStatus(frame.FStatus & ~kCheckFlags);
+  checker.Validate = validate;
+  EnterDocumentFolder(frame.FURL);
+  checker.XML = frame.GetText();
+  try {
+    if (checker.Check()) frame.SetStatus(frame.FStatus | (validate ? esValid : esWellFormed));
+  } catch (...) {
+    frame.SetStatus(frame.FStatus | esInvalid);
+    throw;
+  }
+}
+
+void RunCheck(TEditFrame* frame, bool validate)
+{
+  if (!frame) return;
+  try {
+    {
+      TBusyCursor busy;
+      CheckDocument(*frame, validate);
+    }
+    Prompter().ShowMessage(validate ? "OK. File is valid." : "OK. File is well-formed.");
+  } catch (const std::exception& error) {
+    frame->SynEdit->setCursorPosition(GetErrorLine(error.what()) - 1, 0);
+    frame->SynEdit->ensureCursorVisible();
+    throw;
+  }
+}
+
+// Restores the log's levels however a batch run ends.
+class TLevelsGuard {
+public:
+  TLevelsGuard() : FKept(AppLog().Levels) {}
+  ~TLevelsGuard() { AppLog().SetLevels(FKept); }
+  TLevelsGuard(const TLevelsGuard&) = delete;
+  TLevelsGuard& operator=(const TLevelsGuard&) = delete;
+  const TzevLog::TLevels& Kept() const { return FKept; }
+
+private:
+  TzevLog::TLevels FKept;
+};
+
+}  // namespace
+
+// --- Convert -------------------------------------------------------------------
+
+void TMainForm::MenuToolsConvertClick()
+{
+  QPointer<TEditFrame> frame = GetActiveEditFrame();
+  if (!ConvertHTMLDialog || ConvertHTMLDialog->exec() != QDialog::Accepted || !frame) return;
+  TBusyCursor busy;
+  std::string output;
+  {
+    THTML2XMLConvertor convertor;
+    convertor.TagCase = static_cast<std::uint8_t>(ConvertHTMLDialog->GetTagCase());
+    convertor.AttrCase = static_cast<std::uint8_t>(ConvertHTMLDialog->GetAttrCase());
+    convertor.FixAttributes = ConvertHTMLDialog->GetFixAttributes();
+    convertor.FixMismatch = ConvertHTMLDialog->GetFixMismatch();
+    convertor.Singletons = ConvertHTMLDialog->GetSingletons();
+    convertor.Convert(frame->GetText(), output);
+  }
+  OpenResult(*this, "XML", ResultURL(*frame, ".xhtml"), output);
+}
+
+// --- Check Well Formed, Check is Valid -------------------------------------------
+
+void TMainForm::MenuToolsWellFormedClick()
+{
+  RunCheck(GetActiveEditFrame(), false);
+}
+
+void TMainForm::MenuToolsIsValidClick()
+{
+  RunCheck(GetActiveEditFrame(), true);
+}
+
+// --- Transform -------------------------------------------------------------------
+
+std::vector<std::string> TMainForm::OpenStyleSheetURLs() const
+{
+  std::vector<std::string> urls;
+  for (int i = 0; i < GetFrameCount(); ++i)
+    if (auto* frame = qobject_cast<TEditFrame*>(GetFrame(i)))
+      if (frame->FFileType && frame->FFileType->Id == "xsl") urls.push_back(frame->FURL.GetURL());
+  return urls;
+}
+
+TEditFrame* TMainForm::FindEditFrame(const std::string& urlText) const
+{
+  for (int i = 0; i < GetFrameCount(); ++i)
+    if (auto* frame = qobject_cast<TEditFrame*>(GetFrame(i)))
+      if (frame->FURL.GetURL() == urlText) return frame;
+  return nullptr;
+}
+
+void TMainForm::MenuToolsTransformClick()
+{
+  QPointer<TEditFrame> frame = GetActiveEditFrame();
+  if (!TransformDialog) return;
+  TransformDialog->SetOpenStyleSheets(OpenStyleSheetURLs());
+  if (TransformDialog->exec() != QDialog::Accepted || !frame) return;
+  TBusyCursor busy;
+  std::string output;
+  {
+    TXMLTransformer transformer;
+    const std::string name = TransformDialog->GetStyleSheetName();
+    if (TransformDialog->StyleSheetIsOpenDocument()) {
+      TEditFrame* style = FindEditFrame(name);
+      if (!style) throw std::runtime_error("The style-sheet \"" + name + "\" is not open any more.");
+      EnterDocumentFolder(style->FURL);
+      transformer.SetStyleSheet(style->GetText(), StyleSheetBase(style->FURL));
+    } else {
+      transformer.LoadStyleSheet(name);
+    }
+    EnterDocumentFolder(frame->FURL);
+    transformer.Transform(frame->GetText(), output);
+  }
+  TFileType& type = FileTypes().GetFileType(TransformDialog->GetFileTypeIndex());
+  OpenResult(*this, type.Id, ResultURL(*frame, type.GetDefaultExt()), output);
+}
+
+// --- Batch -------------------------------------------------------------------------
+
+void TMainForm::MenuToolsBatchClick()
+{
+  if (!BatchDialog) return;
+  BatchDialog->SetLogDetails(AppLog().Levels.test(5));
+  if (BatchDialog->exec() != QDialog::Accepted) return;
+  TBatch batch;
+  TBusyCursor busy;
+  batch.Source.Assign(BatchDialog->Source);
+  batch.Dest.Assign(BatchDialog->Dest);
+  batch.Recurse = BatchDialog->GetRecurse();
+  batch.Command = BatchDialog->GetAction();
+  batch.TagCase = static_cast<std::uint8_t>(BatchDialog->GetTagCase());
+  batch.AttrCase = static_cast<std::uint8_t>(BatchDialog->GetAttrCase());
+  batch.FixAttributes = BatchDialog->GetFixAttributes();
+  batch.FixMismatch = BatchDialog->GetFixMismatch();
+  batch.Validate = BatchDialog->GetValidate();
+  batch.XSLFile = BatchDialog->GetXSLFile();
+  TLevelsGuard levels;
+  if (BatchDialog->GetLogDetails()) {
+    TzevLog::TLevels detailed = levels.Kept();
+    detailed.set(5);
+    AppLog().SetLevels(detailed);
+  }
+  batch.Execute();
+  ShowLog();
+}
+
+void TMainForm::PresetBatchDialog()
+{
+  if (!BatchDialog) return;
+  BatchDialog->Source.Assign(Project().OpenURL);
+  BatchDialog->Source.SetFileName("*.xml");
+  BatchDialog->Dest.Assign(Project().SaveURL);
+  BatchDialog->Dest.SetFileName("*.html");
+}
+
+// --- Preview 1, 2, 3 --------------------------------------------------------------
+
+void TMainForm::MenuToolsPreview1Click()
+{
+  PreviewDocument(1);
+}
+
+void TMainForm::MenuToolsPreview2Click()
+{
+  PreviewDocument(2);
+}
+
+void TMainForm::MenuToolsPreview3Click()
+{
+  PreviewDocument(3);
+}
+
+void TMainForm::PreviewDocument(int number)
+{
+  TEditFrame* frame = GetActiveEditFrame();
+  if (!frame || !frame->FFileType) return;
+  const TFileType& type = *frame->FFileType;
+  const std::string& command = number == 1 ? type.Preview1 : number == 2 ? type.Preview2 : type.Preview3;
+  if (command.empty()) return;
+  // A saved, unchanged local document is shown from its own file; any other
+  // from its working copy, written now. A new document has no file of its
+  // own yet, whatever its URL names.
+  const bool ownFile = frame->FURL.Protocol == TURLProtocol::file && !(frame->FStatus & (esNew | esModified));
+  std::string target;
+  if (ownFile)
+    target = number == 1 ? frame->FURL.GetNativeName() : frame->FURL.GetURL();
+  else {
+    frame->Backup();
+    target = frame->FBackupFileName;
+  }
+  Preview(command, target);
+}
+
+void TMainForm::Preview(const std::string& command, const std::string& target)
+{
+  if (command == "*") {
+    // A URL text ("file:/...") is opened as the file it names.
+    std::string native = target.rfind("file:", 0) == 0 ? TURL(target).GetNativeName() : target;
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Local(native))))
+      AppLog().Log(3, "No program opens \"" + native + "\"");
+    return;
+  }
+  const std::vector<std::string> words = SplitCommandLine(ExpandPreviewCommand(command, target));
+  if (words.empty()) return;
+  QStringList arguments;
+  for (std::size_t i = 1; i < words.size(); ++i) arguments << Local(words[i]);
+  if (!QProcess::startDetached(Local(words[0]), arguments))
+    AppLog().Log(3, "Cannot start the previewer \"" + words[0] + "\"");
+}

@@ -1,0 +1,170 @@
+// The batch dialog: spec edits and URLs, pages and the destination controls,
+// the clash question on OK, the accessors.
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompter.h"
+#include "dialogs/TBatchDialog.h"
+
+namespace {
+
+using TAnswer = TPrompter::TAnswer;
+
+class BatchDialogTest : public ::testing::Test {
+protected:
+  bool DestControlsEnabled() const
+  {
+    return Dialog.DestEdit->isEnabled() && Dialog.DestLabel->isEnabled() && Dialog.BrowseDestBtn->isEnabled();
+  }
+  bool DestControlsDisabled() const
+  {
+    return !Dialog.DestEdit->isEnabled() && !Dialog.DestLabel->isEnabled() && !Dialog.BrowseDestBtn->isEnabled();
+  }
+
+  TScriptedPrompter Prompts;
+  TBatchDialog Dialog;
+};
+
+TEST_F(BatchDialogTest, StartsOnTransformWithTheDefaultSpecs)
+{
+  EXPECT_EQ(Dialog.windowTitle(), "Batch Processing...");
+  EXPECT_EQ(Dialog.GetAction(), bcTransform);
+  QStringList pages;
+  for (int i = 0; i < Dialog.PageControl->count(); ++i) pages << Dialog.PageControl->tabText(i);
+  EXPECT_EQ(pages, QStringList({"HTMLtoXML", "Check", "Transform", "Copy", "Delete"}));
+  EXPECT_FALSE(Dialog.GetRecurse());
+  EXPECT_TRUE(Dialog.GetValidate());
+  EXPECT_TRUE(Dialog.GetLogDetails());
+  EXPECT_EQ(Dialog.GetTagCase(), 0);
+  EXPECT_EQ(Dialog.GetAttrCase(), 0);
+  EXPECT_TRUE(Dialog.GetFixAttributes() && Dialog.GetFixMismatch());
+  Dialog.show();
+  EXPECT_EQ(Dialog.SourceEdit->text(), "file:/*.xml");
+  EXPECT_EQ(Dialog.DestEdit->text(), "file:/*.html");
+}
+
+TEST_F(BatchDialogTest, ShowingShowsTheCurrentURLs)
+{
+  Dialog.Source.SetURL("file:/home/u/data/*.xml");
+  Dialog.Dest.SetURL("ftp:host.example/out/*.html");
+  Dialog.show();
+  EXPECT_EQ(Dialog.SourceEdit->text(), "file:/home/u/data/*.xml");
+  EXPECT_EQ(Dialog.DestEdit->text(), "ftp:host.example/out/*.html");
+}
+
+TEST_F(BatchDialogTest, TypingKeepsUserPasswordAndPassiveFlag)
+{
+  Dialog.Source.SetURL("ftp:one.example/in/*.xml");
+  Dialog.Source.SetUser("anna");
+  Dialog.Source.SetPassword("secret");
+  Dialog.Source.SetPassive(true);
+  Dialog.show();
+  Dialog.SourceEdit->setText("ftp:two.example/other/*.htm;*.html");
+  EXPECT_EQ(Dialog.Source.Host, "two.example");
+  EXPECT_EQ(Dialog.Source.Path, "/other/");
+  EXPECT_EQ(Dialog.Source.FileName, "*.htm;*.html");
+  EXPECT_EQ(Dialog.Source.User, "anna");
+  EXPECT_EQ(Dialog.Source.Password, "secret");
+  EXPECT_TRUE(Dialog.Source.Passive);
+  Dialog.DestEdit->setText("file:/tmp/out/*.xml");
+  EXPECT_EQ(Dialog.Dest.GetURL(), "file:/tmp/out/*.xml");
+}
+
+TEST_F(BatchDialogTest, CheckAndDeleteDisableTheDestination)
+{
+  ASSERT_TRUE(DestControlsEnabled());
+  Dialog.PageControl->setCurrentIndex(bcCheck);
+  EXPECT_TRUE(DestControlsDisabled());
+  Dialog.PageControl->setCurrentIndex(bcCopy);
+  EXPECT_TRUE(DestControlsEnabled());
+  Dialog.PageControl->setCurrentIndex(bcDelete);
+  EXPECT_TRUE(DestControlsDisabled());
+  EXPECT_EQ(Dialog.GetAction(), bcDelete);
+  Dialog.show();  // showing does not change the state
+  EXPECT_TRUE(DestControlsDisabled());
+}
+
+TEST_F(BatchDialogTest, OkOnCheckOrDeleteNeverAsks)
+{
+  for (int page : {bcCheck, bcDelete}) {
+    Dialog.Dest.SetURL("file:/*.xml");
+    Dialog.show();
+    Dialog.PageControl->setCurrentIndex(page);
+    Dialog.OKBtn->click();
+    EXPECT_EQ(Dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(Dialog.isVisible());
+  }
+  EXPECT_TRUE(Prompts.Messages.isEmpty());
+}
+
+TEST_F(BatchDialogTest, OkOnCopyWithEqualSpecsAsks)
+{
+  Dialog.Dest.SetURL("file:/*.xml");
+  Dialog.PageControl->setCurrentIndex(bcCopy);
+  Dialog.RecurseCheck->setChecked(true);
+  Dialog.show();
+  Dialog.setResult(QDialog::Rejected);
+  Prompts.Answers = {TAnswer::No, TAnswer::Yes};
+  Dialog.OKBtn->click();
+  ASSERT_EQ(Prompts.Messages.size(), 1);
+  EXPECT_EQ(Prompts.Messages[0],
+            "Source and Destination File specs clash! Source files might get overwritten.\r\n\r\n"
+            "Are you sure you want to continue?");
+  EXPECT_TRUE(Dialog.isVisible());  // No: still open, nothing changed
+  EXPECT_EQ(Dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(Dialog.GetAction(), bcCopy);
+  EXPECT_TRUE(Dialog.GetRecurse());
+  EXPECT_EQ(Dialog.DestEdit->text(), "file:/*.xml");
+  Dialog.OKBtn->click();  // Yes: closes with OK
+  EXPECT_EQ(Dialog.result(), QDialog::Accepted);
+  EXPECT_FALSE(Dialog.isVisible());
+}
+
+TEST(BatchSpecsClashTest, FoldersBaseNamesAndExtensions)
+{
+  EXPECT_FALSE(BatchSpecsClash("file:C:/data/*.xml", "file:C:/data/*.html"));
+  EXPECT_TRUE(BatchSpecsClash("file:C:/data/*.*", "file:C:/data/*.html"));
+  EXPECT_TRUE(BatchSpecsClash("file:C:/data/*.xml", "file:C:/data/*.xml"));
+  EXPECT_FALSE(BatchSpecsClash("file:C:/data/*.xml", "file:C:/out/*.xml"));
+  EXPECT_FALSE(BatchSpecsClash("file:C:/data/a*.xml", "file:C:/data/*.xml"));
+  EXPECT_TRUE(BatchSpecsClash("file:/home/u/data/*.*", "file:/home/u/data/*.html"));
+  EXPECT_FALSE(BatchSpecsClash("file:/home/u/data/*.html", "file:/home/u/data/*.*"));
+  EXPECT_FALSE(BatchSpecsClash("file:/home/u/data/*.XML", "file:/home/u/data/*.xml"));  // case-sensitive
+  // A dot in a folder name does not make an extension.
+  EXPECT_TRUE(BatchSpecsClash("file:/a.b/*", "file:/a.b/*"));
+  EXPECT_FALSE(BatchSpecsClash("file:/a.b/*", "file:/a.c/*"));
+}
+
+TEST_F(BatchDialogTest, BrowsingPutsTheChosenFileIntoTheURL)
+{
+  Dialog.Source.SetURL("file:/home/u/in/*.xml");
+  Prompts.FileNames = {"/home/u/other/page.html", "/home/u/out/result.xml", "/styles/a.xsl"};
+  Dialog.BrowseSourceBtn->click();
+  EXPECT_EQ(Dialog.Source.GetURL(), "file:/home/u/other/page.html");
+  EXPECT_EQ(Dialog.SourceEdit->text(), "file:/home/u/other/page.html");
+  Dialog.BrowseDestBtn->click();
+  EXPECT_EQ(Dialog.Dest.GetURL(), "file:/home/u/out/result.xml");
+  Dialog.BrowseXSLBtn->click();
+  EXPECT_EQ(Dialog.GetXSLFile(), "/styles/a.xsl");
+  EXPECT_EQ(Prompts.Messages, QStringList({"Select Source Files", "Select Destination Files", "Open XSL File"}));
+  Dialog.BrowseSourceBtn->click();  // cancelled: unchanged
+  EXPECT_EQ(Dialog.Source.GetURL(), "file:/home/u/other/page.html");
+}
+
+TEST_F(BatchDialogTest, LogDetailsFollowsTheSetter)
+{
+  Dialog.SetLogDetails(false);
+  EXPECT_FALSE(Dialog.GetLogDetails());
+  EXPECT_FALSE(Dialog.LogCheck->isChecked());
+  Dialog.SetLogDetails(true);
+  EXPECT_TRUE(Dialog.GetLogDetails());
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+// Tools > Check Well Formed, Check is Valid, Transform and Convert: status
+// flags, caret, messages, the folders references resolve against and the
+// untitled result tabs.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QGroupBox>
+#include <Qsci/qsciscintilla.h>
+
+#include "MainFormToolsFixture.h"
+#include "dialogs/TConvertHTMLDialog.h"
+#include "dialogs/TTransformDialog.h"
+#include "model/ModelModule.h"
+#include "model/TFileTypes.h"
+#include "workspace/ToolsCommandText.h"
+
+namespace {
+
+constexpr TEditStatus kCheckFlags = esValid | esInvalid | esWellFormed;
+
+const char* const kDTD = "<!ELEMENT doc (item*)>\r\n<!ELEMENT item (#PCDATA)>\r\n";
+
+const char* const kStyleSheet =
+    "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n"
+    "<xsl:output method=\"text\"/>\r\n"
+    "<xsl:template match=\"/\">items: <xsl:value-of select=\"count(//item)\"/></xsl:template>\r\n"
+    "</xsl:stylesheet>\r\n";
+
+class MainFormToolsTest : public MainFormToolsFixture {
+protected:
+  int TypePosition(const std::string& id)
+  {
+    for (int i = 0; i < FileTypes().Count(); ++i)
+      if (FileTypes().GetFileType(i).Id == id) return i;
+    return -1;
+  }
+  TEditFrame* Active() { return Form().GetActiveEditFrame(); }
+};
+
+// --- well-formedness and validity ---------------------------------------------------
+
+TEST_F(MainFormToolsTest, WellFormedDocumentPasses)
+{
+  Start();
+  std::filesystem::create_directories(Folder + "docs");
+  TEditFrame* doc = Open("docs/a.xml", "<doc>\r\n<item/>\r\n</doc>\r\n");
+  FocusEditor(*doc);
+  doc->SetStatus(esInvalid);
+  Run("MenuToolsWellFormed");
+  EXPECT_EQ(Prompts->Messages, QStringList({"OK. File is well-formed."}));
+  EXPECT_EQ(doc->FStatus, esWellFormed);
+  EXPECT_EQ(std::filesystem::current_path().string() + "/", Folder + "docs/");
+}
+
+TEST_F(MainFormToolsTest, BadDocumentFailsOnItsLine)
+{
+  Start();
+  TEditFrame* doc = Open("bad.xml", "<doc>\r\n<item>\r\n</doc>\r\n<!-- end -->\r\n");
+  FocusEditor(*doc);
+  doc->SynEdit->setCursorPosition(3, 5);
+  doc->SetStatus(esModified | esWellFormed);
+  Run("MenuToolsWellFormed");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  const QString message = Prompts->Messages[0];
+  EXPECT_TRUE(message.contains("\r\nLine: 3\r\n</doc>")) << message.toStdString();
+  EXPECT_EQ(doc->FStatus, esModified | esInvalid);
+  EXPECT_EQ(CaretLine(*doc), 3);
+  int line = 0, index = 0;
+  doc->SynEdit->getCursorPosition(&line, &index);
+  EXPECT_EQ(index, 0);
+}
+
+TEST_F(MainFormToolsTest, ValidityAgainstADTDBesideTheDocument)
+{
+  Start();
+  std::filesystem::create_directories(Folder + "v");
+  Write("v/doc.dtd", kDTD);
+  TEditFrame* good = Open("v/good.xml", "<!DOCTYPE doc SYSTEM \"doc.dtd\">\r\n<doc><item>x</item></doc>\r\n");
+  TEditFrame* bad = Open("v/bad.xml", "<!DOCTYPE doc SYSTEM \"doc.dtd\">\r\n<doc>\r\n<other/>\r\n</doc>\r\n");
+  std::filesystem::current_path("/");
+
+  FocusEditor(*good);
+  Run("MenuToolsIsValid");
+  EXPECT_EQ(Prompts->Messages.value(0), "OK. File is valid.");
+  EXPECT_EQ(good->FStatus & kCheckFlags, esValid);
+
+  FocusEditor(*bad);
+  Run("MenuToolsWellFormed");  // well-formed all the same
+  EXPECT_EQ(bad->FStatus & kCheckFlags, esWellFormed);
+  Run("MenuToolsIsValid");
+  ASSERT_EQ(Prompts->Messages.size(), 3);
+  EXPECT_TRUE(Prompts->Messages[2].contains("Line: 3")) << Prompts->Messages[2].toStdString();
+  EXPECT_EQ(bad->FStatus & kCheckFlags, esInvalid);
+  EXPECT_EQ(CaretLine(*bad), 3);
+}
+
+TEST_F(MainFormToolsTest, NewDocumentIsCheckedInTheProgramFolder)
+{
+  Start();
+  Write("prog.dtd", kDTD);
+  TEditFrame* doc = Form().NewEditFrame("xml", TURL("file:" + Folder + "new.xml"), true);
+  doc->SetText("<!DOCTYPE doc SYSTEM \"prog.dtd\">\r\n<doc><item>x</item></doc>\r\n");
+  FocusEditor(*doc);
+  std::filesystem::current_path("/");
+  Run("MenuToolsIsValid");
+  EXPECT_EQ(Prompts->Messages, QStringList({"OK. File is valid."}));
+  EXPECT_EQ(doc->FStatus, esNew | esValid);
+}
+
+TEST(GetErrorLineTest, NumberAfterLineUpToCR)
+{
+  EXPECT_EQ(GetErrorLine("reason\r\nLine: 12\r\n<a>"), 12);
+  EXPECT_EQ(GetErrorLine("reason without a line"), 1);
+  EXPECT_EQ(GetErrorLine("reason\r\nLine: 12"), 1);  // no CR after the number
+  EXPECT_EQ(GetErrorLine("reason\r\nLine: x2\r\n"), 1);
+  EXPECT_EQ(GetErrorLine("reason\r\nLine: 0\r\n"), 1);
+  EXPECT_EQ(GetErrorLine("reason\r\nLine: -4\r\n"), 1);
+  EXPECT_EQ(GetErrorLine("reason\r\nLine: 99999999999\r\n"), 1);
+  EXPECT_EQ(GetErrorLine("Line: 7\r\nLine: 9\r\n"), 7);
+}
+
+// --- transform --------------------------------------------------------------------
+
+TEST_F(MainFormToolsTest, TransformWithAnOpenStyleSheetUsesItsEditorText)
+{
+  Start();
+  TEditFrame* style = Open("count.xsl", kStyleSheet, "xsl");
+  // The unsaved text of the stylesheet's tab is what counts.
+  std::string edited = kStyleSheet;
+  edited.replace(edited.find("items: "), 7, "count: ");
+  style->SetText(edited);
+  TEditFrame* doc = Open("list.xml", "<doc><item/><item/><item/></doc>\r\n");
+  FocusEditor(*doc);
+  const int html = TypePosition("html");
+  WhenShown(TransformDialog, [&] {
+    ASSERT_EQ(TransformDialog->XSLCombo->count(), 1);
+    TransformDialog->XSLCombo->setCurrentIndex(0);
+    TransformDialog->FileTypeCombo->setCurrentIndex(html);
+  });
+  Run("MenuToolsTransform");
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  ASSERT_EQ(Form().MainPageControl()->PageCount(), 3);
+  TEditFrame* result = EditFrameAt(2);
+  ASSERT_NE(result, nullptr);
+  EXPECT_EQ(result->GetText(), "count: 3\r\n");
+  // The html type lists *.html before *.htm: the result is list.html.
+  EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "list.html");
+  EXPECT_EQ(result->FFileType->Id, "html");
+  EXPECT_EQ(result->FStatus, esNew);
+  EXPECT_EQ(Form().MainPageControl()->tabText(2), "list.html");
+}
+
+TEST_F(MainFormToolsTest, TransformWithAStyleSheetFileNamesTheResultAgainstTheDocumentFolder)
+{
+  Start();
+  std::filesystem::create_directories(Folder + "styles");
+  std::filesystem::create_directories(Folder + "work");
+  const std::string stylePath = Write("styles/copy.xsl",
+                                      "<xsl:stylesheet version=\"1.0\" "
+                                      "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n"
+                                      "<xsl:output method=\"xml\" omit-xml-declaration=\"yes\"/>\r\n"
+                                      "<xsl:template match=\"/\"><out><xsl:copy-of select=\"/doc/*\"/>"
+                                      "</out></xsl:template>\r\n</xsl:stylesheet>\r\n");
+  Write("work/extra.xml", "<extra/>");
+  // The document itself has the result's name in its folder: page1.xml.
+  TEditFrame* doc =
+      Open("work/page.xml", "<!DOCTYPE doc [<!ENTITY e SYSTEM \"extra.xml\">]>\r\n<doc>&e;</doc>\r\n");
+  FocusEditor(*doc);
+  WhenShown(TransformDialog, [&] {
+    TransformDialog->XSLCombo->setEditText(QString::fromStdString(stylePath));
+    TransformDialog->FileTypeCombo->setCurrentIndex(TypePosition("xml"));
+  });
+  Run("MenuToolsTransform");
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  TEditFrame* result = EditFrameAt(1);
+  ASSERT_NE(result, nullptr);
+  // Relative references of the input resolve against the document's folder.
+  EXPECT_EQ(result->GetText(), "<out><extra/></out>\r\n");
+  EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "page1.xml");
+  EXPECT_EQ(std::filesystem::current_path().string() + "/", Folder + "work/");
+}
+
+TEST_F(MainFormToolsTest, TransformWithAClosedStyleSheetOpensNothing)
+{
+  Start();
+  TEditFrame* style = Open("gone.xsl", kStyleSheet, "xsl");
+  TEditFrame* doc = Open("list.xml", "<doc/>\r\n");
+  FocusEditor(*doc);
+  WhenShown(TransformDialog, [&] {
+    TransformDialog->XSLCombo->setCurrentIndex(0);
+    Form().CloseFrame(style);  // cannot happen through the dialog; the choice stays
+  });
+  Run("MenuToolsTransform");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("gone.xsl"));
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 1);
+}
+
+TEST_F(MainFormToolsTest, FailedTransformOpensNoTab)
+{
+  Start();
+  Write("broken.xsl", "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">");
+  TEditFrame* doc = Open("list.xml", "<doc/>\r\n");
+  FocusEditor(*doc);
+  WhenShown(TransformDialog, [&] { TransformDialog->XSLCombo->setEditText(QString::fromStdString(Folder + "broken.xsl")); });
+  Run("MenuToolsTransform");
+  EXPECT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 1);
+
+  WhenShown(TransformDialog, nullptr, [] { TransformDialog->reject(); });
+  Run("MenuToolsTransform");  // Cancel: nothing at all
+  EXPECT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 1);
+}
+
+TEST_F(MainFormToolsTest, OpenStyleSheetsAreXslDocumentsInFrameOrder)
+{
+  Start();
+  TEditFrame* one = Open("one.xsl", kStyleSheet, "xsl");
+  Open("plain.xml", "<doc/>\r\n");
+  TEditFrame* two = Open("two.xsl", kStyleSheet, "xsl");
+  TEditFrame* three = Open("three.xsl", kStyleSheet, "xsl");
+  Form().MainPageControl()->UndockFrame(one);
+  Form().SideBarPageControl()->DockFrame(one, "one.xsl");
+  std::vector<std::string> expected = {two->FURL.GetURL(), three->FURL.GetURL(), one->FURL.GetURL()};
+  EXPECT_EQ(Form().OpenStyleSheetURLs(), expected);
+
+  // A type whose id is "XSL" in capitals is no stylesheet type.
+  TFileType* xsl = FileTypes().FindById("xsl");
+  xsl->Id = "XSL";
+  EXPECT_TRUE(Form().OpenStyleSheetURLs().empty());
+  xsl->Id = "xsl";
+}
+
+// --- convert -----------------------------------------------------------------------
+
+TEST_F(MainFormToolsTest, ConvertNamesTheResultUniqueInTheCurrentFolder)
+{
+  Start();
+  TEditFrame* page = Open("index.html", "<html><body><p>One<br>two</body></html>\r\n", "html");
+  Write("index.xhtml", "taken");
+  std::filesystem::current_path(Folder);
+  FocusEditor(*page);
+  WhenShown(ConvertHTMLDialog, [&] {
+    ConvertHTMLDialog->TagCaseRadio->findChildren<QRadioButton*>()[1]->click();  // upper case
+    ConvertHTMLDialog->FixMismatchCheck->setChecked(false);
+    for (int i = 0; i < ConvertHTMLDialog->SingletonCheckListBox->count(); ++i) {
+      QListWidgetItem* item = ConvertHTMLDialog->SingletonCheckListBox->item(i);
+      item->setCheckState(item->text() == "br" ? Qt::Checked : Qt::Unchecked);
+    }
+  });
+  Run("MenuToolsConvert");
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  TEditFrame* result = EditFrameAt(1);
+  ASSERT_NE(result, nullptr);
+  EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "index1.xhtml");
+  EXPECT_EQ(result->FFileType, FileTypes().FindById("XML"));
+  EXPECT_EQ(result->FFileType->Id, "xml");
+  EXPECT_EQ(result->FStatus, esNew);
+  EXPECT_EQ(result->GetText(), "<HTML><BODY><P>One<BR/>two</BODY></HTML>\r\n");
+  EXPECT_EQ(Form().MainPageControl()->tabText(1), "index1.xhtml");
+
+  WhenShown(ConvertHTMLDialog, nullptr, [] { ConvertHTMLDialog->reject(); });
+  FocusEditor(*page);
+  Run("MenuToolsConvert");
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 2);
+}
+
+TEST(ChangeFileExtTest, LastDotOfTheName)
+{
+  EXPECT_EQ(ChangeFileExt("index.html", ".xhtml"), "index.xhtml");
+  EXPECT_EQ(ChangeFileExt("a.b.c", ".xml"), "a.b.xml");
+  EXPECT_EQ(ChangeFileExt("README", ".xhtml"), "README.xhtml");
+  EXPECT_EQ(ChangeFileExt("dir.d/README", ".x"), "dir.d/README.x");
+  EXPECT_EQ(ChangeFileExt("page.html", ""), "page");
+}
+
+}  // namespace
