@@ -9,7 +9,9 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include "dialogs/TFTPDialog.h"
 #include "dialogs/ToolsDialogSupport.h"
+#include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
 #include "ui_TBatchDialog.h"
@@ -90,10 +92,6 @@ TBatchDialog::TBatchDialog(QWidget* parent)
   for (QPushButton* button : {BrowseSourceFTPBtn, BrowseDestFTPBtn}) button->setIcon(network);
   PageControl->setCurrentWidget(TabSheet3);
   setFixedSize(sizeHint());
-
-  // The FTP dialog is not part of the program yet.
-  BrowseSourceFTPBtn->setEnabled(false);
-  BrowseDestFTPBtn->setEnabled(false);
 
   connect(SourceEdit, &QLineEdit::textChanged, this, [this] { SourceEditChange(); });
   connect(DestEdit, &QLineEdit::textChanged, this, [this] { DestEditChange(); });
@@ -218,9 +216,31 @@ void TBatchDialog::BrowseDestBtnClick()
   BrowseFiles(Dest, "Select Destination Files", true);
 }
 
-void TBatchDialog::BrowseSourceFTPBtnClick() {}
+void TBatchDialog::BrowseFTP(TURL& url, const QString& title)
+{
+  if (!FTPDialog) return;
+  TFTPFilterItems filters = FTPDialog->GetFilterItems();
+  filters.Clear();
+  TFileTypes& types = FileTypes();
+  for (int i = 0; i < types.Count(); ++i) filters.Add(types.GetFileType(i).Filter);
+  FTPDialog->setWindowTitle(title);
+  FTPDialog->History = &Project().FtpHistory;
+  FTPDialog->Mode = fdmSelect;
+  if (FTPDialog->exec() != QDialog::Accepted) return;
+  // Host, path, file spec, user, password and passive flag.
+  url.Assign(FTPDialog->URL);
+  UpdateEdits();
+}
 
-void TBatchDialog::BrowseDestFTPBtnClick() {}
+void TBatchDialog::BrowseSourceFTPBtnClick()
+{
+  BrowseFTP(Source, "Select Source Files");
+}
+
+void TBatchDialog::BrowseDestFTPBtnClick()
+{
+  BrowseFTP(Dest, "Select Destination Files");
+}
 
 void TBatchDialog::BrowseXSLBtnClick()
 {
@@ -235,7 +255,7 @@ void TBatchDialog::PageControlChange()
   const int page = PageControl->currentIndex();
   const bool usesDest = page != bcCheck && page != bcDelete;
   for (QWidget* control : {static_cast<QWidget*>(DestEdit), static_cast<QWidget*>(DestLabel),
-                           static_cast<QWidget*>(BrowseDestBtn)})
+                           static_cast<QWidget*>(BrowseDestBtn), static_cast<QWidget*>(BrowseDestFTPBtn)})
     control->setEnabled(usesDest);
 }
 

@@ -99,6 +99,8 @@ protected:
 private:
   // Lets the user pick a file for url with a file dialog (save: destination).
   void BrowseFiles(TURL& url, const QString& title, bool save);
+  // Lets the user pick a file spec on an FTP server for url (FTP dialog).
+  void BrowseFTP(TURL& url, const QString& title);
 
   std::unique_ptr<Ui::TBatchDialog> FUi;
 };

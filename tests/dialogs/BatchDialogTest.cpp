@@ -8,10 +8,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompter.h"
 #include "dialogs/TBatchDialog.h"
+#include "dialogs/TDropDownComboBox.h"
+#include "dialogs/TFTPDialog.h"
+#include "model/ModelModule.h"
+#include "model/TFileTypes.h"
+#include "resource/TURLSystem.h"
 
 namespace {
 
@@ -21,11 +28,13 @@ class BatchDialogTest : public ::testing::Test {
 protected:
   bool DestControlsEnabled() const
   {
-    return Dialog.DestEdit->isEnabled() && Dialog.DestLabel->isEnabled() && Dialog.BrowseDestBtn->isEnabled();
+    return Dialog.DestEdit->isEnabled() && Dialog.DestLabel->isEnabled() && Dialog.BrowseDestBtn->isEnabled() &&
+           Dialog.BrowseDestFTPBtn->isEnabled();
   }
   bool DestControlsDisabled() const
   {
-    return !Dialog.DestEdit->isEnabled() && !Dialog.DestLabel->isEnabled() && !Dialog.BrowseDestBtn->isEnabled();
+    return !Dialog.DestEdit->isEnabled() && !Dialog.DestLabel->isEnabled() && !Dialog.BrowseDestBtn->isEnabled() &&
+           !Dialog.BrowseDestFTPBtn->isEnabled();
   }
 
   TScriptedPrompter Prompts;
@@ -156,6 +165,65 @@ TEST_F(BatchDialogTest, BrowsingPutsTheChosenFileIntoTheURL)
   EXPECT_EQ(Prompts.Messages, QStringList({"Select Source Files", "Select Destination Files", "Open XSL File"}));
   Dialog.BrowseSourceBtn->click();  // cancelled: unchanged
   EXPECT_EQ(Dialog.Source.GetURL(), "file:/home/u/other/page.html");
+}
+
+// Once dialog is shown modally, runs fill (which closes it).
+void WhenShown(QDialog* dialog, std::function<void()> fill)
+{
+  auto* timer = new QTimer(dialog);
+  QObject::connect(timer, &QTimer::timeout, dialog, [=] {
+    if (!dialog->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    fill();
+  });
+  timer->start(10);
+}
+
+TEST_F(BatchDialogTest, FTPButtonsChooseRemoteSpecsWithTheirLogIn)
+{
+  CreateFileTypes();
+  auto type = std::make_unique<TFileType>("");
+  type->Filter = "*.xml;*.xsd";
+  FileTypes().AddFileType(std::move(type));
+  TFTPDialog ftp;
+  FTPDialog = &ftp;
+  QString caption;
+  int filters = 0;
+  TFTPDialogMode mode = 0;
+  WhenShown(&ftp, [&] {
+    caption = ftp.windowTitle();
+    filters = ftp.GetFilterItems().Count();
+    mode = ftp.Mode;
+    ftp.FTPHostCombo->setEditText("files.example");
+    ftp.FTPUserEdit->setText("anna");
+    ftp.FTPPasswordEdit->setText("secret");
+    ftp.FTPPassiveCheckBox->setChecked(true);
+    ftp.FTPPathEdit->setText("/pub/in/");
+    ftp.FTPFilenameEdit->setText("*.xml");
+    ftp.OKBtn->click();
+  });
+  Dialog.show();
+  Dialog.BrowseSourceFTPBtn->click();
+  EXPECT_EQ(caption, "Select Source Files");
+  EXPECT_EQ(filters, 1);
+  EXPECT_EQ(mode, fdmSelect);
+  EXPECT_EQ(ftp.History, &Project().FtpHistory);
+  EXPECT_EQ(Dialog.SourceEdit->text(), "ftp:files.example/pub/in/*.xml");
+  EXPECT_EQ(Dialog.Source.User, "anna");
+  EXPECT_EQ(Dialog.Source.Password, "secret");
+  EXPECT_TRUE(Dialog.Source.Passive);
+
+  WhenShown(&ftp, [&] {
+    caption = ftp.windowTitle();
+    ftp.reject();
+  });
+  Dialog.BrowseDestFTPBtn->click();  // cancelled: unchanged
+  EXPECT_EQ(caption, "Select Destination Files");
+  EXPECT_EQ(Dialog.DestEdit->text(), "file:/*.html");
+  FTPDialog = nullptr;
+  FreeFileTypes();
+  FreeURLSystem();
 }
 
 TEST_F(BatchDialogTest, LogDetailsFollowsTheSetter)
