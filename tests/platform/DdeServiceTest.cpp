@@ -3,6 +3,7 @@
 
 #include <QLocalSocket>
 #include <QTest>
+#include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -16,13 +17,15 @@ namespace {
 
 class DdeServiceTest : public ::testing::Test {
 protected:
+  std::string Folder;
   QString Socket;
   QStringList Log;
   std::unique_ptr<TDdeService> Service;
 
   void SetUp() override
   {
-    Socket = QString::fromStdString(MakeTempFolder("dde-service")) + "s";
+    Folder = MakeTempFolder("dde-service");
+    Socket = QString::fromStdString(Folder) + "s";
     Service = std::make_unique<TDdeService>();
     Service->OnLog = [this](int level, const QString& text) { Log << QString::number(level) + " " + text; };
   }
@@ -30,6 +33,8 @@ protected:
   {
     Service.reset();
     FreeDdeService();
+    std::error_code ignored;
+    std::filesystem::remove_all(Folder, ignored);
   }
 
   // Runs a blocking client call on another thread while this one serves.
