@@ -13,9 +13,6 @@
 #include "dialogs/TBatchDialog.h"
 #include "dialogs/TConvertHTMLDialog.h"
 #include "dialogs/TTransformDialog.h"
-#include "dialogs/TChangeFileTypeDialog.h"
-#include "dialogs/TNewFileDialog.h"
-#include "dialogs/TOpenURLDialog.h"
 #include "model/ModelModule.h"
 #include "model/TAutoCompleteSchema.h"
 #include "platform/Prompter.h"
@@ -76,7 +73,6 @@ void CreateForms(const QStringList* arguments)
   ConvertHTMLDialog = new TConvertHTMLDialog(MainForm);
   BatchDialog = new TBatchDialog(MainForm);
   LogDialog = new TLogDialog(MainForm);
-  NewFileDialog = new TNewFileDialog(MainForm);
   FTPDialog = new TFTPDialog(MainForm);
   NewFileDialog = new TNewFileDialog(MainForm);
   AutoCompleteForm = new TAutoCompleteForm(MainForm);
@@ -108,8 +104,6 @@ void DestroyForms()
   NewFileDialog = nullptr;
   delete FTPDialog;
   FTPDialog = nullptr;
-  delete NewFileDialog;
-  NewFileDialog = nullptr;
   delete LogDialog;
   LogDialog = nullptr;
   delete BatchDialog;

@@ -127,25 +127,6 @@ public:
   bool SaveFrame(TEditFrame& frame);
   bool SaveFrameAs(TEditFrame& frame);
 
-  // --- New, Open Web page, Recent, Change File type, Print (TMainFormFile.cpp)
-  void MenuFileNewClick();
-  void MenuFileOpenWebPageClick();
-  // Rebuilds the Recent submenu (when it opens): "i URL" for the first ten.
-  void MenuFileRecentClick();
-  void MenuFileRecentItemClick(QAction* sender);
-  void MenuFileChangeFileTypeClick();
-  void MenuFilePrintClick();
-  void PrintEditor(TEditFrame& frame);
-  // Answers the print dialog instead of the user (tests); unassigned, the
-  // dialog is shown. True for OK.
-  std::function<bool(QPrintDialog& dialog, QPrinter& printer)> OnPrintDialog;
-
-  // --- DDE (TMainFormDde.cpp) ---------------------------------------------
-  // The "System" topic of the program's DDE service.
-  TDdeServerConv* System = nullptr;
-  // Opens the file of an "open(path)" macro, typed by its extension.
-  void SystemExecuteMacro(const std::vector<std::string>& macro);
-
   // --- Open FTP, Save As FTP (TMainFormFtp.cpp) ------------------------------
   void MenuFileOpenFTPClick();
   void MenuFileSaveAsFTPClick();
