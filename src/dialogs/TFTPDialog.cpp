@@ -212,7 +212,10 @@ void TFTPDialog::FormShow()
 void TFTPDialog::OKBtnClick()
 {
   URL.Disconnect();  // the browsing connection; the caller's read or write connects again
+  // A folder typed without its final "/" is still the folder: joined as it
+  // is, the path /pub and the name a.xml would name the file /puba.xml.
   std::string path = AbsolutePathText();
+  if (path.back() != '/') path += '/';
   FTPPathEdit->setText(Local(path));
   URL.SetURL("ftp:" + Bytes(FTPHostCombo->currentText()) + path + Bytes(FTPFilenameEdit->text()));
   URL.SetUser(Bytes(FTPUserEdit->text()));

@@ -161,16 +161,19 @@ TEST_F(FTPDialogTest, SelectModeTakesAMask)
   EXPECT_EQ(Dialog->URL.GetCount(), 4);  // sub, Zeta, a.xml, B.xml
 }
 
-TEST_F(FTPDialogTest, APathWithoutFinalSlashIsJoinedToTheNameUnchanged)
+TEST_F(FTPDialogTest, ATypedPathIsAFolderWithOrWithoutItsSlashes)
 {
   Dialog->Mode = fdmSave;
   Dialog->FTPHostCombo->setEditText(QString::fromStdString(Server->Host()));
   Dialog->FTPPathEdit->setText("pub");
   Dialog->FTPFilenameEdit->setText("a.xml");
   Dialog->OKBtn->click();
-  EXPECT_EQ(PathText(), "/pub");
-  EXPECT_EQ(Dialog->URL.Path, "/");
-  EXPECT_EQ(Dialog->URL.FileName, "puba.xml");
+  EXPECT_EQ(PathText(), "/pub/");
+  EXPECT_EQ(Dialog->URL.Path, "/pub/");
+  EXPECT_EQ(Dialog->URL.FileName, "a.xml");
+  Dialog->FTPPathEdit->setText("");
+  Dialog->OKBtn->click();
+  EXPECT_EQ(Dialog->URL.GetURL(), "ftp:" + Server->Host() + "/a.xml");
 }
 
 TEST_F(FTPDialogTest, HostHistoryFillsTheLogInFields)
