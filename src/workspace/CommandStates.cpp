@@ -5,12 +5,6 @@
 #include "model/TFileType.h"
 
 const std::vector<std::string> kUnbuiltCommands = {
-    "MenuEditCut",            "MenuEditCopy",
-    "MenuEditPaste",       "MenuEditSelectAll",      "MenuEditUndo",
-    "MenuEditredo",
-    "MenuSearchFind",      "MenuSearchReplace",
-    "MenuViewMoreHelp",       "MenuViewMoreEdit",
-    "MenuHelpContext",     "MenuHelpAbout",
 };
 
 bool IsUnbuiltCommand(const std::string& menuItemName)

@@ -20,6 +20,7 @@
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 #include "workspace/TAutoCompleteForm.h"
+#include "workspace/TAboutBox.h"
 #include "workspace/TLogDialog.h"
 #include "workspace/DdeStartup.h"
 #include "workspace/TMainForm.h"
@@ -75,6 +76,7 @@ void CreateForms(const QStringList* arguments)
   LogDialog = new TLogDialog(MainForm);
   FTPDialog = new TFTPDialog(MainForm);
   NewFileDialog = new TNewFileDialog(MainForm);
+  AboutBox = new TAboutBox(MainForm);
   AutoCompleteForm = new TAutoCompleteForm(MainForm);
   OpenURLDialog = new TOpenURLDialog(MainForm);
 
@@ -100,6 +102,8 @@ void DestroyForms()
   OpenURLDialog = nullptr;
   delete AutoCompleteForm;
   AutoCompleteForm = nullptr;
+  delete AboutBox;
+  AboutBox = nullptr;
   delete NewFileDialog;
   NewFileDialog = nullptr;
   delete FTPDialog;

@@ -136,21 +136,21 @@ void TMainForm::CreateMenus()
 
   QMenu* edit = bar->addMenu("&Edit");
   edit->setObjectName("MenuEdit");
-  AddMenuItem(edit, "MenuEditCut", "Cu&t");
-  AddMenuItem(edit, "MenuEditCopy", "&Copy");
-  AddMenuItem(edit, "MenuEditPaste", "&Paste");
-  AddMenuItem(edit, "MenuEditSelectAll", "Select &All");
+  AddMenuItem(edit, "MenuEditCut", "Cu&t", &TMainForm::MenuEditCutClick);
+  AddMenuItem(edit, "MenuEditCopy", "&Copy", &TMainForm::MenuEditCopyClick);
+  AddMenuItem(edit, "MenuEditPaste", "&Paste", &TMainForm::MenuEditPasteClick);
+  AddMenuItem(edit, "MenuEditSelectAll", "Select &All", &TMainForm::MenuEditSelectAllClick);
   edit->addSeparator();
-  AddMenuItem(edit, "MenuEditUndo", "&Undo");
-  AddMenuItem(edit, "MenuEditredo", "&Redo");
+  AddMenuItem(edit, "MenuEditUndo", "&Undo", &TMainForm::MenuEditUndoClick);
+  AddMenuItem(edit, "MenuEditredo", "&Redo", &TMainForm::MenuEditredoClick);
   edit->addSeparator();
   AddMenuItem(edit, "MenuEditConfigurationOptions", "Con&figuration Options...",
               &TMainForm::MenuEditConfigurationOptionsClick);
 
   QMenu* search = bar->addMenu("&Search");
   search->setObjectName("MenuSearch");
-  AddMenuItem(search, "MenuSearchFind", "&Find...")->setShortcut(QKeySequence("Ctrl+F"));
-  AddMenuItem(search, "MenuSearchReplace", "&Replace...")->setShortcut(QKeySequence("Ctrl+R"));
+  AddMenuItem(search, "MenuSearchFind", "&Find...", &TMainForm::MenuSearchFindClick)->setShortcut(QKeySequence("Ctrl+F"));
+  AddMenuItem(search, "MenuSearchReplace", "&Replace...", &TMainForm::MenuSearchReplaceClick)->setShortcut(QKeySequence("Ctrl+R"));
 
   QMenu* tools = bar->addMenu("&Tools");
   tools->setObjectName("Tools1");
@@ -167,8 +167,8 @@ void TMainForm::CreateMenus()
 
   QMenu* view = bar->addMenu("&View");
   view->setObjectName("View1");
-  AddMenuItem(view, "MenuViewMoreHelp", "More Hel&p");
-  AddMenuItem(view, "MenuViewMoreEdit", "More Edi&t");
+  AddMenuItem(view, "MenuViewMoreHelp", "More Hel&p", &TMainForm::MenuViewMoreHelpClick);
+  AddMenuItem(view, "MenuViewMoreEdit", "More Edi&t", &TMainForm::MenuViewMoreEditClick);
   view->addSeparator();
   AddMenuItem(view, "MenuViewLog", "&Log", &TMainForm::MenuViewLogClick)->setCheckable(true);
   QAction* help = AddMenuItem(view, "MenuViewHelp", "&Help", &TMainForm::MenuViewHelpClick);
@@ -178,8 +178,8 @@ void TMainForm::CreateMenus()
   QMenu* helpMenu = bar->addMenu("&Help");
   helpMenu->setObjectName("Help1");
   AddMenuItem(helpMenu, "MenuHelpContents", "&Contents", &TMainForm::MenuHelpContentsClick);
-  AddMenuItem(helpMenu, "MenuHelpContext", "Conte&xt sensitive help");
-  AddMenuItem(helpMenu, "MenuHelpAbout", "&About...");
+  AddMenuItem(helpMenu, "MenuHelpContext", "Conte&xt sensitive help", &TMainForm::MenuHelpContextClick);
+  AddMenuItem(helpMenu, "MenuHelpAbout", "&About...", &TMainForm::MenuHelpAboutClick);
 }
 
 void TMainForm::CreatePopupMenu()
@@ -209,7 +209,10 @@ void TMainForm::CreatePopupMenu()
   addItem("PopupTransform", "Transform", "MenuToolsTransform");
   addItem("PopupPrint", "&Print...", "MenuFilePrint");
   FPopupMenu->addSeparator();
-  addItem("PopupHelp", "&Help", "MenuHelpContext", "Ctrl+F1");
+  // Help runs context help itself: it stays enabled while its menu item may not be.
+  QAction* help = AddMenuItem(FPopupMenu, "PopupHelp", "&Help", &TMainForm::MenuHelpContextClick);
+  help->setShortcut(QKeySequence("Ctrl+F1"));
+  help->setShortcutContext(Qt::WidgetShortcut);
 }
 
 void TMainForm::CreateToolbar()

@@ -31,8 +31,10 @@ class QToolButton;
 class TDdeServerConv;
 class TEditFrame;
 class TFileType;
+class TFindDialog;
 class TFrame;
 class TPageControl;
+class TReplaceDialog;
 class TWorkArea;
 
 class TMainForm : public QMainWindow {
@@ -161,6 +163,31 @@ public:
   // A pane is shown while it is a page of a page control or a visible window.
   static bool PaneShown(const TFrame* pane);
 
+  // --- edit and search commands (TMainFormEdit.cpp) ------------------------
+  void MenuEditCutClick();
+  void MenuEditCopyClick();
+  void MenuEditPasteClick();
+  void MenuEditSelectAllClick();
+  void MenuEditUndoClick();
+  void MenuEditredoClick();
+  void MenuSearchFindClick();
+  void MenuSearchReplaceClick();
+  void FindDialogFind();
+  void ReplaceDialogFind();
+  void ReplaceDialogReplace();
+  // The modeless find and replace dialogs (made on first use).
+  TFindDialog& FindDialog();
+  TReplaceDialog& ReplaceDialog();
+
+  // --- view and help commands (TMainFormView.cpp) --------------------------
+  void MenuViewMoreHelpClick();
+  void MenuViewMoreEditClick();
+  void MenuHelpContextClick();
+  void MenuHelpAboutClick();
+  // The default beep (context help without a help file); tests listen here.
+  std::function<void()> OnBeep;
+  void Beep();
+
   // --- Edit > Configuration Options (TMainFormConfig.cpp) ------------------
   void MenuEditConfigurationOptionsClick();
   // Before the configuration dialog deletes fileType: every editor frame of
@@ -242,6 +269,8 @@ private:
   bool FFormShown = false;
   bool FBackupFailureShown = false;
   std::string FCurrentTypeId;
+  TFindDialog* FFindDialog = nullptr;
+  TReplaceDialog* FReplaceDialog = nullptr;
 
   TPageControl* FMainPageControl = nullptr;
   TPageControl* FSideBarPageControl = nullptr;

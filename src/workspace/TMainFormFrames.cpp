@@ -128,9 +128,10 @@ TFrame* TMainForm::GetActiveFrame() const
 {
   // The window's active control: the focused widget when it lies in this
   // window or in a frame floating from it, else the control that last had
-  // the focus within the window.
+  // the focus within the window (also while a dialog, such as the find
+  // dialog, has the focus).
   QWidget* active = QApplication::focusWidget();
-  if (!active || (active->window() != this && active->window()->parentWidget() != this)) active = focusWidget();
+  if (!active || (active->window() != this && !qobject_cast<TFrame*>(active->window()))) active = focusWidget();
   if (!active) return nullptr;
   if (TPageControl* pages = AsPageControl(active)) return pages->PageCount() > 0 ? pages->ActiveFrame() : nullptr;
   return EnclosingFrame(active);
@@ -282,8 +283,7 @@ void TMainForm::EditStatusChange(TEditFrame& sender)
 
 void TMainForm::EditContextHelp(TEditFrame&)
 {
-  // Runs Help > Context sensitive help once that command is built.
-  if (QAction* action = Action("MenuHelpContext")) action->trigger();
+  Guarded(&TMainForm::MenuHelpContextClick);
 }
 
 // --- tabs --------------------------------------------------------------------
