@@ -10,11 +10,15 @@
 #include <QTabWidget>
 
 #include "dialogs/TFTPDialog.h"
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/ToolsDialogSupport.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
 #include "ui_TBatchDialog.h"
+
+using DialogHelpers::LocalBytes;
+using DialogHelpers::LocalText;
 
 TBatchDialog* BatchDialog = nullptr;
 
@@ -173,7 +177,7 @@ void TBatchDialog::showEvent(QShowEvent* event)
 {
   if (!event->spontaneous()) {
     FormShow();
-    CentreOnScreen(this);
+    DialogHelpers::CentreOnScreen(*this);
   }
   QDialog::showEvent(event);
 }

@@ -6,8 +6,11 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/ToolsDialogSupport.h"
 #include "ui_TConvertHTMLDialog.h"
+
+using DialogHelpers::LocalBytes;
 
 TConvertHTMLDialog* ConvertHTMLDialog = nullptr;
 
@@ -43,7 +46,7 @@ void TConvertHTMLDialog::FormCreate()
 
 void TConvertHTMLDialog::showEvent(QShowEvent* event)
 {
-  if (!event->spontaneous()) CentreOnScreen(this);
+  if (!event->spontaneous()) DialogHelpers::CentreOnScreen(*this);
   QDialog::showEvent(event);
 }
 

@@ -7,10 +7,14 @@
 #include <QShowEvent>
 #include <QStyle>
 
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/ToolsDialogSupport.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
 #include "ui_TTransformDialog.h"
+
+using DialogHelpers::LocalBytes;
+using DialogHelpers::LocalText;
 
 TTransformDialog* TransformDialog = nullptr;
 
@@ -61,7 +65,7 @@ void TTransformDialog::showEvent(QShowEvent* event)
 {
   if (!event->spontaneous()) {
     FormShow();
-    CentreOnScreen(this);
+    DialogHelpers::CentreOnScreen(*this);
   }
   QDialog::showEvent(event);
 }

@@ -1,9 +1,7 @@
 #include "dialogs/ToolsDialogSupport.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStringList>
 
 namespace {
@@ -23,17 +21,6 @@ int RadioItemIndex(const QGroupBox* group)
   return -1;
 }
 
-void SetRadioItemIndex(QGroupBox* group, int index)
-{
-  const QList<QRadioButton*> items = RadioItems(group);
-  for (int i = 0; i < items.size(); ++i) {
-    // Exclusive buttons cannot all be unchecked one by one.
-    items[i]->setAutoExclusive(false);
-    items[i]->setChecked(i == index);
-    items[i]->setAutoExclusive(true);
-  }
-}
-
 QString PipeFilterToQt(const std::string& filter)
 {
   const QStringList parts = QString::fromLocal8Bit(filter.c_str()).split('|');
@@ -51,10 +38,4 @@ QString PipeFilterToQt(const std::string& filter)
   }
   if (entries.isEmpty()) entries << "All files (*)";
   return entries.join(";;");
-}
-
-void CentreOnScreen(QWidget* window)
-{
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    window->move(screen->availableGeometry().center() - window->rect().center());
 }

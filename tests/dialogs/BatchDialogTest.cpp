@@ -16,6 +16,7 @@
 #include "dialogs/TBatchDialog.h"
 #include "dialogs/TDropDownComboBox.h"
 #include "dialogs/TFTPDialog.h"
+#include "dialogs/ToolsDialogSupport.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "resource/TURLSystem.h"
@@ -149,6 +150,14 @@ TEST(BatchSpecsClashTest, FoldersBaseNamesAndExtensions)
   // A dot in a folder name does not make an extension.
   EXPECT_TRUE(BatchSpecsClash("file:/a.b/*", "file:/a.b/*"));
   EXPECT_FALSE(BatchSpecsClash("file:/a.b/*", "file:/a.c/*"));
+}
+
+TEST(PipeFilterToQtTest, EntriesPatternsAndAllFiles)
+{
+  EXPECT_EQ(PipeFilterToQt("XSL Files|*.xsl;*.xslt|All files|*.*"), "XSL Files (*.xsl *.xslt);;All files (*)");
+  EXPECT_EQ(PipeFilterToQt("XML Files (*.xml;*.xsd)|*.xml;*.xsd|CSS Files (*.css)|*.css|"),
+            "XML Files (*.xml *.xsd);;CSS Files (*.css)");
+  EXPECT_EQ(PipeFilterToQt(""), "All files (*)");
 }
 
 TEST_F(BatchDialogTest, BrowsingPutsTheChosenFileIntoTheURL)
