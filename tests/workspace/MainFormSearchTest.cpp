@@ -248,3 +248,17 @@ TEST_F(MainFormSearchTest, ReplaceAllActsOnTheEditorActiveWhenClicked)
   EXPECT_EQ(second->GetText(), "z z z\r\n");
   EXPECT_TRUE(Prompts->Messages.isEmpty());
 }
+
+TEST_F(MainFormSearchTest, ConfiguredKeysInTheEditorOpenFindAndReplace)
+{
+  TMainForm& form = Start();
+  TEditFrame* doc = Open("a.xml", "<a/>\r\n");
+  FocusEditor(*doc);
+  form.HeartbeatTimerTimer();
+  QTest::keyClick(doc->SynEdit, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(form.FindDialog().isVisible());
+  FocusEditor(*doc);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::ControlModifier);
+  EXPECT_TRUE(form.ReplaceDialog().isVisible());
+  EXPECT_EQ(doc->GetText(), "<a/>\r\n");
+}

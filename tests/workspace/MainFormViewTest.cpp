@@ -256,3 +256,17 @@ TEST_F(MainFormViewTest, AboutShowsTheNameAndTheBuildsVersionModally)
   EXPECT_TRUE(picture);
   EXPECT_FALSE(AboutBox->isVisible());
 }
+
+TEST_F(MainFormViewTest, CtrlF1InTheEditorOpensContextHelp)
+{
+  TMainForm& form = StartCounting();
+  ASSERT_TRUE(WaitForHome());
+  TEditFrame* doc = Open("xml", "a.xml", "<comment/>\r\n");
+  FocusEditor(*doc);
+  Caret(*doc, 3);
+  form.HeartbeatTimerTimer();
+  QTest::keyClick(doc->SynEdit, Qt::Key_F1, Qt::ControlModifier);
+  EXPECT_TRUE(WaitForPageAt("help/xml/xml.html", "comment"));
+  EXPECT_EQ(Beeps, 0);
+  EXPECT_EQ(doc->GetText(), "<comment/>\r\n");
+}
