@@ -4,15 +4,15 @@
 
 #include "model/EConvertError.h"
 
-namespace {
-
-int HexDigit(char c)
+int HexDigitValue(char c)
 {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
+
+namespace {
 
 // Reads the digits from pos to the end; false on an empty run, a foreign
 // character or a value above limit.
@@ -21,7 +21,7 @@ bool ReadDigits(const std::string& text, std::size_t pos, unsigned base, std::ui
   if (pos >= text.size()) return false;
   value = 0;
   for (; pos < text.size(); ++pos) {
-    int digit = HexDigit(text[pos]);
+    int digit = HexDigitValue(text[pos]);
     if (digit < 0 || static_cast<unsigned>(digit) >= base) return false;
     value = value * base + static_cast<unsigned>(digit);
     if (value > limit) return false;

@@ -14,3 +14,5 @@ std::int32_t StrToIntDef(const std::string& text, std::int32_t def);
 std::int32_t StrToInt(const std::string& text);
 // Eight capital hexadecimal digits of the 32-bit pattern, most significant first.
 std::string IntToHex8(std::uint32_t value);
+// Value of a hexadecimal digit (either case), -1 for any other character.
+int HexDigitValue(char c);

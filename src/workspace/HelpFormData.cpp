@@ -1,17 +1,9 @@
 #include "workspace/HelpFormData.h"
 
 #include "model/AttributeList.h"
+#include "model/IntegerText.h"
 
 namespace {
-
-// Value of a hexadecimal digit, -1 for any other character.
-int HexDigit(char c)
-{
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 char LowerAscii(char c)
 {
@@ -96,7 +88,10 @@ std::string URLDecode(const std::string& text)
       break;
     case TState::AfterDigit:
       if (c == '%') break; // skipped
-      if (HexDigit(first) >= 0 && HexDigit(c) >= 0) result += static_cast<char>(HexDigit(first) * 16 + HexDigit(c));
+      {
+        int high = HexDigitValue(first), low = HexDigitValue(c);
+        if (high >= 0 && low >= 0) result += static_cast<char>(high * 16 + low);
+      }
       state = TState::Normal;
       break;
     }
