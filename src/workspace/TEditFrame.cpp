@@ -538,7 +538,11 @@ bool TEditFrame::TypeKey(QKeyEvent& event)
   if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
   char original = static_cast<char>(text[0].unicode());
   char key = original;
+  // The handler may run an event loop (the completion pop-up) in which the
+  // frame is closed: the key then goes nowhere.
+  QPointer<TEditFrame> alive(this);
   OnKeyPress(*this, key);
+  if (!alive) return true;
   if (key == original) return false;
   if (key == 0) return true;
   QKeyEvent retyped(QEvent::KeyPress, 0, event.modifiers(),

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <map>
@@ -239,4 +240,26 @@ TEST_F(TagCompletionTest, PopupOpensBesideTheCaretOrFlipsAtTheEdges)
   ASSERT_GT(point.y() + Popup->height(), area.bottom() + 1);
   Type('&');
   EXPECT_EQ(Position, QPoint(point.x() - Popup->width(), point.y() - Popup->height()));
+}
+
+TEST_F(TagCompletionTest, FrameClosedWhileThePopupIsOpenIsLeftAlone)
+{
+  // File > Close clicked while the pop-up waits: the frame goes during the
+  // pop-up's event loop, and nothing may reach its editor afterwards.
+  Start(*Types["html"], "<p>");
+  QPointer<TEditFrame> frame(Frame);
+  QTimer::singleShot(0, Popup.get(), [this] {
+    if (!Popup->FRunning) return;
+    Opened = true;
+    delete Frame;
+    QTest::keyClicks(Popup->ListBox, "cop");
+    QTest::keyClick(Popup->ListBox, Qt::Key_Return);
+  });
+  QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, "&");
+  EXPECT_TRUE(QApplication::sendEvent(Frame->SynEdit, &press));
+  Frame = nullptr;
+  EXPECT_TRUE(Opened);
+  EXPECT_TRUE(frame.isNull());
+  EXPECT_EQ(Pages->PageCount(), 0);
+  EXPECT_FALSE(Popup->isVisible());
 }
