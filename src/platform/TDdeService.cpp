@@ -7,8 +7,11 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <exception>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/Prompter.h"
 
 namespace {
 
@@ -169,18 +172,28 @@ void TDdeService::ReadRequest(QLocalSocket* socket)
   socket->setProperty("answered", true);
   socket->readAll();
 
+  // This runs from the event loop: nothing may escape it. A macro that fails
+  // is answered NACK, and its message is shown once the sender has its answer.
   bool taken = false;
-  if (request.Complete && request.Valid) {
-    QPointer<TDdeServerConv> conversation = FindTopic(request.Topic);
-    if (conversation) {
-      taken = true;
-      if (conversation->OnExecuteMacro) conversation->OnExecuteMacro(*conversation, request.Lines);
+  QString failure;
+  try {
+    if (request.Complete && request.Valid) {
+      QPointer<TDdeServerConv> conversation = FindTopic(request.Topic);
+      if (conversation) {
+        if (conversation->OnExecuteMacro) conversation->OnExecuteMacro(*conversation, request.Lines);
+        taken = true;
+      }
+    } else {
+      Log(3, "A DDE request was refused: it is malformed or too large.");
     }
-  } else {
-    Log(3, "A DDE request was refused: it is malformed or too large.");
+  } catch (const std::exception& error) {
+    failure = QString::fromLocal8Bit(error.what());
+  } catch (...) {
+    failure = "A DDE macro failed.";
   }
   socket->write(taken ? "ACK\n" : "NACK\n");
   socket->disconnectFromServer();
+  if (!failure.isEmpty()) QTimer::singleShot(0, this, [failure] { Prompter().ShowMessage(failure); });
 }
 
 void TDdeService::Log(int level, const QString& text)
@@ -255,6 +268,6 @@ bool DdeExecute(const QString& socketName, const QString& topic, const QList<QBy
     if (!socket.waitForReadyRead(timeoutMs)) return fail("The instance did not answer: " + socket.errorString());
   QByteArray reply = socket.readLine().trimmed();
   socket.disconnectFromServer();
-  if (reply != "ACK") return fail("The instance does not serve the topic \"" + topic + "\".");
+  if (reply != "ACK") return fail("The instance did not take the macro for the topic \"" + topic + "\".");
   return true;
 }

@@ -12,7 +12,9 @@
 //   the number of macro lines, in decimal
 //   the macro lines
 // The reply is one line: "ACK" when a topic of that name (compared ignoring
-// ASCII case) took the macro, "NACK" otherwise. A request larger than
+// ASCII case) took the macro, "NACK" otherwise; a topic whose OnExecuteMacro
+// fails has not taken it, and the failure's message is shown through the
+// prompter after the reply. A request larger than
 // MaxRequestSize, or one that is not complete within IdleTimeout, is refused
 // and its connection closed.
 //
@@ -75,7 +77,8 @@ public:
   ~TDdeServerConv() override;
 
   const QString Topic;
-  // Receives the lines of every execute request sent to the topic.
+  // Receives the lines of every execute request sent to the topic; an
+  // exception it raises answers the request NACK and is shown to the user.
   std::function<void(TDdeServerConv& sender, const QList<QByteArray>& macro)> OnExecuteMacro;
 };
 

@@ -10,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "platform/TDdeService.h"
 
@@ -129,6 +130,33 @@ TEST_F(DdeServiceTest, MalformedAndOversizedRequestsAreRefused)
   EXPECT_EQ(calls, 0);
   EXPECT_EQ(Raw("System\n0\n"), "ACK");
   EXPECT_EQ(calls, 1);
+  Service->RemoveTopic(&topic);
+}
+
+TEST_F(DdeServiceTest, AFailingTopicIsAnsweredAndReportedAndTheServiceGoesOn)
+{
+  TScriptedPrompter prompts;
+  ASSERT_TRUE(Service->Register(Socket));
+  TDdeServerConv topic("System");
+  Service->AddTopic(&topic);
+  topic.OnExecuteMacro = [](TDdeServerConv&, const QList<QByteArray>& macro) {
+    if (macro.value(0) == "fail") throw std::runtime_error("Cannot open file \"x\".");
+    if (macro.value(0) == "odd") throw 42;
+  };
+  // The sender learns that the macro was not carried out; the user sees why.
+  EXPECT_EQ(Raw("System\n1\nfail\n"), "NACK");
+  EXPECT_EQ(Raw("System\n1\nodd\n"), "NACK");
+  EXPECT_TRUE(QTest::qWaitFor([&prompts] { return prompts.Messages.size() == 2; }, 5000));
+  EXPECT_EQ(prompts.Messages.value(0), "Cannot open file \"x\".");
+  EXPECT_FALSE(prompts.Messages.value(1).isEmpty());
+  EXPECT_EQ(Raw("System\n1\nfine\n"), "ACK");
+
+  // A log that cannot be written does not take the program down either.
+  Service->OnLog = [](int, const QString&) { throw std::runtime_error("Cannot write log file."); };
+  EXPECT_EQ(Raw("System\nmany\n"), "NACK");
+  EXPECT_EQ(Raw("System\n0\n"), "ACK");
+  EXPECT_TRUE(QTest::qWaitFor([&prompts] { return prompts.Messages.size() == 3; }, 5000));
+  EXPECT_EQ(prompts.Messages.value(2), "Cannot write log file.");
   Service->RemoveTopic(&topic);
 }
 
