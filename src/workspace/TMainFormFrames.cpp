@@ -168,6 +168,14 @@ TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool
     try {
       frame->OpenDocument(url);
     } catch (const std::exception& error) {
+      if (!frame->FBackupFileName.empty()) {
+        // The document was read (its working copy is named only then); the
+        // working copy alone could not be written beside it, as in a folder
+        // the user may not write to: the document stays open.
+        frame->UpdateCaption();
+        frame->SynEdit->setFocus();
+        throw;
+      }
       // No empty tab may stay behind: saving it would overwrite the document.
       CloseFrame(frame);
       std::string name = url.GetURL();

@@ -244,6 +244,24 @@ TEST_F(MainFormTest, OpenFileThatCannotBeReadLeavesNoTab)
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(MainFormTest, OpenFileWhoseWorkingCopyCannotBeWrittenStaysOpen)
+{
+  // A document in a folder no one may write to (one the system keeps): it
+  // reads, only its working copy cannot be written beside it.
+  TMainForm& form = Start();
+  ASSERT_FALSE(std::filesystem::exists("/proc/~version"));
+  Prompts->FileNames = {"/proc/version"};
+  form.Action("MenuFileOpenFile")->trigger();
+  ASSERT_EQ(form.MainPageControl()->PageCount(), 1);
+  TEditFrame* frame = EditFrameAt(0);
+  EXPECT_EQ(frame->GetText().rfind("Linux", 0), 0u);
+  EXPECT_EQ(frame->FStatus, 0);
+  EXPECT_EQ(form.MainPageControl()->tabText(0), "version");
+  ASSERT_EQ(Prompts->Messages.size(), 2);
+  EXPECT_TRUE(Prompts->Messages[1].contains("/proc/~version")) << Prompts->Messages[1].toStdString();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(MainFormTest, CloseAsksYesNoCancel)
 {
   TMainForm& form = Start();
