@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "dialogs/DialogHelpers.h"
 #include "model/TFileTypes.h"
@@ -28,8 +29,12 @@ TChangeFileTypeDialog::~TChangeFileTypeDialog() = default;
 
 void TChangeFileTypeDialog::showEvent(QShowEvent* event)
 {
-  FormShow();
-  CentreOnScreen(*this);
+  // Not when the window system shows the window again (its minimised owner
+  // restored): the user's choice stays.
+  if (!event->spontaneous()) {
+    FormShow();
+    CentreOnScreen(*this);
+  }
   QDialog::showEvent(event);
 }
 

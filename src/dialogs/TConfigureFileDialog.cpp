@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTabWidget>
 
 #include "platform/Prompter.h"
@@ -90,7 +91,9 @@ void TConfigureFileDialog::FormCreate()
 
 void TConfigureFileDialog::showEvent(QShowEvent* event)
 {
-  FormShow();
+  // Not when the window system shows the window again (its minimised owner
+  // restored): the page stays.
+  if (!event->spontaneous()) FormShow();
   QDialog::showEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
@@ -190,7 +191,9 @@ TpvpTreeNode* TFTPDialog::SelectedNode() const
 void TFTPDialog::showEvent(QShowEvent* event)
 {
   QDialog::showEvent(event);
-  Guarded([this] { FormShow(); });
+  // The window system showing the window again (its minimised owner restored)
+  // is no new use: what the user typed and the tree stay.
+  if (!event->spontaneous()) Guarded([this] { FormShow(); });
 }
 
 void TFTPDialog::FormShow()

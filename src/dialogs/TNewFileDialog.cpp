@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "dialogs/DialogHelpers.h"
 #include "model/TFileTypes.h"
@@ -43,8 +44,12 @@ TNewFileDialog::~TNewFileDialog() = default;
 
 void TNewFileDialog::showEvent(QShowEvent* event)
 {
-  FormShow();
-  CentreOnScreen(*this);
+  // Not when the window system shows the window again (its minimised owner
+  // restored): the user's choices stay.
+  if (!event->spontaneous()) {
+    FormShow();
+    CentreOnScreen(*this);
+  }
   QDialog::showEvent(event);
 }
 

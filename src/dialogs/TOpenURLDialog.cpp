@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "dialogs/DialogHelpers.h"
 #include "ui_TOpenURLDialog.h"
@@ -85,7 +86,7 @@ QString TOpenURLDialog::GetURL() const
 
 void TOpenURLDialog::showEvent(QShowEvent* event)
 {
-  DialogHelpers::CentreOnScreen(*this);
+  if (!event->spontaneous()) DialogHelpers::CentreOnScreen(*this);
   QDialog::showEvent(event);
   URLCombo->setFocus();
 }

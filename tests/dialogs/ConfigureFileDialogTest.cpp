@@ -1,11 +1,14 @@
 // The document-type editing dialog: id filter, previewer groups, browse.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
+#include <QSpontaneKeyEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -140,4 +143,16 @@ TEST(ConfigureFileDialog, AlwaysOpensOnTheGeneralPage)
     ShowAndAccept(dialog);
     EXPECT_EQ(dialog.PageControl->currentIndex(), 0);
   }
+}
+
+TEST(ConfigureFileDialog, RestoringTheWindowKeepsThePage)
+{
+  TConfigureFileDialog dialog;
+  dialog.show();
+  dialog.PageControl->setCurrentIndex(2);
+  // The window system shows the window again (its minimised owner restored).
+  QShowEvent event;
+  QSpontaneKeyEvent::setSpontaneous(&event);
+  QApplication::instance()->notify(&dialog, &event);  // sendEvent would clear the flag
+  EXPECT_EQ(dialog.PageControl->currentIndex(), 2);
 }

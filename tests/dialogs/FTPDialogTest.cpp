@@ -1,6 +1,8 @@
 // The FTP dialog against a real server: connecting, browsing, choosing.
 
+#include <QShowEvent>
 #include <QSignalSpy>
+#include <QSpontaneKeyEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -353,6 +355,24 @@ TEST_F(FTPDialogTest, FailedListingRefusesTheExpansion)
   EXPECT_FALSE(pub->isExpanded());
   EXPECT_EQ(pub->childCount(), 0);
   EXPECT_TRUE(Prompts->Messages.isEmpty());
+}
+
+TEST_F(FTPDialogTest, RestoringTheWindowKeepsWhatWasTyped)
+{
+  Dialog->FTPHostCombo->setEditText("typed.example");
+  Dialog->FTPUserEdit->setText("someone");
+  Dialog->FTPPasswordEdit->setText("pass");
+  Dialog->FTPPathEdit->setText("/pub/");
+  Dialog->FTPFileFilterCombo->setEditText("*.xml");
+  // The window system shows the window again (its minimised owner restored).
+  QShowEvent event;
+  QSpontaneKeyEvent::setSpontaneous(&event);
+  QApplication::instance()->notify(Dialog.get(), &event);  // sendEvent would clear the flag
+  EXPECT_EQ(Dialog->FTPHostCombo->currentText().toStdString(), "typed.example");
+  EXPECT_EQ(Dialog->FTPUserEdit->text().toStdString(), "someone");
+  EXPECT_EQ(Dialog->FTPPasswordEdit->text().toStdString(), "pass");
+  EXPECT_EQ(PathText(), "/pub/");
+  EXPECT_EQ(Dialog->FTPFileFilterCombo->currentText().toStdString(), "*.xml");
 }
 
 TEST_F(FTPDialogTest, ModalUseThroughExec)

@@ -1,9 +1,12 @@
 // The dialogs of the File commands: New File, Change File-type and Open URL.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QSpontaneKeyEvent>
 #include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -49,6 +52,15 @@ protected:
     std::filesystem::remove_all(Folder, ignored);
   }
 };
+
+// What the window system sends when the window comes back, for instance when
+// its minimised owner is restored: no new showing of the form.
+void ShowAgainByTheWindowSystem(QWidget& window)
+{
+  QShowEvent event;
+  QSpontaneKeyEvent::setSpontaneous(&event);
+  QApplication::instance()->notify(&window, &event);  // sendEvent would clear the flag
+}
 
 QStringList Items(const QComboBox& combo)
 {
@@ -112,6 +124,17 @@ TEST_F(NewFileDialogTest, AnotherTypeReplacesTheTypedNameAndShowingAgainStartsAf
   dialog.FormShow();
   EXPECT_EQ(dialog.GetFileTypeIndex(), 0);
   EXPECT_EQ(dialog.GetFileName(), "new.a");
+}
+
+TEST_F(NewFileDialogTest, RestoringTheWindowKeepsTheChoices)
+{
+  TNewFileDialog dialog;
+  dialog.show();
+  dialog.FileTypeCombo->setCurrentIndex(2);
+  dialog.FilenameEdit->setText("mine.c");
+  ShowAgainByTheWindowSystem(dialog);
+  EXPECT_EQ(dialog.GetFileTypeIndex(), 2);
+  EXPECT_EQ(dialog.GetFileName(), "mine.c");
 }
 
 TEST_F(NewFileDialogTest, ATypedTemplateNameIsReturnedAsItIs)
@@ -188,6 +211,16 @@ TEST_F(ChangeFileTypeDialogTest, AStartIndexOutsideTheListSelectsNothingAndRefus
   }
   dialog.FileTypeCombo->setCurrentIndex(0);
   EXPECT_TRUE(dialog.OKBtn->isEnabled());
+}
+
+TEST_F(ChangeFileTypeDialogTest, RestoringTheWindowKeepsTheChoice)
+{
+  TChangeFileTypeDialog dialog;
+  dialog.StartIndex = 0;
+  dialog.show();
+  dialog.FileTypeCombo->setCurrentIndex(2);
+  ShowAgainByTheWindowSystem(dialog);
+  EXPECT_EQ(dialog.GetFileTypeIndex(), 2);
 }
 
 // --- Open URL -------------------------------------------------------------------------------
