@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <Qsci/qsciscintilla.h>
+#include <exception>
 
 #include "model/TFileType.h"
 #include "workspace/CommandStates.h"
@@ -63,8 +64,19 @@ void TMainForm::HeartbeatTimerTimer()
 
 void TMainForm::BackupFrames()
 {
-  for (int i = GetFrameCount() - 1; i >= 0; --i)
-    if (auto* frame = qobject_cast<TEditFrame*>(GetFrame(i))) frame->CheckBackup(BackupInterval);
+  // A working copy that cannot be written keeps none of the others from
+  // being refreshed; the first failure is raised once all were tried.
+  std::exception_ptr failure;
+  for (int i = GetFrameCount() - 1; i >= 0; --i) {
+    auto* frame = qobject_cast<TEditFrame*>(GetFrame(i));
+    if (!frame) continue;
+    try {
+      frame->CheckBackup(BackupInterval);
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TMainForm::UpdateCaptionAndPanels()

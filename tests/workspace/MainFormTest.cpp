@@ -453,6 +453,26 @@ TEST_F(MainFormTest, FailingSweepIsReportedOnceAndTheCountStillResets)
   TEditFrame::SetClock(nullptr);
 }
 
+TEST_F(MainFormTest, OneFailingWorkingCopyKeepsTheSweepGoing)
+{
+  TMainForm& form = Start();
+  double now = 45000.0;
+  TEditFrame::SetClock([&now] { return now; });
+  TEditFrame* first = Open("a.xml");
+  TEditFrame* last = Open("b.xml");
+  for (TEditFrame* frame : {first, last}) {
+    frame->SynEdit->setText("<changed/>");
+    frame->MarkModified();
+  }
+  // The last frame, swept first, cannot write its working copy.
+  std::filesystem::remove(last->FBackupFileName);
+  std::filesystem::create_directory(last->FBackupFileName);
+  now += 1.0 / 288 + 1.0 / 86400;
+  EXPECT_THROW(form.BackupFrames(), std::exception);
+  EXPECT_EQ(ReadTestFile(first->FBackupFileName), "<changed/>\r\n");
+  TEditFrame::SetClock(nullptr);
+}
+
 TEST_F(MainFormTest, SweepRewritesOnlyOldModifiedWorkingCopies)
 {
   TMainForm& form = Start();
