@@ -1,8 +1,17 @@
 #include "dialogs/DialogHelpers.h"
 
+#include <QByteArray>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
+#include <QVariant>
 #include <QWidget>
+
+namespace {
+
+const char* const kBytesProperty = "bytes";
+
+}  // namespace
 
 namespace DialogHelpers {
 
@@ -20,6 +29,20 @@ QString LocalText(const std::string& bytes)
 std::string LocalBytes(const QString& text)
 {
   return text.toLocal8Bit().toStdString();
+}
+
+void SetEditBytes(QLineEdit& edit, const std::string& bytes)
+{
+  // The bytes first: a handler of the text change may read them already.
+  edit.setProperty(kBytesProperty, QByteArray::fromStdString(bytes));
+  edit.setText(LocalText(bytes));
+}
+
+std::string EditBytes(const QLineEdit& edit)
+{
+  const QByteArray bytes = edit.property(kBytesProperty).toByteArray();
+  if (!bytes.isNull() && QString::fromLocal8Bit(bytes) == edit.text()) return bytes.toStdString();
+  return LocalBytes(edit.text());
 }
 
 }  // namespace DialogHelpers

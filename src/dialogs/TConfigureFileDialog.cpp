@@ -10,21 +10,20 @@
 #include <QShowEvent>
 #include <QTabWidget>
 
+#include "dialogs/DialogHelpers.h"
 #include "platform/Prompter.h"
 #include "ui_TConfigureFileDialog.h"
 
 TConfigureFileDialog* ConfigureFileDialog = nullptr;
+
+using DialogHelpers::EditBytes;
+using DialogHelpers::SetEditBytes;
 
 namespace {
 
 QString Local(const std::string& bytes)
 {
   return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-std::string Bytes(const QString& text)
-{
-  return text.toLocal8Bit().toStdString();
 }
 
 bool AllowedIdChar(char c)
@@ -107,42 +106,42 @@ void TConfigureFileDialog::FormShow()
 
 // ---- plain values -----------------------------------------------------------------
 
-void TConfigureFileDialog::SetID(const std::string& id) { IDEdit->setText(Local(id)); }
+void TConfigureFileDialog::SetID(const std::string& id) { SetEditBytes(*IDEdit, id); }
 
 std::string TConfigureFileDialog::GetID() const
 {
   std::string id;
-  for (char c : Bytes(IDEdit->text())) {
+  for (char c : EditBytes(*IDEdit)) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (AllowedIdChar(c)) id += c;
   }
   return id;
 }
 
-void TConfigureFileDialog::SetTitle(const std::string& title) { TitleEdit->setText(Local(title)); }
-std::string TConfigureFileDialog::GetTitle() const { return Bytes(TitleEdit->text()); }
-void TConfigureFileDialog::SetMimeType(const std::string& mimeType) { MimeTypeEdit->setText(Local(mimeType)); }
-std::string TConfigureFileDialog::GetMimeType() const { return Bytes(MimeTypeEdit->text()); }
-void TConfigureFileDialog::SetFilter(const std::string& filter) { FilterEdit->setText(Local(filter)); }
-std::string TConfigureFileDialog::GetFilter() const { return Bytes(FilterEdit->text()); }
+void TConfigureFileDialog::SetTitle(const std::string& title) { SetEditBytes(*TitleEdit, title); }
+std::string TConfigureFileDialog::GetTitle() const { return EditBytes(*TitleEdit); }
+void TConfigureFileDialog::SetMimeType(const std::string& mimeType) { SetEditBytes(*MimeTypeEdit, mimeType); }
+std::string TConfigureFileDialog::GetMimeType() const { return EditBytes(*MimeTypeEdit); }
+void TConfigureFileDialog::SetFilter(const std::string& filter) { SetEditBytes(*FilterEdit, filter); }
+std::string TConfigureFileDialog::GetFilter() const { return EditBytes(*FilterEdit); }
 
 void TConfigureFileDialog::SetHighlighter(const std::string& highlighter)
 {
-  HighlighterCombo->setEditText(Local(highlighter));
+  SetEditBytes(*HighlighterCombo->lineEdit(), highlighter);
 }
 
-std::string TConfigureFileDialog::GetHighlighter() const { return Bytes(HighlighterCombo->currentText()); }
+std::string TConfigureFileDialog::GetHighlighter() const { return EditBytes(*HighlighterCombo->lineEdit()); }
 void TConfigureFileDialog::SetAutoComplete(bool autoComplete) { AutoCompleteCheck->setChecked(autoComplete); }
 bool TConfigureFileDialog::GetAutoComplete() const { return AutoCompleteCheck->isChecked(); }
 
 void TConfigureFileDialog::SetNewFileName(const std::string& newFileName)
 {
-  NewFilenameEdit->setText(Local(newFileName));
+  SetEditBytes(*NewFilenameEdit, newFileName);
 }
 
-std::string TConfigureFileDialog::GetNewFileName() const { return Bytes(NewFilenameEdit->text()); }
-void TConfigureFileDialog::SetHelpFile(const std::string& helpFile) { HelpEdit->setText(Local(helpFile)); }
-std::string TConfigureFileDialog::GetHelpFile() const { return Bytes(HelpEdit->text()); }
+std::string TConfigureFileDialog::GetNewFileName() const { return EditBytes(*NewFilenameEdit); }
+void TConfigureFileDialog::SetHelpFile(const std::string& helpFile) { SetEditBytes(*HelpEdit, helpFile); }
+std::string TConfigureFileDialog::GetHelpFile() const { return EditBytes(*HelpEdit); }
 
 void TConfigureFileDialog::SetConfigFile(const std::string& configFile)
 {
@@ -179,7 +178,7 @@ void TConfigureFileDialog::SetPreview(int number, const std::string& preview)
     group.Edit->clear();
   } else {
     group.Command->setChecked(true);
-    group.Edit->setText(Local(preview));
+    SetEditBytes(*group.Edit, preview);
   }
   EnablePreview(number);
 }
@@ -189,7 +188,7 @@ std::string TConfigureFileDialog::GetPreview(int number) const
   TPreviewGroup group = Group(number);
   if (group.Disabled->isChecked()) return std::string();
   if (group.Associated->isChecked()) return "*";
-  return Bytes(group.Edit->text());
+  return EditBytes(*group.Edit);
 }
 
 void TConfigureFileDialog::SetPreview1(const std::string& preview) { SetPreview(1, preview); }

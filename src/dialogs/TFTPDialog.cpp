@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <exception>
 
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/TDropDownComboBox.h"
 #include "dialogs/TImageList.h"
 #include "dialogs/TpvpTreeNode.h"
@@ -18,6 +19,9 @@
 #include "ui_TFTPDialog.h"
 
 TFTPDialog* FTPDialog = nullptr;
+
+using DialogHelpers::EditBytes;
+using DialogHelpers::SetEditBytes;
 
 namespace {
 
@@ -200,11 +204,11 @@ void TFTPDialog::FormShow()
 {
   TBusy busy;
   FTPFileFilterCombo->setEditText(kAllFilesFilter);
-  FTPHostCombo->setEditText(Local(URL.Host));
-  FTPUserEdit->setText(Local(URL.User));
-  FTPPasswordEdit->setText(Local(URL.Password));
+  SetEditBytes(*FTPHostCombo->lineEdit(), URL.Host);
+  SetEditBytes(*FTPUserEdit, URL.User);
+  SetEditBytes(*FTPPasswordEdit, URL.Password);
   FTPPassiveCheckBox->setChecked(URL.Passive);
-  FTPPathEdit->setText(Local(URL.Path));
+  SetEditBytes(*FTPPathEdit, URL.Path);
   if (URL.IsConnected()) {
     ShowPath(URL.Path + URL.FileName);
     FTPTreeView->setFocus();
@@ -219,10 +223,10 @@ void TFTPDialog::OKBtnClick()
   // is, the path /pub and the name a.xml would name the file /puba.xml.
   std::string path = AbsolutePathText();
   if (path.back() != '/') path += '/';
-  FTPPathEdit->setText(Local(path));
-  URL.SetURL("ftp:" + Bytes(FTPHostCombo->currentText()) + path + Bytes(FTPFilenameEdit->text()));
-  URL.SetUser(Bytes(FTPUserEdit->text()));
-  URL.SetPassword(Bytes(FTPPasswordEdit->text()));
+  SetEditBytes(*FTPPathEdit, path);
+  URL.SetURL("ftp:" + EditBytes(*FTPHostCombo->lineEdit()) + path + EditBytes(*FTPFilenameEdit));
+  URL.SetUser(EditBytes(*FTPUserEdit));
+  URL.SetPassword(EditBytes(*FTPPasswordEdit));
   URL.SetPassive(FTPPassiveCheckBox->isChecked());
   accept();
 }
@@ -255,17 +259,17 @@ void TFTPDialog::FTPConnectBtnClick()
     URL.Disconnect();
     return;
   }
-  std::string host = Bytes(FTPHostCombo->currentText());
+  std::string host = EditBytes(*FTPHostCombo->lineEdit());
   if (host.empty()) return;
   TBusy busy;
   URL.SetURL("ftp:" + host);
-  URL.SetUser(Bytes(FTPUserEdit->text()));
-  URL.SetPassword(Bytes(FTPPasswordEdit->text()));
+  URL.SetUser(EditBytes(*FTPUserEdit));
+  URL.SetPassword(EditBytes(*FTPPasswordEdit));
   URL.SetPassive(FTPPassiveCheckBox->isChecked());
   URL.Connect();
   FTPTreeView->clear();
   std::string path = AbsolutePathText();
-  FTPPathEdit->setText(Local(path));
+  SetEditBytes(*FTPPathEdit, path);
   ShowPath(path + Bytes(FTPFileFilterCombo->currentText()));
   FTPTreeView->setEnabled(true);
   FTPTreeView->setFocus();
@@ -273,7 +277,7 @@ void TFTPDialog::FTPConnectBtnClick()
 
 std::string TFTPDialog::AbsolutePathText()
 {
-  std::string path = Bytes(FTPPathEdit->text());
+  std::string path = EditBytes(*FTPPathEdit);
   if (path.empty() || path[0] != '/') path.insert(0, "/");
   return path;
 }
@@ -346,8 +350,8 @@ void TFTPDialog::FTPTreeViewChange(TpvpTreeNode* node)
   std::string path = GetNodePath(node);
   if (path.empty() || path[0] != '/') path.insert(0, "/");
   std::string::size_type slash = path.rfind('/');
-  FTPPathEdit->setText(Local(path.substr(0, slash + 1)));
-  FTPFilenameEdit->setText(Local(path.substr(slash + 1)));
+  SetEditBytes(*FTPPathEdit, path.substr(0, slash + 1));
+  SetEditBytes(*FTPFilenameEdit, path.substr(slash + 1));
 }
 
 void TFTPDialog::FTPFileFilterComboChange()
@@ -367,7 +371,7 @@ void TFTPDialog::UpdateButtons()
   bool nameTyped = (Mode & (fdmSelect | fdmSave)) != 0;
   FTPFilenameEdit->setEnabled(nameTyped);
   FTPFilenameLabel->setEnabled(nameTyped);
-  std::string name = Bytes(FTPFilenameEdit->text());
+  std::string name = EditBytes(*FTPFilenameEdit);
   OKBtn->setEnabled(!name.empty() && ((Mode & fdmSelect) || !HasWildcards(name)));
 }
 
@@ -383,7 +387,7 @@ void TFTPDialog::FTPHostComboChange(int index)
 {
   if (!History || index < 0 || index >= History->Count()) return;
   const TURL& entry = History->GetItem(index);
-  FTPUserEdit->setText(Local(entry.User));
-  FTPPasswordEdit->setText(Local(entry.Password));
+  SetEditBytes(*FTPUserEdit, entry.User);
+  SetEditBytes(*FTPPasswordEdit, entry.Password);
   FTPPassiveCheckBox->setChecked(entry.Passive);
 }

@@ -22,6 +22,7 @@ int SortRank(std::uint8_t kind)
 }
 
 const char* const kPlaceholderCaption = "dummy";
+constexpr int kCaptionRole = Qt::UserRole;  // the caption's bytes
 
 // Where node goes among count siblings: after every sibling that does not
 // sort after it, so equal nodes keep the order they were added in.
@@ -56,7 +57,7 @@ void Attach(QTreeWidget& tree, QTreeWidgetItem* parent, TpvpTreeNode* node)
 
 std::string TpvpTreeNode::Caption() const
 {
-  return text(0).toLocal8Bit().toStdString();
+  return data(0, kCaptionRole).toByteArray().toStdString();
 }
 
 bool TpvpTreeNode::Populate(TURL& url)
@@ -110,7 +111,8 @@ TpvpTreeNode* AddTreeNode(QTreeWidget& tree, TpvpTreeNode* relative, TNodeAttach
   node->SelectedIndex = node->ImageIndex;
   if (TImageList* images = TreeImages(tree); images && node->ImageIndex >= 0)
     node->setIcon(0, images->Image(node->ImageIndex));
-  node->setText(0, QString::fromLocal8Bit(caption.data(), static_cast<int>(caption.size())));
+  node->setData(0, kCaptionRole, QByteArray::fromStdString(caption));
+  node->setText(0, QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
 
   QTreeWidgetItem* parent = nullptr;
   if (mode == TNodeAttachMode::naAddChild)

@@ -32,6 +32,8 @@ public:
   int ImageIndex = -1;
   int SelectedIndex = -1;
 
+  // The name as given to AddTreeNode (the server's bytes); the text shown is
+  // its reading in the local encoding, which need not give the bytes back.
   std::string Caption() const;
 
   // Replaces the children by the entries of url's folder listing (folders and

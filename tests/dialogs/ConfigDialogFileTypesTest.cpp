@@ -90,6 +90,20 @@ TEST_F(ConfigDialogTypesTest, EditWritesTheDefinitionAndRenamesTheKeyButNotTheFo
   EXPECT_FALSE(fs::exists(Folder + "help/xslt2"));
 }
 
+TEST_F(ConfigDialogTypesTest, EditWithoutChangesKeepsTheDefinitionFileAsItWas)
+{
+  // A title that is no text in the local encoding (written in Latin-1).
+  TFileType& css = FileTypes().GetFileType(2);
+  css.Title = "Feuilles de style (\xE9" "cran)";
+  css.SaveToFile();
+  const std::string before = Definition("css/css.config");
+  Select(2);
+  AnswerFileDialog([](TConfigureFileDialog&) {});
+  Dialog->EditBtnClick();
+  EXPECT_EQ(css.Title, "Feuilles de style (\xE9" "cran)");
+  EXPECT_EQ(Definition("css/css.config"), before);
+}
+
 TEST_F(ConfigDialogTypesTest, EditCancelledChangesNothing)
 {
   const std::string before = Definition("css/css.config");

@@ -72,6 +72,34 @@ TEST(ConfigureFileDialog, DefinitionFilePathIsShownAndReadBackAsSet)
   EXPECT_EQ(dialog.FilenameLabel->text(), "----------------");
 }
 
+// A definition file written elsewhere may hold bytes that are no text in the
+// local encoding: what is shown and not changed comes back as it was.
+TEST(ConfigureFileDialog, ValuesThatAreNoLocalTextComeBackUnchanged)
+{
+  const std::string latin = "Fran\xE7" "ais";
+  TConfigureFileDialog dialog;
+  dialog.SetID("fr\xE7");
+  dialog.SetTitle(latin);
+  dialog.SetMimeType("text/" + latin);
+  dialog.SetFilter("*." + latin);
+  dialog.SetHighlighter(latin);
+  dialog.SetNewFileName("new." + latin);
+  dialog.SetHelpFile(latin + ".html");
+  dialog.SetPreview3("\"/opt/" + latin + "\" \"%1\"");
+  ShowAndAccept(dialog);
+  EXPECT_EQ(dialog.GetID(), "fr");
+  EXPECT_EQ(dialog.GetTitle(), latin);
+  EXPECT_EQ(dialog.GetMimeType(), "text/" + latin);
+  EXPECT_EQ(dialog.GetFilter(), "*." + latin);
+  EXPECT_EQ(dialog.GetHighlighter(), latin);
+  EXPECT_EQ(dialog.GetNewFileName(), "new." + latin);
+  EXPECT_EQ(dialog.GetHelpFile(), latin + ".html");
+  EXPECT_EQ(dialog.GetPreview3(), "\"/opt/" + latin + "\" \"%1\"");
+  // A changed text is the text.
+  dialog.TitleEdit->setText(QString::fromUtf8("Fran\xC3\xA7" "ais"));
+  EXPECT_EQ(dialog.GetTitle(), "Fran\xC3\xA7" "ais");
+}
+
 TEST(ConfigureFileDialog, PreviewerValuesPickTheirRadioButton)
 {
   TConfigureFileDialog dialog;

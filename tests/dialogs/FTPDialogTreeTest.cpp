@@ -1,10 +1,13 @@
 // The nodes of the FTP folder tree: order, paths, placeholders.
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "dialogs/TDropDownComboBox.h"
 #include "dialogs/TFTPDialog.h"
 #include "dialogs/TImageList.h"
 #include "dialogs/TpvpTreeNode.h"
@@ -74,6 +77,43 @@ TEST(FTPTreeNodeTest, NodePaths)
   TpvpTreeNode* sibling = AddTreeNode(tree, x, TNodeAttachMode::naAdd, nkFolder, "w");
   EXPECT_EQ(sibling->parent(), pub);
   EXPECT_EQ(Children(pub), (std::vector<std::string>{"w", "x", "a.xml"}));
+}
+
+// Names on a server need not be text in the local encoding (Latin-1 on an
+// older server): the tree shows them as well as it can and keeps their bytes.
+TEST(FTPTreeNodeTest, NamesThatAreNoLocalTextKeepTheirBytes)
+{
+  const std::string folder = "d\xFCr";
+  const std::string file = "caf\xE9.xml";
+  QTreeWidget tree;
+  TpvpTreeNode* root = AddTreeNode(tree, nullptr, TNodeAttachMode::naAdd, nkRoot, "/");
+  TpvpTreeNode* dir = AddTreeNode(tree, root, TNodeAttachMode::naAddChild, nkFolder, folder);
+  TpvpTreeNode* doc = AddTreeNode(tree, dir, TNodeAttachMode::naAddChild, nkFile, file);
+  EXPECT_EQ(doc->Caption(), file);
+  EXPECT_EQ(GetNodePath(doc), folder + "/" + file);
+}
+
+TEST(FTPTreeNodeTest, TheChosenFileKeepsTheBytesOfItsName)
+{
+  const std::string folder = "d\xFCr";
+  const std::string file = "caf\xE9.xml";
+  TFTPDialog dialog;
+  dialog.FTPHostCombo->setEditText("example.org");
+  TpvpTreeNode* root = AddTreeNode(*dialog.FTPTreeView, nullptr, TNodeAttachMode::naAdd, nkRoot, "/");
+  TpvpTreeNode* dir = AddTreeNode(*dialog.FTPTreeView, root, TNodeAttachMode::naAddChild, nkFolder, folder);
+  TpvpTreeNode* doc = AddTreeNode(*dialog.FTPTreeView, dir, TNodeAttachMode::naAddChild, nkFile, file);
+  dialog.FTPTreeView->setCurrentItem(doc);
+  ASSERT_TRUE(dialog.OKBtn->isEnabled());
+  dialog.OKBtnClick();
+  EXPECT_EQ(dialog.URL.Path, "/" + folder + "/");
+  EXPECT_EQ(dialog.URL.FileName, file);
+
+  // A name typed over it counts as typed.
+  dialog.Mode = fdmSave;
+  dialog.FTPFilenameEdit->setText("typed.xml");
+  dialog.OKBtnClick();
+  EXPECT_EQ(dialog.URL.Path, "/" + folder + "/");
+  EXPECT_EQ(dialog.URL.FileName, "typed.xml");
 }
 
 TEST(FTPTreeNodeTest, SplitFirstSegmentAndWildcards)
