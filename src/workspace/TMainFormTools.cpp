@@ -33,18 +33,36 @@ QString Local(const std::string& text)
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Makes the folder of a local document's URL the process's current folder,
-// so relative references in it resolve there. A remote document's path names
-// no local folder: the current folder then stays, and so it does when the
-// change fails.
-void EnterDocumentFolder(const TURL& url)
-{
-  if (url.Protocol != TURLProtocol::file) return;
-  std::string folder = NativeFolderPart(url.GetNativeName());
-  if (folder.empty()) return;
-  std::error_code ignored;
-  std::filesystem::current_path(folder, ignored);
-}
+// The process's current folder for the length of a command: Enter makes the
+// folder of a local document's URL current, so relative references in it
+// resolve there; the folder before comes back however the command ends (left
+// current, a document's folder would stay busy, and relative paths typed
+// later would resolve against whichever document was checked last). A remote
+// document's path names no local folder: the current folder then stays, and
+// so it does when the change fails.
+class TDocumentFolder {
+public:
+  TDocumentFolder() : FSaved(std::filesystem::current_path(FError)) {}
+  ~TDocumentFolder()
+  {
+    if (!FError) std::filesystem::current_path(FSaved, FError);
+  }
+  TDocumentFolder(const TDocumentFolder&) = delete;
+  TDocumentFolder& operator=(const TDocumentFolder&) = delete;
+
+  void Enter(const TURL& url)
+  {
+    if (url.Protocol != TURLProtocol::file) return;
+    std::string folder = NativeFolderPart(url.GetNativeName());
+    if (folder.empty()) return;
+    std::error_code ignored;
+    std::filesystem::current_path(folder, ignored);
+  }
+
+private:
+  std::error_code FError;
+  std::filesystem::path FSaved;
+};
 
 // The place a stylesheet's relative references resolve against: its file, or
 // the URL text of a remote one (a stylesheet from the web may then not read
@@ -75,7 +93,8 @@ void CheckDocument(TEditFrame& frame, bool validate)
   TXMLChecker checker;
   frame.SetStatus(frame.FStatus & ~kCheckFlags);
   checker.Validate = validate;
-  EnterDocumentFolder(frame.FURL);
+  TDocumentFolder folder;
+  folder.Enter(frame.FURL);
   checker.XML = frame.GetText();
   try {
     if (checker.Check()) frame.SetStatus(frame.FStatus | (validate ? esValid : esWellFormed));
@@ -175,22 +194,26 @@ void TMainForm::MenuToolsTransformClick()
   if (TransformDialog->exec() != QDialog::Accepted || !frame) return;
   TBusyCursor busy;
   std::string output;
+  TFileType& type = FileTypes().GetFileType(TransformDialog->GetFileTypeIndex());
+  TURL resultURL;
   {
+    TDocumentFolder folder;
     TXMLTransformer transformer;
     const std::string name = TransformDialog->GetStyleSheetName();
     if (TransformDialog->StyleSheetIsOpenDocument()) {
       TEditFrame* style = FindEditFrame(name);
       if (!style) throw std::runtime_error("The style-sheet \"" + name + "\" is not open any more.");
-      EnterDocumentFolder(style->FURL);
+      folder.Enter(style->FURL);
       transformer.SetStyleSheet(style->GetText(), StyleSheetBase(style->FURL));
     } else {
       transformer.LoadStyleSheet(name);
     }
-    EnterDocumentFolder(frame->FURL);
+    folder.Enter(frame->FURL);
     transformer.Transform(frame->GetText(), output);
+    // The result's name is made unique against the document's folder.
+    resultURL = ResultURL(*frame, type.GetDefaultExt());
   }
-  TFileType& type = FileTypes().GetFileType(TransformDialog->GetFileTypeIndex());
-  OpenResult(*this, type.Id, ResultURL(*frame, type.GetDefaultExt()), output);
+  OpenResult(*this, type.Id, resultURL, output);
 }
 
 // --- Batch -------------------------------------------------------------------------
