@@ -46,9 +46,14 @@ TTransformDialog::~TTransformDialog() = default;
 
 std::string TTransformDialog::GetStyleSheetName() const
 {
-  std::string text = LocalBytes(XSLCombo->currentText());
-  if (!text.empty() && text[0] == '*') text.erase(0, 1);
-  return text;
+  // An open document is named by the bytes of its URL text, which its shown
+  // text need not give back (a Latin-1 file name).
+  const QString text = XSLCombo->currentText();
+  const int item = XSLCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (text.startsWith('*') && item >= 0) return XSLCombo->itemData(item).toByteArray().toStdString();
+  std::string name = LocalBytes(text);
+  if (!name.empty() && name[0] == '*') name.erase(0, 1);
+  return name;
 }
 
 bool TTransformDialog::StyleSheetIsOpenDocument() const
@@ -76,8 +81,10 @@ void TTransformDialog::FormShow()
   const QString text = XSLCombo->currentText();
   XSLCombo->clear();
   QStringList items;
-  for (const std::string& url : FOpenStyleSheets) items << "*" + LocalText(url);
-  XSLCombo->addItems(items);
+  for (const std::string& url : FOpenStyleSheets) {
+    items << "*" + LocalText(url);
+    XSLCombo->addItem(items.last(), QByteArray::fromStdString(url));
+  }
   // A "*" choice whose document has been closed is no choice any more.
   XSLCombo->setEditText(text.startsWith('*') && !items.contains(text) ? QString() : text);
 

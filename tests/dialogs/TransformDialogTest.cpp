@@ -86,6 +86,17 @@ TEST_F(TransformDialogTest, OpenDocumentChoiceIsClearedWhenItsDocumentClosed)
   EXPECT_EQ(Dialog.GetStyleSheetName(), "");
 }
 
+TEST_F(TransformDialogTest, AnOpenStyleSheetWhoseURLIsNoLocalTextIsNamedByItsBytes)
+{
+  const std::string url = "file:/styles/caf\xE9.xsl";  // a Latin-1 file name
+  ShowOnce({"file:/a/one.xsl", url});
+  Dialog.XSLCombo->setCurrentIndex(1);
+  EXPECT_TRUE(Dialog.StyleSheetIsOpenDocument());
+  EXPECT_EQ(Dialog.GetStyleSheetName(), url);
+  ShowOnce({url});  // still open: kept
+  EXPECT_EQ(Dialog.GetStyleSheetName(), url);
+}
+
 TEST_F(TransformDialogTest, OutputTypeIsKeptAndClampedToTheList)
 {
   ShowOnce({});
