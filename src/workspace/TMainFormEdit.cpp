@@ -36,6 +36,16 @@ std::string EditorBytes(const QString& text)
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+// The bytes a find text stands for. A character beyond Latin-1 can match
+// nothing in the document: the empty text then finds nothing (written as
+// bytes it would be a "?", and every "?" would be found and replaced).
+std::string SearchBytes(const QString& text)
+{
+  for (QChar c : text)
+    if (c.unicode() > 0xFF) return std::string();
+  return EditorBytes(text);
+}
+
 TSearchOptions SearchOptions(TFindOptions dialogOptions, bool withReplace)
 {
   TSearchOptions options = 0;
@@ -124,7 +134,7 @@ void TMainForm::FindDialogFind()
 {
   TFindDialog& dialog = FindDialog();
   if (TEditFrame* frame = GetActiveEditFrame())
-    SearchReplace(*frame->SynEdit, EditorBytes(dialog.FindText()), std::string(),
+    SearchReplace(*frame->SynEdit, SearchBytes(dialog.FindText()), std::string(),
                   SearchOptions(dialog.Options(), false));
 }
 
@@ -132,7 +142,7 @@ void TMainForm::ReplaceDialogFind()
 {
   TReplaceDialog& dialog = ReplaceDialog();
   if (TEditFrame* frame = GetActiveEditFrame())
-    SearchReplace(*frame->SynEdit, EditorBytes(dialog.FindText()), EditorBytes(dialog.ReplaceText()),
+    SearchReplace(*frame->SynEdit, SearchBytes(dialog.FindText()), EditorBytes(dialog.ReplaceText()),
                   SearchOptions(dialog.Options(), false));
 }
 
@@ -140,6 +150,6 @@ void TMainForm::ReplaceDialogReplace()
 {
   TReplaceDialog& dialog = ReplaceDialog();
   if (TEditFrame* frame = GetActiveEditFrame())
-    SearchReplace(*frame->SynEdit, EditorBytes(dialog.FindText()), EditorBytes(dialog.ReplaceText()),
+    SearchReplace(*frame->SynEdit, SearchBytes(dialog.FindText()), EditorBytes(dialog.ReplaceText()),
                   SearchOptions(dialog.Options(), true));
 }

@@ -144,6 +144,22 @@ TEST_F(MainFormSearchTest, HighBytesAreFoundAsTyped)
   EXPECT_EQ(SelEnd(*doc), 7);
 }
 
+TEST_F(MainFormSearchTest, TextBeyondTheDocumentsCharactersIsFoundNowhere)
+{
+  // The document's bytes are its characters: a character beyond them stands
+  // nowhere in it and must not be taken for the "?" it would be written as.
+  Start();
+  TEditFrame* doc = Open("a.xml", "<a>what?</a>\r\n");
+  FocusEditor(*doc);
+  Caret(*doc, 0);
+  Find(QString::fromUtf8("\u20AC")).FindNextBtn->click();
+  EXPECT_EQ(SelStart(*doc), 0);
+  EXPECT_EQ(SelEnd(*doc), 0);
+  Replace(QString::fromUtf8("\u20AC"), "EUR").ReplaceAllBtn->click();
+  EXPECT_EQ(doc->GetText(), "<a>what?</a>\r\n");
+  EXPECT_FALSE(doc->FStatus & esModified);
+}
+
 TEST_F(MainFormSearchTest, ReplaceChangesTheSelectedMatchThenTheNextOne)
 {
   Start();
