@@ -174,6 +174,9 @@ void TDdeService::ReadRequest(QLocalSocket* socket)
 
   // This runs from the event loop: nothing may escape it. A macro that fails
   // is answered NACK, and its message is shown once the sender has its answer.
+  // The macro may run a loop of its own (a question to the user), in which a
+  // sender that went away has its socket freed: then there is nobody to answer.
+  QPointer<QLocalSocket> sender(socket);
   bool taken = false;
   QString failure;
   try {
@@ -191,8 +194,10 @@ void TDdeService::ReadRequest(QLocalSocket* socket)
   } catch (...) {
     failure = "A DDE macro failed.";
   }
-  socket->write(taken ? "ACK\n" : "NACK\n");
-  socket->disconnectFromServer();
+  if (sender) {
+    sender->write(taken ? "ACK\n" : "NACK\n");
+    sender->disconnectFromServer();
+  }
   if (!failure.isEmpty()) QTimer::singleShot(0, this, [failure] { Prompter().ShowMessage(failure); });
 }
 

@@ -1,8 +1,10 @@
 // The local-socket DDE service: topics, a second instance, a socket left
 // behind, and requests that are malformed or too large.
 
+#include <QEventLoop>
 #include <QLocalSocket>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
@@ -157,6 +159,36 @@ TEST_F(DdeServiceTest, AFailingTopicIsAnsweredAndReportedAndTheServiceGoesOn)
   EXPECT_EQ(Raw("System\n0\n"), "ACK");
   EXPECT_TRUE(QTest::qWaitFor([&prompts] { return prompts.Messages.size() == 3; }, 5000));
   EXPECT_EQ(prompts.Messages.value(2), "Cannot write log file.");
+  Service->RemoveTopic(&topic);
+}
+
+TEST_F(DdeServiceTest, ASenderThatLeavesWhileTheMacroRunsIsNoHarm)
+{
+  ASSERT_TRUE(Service->Register(Socket));
+  TDdeServerConv topic("System");
+  Service->AddTopic(&topic);
+  // The macro asks the user something (a loop of its own) while the sender,
+  // tired of waiting, goes away.
+  bool ran = false;
+  topic.OnExecuteMacro = [&ran](TDdeServerConv&, const QList<QByteArray>& macro) {
+    if (macro.value(0) != "ask") return;
+    QEventLoop question;  // as a message box runs one
+    QTimer::singleShot(300, &question, &QEventLoop::quit);
+    question.exec();
+    ran = true;
+  };
+  Client([this] {
+    QLocalSocket socket;
+    socket.connectToServer(Socket);
+    if (!socket.waitForConnected(5000)) return false;
+    socket.write("System\n1\nask\n");
+    socket.waitForBytesWritten(5000);
+    socket.abort();
+    return true;
+  });
+  EXPECT_TRUE(QTest::qWaitFor([&ran] { return ran; }, 5000));
+  QTest::qWait(100);
+  EXPECT_EQ(Raw("System\n1\nnext\n"), "ACK");
   Service->RemoveTopic(&topic);
 }
 
