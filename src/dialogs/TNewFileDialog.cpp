@@ -1,11 +1,14 @@
 #include "dialogs/TNewFileDialog.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 #include "dialogs/DialogHelpers.h"
 #include "model/TFileTypes.h"
@@ -13,7 +16,30 @@
 
 TNewFileDialog* NewFileDialog = nullptr;
 
+namespace fs = std::filesystem;
+
 using namespace DialogHelpers;
+
+namespace {
+
+// The names of the plain files of folder (links to files too, hidden files
+// too) as the file system has them, in name order ignoring case; none when
+// there is no such folder.
+std::vector<std::string> TemplateNames(const std::string& folder)
+{
+  std::vector<std::string> names;
+  std::error_code error;
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    std::error_code unreadable;  // a broken link: no file
+    if (entry->is_regular_file(unreadable)) names.push_back(entry->path().filename().string());
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return LocalText(a).compare(LocalText(b), Qt::CaseInsensitive) < 0;
+  });
+  return names;
+}
+
+}  // namespace
 
 std::string BlanksFolder(const TFileType& type)
 {
@@ -83,13 +109,9 @@ void TNewFileDialog::FileTypeComboChange()
     SetBlanksEnabled(false);
     return;
   }
-  // The plain files of the folder (links to files too), in name order.
-  QDir folder(LocalText(BlanksFolder(*type)));
-  if (folder.exists())
-    for (const QString& name :
-         folder.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-      BlanksCombo->addItem(name);
-  FilenameEdit->setText(LocalText(type->NewFileName));
+  for (const std::string& name : TemplateNames(BlanksFolder(*type)))
+    BlanksCombo->addItem(LocalText(name), QByteArray::fromStdString(name));
+  SetEditBytes(*FilenameEdit, type->NewFileName);
   bool any = BlanksCombo->count() > 0;
   SetBlanksEnabled(any);
   BlanksCombo->setCurrentIndex(any ? 0 : -1);
@@ -102,15 +124,19 @@ int TNewFileDialog::GetFileTypeIndex() const
 
 std::string TNewFileDialog::GetFileName() const
 {
-  return LocalBytes(FilenameEdit->text());
+  return EditBytes(*FilenameEdit);
 }
 
 std::string TNewFileDialog::GetTemplate() const
 {
-  QString name = BlanksCombo->currentText();
-  if (name.isEmpty()) return std::string();
+  const QString text = BlanksCombo->currentText();
   TFileType* type = SelectedType();
-  return type ? BlanksFolder(*type) + LocalBytes(name) : std::string();
+  if (text.isEmpty() || !type) return std::string();
+  // A listed template by its file name's bytes, which the shown text need
+  // not give back (a Latin-1 name); a typed one as typed.
+  const int item = BlanksCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  const std::string name = item >= 0 ? BlanksCombo->itemData(item).toByteArray().toStdString() : LocalBytes(text);
+  return BlanksFolder(*type) + name;
 }
 
 TFileType* TNewFileDialog::SelectedType() const

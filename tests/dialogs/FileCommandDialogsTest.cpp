@@ -147,6 +147,20 @@ TEST_F(NewFileDialogTest, ATypedTemplateNameIsReturnedAsItIs)
   EXPECT_EQ(dialog.GetTemplate(), "");
 }
 
+TEST_F(NewFileDialogTest, TemplatesAndNamesThatAreNoLocalTextKeepTheirBytes)
+{
+  const std::string name = "caf\xE9.xml";  // a Latin-1 file name
+  WriteTestFile(Folder + "fa/blanks/" + name, "<c/>");
+  FileTypes().GetFileType(0).NewFileName = "nouveau.\xE9";
+  TNewFileDialog dialog;
+  dialog.FormShow();
+  ASSERT_EQ(dialog.BlanksCombo->count(), 3);
+  dialog.BlanksCombo->setCurrentIndex(2);
+  EXPECT_EQ(dialog.GetTemplate(), Folder + "fa/blanks/" + name);
+  EXPECT_EQ(ReadTestFile(dialog.GetTemplate()), "<c/>");
+  EXPECT_EQ(dialog.GetFileName(), "nouveau.\xE9");
+}
+
 TEST_F(NewFileDialogTest, WithoutTypesOKIsRefused)
 {
   FileTypes().Clear();
