@@ -3,6 +3,7 @@
 // browser command states for the heartbeat, and the View > Log, View > Help
 // and Help > Contents commands.
 
+#include "platform/Prompter.h"
 #include "resource/zevlog.h"
 #include "workspace/THelpFrame.h"
 #include "workspace/TLogFrame.h"
@@ -16,6 +17,11 @@ void TMainForm::CreateHelpPane()
 {
   auto* help = new THelpFrame(this);
   help->OnCopyPaste = [this](THelpFrame& sender) { HelpCopyPaste(sender); };
+  // File > Print of the help page returns while the page prints: a print
+  // that fails is reported when it ends.
+  help->WebBrowser->OnPrintFinished = [](TWebBrowser&, bool success) {
+    if (!success) Prompter().ShowMessage("The help page could not be printed.");
+  };
   FHelpFrame = help;
   FSideBarPageControl->DockFrame(help, "Help");
   FSideBarPageControl->SetActivePageCaption("Help");

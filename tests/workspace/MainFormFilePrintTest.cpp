@@ -154,4 +154,26 @@ TEST_F(MainFormFilePrintTest, TheHelpPanePrintsThroughItsBrowserWithThePrompt)
   EXPECT_EQ(prompts, 1);
 }
 
+TEST_F(MainFormFilePrintTest, AHelpPagePrintThatFailsIsReported)
+{
+  TMainForm& form = Start();
+  auto* help = qobject_cast<THelpFrame*>(form.FHelpFrame);
+  ASSERT_NE(help, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([help] { return !help->WebBrowser->Busy(); }, 20000));
+  help->WebBrowser->OnPrintSetup = [](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName("/proc/xmlplivek-help.pdf");  // no file can be made there
+    return true;
+  };
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  help->WebBrowser->setFocus();
+  QApplication::processEvents();
+  form.MenuFilePrintClick();
+  // The print runs on after the command; its end enables printing again.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [help] { return help->WebBrowser->QueryStatus(OLECMDID_PRINT) & OLECMDF_ENABLED; }, 20000));
+  EXPECT_EQ(Prompts->Messages, QStringList({"The help page could not be printed."}));
+}
+
 }  // namespace
