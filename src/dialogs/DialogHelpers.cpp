@@ -4,8 +4,11 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVariant>
 #include <QWidget>
+
+#include "model/TFileTypes.h"
 
 namespace {
 
@@ -19,6 +22,13 @@ void CentreOnScreen(QWidget& window)
 {
   if (QScreen* screen = QGuiApplication::primaryScreen())
     window.move(screen->availableGeometry().center() - window.rect().center());
+}
+
+void StartShowing(QWidget& form, const QShowEvent& event, const std::function<void()>& formShow)
+{
+  if (event.spontaneous()) return;
+  if (formShow) formShow();
+  CentreOnScreen(form);
 }
 
 QString LocalText(const std::string& bytes)
@@ -43,6 +53,14 @@ std::string EditBytes(const QLineEdit& edit)
   const QByteArray bytes = edit.property(kBytesProperty).toByteArray();
   if (!bytes.isNull() && QString::fromLocal8Bit(bytes) == edit.text()) return bytes.toStdString();
   return LocalBytes(edit.text());
+}
+
+QStringList FileTypeTitles()
+{
+  QStringList titles;
+  const TFileTypes& types = FileTypes();
+  for (int i = 0; i < types.Count(); ++i) titles << LocalText(types.GetFileType(i).Title);
+  return titles;
 }
 
 }  // namespace DialogHelpers

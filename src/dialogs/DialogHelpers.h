@@ -1,16 +1,25 @@
 #pragma once
-// Small helpers the file dialogs of the main window share.
+// Small helpers the dialogs share.
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <string>
 
 class QLineEdit;
+class QShowEvent;
 class QWidget;
 
 namespace DialogHelpers {
 
 // Moves a window to the centre of the primary screen.
 void CentreOnScreen(QWidget& window);
+
+// For the showEvent of a form centred on the screen: when the program shows
+// the form (show(), exec()), formShow (if any) runs and the form moves to the
+// centre of the screen. A show by the window system, as when the minimised
+// main window is restored, is no new showing and changes nothing.
+void StartShowing(QWidget& form, const QShowEvent& event, const std::function<void()>& formShow = nullptr);
 
 // Byte strings of the model shown in widgets, and back (the local 8-bit
 // encoding, as file names are).
@@ -24,5 +33,9 @@ std::string LocalBytes(const QString& text);
 // the field shows that text. Once the text is changed, the text counts.
 void SetEditBytes(QLineEdit& edit, const std::string& bytes);
 std::string EditBytes(const QLineEdit& edit);
+
+// The titles of the document types, in list order: the items of every list
+// whose positions are positions in the document-type list.
+QStringList FileTypeTitles();
 
 }  // namespace DialogHelpers

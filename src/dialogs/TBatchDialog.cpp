@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabWidget>
+#include <initializer_list>
 
 #include "dialogs/TFTPDialog.h"
 #include "dialogs/DialogHelpers.h"
@@ -175,10 +176,7 @@ void TBatchDialog::UpdateEdits()
 
 void TBatchDialog::showEvent(QShowEvent* event)
 {
-  if (!event->spontaneous()) {
-    FormShow();
-    DialogHelpers::CentreOnScreen(*this);
-  }
+  DialogHelpers::StartShowing(*this, *event, [this] { FormShow(); });
   QDialog::showEvent(event);
 }
 
@@ -258,8 +256,7 @@ void TBatchDialog::PageControlChange()
   // Check and Delete write nothing: they have no destination.
   const int page = PageControl->currentIndex();
   const bool usesDest = page != bcCheck && page != bcDelete;
-  for (QWidget* control : {static_cast<QWidget*>(DestEdit), static_cast<QWidget*>(DestLabel),
-                           static_cast<QWidget*>(BrowseDestBtn), static_cast<QWidget*>(BrowseDestFTPBtn)})
+  for (QWidget* control : std::initializer_list<QWidget*>{DestEdit, DestLabel, BrowseDestBtn, BrowseDestFTPBtn})
     control->setEnabled(usesDest);
 }
 

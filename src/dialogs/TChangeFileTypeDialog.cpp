@@ -6,7 +6,6 @@
 #include <QShowEvent>
 
 #include "dialogs/DialogHelpers.h"
-#include "model/TFileTypes.h"
 #include "ui_TChangeFileTypeDialog.h"
 
 TChangeFileTypeDialog* ChangeFileTypeDialog = nullptr;
@@ -29,20 +28,14 @@ TChangeFileTypeDialog::~TChangeFileTypeDialog() = default;
 
 void TChangeFileTypeDialog::showEvent(QShowEvent* event)
 {
-  // Not when the window system shows the window again (its minimised owner
-  // restored): the user's choice stays.
-  if (!event->spontaneous()) {
-    FormShow();
-    CentreOnScreen(*this);
-  }
+  StartShowing(*this, *event, [this] { FormShow(); });
   QDialog::showEvent(event);
 }
 
 void TChangeFileTypeDialog::FormShow()
 {
   FileTypeCombo->clear();
-  const TFileTypes& types = FileTypes();
-  for (int i = 0; i < types.Count(); ++i) FileTypeCombo->addItem(LocalText(types.GetFileType(i).Title));
+  FileTypeCombo->addItems(FileTypeTitles());
   FileTypeCombo->setCurrentIndex(StartIndex >= 0 && StartIndex < FileTypeCombo->count() ? StartIndex : -1);
   UpdateOKBtn();
 }

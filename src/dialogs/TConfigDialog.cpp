@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/TColorBox.h"
 #include "dialogs/TConfigureFileDialog.h"
 #include "dialogs/TDropDownComboBox.h"
@@ -33,6 +34,9 @@ TConfigDialog* ConfigDialog = nullptr;
 
 namespace fs = std::filesystem;
 
+using DialogHelpers::LocalBytes;
+using DialogHelpers::LocalText;
+
 namespace {
 
 constexpr int CommandColumn = 0;
@@ -41,16 +45,6 @@ constexpr int Key2Column = 2;
 constexpr int BytesRole = Qt::UserRole;  // a cell's text as the model's bytes
 constexpr int DefaultTabWidth = 8;
 constexpr int DefaultRightEdgeColumn = 80;
-
-QString Local(const std::string& bytes)
-{
-  return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-std::string Bytes(const QString& text)
-{
-  return text.toLocal8Bit().toStdString();
-}
 
 // Sets a flag for the life of the guard.
 class TFlagGuard {
@@ -78,7 +72,7 @@ bool PlatformFontDialog(QWidget* parent, TConfigFont& font, bool fixedPitchOnly)
   if (fixedPitchOnly) options |= QFontDialog::MonospacedFonts;
   QFont chosen = QFontDialog::getFont(&ok, QFontFromConfig(font), parent, QString(), options);
   if (!ok) return false;
-  font.SetName(Bytes(chosen.family()));
+  font.SetName(LocalBytes(chosen.family()));
   if (chosen.pointSize() > 0) font.Size = chosen.pointSize();
   font.Style.Bold = chosen.bold();
   font.Style.Italic = chosen.italic();
@@ -249,7 +243,7 @@ void TConfigDialog::FormCreate()
   setSizeGripEnabled(true);
   setMinimumSize(468, 330);
   FEditorCommandNames.clear();
-  GetEditorCommandValues([this](const std::string& ident) { FEditorCommandNames << Local(ident); });
+  GetEditorCommandValues([this](const std::string& ident) { FEditorCommandNames << LocalText(ident); });
   FApplicationCommandNames.clear();
   for (const char* name : ::ApplicationCommandNames()) FApplicationCommandNames << name;
   PageControl->setCurrentIndex(2);
@@ -313,9 +307,8 @@ void TConfigDialog::LoadKeyList()
 
 void TConfigDialog::LoadFileTypeList()
 {
-  TFileTypes& types = FileTypes();
   FileTypesListBox->clear();
-  for (int i = 0; i < types.Count(); ++i) FileTypesListBox->addItem(Local(types.GetFileType(i).Title));
+  FileTypesListBox->addItems(DialogHelpers::FileTypeTitles());
   // The place after the last type (Add appends there).
   FileTypesListBox->addItem(QString());
   FileTypesListBox->clearSelection();
@@ -335,8 +328,8 @@ void TConfigDialog::StoreToConfig()
   config.RightEdgeColor = RightEdgeColorBox->Selected();
   config.SelectedColor = SelectedTextColorBox->Selected();
   config.SelectedBackground = SelectedBackgroundColorBox->Selected();
-  config.TabWidth = StrToIntDef(Bytes(TabWidthEdit->text()), DefaultTabWidth);
-  config.RightEdgeColumn = StrToIntDef(Bytes(RightEdgeColumnEdit->text()), DefaultRightEdgeColumn);
+  config.TabWidth = StrToIntDef(LocalBytes(TabWidthEdit->text()), DefaultTabWidth);
+  config.RightEdgeColumn = StrToIntDef(LocalBytes(RightEdgeColumnEdit->text()), DefaultRightEdgeColumn);
   config.ClearShortcuts();
   for (int row = 0; row < KeyListView->rowCount(); ++row) {
     TShortcutItem& item = config.AddShortcut();
@@ -376,7 +369,7 @@ void TConfigDialog::SetKeyRow(int row, const std::string& command, const std::st
       cell = new QTableWidgetItem;
       KeyListView->setItem(row, column, cell);
     }
-    cell->setText(Local(*texts[column]));
+    cell->setText(LocalText(*texts[column]));
     cell->setData(BytesRole, QByteArray::fromStdString(*texts[column]));
   }
 }
@@ -399,7 +392,7 @@ void TConfigDialog::KeyListViewSelectItem(int row)
   TFlagGuard updating(FUpdating);
   std::string command = KeyCell(row, CommandColumn);
   CategoryCombo->setCurrentIndex(IsEditorCommandName(command) ? 1 : 0);
-  CommandCombo->setEditText(Local(command));
+  CommandCombo->setEditText(LocalText(command));
   HotKey1->SetHotKey(TextToShortCut(KeyCell(row, KeyColumn)));
   HotKey2->SetHotKey(TextToShortCut(KeyCell(row, Key2Column)));
 }
@@ -428,7 +421,7 @@ void TConfigDialog::CommandComboChange()
 {
   int row = SelectedKeyRow();
   if (row < 0) return;
-  SetKeyRow(row, Bytes(CommandCombo->currentText()), KeyCell(row, KeyColumn), KeyCell(row, Key2Column));
+  SetKeyRow(row, LocalBytes(CommandCombo->currentText()), KeyCell(row, KeyColumn), KeyCell(row, Key2Column));
 }
 
 void TConfigDialog::HotKey1Change()
@@ -490,7 +483,7 @@ void TConfigDialog::FileTypesCommand(void (TConfigDialog::*handler)())
   } catch (const std::exception& error) {
     // The list shows the document types as they are now, whatever was done.
     LoadFileTypeList();
-    Prompter().ShowMessage(Local(error.what()));
+    Prompter().ShowMessage(LocalText(error.what()));
   }
 }
 
@@ -548,7 +541,7 @@ void TConfigDialog::AddBtnClick()
   std::string folder = ProgramFolder() + "help/" + id + "/";
   std::error_code ignored;
   if (id.empty() || fs::exists(folder, ignored) || fs::exists(ProgramFolder() + "help/" + id, ignored)) {
-    Prompter().ShowMessage(Local(AddRefusedText + id + "]"));
+    Prompter().ShowMessage(LocalText(AddRefusedText + id + "]"));
     return;
   }
   CreateFolder(folder + "blanks/");

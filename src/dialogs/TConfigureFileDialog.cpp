@@ -17,14 +17,10 @@
 TConfigureFileDialog* ConfigureFileDialog = nullptr;
 
 using DialogHelpers::EditBytes;
+using DialogHelpers::LocalText;
 using DialogHelpers::SetEditBytes;
 
 namespace {
-
-QString Local(const std::string& bytes)
-{
-  return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 bool AllowedIdChar(char c)
 {
@@ -148,7 +144,7 @@ void TConfigureFileDialog::SetConfigFile(const std::string& configFile)
   // The path is kept as given: a label's text need not survive the round
   // trip through the display encoding byte for byte.
   FConfigFile = configFile;
-  FilenameLabel->setText(configFile.empty() ? QString(NoConfigFileText) : Local(configFile));
+  FilenameLabel->setText(configFile.empty() ? QString(NoConfigFileText) : LocalText(configFile));
 }
 
 std::string TConfigureFileDialog::GetConfigFile() const { return FConfigFile; }

@@ -46,7 +46,7 @@ void TConvertHTMLDialog::FormCreate()
 
 void TConvertHTMLDialog::showEvent(QShowEvent* event)
 {
-  if (!event->spontaneous()) DialogHelpers::CentreOnScreen(*this);
+  DialogHelpers::StartShowing(*this, *event);
   QDialog::showEvent(event);
 }
 

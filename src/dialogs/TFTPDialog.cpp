@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <exception>
+#include <initializer_list>
 
 #include "dialogs/DialogHelpers.h"
 #include "dialogs/TDropDownComboBox.h"
@@ -20,8 +21,7 @@
 
 TFTPDialog* FTPDialog = nullptr;
 
-using DialogHelpers::EditBytes;
-using DialogHelpers::SetEditBytes;
+using namespace DialogHelpers;
 
 namespace {
 
@@ -29,16 +29,6 @@ constexpr int kTimerInterval = 300;
 const char* const kConnectCaption = "&Connect";
 const char* const kDisconnectCaption = "&Disconnect";
 const char* const kAllFilesFilter = "*.*;*";
-
-QString Local(const std::string& bytes)
-{
-  return QString::fromLocal8Bit(bytes.data(), static_cast<int>(bytes.size()));
-}
-
-std::string Bytes(const QString& text)
-{
-  return text.toLocal8Bit().toStdString();
-}
 
 // The hourglass for the length of a scope, however the scope ends.
 class TBusy {
@@ -60,50 +50,18 @@ void Guarded(Handler handler)
   }
 }
 
-// Puts the text of an editable combo box back after its list changed (Qt
-// shows the first item added to an empty list, or nothing after a clear).
-class TKeepComboText {
-public:
-  explicit TKeepComboText(QComboBox& combo) : FCombo(combo), FText(combo.currentText())
-  {
-    FCombo.blockSignals(true);
-  }
-  ~TKeepComboText()
-  {
-    FCombo.setCurrentIndex(-1);
-    FCombo.setEditText(FText);
-    FCombo.blockSignals(false);
-  }
-
-private:
-  QComboBox& FCombo;
-  QString FText;
-};
-
 }  // namespace
 
 // --- TFTPFilterItems -----------------------------------------------------------
 
-void TFTPFilterItems::Clear()
-{
-  TKeepComboText keep(FCombo);
-  FCombo.clear();
-}
-
 void TFTPFilterItems::Add(const std::string& item)
 {
-  TKeepComboText keep(FCombo);
-  FCombo.addItem(Local(item));
-}
-
-int TFTPFilterItems::Count() const
-{
-  return FCombo.count();
+  FItems.Add(LocalText(item));
 }
 
 std::string TFTPFilterItems::Get(int index) const
 {
-  return Bytes(FCombo.itemText(index));
+  return LocalBytes(FItems.Get(index));
 }
 
 // --- SplitFirstSegment -----------------------------------------------------------
@@ -245,9 +203,8 @@ void TFTPDialog::TimerTimer()
 
 void TFTPDialog::SetControlsConnected(bool connected)
 {
-  for (QWidget* control : {static_cast<QWidget*>(FTPHostCombo), static_cast<QWidget*>(FTPUserEdit),
-                           static_cast<QWidget*>(FTPPasswordEdit), static_cast<QWidget*>(FTPPassiveCheckBox),
-                           static_cast<QWidget*>(FTPPathEdit)})
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{FTPHostCombo, FTPUserEdit, FTPPasswordEdit, FTPPassiveCheckBox, FTPPathEdit})
     control->setEnabled(!connected);
   FTPTreeView->setEnabled(connected);
   FTPConnectBtn->setText(connected ? kDisconnectCaption : kConnectCaption);
@@ -270,7 +227,7 @@ void TFTPDialog::FTPConnectBtnClick()
   FTPTreeView->clear();
   std::string path = AbsolutePathText();
   SetEditBytes(*FTPPathEdit, path);
-  ShowPath(path + Bytes(FTPFileFilterCombo->currentText()));
+  ShowPath(path + LocalBytes(FTPFileFilterCombo->currentText()));
   FTPTreeView->setEnabled(true);
   FTPTreeView->setFocus();
 }
@@ -329,7 +286,7 @@ void TFTPDialog::TreeItemExpanded(QTreeWidgetItem* item)
 bool TFTPDialog::FTPTreeViewExpanding(TpvpTreeNode& node)
 {
   URL.SetPath("/" + GetNodePath(&node));
-  URL.SetFileName(Bytes(FTPFileFilterCombo->currentText()));
+  URL.SetFileName(LocalBytes(FTPFileFilterCombo->currentText()));
   return node.Populate(URL);
 }
 
@@ -377,10 +334,10 @@ void TFTPDialog::UpdateButtons()
 
 void TFTPDialog::FTPHostComboDropDown()
 {
-  TKeepComboText keep(*FTPHostCombo);
-  FTPHostCombo->clear();
+  TComboItems hosts(*FTPHostCombo);
+  hosts.Clear();
   if (!History) return;
-  for (int i = 0; i < History->Count(); ++i) FTPHostCombo->addItem(Local(History->GetItem(i).Host));
+  for (int i = 0; i < History->Count(); ++i) hosts.Add(LocalText(History->GetItem(i).Host));
 }
 
 void TFTPDialog::FTPHostComboChange(int index)

@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/TComboItems.h"
 #include "resource/TMRUURL.h"
 #include "resource/TURL.h"
 
@@ -44,18 +45,18 @@ using TFTPDialogMode = std::uint8_t;
 constexpr TFTPDialogMode fdmSelect = 1;  // a file spec with wildcards is chosen (batch)
 constexpr TFTPDialogMode fdmSave = 2;    // a name is typed for saving
 
-// The item list of the filter combo box. Changing the list leaves the text in
-// the box as it is.
+// The item list of the filter combo box, as the model's byte strings.
+// Changing the list leaves the text in the box as it is.
 class TFTPFilterItems {
 public:
-  explicit TFTPFilterItems(QComboBox& combo) : FCombo(combo) {}
-  void Clear();
+  explicit TFTPFilterItems(QComboBox& combo) : FItems(combo) {}
+  void Clear() { FItems.Clear(); }
   void Add(const std::string& item);
-  int Count() const;
+  int Count() const { return FItems.Count(); }
   std::string Get(int index) const;
 
 private:
-  QComboBox& FCombo;
+  TComboItems FItems;
 };
 
 class TFTPDialog : public QDialog {

@@ -65,13 +65,18 @@ void TFindDialog::SetOptions(TFindOptions options)
   WholeWordCheck->setChecked(options & frWholeWord);
 }
 
+void ExecuteSearchDialog(QDialog& dialog, QLineEdit& findEdit)
+{
+  dialog.show();
+  dialog.raise();
+  dialog.activateWindow();
+  findEdit.setFocus();
+  findEdit.selectAll();
+}
+
 void TFindDialog::Execute()
 {
-  show();
-  raise();
-  activateWindow();
-  FindEdit->setFocus();
-  FindEdit->selectAll();
+  ExecuteSearchDialog(*this, *FindEdit);
 }
 
 void TFindDialog::FindNextBtnClick()

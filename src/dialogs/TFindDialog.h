@@ -38,6 +38,10 @@ private:
   TFindOptions& FFlags;
 };
 
+// Shows a search dialog without blocking, in front, with the text of its
+// find field selected for typing over.
+void ExecuteSearchDialog(QDialog& dialog, QLineEdit& findEdit);
+
 class TFindDialog : public QDialog {
   Q_OBJECT
 public:

@@ -70,32 +70,23 @@ TNewFileDialog::~TNewFileDialog() = default;
 
 void TNewFileDialog::showEvent(QShowEvent* event)
 {
-  // Not when the window system shows the window again (its minimised owner
-  // restored): the user's choices stay.
-  if (!event->spontaneous()) {
-    FormShow();
-    CentreOnScreen(*this);
-  }
+  StartShowing(*this, *event, [this] { FormShow(); });
   QDialog::showEvent(event);
 }
 
 void TNewFileDialog::FormShow()
 {
   {
+    // The first type is selected quietly: its change runs once, below.
     QSignalBlocker quiet(FileTypeCombo);
     FileTypeCombo->clear();
-    const TFileTypes& types = FileTypes();
-    for (int i = 0; i < types.Count(); ++i) FileTypeCombo->addItem(LocalText(types.GetFileType(i).Title));
-    FileTypeCombo->setCurrentIndex(-1);
+    FileTypeCombo->addItems(FileTypeTitles());
+    FileTypeCombo->setCurrentIndex(FileTypeCombo->count() > 0 ? 0 : -1);
   }
   FilenameEdit->clear();
   BlanksCombo->clear();
   BlanksCombo->clearEditText();
   SetBlanksEnabled(false);
-  if (FileTypeCombo->count() > 0) {
-    QSignalBlocker quiet(FileTypeCombo);
-    FileTypeCombo->setCurrentIndex(0);
-  }
   FileTypeComboChange();
 }
 

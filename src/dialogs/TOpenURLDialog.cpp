@@ -11,52 +11,6 @@
 
 TOpenURLDialog* OpenURLDialog = nullptr;
 
-// --- TComboItems -----------------------------------------------------------------
-
-namespace {
-
-// Puts the text of an editable combo box back after its list changed (Qt
-// would show the first item added to an empty list, or nothing after a clear).
-class TKeepComboText {
-public:
-  explicit TKeepComboText(QComboBox& combo) : FCombo(combo), FText(combo.currentText()) {}
-  ~TKeepComboText()
-  {
-    FCombo.setCurrentIndex(-1);
-    FCombo.setEditText(FText);
-  }
-
-private:
-  QComboBox& FCombo;
-  QString FText;
-};
-
-}  // namespace
-
-void TComboItems::Clear()
-{
-  TKeepComboText keep(FCombo);
-  FCombo.clear();
-}
-
-void TComboItems::Add(const QString& item)
-{
-  TKeepComboText keep(FCombo);
-  FCombo.addItem(item);
-}
-
-int TComboItems::Count() const
-{
-  return FCombo.count();
-}
-
-QString TComboItems::Get(int index) const
-{
-  return FCombo.itemText(index);
-}
-
-// --- TOpenURLDialog --------------------------------------------------------------
-
 TOpenURLDialog::TOpenURLDialog(QWidget* parent)
     : QDialog(parent),
       FUi(std::make_unique<Ui::TOpenURLDialog>())
@@ -86,7 +40,7 @@ QString TOpenURLDialog::GetURL() const
 
 void TOpenURLDialog::showEvent(QShowEvent* event)
 {
-  if (!event->spontaneous()) DialogHelpers::CentreOnScreen(*this);
+  DialogHelpers::StartShowing(*this, *event);
   QDialog::showEvent(event);
   URLCombo->setFocus();
 }

@@ -7,26 +7,14 @@
 #include <QString>
 #include <memory>
 
+#include "dialogs/TComboItems.h"
+
 class QComboBox;
 class QLabel;
 class QPushButton;
 namespace Ui {
 class TOpenURLDialog;
 }
-
-// The item list of an editable combo box. Changing the list leaves the text
-// in the box as it is.
-class TComboItems {
-public:
-  explicit TComboItems(QComboBox& combo) : FCombo(combo) {}
-  void Clear();
-  void Add(const QString& item);
-  int Count() const;
-  QString Get(int index) const;
-
-private:
-  QComboBox& FCombo;
-};
 
 class TOpenURLDialog : public QDialog {
   Q_OBJECT

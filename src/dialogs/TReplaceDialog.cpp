@@ -67,11 +67,7 @@ void TReplaceDialog::SetOptions(TFindOptions options)
 
 void TReplaceDialog::Execute()
 {
-  show();
-  raise();
-  activateWindow();
-  FindEdit->setFocus();
-  FindEdit->selectAll();
+  ExecuteSearchDialog(*this, *FindEdit);
 }
 
 void TReplaceDialog::Raise(TFindOptions action, const std::function<void(TReplaceDialog&)>& event)

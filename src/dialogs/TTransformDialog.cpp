@@ -9,7 +9,6 @@
 
 #include "dialogs/DialogHelpers.h"
 #include "dialogs/ToolsDialogSupport.h"
-#include "model/TFileTypes.h"
 #include "platform/Prompter.h"
 #include "ui_TTransformDialog.h"
 
@@ -68,10 +67,7 @@ int TTransformDialog::GetFileTypeIndex() const
 
 void TTransformDialog::showEvent(QShowEvent* event)
 {
-  if (!event->spontaneous()) {
-    FormShow();
-    DialogHelpers::CentreOnScreen(*this);
-  }
+  DialogHelpers::StartShowing(*this, *event, [this] { FormShow(); });
   QDialog::showEvent(event);
 }
 
@@ -90,8 +86,7 @@ void TTransformDialog::FormShow()
 
   int index = FileTypeCombo->currentIndex();
   FileTypeCombo->clear();
-  TFileTypes& types = FileTypes();
-  for (int i = 0; i < types.Count(); ++i) FileTypeCombo->addItem(LocalText(types.GetFileType(i).Title));
+  FileTypeCombo->addItems(DialogHelpers::FileTypeTitles());
   if (index < 0) index = 0;
   if (index >= FileTypeCombo->count()) index = FileTypeCombo->count() - 1;
   FileTypeCombo->setCurrentIndex(index);

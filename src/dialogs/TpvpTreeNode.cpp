@@ -1,8 +1,8 @@
 #include "dialogs/TpvpTreeNode.h"
 
 #include <QTreeWidget>
-#include <exception>
 
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/TImageList.h"
 #include "model/AttributeList.h"
 #include "resource/TURL.h"
@@ -74,8 +74,6 @@ bool TpvpTreeNode::Populate(TURL& url)
       else if (item.Kind == TFolderItem::kFile)
         AddTreeNode(*tree, this, TNodeAttachMode::naAddChild, nkFile, item.Name);
     }
-  } catch (const std::exception&) {
-    return false;
   } catch (...) {
     return false;
   }
@@ -112,7 +110,7 @@ TpvpTreeNode* AddTreeNode(QTreeWidget& tree, TpvpTreeNode* relative, TNodeAttach
   if (TImageList* images = TreeImages(tree); images && node->ImageIndex >= 0)
     node->setIcon(0, images->Image(node->ImageIndex));
   node->setData(0, kCaptionRole, QByteArray::fromStdString(caption));
-  node->setText(0, QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+  node->setText(0, DialogHelpers::LocalText(caption));
 
   QTreeWidgetItem* parent = nullptr;
   if (mode == TNodeAttachMode::naAddChild)

@@ -40,7 +40,6 @@ bool OwnedByUser(const QString& path)
 struct TRequest {
   bool Complete = false;
   bool Valid = true;
-  int Size = 0;  // bytes the request takes
   QByteArray Topic;
   QList<QByteArray> Lines;
 };
@@ -71,7 +70,6 @@ TRequest ParseRequest(const QByteArray& data)
     request.Lines << line;
   }
   request.Complete = true;
-  request.Size = start;
   return request;
 }
 

@@ -23,7 +23,8 @@ std::string SwitchTypeId(const std::string& argument, bool& found);
 // A file argument as a path: dequoted (double, then single quotes), "\" turned
 // into "/", and a relative path made absolute against folder (the folder the
 // program was started in), so the document stays where it is when the
-// current directory changes later.
+// current directory changes later. An empty folder leaves a relative path as
+// it is (the path of a DDE open macro).
 std::string CommandLinePath(const std::string& argument, const std::string& folder);
 
 // The document types' filter ("Title (*.a;*.b)|*.a;*.b|...") in the form of

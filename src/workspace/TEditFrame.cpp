@@ -262,7 +262,7 @@ TEditFrame::~TEditFrame()
 {
   SynEdit->removeEventFilter(this);
   SynEdit->setLexer(nullptr);
-  if (!FBackupFileName.empty() && IsPlainFile(FBackupFileName)) ::unlink(FBackupFileName.c_str());
+  DeleteBackup();
 }
 
 // ---- document --------------------------------------------------------------
@@ -294,7 +294,7 @@ void TEditFrame::NewDocument(const TURL& url)
 {
   SetStatus(esNew);
   FURL = url;
-  if (IsPlainFile(FBackupFileName)) ::unlink(FBackupFileName.c_str());
+  DeleteBackup();
   FBackupFileName = GetBackupFileName();
   Backup();
   UpdateCaption();
@@ -312,7 +312,7 @@ void TEditFrame::OpenDocument(const TURL& url)
     FURL = url;
     SetText(bytes);
   }
-  if (IsPlainFile(FBackupFileName)) ::unlink(FBackupFileName.c_str());
+  DeleteBackup();
   FBackupFileName = GetBackupFileName();
   Backup();
   UpdateCaption();
@@ -328,7 +328,7 @@ void TEditFrame::SaveAs(const TURL& url)
 {
   FURL = url;
   Save();
-  if (IsPlainFile(FBackupFileName)) ::unlink(FBackupFileName.c_str());
+  DeleteBackup();
   FBackupFileName = GetBackupFileName();
   Backup();
   UpdateCaption();
@@ -357,6 +357,11 @@ void TEditFrame::WriteBackup(const std::string& path)
   file.Close();
 }
 
+void TEditFrame::DeleteBackup()
+{
+  if (!FBackupFileName.empty() && IsPlainFile(FBackupFileName)) ::unlink(FBackupFileName.c_str());
+}
+
 void TEditFrame::CheckBackup(double interval)
 {
   if ((FStatus & esModified) && FLastBackup + interval < Now()) Backup();
@@ -375,29 +380,17 @@ double TEditFrame::Now()
 
 // ---- captions --------------------------------------------------------------
 
-void TEditFrame::SetOwnTabCaption()
-{
-  TPageControl* pages = HostPageControl();
-  int index = pages ? pages->IndexOfFrame(this) : -1;
-  if (index >= 0) pages->setTabText(index, QString::fromStdString(GetTitle()));
-}
-
 void TEditFrame::UpdateCaption()
 {
-  if (HostPageControl())
-    SetOwnTabCaption();
+  if (TPageControl* pages = HostPageControl())
+    NameDockTarget(pages, QString::fromStdString(GetTitle()));
   else
     Prompter().ShowMessage("not a tabsheet");
 }
 
 void TEditFrame::FrameEndDock(QWidget* target)
 {
-  if (auto* pages = qobject_cast<TPageControl*>(target)) {
-    int index = pages->IndexOfFrame(this);
-    if (index >= 0) pages->setTabText(index, QString::fromStdString(GetTitle()));
-  } else if (target && target->isWindow()) {
-    target->setWindowTitle(QString::fromStdString(GetTitle()));
-  }
+  NameDockTarget(target, QString::fromStdString(GetTitle()));
 }
 
 // ---- text --------------------------------------------------------------------

@@ -146,10 +146,11 @@ private:
   bool SynEditKeyDown(QKeyEvent& event);
   bool TypeKey(QKeyEvent& event);
   void WriteBackup(const std::string& path);
+  // Deletes the working copy when that file exists (an empty name names none).
+  void DeleteBackup();
   void ApplyLook();
   void ApplyGutter();
   void UpdateLineNumbers();
-  void SetOwnTabCaption();
 
   std::unique_ptr<QsciLexer> FHighlighter;
   QPointer<QMenu> FPopupMenu;

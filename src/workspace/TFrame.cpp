@@ -23,3 +23,13 @@ bool TFrame::IsFloating() const
 void TFrame::FrameEndDock(QWidget*)
 {
 }
+
+void TFrame::NameDockTarget(QWidget* target, const QString& caption)
+{
+  if (auto* pages = qobject_cast<TPageControl*>(target)) {
+    int index = pages->IndexOfFrame(this);
+    if (index >= 0) pages->setTabText(index, caption);
+  } else if (target && target->isWindow()) {
+    target->setWindowTitle(caption);
+  }
+}

@@ -21,4 +21,9 @@ public:
   // Called after the frame was docked: target is the page control that took
   // it, or the floating window that now holds it.
   virtual void FrameEndDock(QWidget* target);
+
+protected:
+  // Gives the frame's own tab in target (a page control), or target itself
+  // (the floating window holding the frame), that caption.
+  void NameDockTarget(QWidget* target, const QString& caption);
 };

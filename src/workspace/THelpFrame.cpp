@@ -9,7 +9,6 @@
 #include "resource/ProgramFile.h"
 #include "ui_THelpFrame.h"
 #include "workspace/HelpFormData.h"
-#include "workspace/TPageControl.h"
 #include "workspace/TWebBrowser.h"
 
 const char* const THelpFrame::TemplateAddress = "http://template.invalid/fill";
@@ -134,8 +133,5 @@ void THelpFrame::CopyPaste(const std::string& text)
 
 void THelpFrame::FrameEndDock(QWidget* target)
 {
-  if (auto* pages = qobject_cast<TPageControl*>(target))
-    pages->SetActivePageCaption("Help");
-  else if (target && target->isWindow())
-    target->setWindowTitle("Help");
+  NameDockTarget(target, "Help");
 }

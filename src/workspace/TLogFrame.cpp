@@ -6,7 +6,6 @@
 
 #include "resource/zevlog.h"
 #include "ui_TLogFrame.h"
-#include "workspace/TPageControl.h"
 
 namespace {
 
@@ -99,8 +98,5 @@ void TLogFrame::ErrorCheckBoxClick()
 
 void TLogFrame::FrameEndDock(QWidget* target)
 {
-  if (auto* pages = qobject_cast<TPageControl*>(target))
-    pages->SetActivePageCaption("Log");
-  else if (target && target->isWindow())
-    target->setWindowTitle("Log");
+  NameDockTarget(target, "Log");
 }

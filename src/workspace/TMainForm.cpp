@@ -354,10 +354,10 @@ void TMainForm::SetPanelText(int panel, const QString& text)
   if (panel >= 0 && panel < static_cast<int>(FPanels.size())) FPanels[panel]->setText(text);
 }
 
-void TMainForm::Guarded(void (TMainForm::*command)())
+void TMainForm::Guarded(const std::function<void()>& command)
 {
   try {
-    (this->*command)();
+    command();
   } catch (const std::exception& error) {
     ShowException(error);
   }

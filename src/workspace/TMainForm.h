@@ -261,8 +261,15 @@ private:
   void HidePane(TFrame* pane);
   void UpdateCommandStates();
   void UpdateCaptionAndPanels();
+  // The id of the type a document at url opens with: by its extension, the
+  // first type when no type has it.
+  static std::string TypeIdByExtension(const TURL& url);
   // Runs a command; a failure is shown as the application's error display does.
-  void Guarded(void (TMainForm::*command)());
+  void Guarded(const std::function<void()>& command);
+  void Guarded(void (TMainForm::*command)())
+  {
+    Guarded([this, command] { (this->*command)(); });
+  }
 
   int FLayout = 4;
   bool FShiftDown = false;

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <Qsci/qsciscintilla.h>
 
+#include "dialogs/DialogHelpers.h"
 #include "model/AttributeList.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
@@ -16,31 +17,19 @@
 #include "workspace/TMainForm.h"
 #include "workspace/TPageControl.h"
 
-namespace {
-
-QString Local(const std::string& text)
-{
-  return QString::fromLocal8Bit(text.c_str());
-}
-
-std::string LocalBytes(const QString& text)
-{
-  return text.toLocal8Bit().toStdString();
-}
-
-}  // namespace
+using DialogHelpers::LocalBytes;
+using DialogHelpers::LocalText;
 
 // --- File > Open file, Save, Save As file ------------------------------------
 
 void TMainForm::MenuFileOpenFileClick()
 {
-  QString folder = Local(NativeFolderPart(Project().OpenURL.GetNativeName()));
+  QString folder = LocalText(NativeFolderPart(Project().OpenURL.GetNativeName()));
   QString path = Prompter().GetOpenFileName("Open File", folder, QtFileFilter(FileTypes().GetFilter()), nullptr);
   if (path.isEmpty()) return;
   TBusyCursor busy;
   TURL url = TURL::CreateNative(LocalBytes(path));
-  TFileType* type = FileTypes().FindByExtension(url.GetFileExt());
-  NewEditFrame(type ? type->Id : std::string(), url, false);
+  NewEditFrame(TypeIdByExtension(url), url, false);
   Project().UseURL(url, false);
 }
 
@@ -59,7 +48,7 @@ bool TMainForm::SaveFrame(TEditFrame& frame)
 bool TMainForm::SaveFrameAs(TEditFrame& frame)
 {
   std::string folder = NativeFolderPart(Project().SaveURL.GetNativeName());
-  QString path = Prompter().GetSaveFileName("Save As", Local(folder + frame.FURL.FileName),
+  QString path = Prompter().GetSaveFileName("Save As", LocalText(folder + frame.FURL.FileName),
                                             QtFileFilter(FileTypes().GetFilter()), nullptr);
   if (path.isEmpty()) return false;
   TBusyCursor busy;
@@ -85,7 +74,7 @@ bool TMainForm::CloseEditFrame(TEditFrame* frame)
 {
   if (!frame) return true;
   if (frame->FStatus & esModified) {
-    QString text = "File: " + Local(frame->FURL.GetURL()) + " has changed. Save Changes?";
+    QString text = "File: " + LocalText(frame->FURL.GetURL()) + " has changed. Save Changes?";
     switch (Prompter().MessageBox("XML:Plivek Save File", text, TPrompter::TIcon::None,
                                   TPrompter::TButtons::YesNoCancel)) {
       case TPrompter::TAnswer::Yes:

@@ -5,7 +5,6 @@
 
 #include "model/AttributeList.h"
 #include "model/ModelModule.h"
-#include "model/TFileTypes.h"
 #include "platform/Prompter.h"
 #include "platform/TDdeService.h"
 #include "resource/ProgramFile.h"
@@ -56,10 +55,6 @@ void TMainForm::SystemExecuteMacro(const std::vector<std::string>& lines)
   argument = argument.substr(0, argument.find(')'));
   if (command != "open") return;
 
-  std::string path = DequoteText(DequoteText(argument, '"'), '\'');
-  for (char& c : path)
-    if (c == '\\') c = '/';
-  Project().OpenURL.SetURL("file:" + path);
-  TFileType* type = FileTypes().FindByExtension(Project().OpenURL.GetFileExt());
-  NewEditFrame(type ? type->Id : std::string(), Project().OpenURL, false);
+  Project().OpenURL.SetURL("file:" + CommandLinePath(argument, std::string()));
+  NewEditFrame(TypeIdByExtension(Project().OpenURL), Project().OpenURL, false);
 }

@@ -6,6 +6,7 @@
 #include <QPrintDialog>
 #include <Qsci/qsciscintilla.h>
 
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/TChangeFileTypeDialog.h"
 #include "dialogs/TNewFileDialog.h"
 #include "dialogs/TOpenURLDialog.h"
@@ -19,27 +20,14 @@
 #include "workspace/TSynEditPrint.h"
 #include "workspace/TWebBrowser.h"
 
-namespace {
+using DialogHelpers::LocalBytes;
+using DialogHelpers::LocalText;
 
-QString Local(const std::string& text)
-{
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string LocalBytes(const QString& text)
-{
-  return text.toLocal8Bit().toStdString();
-}
-
-// The id of the type a document of that URL opens with: by its extension,
-// the first type when no type has it.
-std::string TypeIdByExtension(const TURL& url)
+std::string TMainForm::TypeIdByExtension(const TURL& url)
 {
   TFileType* type = FileTypes().FindByExtension(url.GetFileExt());
   return type ? type->Id : std::string();
 }
-
-}  // namespace
 
 // --- New ---------------------------------------------------------------------------
 
@@ -66,7 +54,7 @@ void TMainForm::MenuFileOpenWebPageClick()
   TComboItems items = OpenURLDialog->GetURLItems();
   items.Clear();
   const TMRUURL& history = Project().HttpHistory;
-  for (int i = 0; i < history.Count(); ++i) items.Add(Local(history.GetItem(i).GetURL()));
+  for (int i = 0; i < history.Count(); ++i) items.Add(LocalText(history.GetItem(i).GetURL()));
   if (OpenURLDialog->exec() != QDialog::Accepted) return;
   TBusyCursor busy;
   TURL url(LocalBytes(OpenURLDialog->GetURL()));
@@ -87,16 +75,11 @@ void TMainForm::MenuFileRecentClick()
   const TMRUURL& mru = Project().MRU;
   for (int i = 0; i < 10 && i < mru.Count(); ++i) {
     // A "&" of the address is shown as it is, not as an accelerator mark.
-    QString caption = QString::number(i) + " " + Local(mru.GetItem(i).GetURL()).replace("&", "&&");
+    QString caption = QString::number(i) + " " + LocalText(mru.GetItem(i).GetURL()).replace("&", "&&");
     auto* item = new QAction(caption, this);
     item->setObjectName("MenuFileRecentItem");
-    connect(item, &QAction::triggered, this, [this, item] {
-      try {
-        MenuFileRecentItemClick(item);
-      } catch (const std::exception& error) {
-        ShowException(error);
-      }
-    });
+    connect(item, &QAction::triggered, this,
+            [this, item] { Guarded([this, item] { MenuFileRecentItemClick(item); }); });
     menu->addAction(item);
   }
 }
@@ -164,7 +147,7 @@ void TMainForm::PrintEditor(TEditFrame& frame)
   bool accepted = OnPrintDialog ? OnPrintDialog(dialog, print) : dialog.exec() == QDialog::Accepted;
   if (!accepted) return;
 
-  print.Header = {{"XML-Plivek - " + Local(frame.FURL.GetURL()), 1, Qt::AlignLeft, false}};
+  print.Header = {{"XML-Plivek - " + LocalText(frame.FURL.GetURL()), 1, Qt::AlignLeft, false}};
   print.Footer = {{"$PAGENUM$ of $PAGECOUNT$", 1, Qt::AlignRight, true}, {"$DATETIME$", 1, Qt::AlignLeft, true}};
   TBusyCursor busy;
   switch (dialog.printRange()) {

@@ -24,17 +24,6 @@
 
 namespace {
 
-// Runs one start-up step; a failure is shown and start-up goes on.
-template <typename TStep>
-void StartupStep(TStep step)
-{
-  try {
-    step();
-  } catch (const std::exception& error) {
-    ShowException(error);
-  }
-}
-
 // Hides the splash screen however the steps under it end.
 class TSplashGuard {
 public:
@@ -74,15 +63,16 @@ void TMainForm::FormShow()
     TBusyCursor busy;
     TSplashGuard splash;
     QApplication::processEvents();
-    StartupStep([this] { ApplyShortcuts(); });
+    // Each step's failure is shown and the start-up goes on.
+    Guarded(&TMainForm::ApplyShortcuts);
     ProcessCommandLine();  // reports each file that fails and goes on
-    StartupStep([this] { CreateHelpPane(); });
-    StartupStep([this] { CreateLogPane(); });
-    StartupStep([this] { ConnectLogEvents(); });
-    StartupStep([this] { ShowHelp(QString()); });
-    StartupStep([this] { HideLog(); });
-    StartupStep([this] { PresetBatchDialog(); });
-    StartupStep([this] { SetLayout(GetActiveEditFrame() ? 2 : 1); });
+    Guarded(&TMainForm::CreateHelpPane);
+    Guarded(&TMainForm::CreateLogPane);
+    Guarded(&TMainForm::ConnectLogEvents);
+    Guarded([this] { ShowHelp(QString()); });
+    Guarded(&TMainForm::HideLog);
+    Guarded(&TMainForm::PresetBatchDialog);
+    Guarded([this] { SetLayout(GetActiveEditFrame() ? 2 : 1); });
     QApplication::processEvents();
   }
   FHeartbeatTimer->setInterval(200);

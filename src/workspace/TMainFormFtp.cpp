@@ -27,8 +27,7 @@ void TMainForm::MenuFileOpenFTPClick()
   if (FTPDialog->exec() != QDialog::Accepted) return;
   TBusyCursor busy;
   const TURL& url = FTPDialog->URL;
-  TFileType* type = FileTypes().FindByExtension(url.GetFileExt());
-  NewEditFrame(type ? type->Id : std::string(), url, false);
+  NewEditFrame(TypeIdByExtension(url), url, false);
   Project().UseURL(url, false);
 }
 

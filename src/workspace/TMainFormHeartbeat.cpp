@@ -10,21 +10,19 @@
 #include <Qsci/qsciscintilla.h>
 #include <exception>
 
+#include "dialogs/DialogHelpers.h"
 #include "model/TFileType.h"
 #include "workspace/CommandStates.h"
 #include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
 #include "workspace/TPageControl.h"
 
+using DialogHelpers::LocalText;
+
 namespace {
 
 constexpr double BackupInterval = 1.0 / 288;  // 5 minutes, in days
 constexpr int TicksPerSweep = 100;
-
-QString Local(const std::string& text)
-{
-  return QString::fromLocal8Bit(text.c_str());
-}
 
 bool ClipboardHasText()
 {
@@ -83,12 +81,12 @@ void TMainForm::UpdateCaptionAndPanels()
 {
   TEditFrame* edit = GetActiveEditFrame();
   if (edit) {
-    QString caption = "XML:Plivek - [" + Local(edit->FURL.GetURL()) + "]";
+    QString caption = "XML:Plivek - [" + LocalText(edit->FURL.GetURL()) + "]";
     if (edit->FStatus & esModified) caption += "*";
     setWindowTitle(caption);
     SetPanelText(1, (edit->FStatus & esModified) ? "Modified" : "");
-    SetPanelText(2, edit->FFileType ? Local(edit->FFileType->Id) : QString());
-    SetPanelText(3, edit->FFileType ? Local(edit->FFileType->Title) : QString());
+    SetPanelText(2, edit->FFileType ? LocalText(edit->FFileType->Id) : QString());
+    SetPanelText(3, edit->FFileType ? LocalText(edit->FFileType->Title) : QString());
     QString checks;
     if (edit->FStatus & esWellFormed) checks += " Well-formed";
     if (edit->FStatus & esValid) checks += " Valid";

@@ -9,6 +9,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <filesystem>
 
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/TBatchDialog.h"
 #include "dialogs/TConvertHTMLDialog.h"
 #include "dialogs/TTransformDialog.h"
@@ -24,14 +25,11 @@
 #include "workspace/TMainForm.h"
 #include "workspace/ToolsCommandText.h"
 
+using DialogHelpers::LocalText;
+
 namespace {
 
 constexpr TEditStatus kCheckFlags = esValid | esInvalid | esWellFormed;
-
-QString Local(const std::string& text)
-{
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The process's current folder for the length of a command: Enter makes the
 // folder of a local document's URL current, so relative references in it
@@ -297,14 +295,14 @@ void TMainForm::Preview(const std::string& command, const std::string& target)
   if (command == "*") {
     // A URL text ("file:/...") is opened as the file it names.
     std::string native = target.rfind("file:", 0) == 0 ? TURL(target).GetNativeName() : target;
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Local(native))))
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(LocalText(native))))
       AppLog().Log(3, "No program opens \"" + native + "\"");
     return;
   }
   const std::vector<std::string> words = SplitCommandLine(ExpandPreviewCommand(command, target));
   if (words.empty()) return;
   QStringList arguments;
-  for (std::size_t i = 1; i < words.size(); ++i) arguments << Local(words[i]);
-  if (!QProcess::startDetached(Local(words[0]), arguments))
+  for (std::size_t i = 1; i < words.size(); ++i) arguments << LocalText(words[i]);
+  if (!QProcess::startDetached(LocalText(words[0]), arguments))
     AppLog().Log(3, "Cannot start the previewer \"" + words[0] + "\"");
 }

@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "dialogs/DialogHelpers.h"
 #include "model/TFileType.h"
 #include "workspace/EditorSearch.h"
 #include "workspace/TAboutBox.h"
 #include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
+
+using DialogHelpers::LocalText;
 
 namespace {
 
@@ -28,11 +31,6 @@ TLayoutStep LayoutStep(int layout)
     case 3: return {2, -1};
     default: return {1, 2};
   }
-}
-
-QString Local(const std::string& text)
-{
-  return QString::fromLocal8Bit(text.c_str());
 }
 
 }  // namespace
@@ -54,12 +52,12 @@ void TMainForm::MenuHelpContextClick()
   TEditFrame* frame = GetActiveEditFrame();
   const std::string helpFile = frame && frame->FFileType ? frame->FFileType->GetHelpFile() : std::string();
   // An empty name and a web address are no file either.
-  const QFileInfo file(Local(helpFile));
+  const QFileInfo file(LocalText(helpFile));
   if (helpFile.empty() || !file.isFile()) {
     Beep();
     return;
   }
-  QString target = Local(helpFile);
+  QString target = LocalText(helpFile);
   const std::string word = WordAtCaret(*frame->SynEdit);
   if (!word.empty()) target += "#" + QString::fromLatin1(word.data(), static_cast<int>(word.size()));
   ShowHelp(target);
