@@ -511,7 +511,7 @@ void TConfigDialog::EditBtnClick()
     throw;
   }
   types.SetKey(i, type.Id);
-  LoadFromConfig();
+  LoadFileTypeList();
 }
 
 void TConfigDialog::DeleteBtnClick()
@@ -525,7 +525,7 @@ void TConfigDialog::DeleteBtnClick()
   if (OnFileTypeDelete) OnFileTypeDelete(type);
   types.Delete(i);
   types.Renumber();
-  LoadFromConfig();
+  LoadFileTypeList();
 }
 
 void TConfigDialog::AddBtnClick()
@@ -561,14 +561,14 @@ void TConfigDialog::AddBtnClick()
   }
   types.InsertFileType(position, std::move(type));
   types.Renumber();
-  LoadFromConfig();
+  LoadFileTypeList();
 }
 
 void TConfigDialog::MoveFileType(int from, int to)
 {
   FileTypes().Move(from, to);
   FileTypes().Renumber();
-  LoadFromConfig();
+  LoadFileTypeList();
 }
 
 void TConfigDialog::UpBtnClick()

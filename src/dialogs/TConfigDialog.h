@@ -9,8 +9,9 @@
 // reach ConfigInfo() on OK only (the configuration file is written at exit).
 // Two things take effect at once and stay after Cancel: a font chosen with a
 // font button, and every change on the "File types" page, which also writes
-// the definition files. The dialog opens on "File types" the first time and
-// later on the page last shown.
+// the definition files. A change on "File types" refreshes that page only:
+// edits not yet stored on the other two pages stay. The dialog opens on
+// "File types" the first time and later on the page last shown.
 
 #include <QDialog>
 #include <QStringList>
@@ -106,8 +107,9 @@ public:
   // The selected row of FileTypesListBox; -1 when none.
   int SelectedFileTypeRow() const;
 
-  // Event handlers. The "File types" handlers raise the file layer's errors;
-  // the buttons show them and refresh the list.
+  // Event handlers. The "File types" handlers refresh the type list (and
+  // nothing else) after a change and raise the file layer's errors; the
+  // buttons show them and refresh the list.
   void FormCreate();
   void FormShow();
   void OKBtnClick();

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "ConfigDialogFixture.h"
+#include "dialogs/TDropDownComboBox.h"
 
 namespace fs = std::filesystem;
 
@@ -265,15 +266,39 @@ TEST_F(ConfigDialogTypesTest, AddThatCannotWriteLeavesListAndDiskAsTheyWere)
   EXPECT_EQ(Rows().size(), 4);
 }
 
-TEST_F(ConfigDialogTypesTest, ChangesReplaceUnstoredEditsOfTheOtherPages)
+TEST_F(ConfigDialogTypesTest, ChangesKeepUnstoredEditsOfTheOtherPages)
 {
   Dialog->TabWidthEdit->setText("2");
+  Dialog->GutterVisibleCheck->setChecked(false);
   Dialog->AddKeyBtnClick();
-  Select(1);
-  Dialog->UpBtnClick();
-  EXPECT_EQ(Dialog->TabWidthEdit->text(), "4");
-  EXPECT_EQ(Dialog->KeyListView->rowCount(), 3);
-  EXPECT_EQ(Dialog->SelectedFileTypeRow(), -1);
+  Dialog->CommandCombo->setEditText("ecDeleteLine");
+  const std::function<void()> changes[] = {
+      [this] { Select(1); Dialog->UpBtnClick(); },
+      [this] { Select(0); Dialog->DownBtnClick(); },
+      [this] {
+        Select(2);
+        AnswerFileDialog([](TConfigureFileDialog& dialog) { dialog.SetTitle("Style Sheets"); });
+        Dialog->EditBtnClick();
+      },
+      [this] {
+        Select(3);
+        AnswerFileDialog([](TConfigureFileDialog& dialog) { NewType(dialog, "json"); });
+        Dialog->AddBtnClick();
+      },
+      [this] { Select(0); Dialog->DeleteBtnClick(); },
+  };
+  for (const auto& change : changes) {
+    change();
+    EXPECT_EQ(Dialog->SelectedFileTypeRow(), -1);
+    EXPECT_EQ(Dialog->TabWidthEdit->text(), "2");
+    EXPECT_FALSE(Dialog->GutterVisibleCheck->isChecked());
+    ASSERT_EQ(Dialog->KeyListView->rowCount(), 4);
+    EXPECT_EQ(KeyText(3, 0), "ecDeleteLine");
+  }
+  EXPECT_EQ(Rows(), QStringList({"XSL Stylesheets", "Style Sheets", "JSON Files", ""}));
+  Dialog->OKBtnClick();
+  EXPECT_EQ(ConfigInfo().TabWidth, 2);
+  EXPECT_EQ(ConfigInfo().GetShortcut(3)->Command, "ecDeleteLine");
 }
 
 TEST_F(ConfigDialogTypesTest, TypeChangesStayAfterCancel)
