@@ -520,8 +520,12 @@ void TConfigDialog::DeleteBtnClick()
   int i = SelectedFileTypeRow();
   if (i < 0 || i >= types.Count()) return;
   TFileType& type = types.GetFileType(i);
-  std::error_code ignored;
-  fs::remove(type.ConfigFile, ignored);
+  // A definition file left on disk would bring the type back at the next
+  // start: the type stays listed. A file that is gone already is no failure.
+  std::error_code error;
+  fs::remove(type.ConfigFile, error);
+  if (error)
+    throw EResourceError("Cannot delete file \"" + type.ConfigFile + "\". " + error.message());
   if (OnFileTypeDelete) OnFileTypeDelete(type);
   types.Delete(i);
   types.Renumber();

@@ -151,6 +151,32 @@ TEST_F(ConfigDialogTypesTest, DeleteRemovesTheFileAndRenumbersTheRest)
   EXPECT_TRUE(Prompts->Messages.isEmpty());
 }
 
+TEST_F(ConfigDialogTypesTest, DeleteThatCannotRemoveTheFileKeepsTheTypeAndSaysSo)
+{
+  // A folder with something in it stands where the definition file should be.
+  TFileType& xml = FileTypes().GetFileType(0);
+  xml.ConfigFile = Folder + "help/xml/locked.config";
+  fs::create_directories(xml.ConfigFile);
+  WriteTestFile(xml.ConfigFile + "/inside", "x");
+  Dialog->OnFileTypeDelete = [](TFileType&) { FAIL() << "no type is deleted"; };
+  Select(0);
+  Dialog->DeleteBtn->click();
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].startsWith("Cannot delete file \"" + QString::fromStdString(xml.ConfigFile)))
+      << Prompts->Messages[0].toStdString();
+  EXPECT_EQ(TypeIds(), std::vector<std::string>({"xml", "xsl", "css"}));
+  EXPECT_EQ(Rows(), QStringList({"XML Files", "XSL Stylesheets", "CSS Files", ""}));
+  EXPECT_TRUE(fs::exists(xml.ConfigFile + "/inside"));
+
+  // A definition file that is gone already is no failure.
+  fs::remove(Folder + "help/css/css.config");
+  Dialog->OnFileTypeDelete = nullptr;
+  Select(2);
+  Dialog->DeleteBtn->click();
+  EXPECT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_EQ(TypeIds(), std::vector<std::string>({"xml", "xsl"}));
+}
+
 TEST_F(ConfigDialogTypesTest, EditDeleteAndMovesWithoutATypeRowDoNothing)
 {
   const std::string before = Definition("xml/xml.config");
