@@ -1,7 +1,10 @@
 #include "dialogs/THotKey.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QStyle>
 
 #include "platform/VirtualKeys.h"
 
@@ -11,6 +14,13 @@ THotKey::THotKey(QWidget* parent)
   setReadOnly(true);
   // A read-only line edit still takes the focus and the keys.
   setFocusPolicy(Qt::StrongFocus);
+  // Every key is a key to record (Backspace and Delete too), so clearing
+  // takes a button of its own.
+  FClearAction = new QAction(style()->standardIcon(QStyle::SP_LineEditClearButton), "Clear", this);
+  FClearAction->setObjectName("ClearKeyAction");
+  FClearAction->setToolTip("No key");
+  connect(FClearAction, &QAction::triggered, this, &THotKey::Clear);
+  addAction(FClearAction, QLineEdit::TrailingPosition);
   ShowKey();
 }
 
@@ -20,8 +30,21 @@ void THotKey::SetHotKey(TShortCut key)
   ShowKey();
 }
 
+void THotKey::Clear()
+{
+  ChangeTo(scNone);
+}
+
+void THotKey::ChangeTo(TShortCut key)
+{
+  bool changed = key != FHotKey;
+  SetHotKey(key);
+  if (changed && OnChange) OnChange();
+}
+
 void THotKey::ShowKey()
 {
+  FClearAction->setEnabled(FHotKey != scNone);
   std::string text = ShortCutToText(FHotKey);
   setText(text.empty() ? QString("None") : QString::fromStdString(text));
 }
@@ -45,10 +68,7 @@ void THotKey::keyPressEvent(QKeyEvent* event)
   event->accept();
   if (IsModifierKey(event->key())) return;
   TShortCut key = ShortCutFromKeyEvent(*event);
-  if (key == scNone) return;
-  bool changed = key != FHotKey;
-  SetHotKey(key);
-  if (changed && OnChange) OnChange();
+  if (key != scNone) ChangeTo(key);
 }
 
 void THotKey::keyReleaseEvent(QKeyEvent* event)
@@ -59,4 +79,7 @@ void THotKey::keyReleaseEvent(QKeyEvent* event)
 void THotKey::contextMenuEvent(QContextMenuEvent* event)
 {
   event->accept();
+  QMenu menu(this);
+  menu.addAction(FClearAction);
+  menu.exec(event->globalPos());
 }

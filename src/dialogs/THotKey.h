@@ -2,13 +2,16 @@
 // A key-capture field: pressing any key, with or without Shift, Ctrl and Alt,
 // records it as a key code of the configuration (Windows virtual-key code in
 // the low byte, Shift 0x2000, Ctrl 0x4000, Alt 0x8000). Tab, Esc, Enter and
-// Backspace are recorded like any other key; modifier keys alone record
-// nothing. The field shows the key's text, "None" for no key.
+// Backspace (and Delete) are recorded like any other key; modifier keys alone
+// record nothing. The field shows the key's text, "None" for no key. A clear
+// button inside the field, also offered by its context menu, removes the key.
 
 #include <QLineEdit>
 #include <functional>
 
 #include "model/KeyText.h"
+
+class QAction;
 
 class THotKey : public QLineEdit {
   Q_OBJECT
@@ -19,7 +22,11 @@ public:
   // Sets the key without raising OnChange.
   void SetHotKey(TShortCut key);
 
-  // Raised when a key press changed the recorded key.
+  // Removes the recorded key, raising OnChange when there was one (the clear
+  // button).
+  void Clear();
+
+  // Raised when the user changed the recorded key.
   std::function<void()> OnChange;
 
 protected:
@@ -30,5 +37,7 @@ protected:
 
 private:
   void ShowKey();
+  void ChangeTo(TShortCut key);
   TShortCut FHotKey = 0;
+  QAction* FClearAction;
 };

@@ -1,5 +1,6 @@
 // The configuration dialog's "Editor Options" and "Keyboard" pages.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include "ConfigDialogFixture.h"
 #include "dialogs/TColorBox.h"
@@ -21,6 +23,12 @@ QStringList Items(const QComboBox& combo)
   QStringList items;
   for (int i = 0; i < combo.count(); ++i) items << combo.itemText(i);
   return items;
+}
+
+// The button inside a key field that clears it.
+QAction* ClearAction(THotKey* field)
+{
+  return field->findChild<QAction*>("ClearKeyAction");
 }
 
 }  // namespace
@@ -332,4 +340,42 @@ TEST_F(ConfigDialogTest, HotKeyTakesTheKeysOfTheDialog)
     EXPECT_EQ(Dialog->HotKey1->HotKey(), ShortCut(vk::Tab, scShift));
   });
   EXPECT_EQ(ConfigInfo().GetShortcut(0)->Key, ShortCut(vk::Tab, scShift));
+}
+
+TEST_F(ConfigDialogTest, KeyFieldsAreClearedByTheirClearButtonWhileBackspaceAndDeleteAreKeys)
+{
+  Run([this] {
+    Dialog->PageControl->setCurrentIndex(1);
+    Dialog->KeyListView->selectRow(1);
+    // Backspace and Delete are keys to bind, not a way to empty the field.
+    QTest::keyClick(Dialog->HotKey1, Qt::Key_Backspace);
+    EXPECT_EQ(Dialog->HotKey1->HotKey(), ShortCut(vk::Back));
+    QTest::keyClick(Dialog->HotKey2, Qt::Key_Delete);
+    EXPECT_EQ(KeyText(1, 2), "Del");
+
+    // The clear button shows in each field and is enabled while it holds a key.
+    for (THotKey* field : {Dialog->HotKey1, Dialog->HotKey2}) {
+      ASSERT_NE(ClearAction(field), nullptr);
+      EXPECT_TRUE(field->actions().contains(ClearAction(field)));
+      EXPECT_TRUE(ClearAction(field)->isEnabled());
+    }
+    ClearAction(Dialog->HotKey2)->trigger();
+    EXPECT_EQ(Dialog->HotKey2->HotKey(), 0);
+    EXPECT_EQ(Dialog->HotKey2->text(), "None");
+    EXPECT_FALSE(ClearAction(Dialog->HotKey2)->isEnabled());
+    EXPECT_EQ(KeyText(1, 2), "");
+    Dialog->KeyListView->selectRow(0);
+    auto* button = Dialog->HotKey1->findChild<QToolButton*>();
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(KeyText(0, 1), "");
+    // Another row's key turns the button on again.
+    Dialog->KeyListView->selectRow(1);
+    EXPECT_TRUE(ClearAction(Dialog->HotKey1)->isEnabled());
+  });
+  const TConfigInfo& config = ConfigInfo();
+  EXPECT_EQ(config.GetShortcut(0)->Key, 0);
+  EXPECT_EQ(config.GetShortcut(1)->Key, ShortCut(vk::Back));
+  EXPECT_EQ(config.GetShortcut(1)->Key2, 0);
 }
