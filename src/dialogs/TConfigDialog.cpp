@@ -23,6 +23,7 @@
 #include "model/EditorCommands.h"
 #include "model/IntegerText.h"
 #include "model/ModelModule.h"
+#include "model/ShortcutClashes.h"
 #include "model/TFileTypes.h"
 #include "platform/ConfigValues.h"
 #include "platform/Prompter.h"
@@ -146,6 +147,56 @@ TFileTypeSettings NewTypeSettings()
   settings.NewFileName = "new.???";
   settings.Preview1 = "*";
   return settings;
+}
+
+// The rows whose keys the binding at row would take. A first key that other
+// sequences begin with is not asked about while the row has no second key:
+// it may yet become a sequence too (OK still lists it).
+std::vector<int> ClashesToAskAbout(const std::vector<TShortcutItem>& bindings, int row)
+{
+  std::vector<int> clashes = FindKeyClashes(bindings, row);
+  const TShortcutItem& binding = bindings[static_cast<size_t>(row)];
+  if (!binding.IsEditorCommand() || binding.Key2 != scNone) return clashes;
+  clashes.erase(std::remove_if(clashes.begin(), clashes.end(),
+                               [&](int other) {
+                                 const TShortcutItem& holder = bindings[static_cast<size_t>(other)];
+                                 return holder.IsEditorCommand() && holder.Key2 != scNone;
+                               }),
+                clashes.end());
+  return clashes;
+}
+
+// "pvFileNew, ecSetMarker1 (Ctrl+K, 1)": the commands of the rows, each with
+// its own keys where they differ from keys.
+std::string HoldersText(const std::vector<TShortcutItem>& bindings, const std::vector<int>& rows,
+                        const std::string& keys)
+{
+  std::string text;
+  for (int row : rows) {
+    const TShortcutItem& holder = bindings[static_cast<size_t>(row)];
+    if (!text.empty()) text += ", ";
+    text += holder.Command;
+    if (BindingKeysText(holder) != keys) text += " (" + BindingKeysText(holder) + ")";
+  }
+  return text;
+}
+
+// One line per two bindings that claim one key, "\nA (keys) and B (keys)";
+// firstRow := the later row of the first pair. Empty when none do.
+std::string ClashingPairsText(const std::vector<TShortcutItem>& bindings, int& firstRow)
+{
+  std::string text;
+  for (int row = 0; row < static_cast<int>(bindings.size()); ++row) {
+    const TShortcutItem& second = bindings[static_cast<size_t>(row)];
+    for (int other : FindKeyClashes(bindings, row)) {
+      if (other > row) continue;
+      const TShortcutItem& first = bindings[static_cast<size_t>(other)];
+      text += "\n" + first.Command + " (" + BindingKeysText(first) + ") and " + second.Command + " (" +
+              BindingKeysText(second) + ")";
+      if (firstRow < 0) firstRow = row;
+    }
+  }
+  return text;
 }
 
 void CreateFolder(const std::string& folder)
@@ -341,6 +392,7 @@ void TConfigDialog::StoreToConfig()
 
 void TConfigDialog::OKBtnClick()
 {
+  if (!AcceptKeyClashes()) return;
   StoreToConfig();
   accept();
 }
@@ -372,6 +424,67 @@ void TConfigDialog::SetKeyRow(int row, const std::string& command, const std::st
     cell->setText(LocalText(*texts[column]));
     cell->setData(BytesRole, QByteArray::fromStdString(*texts[column]));
   }
+}
+
+TShortcutItem TConfigDialog::KeyRowBinding(int row) const
+{
+  TShortcutItem binding;
+  binding.Command = KeyCell(row, CommandColumn);
+  binding.SetKeyText(KeyCell(row, KeyColumn));
+  binding.SetKey2Text(KeyCell(row, Key2Column));
+  return binding;
+}
+
+std::vector<TShortcutItem> TConfigDialog::KeyRowBindings() const
+{
+  std::vector<TShortcutItem> bindings;
+  for (int row = 0; row < KeyListView->rowCount(); ++row) bindings.push_back(KeyRowBinding(row));
+  return bindings;
+}
+
+void TConfigDialog::SetKeyRowBinding(int row, const TShortcutItem& binding)
+{
+  SetKeyRow(row, binding.Command, binding.GetKeyText(), binding.GetKey2Text());
+}
+
+bool TConfigDialog::TakeKeys(int row, const TShortcutItem& binding)
+{
+  std::vector<TShortcutItem> bindings = KeyRowBindings();
+  bindings[static_cast<size_t>(row)] = binding;
+  const std::vector<int> clashes = ClashesToAskAbout(bindings, row);
+  if (clashes.empty()) return true;
+  const std::string keys = BindingKeysText(binding);
+  const std::string holders = HoldersText(bindings, clashes, keys);
+  const std::string question = keys + " is already bound to " + holders + ".\n\nGive it to " + binding.Command +
+                               " instead? " + holders + " will then have no key.";
+  if (Prompter().MessageDlg(LocalText(question), TPrompter::TIcon::Question, TPrompter::TButtons::YesNo) !=
+      TPrompter::TAnswer::Yes)
+    return false;
+  // A sequence without its first key binds nothing: the other binding loses
+  // both keys.
+  for (int other : clashes) {
+    TShortcutItem loser = bindings[static_cast<size_t>(other)];
+    loser.Key = scNone;
+    loser.Key2 = scNone;
+    SetKeyRowBinding(other, loser);
+  }
+  return true;
+}
+
+bool TConfigDialog::AcceptKeyClashes()
+{
+  int firstRow = -1;
+  const std::string pairs = ClashingPairsText(KeyRowBindings(), firstRow);
+  if (pairs.empty()) return true;
+  const std::string question = "Some keys are bound to more than one command; only one of them can run:\n" + pairs +
+                               "\n\nStore the key bindings anyway?";
+  if (Prompter().MessageDlg(LocalText(question), TPrompter::TIcon::Warning, TPrompter::TButtons::YesNo) ==
+      TPrompter::TAnswer::Yes)
+    return true;
+  for (int page = 0; page < PageControl->count(); ++page)
+    if (PageControl->widget(page)->isAncestorOf(KeyListView)) PageControl->setCurrentIndex(page);
+  KeyListView->selectRow(firstRow);
+  return false;
 }
 
 std::string TConfigDialog::KeyCell(int row, int column) const
@@ -428,14 +541,26 @@ void TConfigDialog::HotKey1Change()
 {
   int row = SelectedKeyRow();
   if (row < 0) return;
-  SetKeyRow(row, KeyCell(row, CommandColumn), ShortCutToText(HotKey1->HotKey()), KeyCell(row, Key2Column));
+  TShortcutItem binding = KeyRowBinding(row);
+  TShortCut before = binding.Key;
+  binding.Key = HotKey1->HotKey();
+  if (TakeKeys(row, binding))
+    SetKeyRowBinding(row, binding);
+  else
+    HotKey1->SetHotKey(before);
 }
 
 void TConfigDialog::HotKey2Change()
 {
   int row = SelectedKeyRow();
   if (row < 0) return;
-  SetKeyRow(row, KeyCell(row, CommandColumn), KeyCell(row, KeyColumn), ShortCutToText(HotKey2->HotKey()));
+  TShortcutItem binding = KeyRowBinding(row);
+  TShortCut before = binding.Key2;
+  binding.Key2 = HotKey2->HotKey();
+  if (TakeKeys(row, binding))
+    SetKeyRowBinding(row, binding);
+  else
+    HotKey2->SetHotKey(before);
 }
 
 void TConfigDialog::AddKeyBtnClick()

@@ -9,7 +9,9 @@
 // reach ConfigInfo() on OK only (the configuration file is written at exit).
 // Two things take effect at once and stay after Cancel: a font chosen with a
 // font button, and every change on the "File types" page, which also writes
-// the definition files. A change on "File types" refreshes that page only:
+// the definition files. A key that another binding already has is given to
+// the row being edited only when the user agrees; the other binding then
+// loses it. A change on "File types" refreshes that page only:
 // edits not yet stored on the other two pages stay. The dialog opens on
 // "File types" the first time and later on the page last shown.
 
@@ -18,8 +20,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/TConfigFont.h"
+#include "model/TShortcutItem.h"
 
 class QCheckBox;
 class QComboBox;
@@ -137,6 +141,16 @@ private:
   void LoadFileTypeList();
   void SetKeyRow(int row, const std::string& command, const std::string& key, const std::string& key2);
   std::string KeyCell(int row, int column) const;
+  TShortcutItem KeyRowBinding(int row) const;
+  std::vector<TShortcutItem> KeyRowBindings() const;
+  void SetKeyRowBinding(int row, const TShortcutItem& binding);
+  // Whether the row may have the keys of binding: when other rows claim them
+  // the user is asked, and on Yes those rows lose their keys.
+  bool TakeKeys(int row, const TShortcutItem& binding);
+  // Whether OK may store the bindings: keys that rows still share (a command
+  // typed after its key was captured, or a configuration read with them) are
+  // listed and the user decides.
+  bool AcceptKeyClashes();
   void ChooseFont(TConfigFont& font, bool fixedPitchOnly);
   void MoveFileType(int from, int to);
   void FileTypesCommand(void (TConfigDialog::*handler)());

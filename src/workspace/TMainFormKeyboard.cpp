@@ -8,7 +8,9 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "model/ModelModule.h"
+#include "model/ShortcutClashes.h"
 #include "model/TShortcutItem.h"
+#include "resource/zevlog.h"
 #include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
 #include "workspace/VirtualKeys.h"
@@ -47,6 +49,10 @@ bool TMainForm::AppMessage(QObject* target, QEvent* event)
       return false;
   }
 }
+
+namespace {
+constexpr std::uint8_t KeyClashLogLevel = 3;  // an error of the configuration
+}  // namespace
 
 const std::vector<std::pair<const char*, const char*>>& TMainForm::CommandMenuItems()
 {
@@ -101,19 +107,51 @@ void TMainForm::ClearShortcuts()
 void TMainForm::SetShortcut(const std::string& name, TShortCut key)
 {
   for (const auto& [command, item] : CommandMenuItems()) {
-    if (name == command) {
-      Action(item)->setShortcut(KeySequenceFromShortCut(key));
-      return;
-    }
+    if (name != command) continue;
+    QKeySequence sequence = KeySequenceFromShortCut(key);
+    // A key kept from before by an item that is not cleared (Open FTP, ...)
+    // goes to this one: two items with one key would both do nothing.
+    if (!sequence.isEmpty())
+      for (const auto& [otherCommand, otherItem] : CommandMenuItems())
+        if (otherItem != item && Action(otherItem)->shortcut() == sequence) Action(otherItem)->setShortcut(QKeySequence());
+    Action(item)->setShortcut(sequence);
+    return;
   }
 }
 
+namespace {
+
+// The binding whose menu item has the key of the binding at index when that
+// is another one: the first application binding of the key (a menu key runs
+// before the editor sees it); nullptr when the binding keeps its key.
+const TShortcutItem* KeyHolder(const std::vector<TShortcutItem>& bindings, int index)
+{
+  const TShortcutItem& binding = bindings[static_cast<size_t>(index)];
+  for (int other : FindKeyClashes(bindings, index)) {
+    const TShortcutItem& candidate = bindings[static_cast<size_t>(other)];
+    if (!candidate.IsEditorCommand() && (binding.IsEditorCommand() || other < index)) return &candidate;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// A key claimed by more than one binding goes to one of them, never to two
+// menu items (Qt would then run neither): among application commands the
+// first binding of the key has it, and a menu key runs before an editor
+// binding of the same key. The bindings that lose their key are logged.
 void TMainForm::ApplyShortcuts()
 {
   ClearShortcuts();
   TConfigInfo& config = ConfigInfo();
-  for (int i = 0; i < config.ShortcutCount(); ++i) {
-    const TShortcutItem* item = config.GetShortcut(i);
-    if (item && !item->IsEditorCommand()) SetShortcut(item->Command, item->Key);
+  std::vector<TShortcutItem> bindings;
+  for (int i = 0; i < config.ShortcutCount(); ++i) bindings.push_back(*config.GetShortcut(i));
+  for (int i = 0; i < static_cast<int>(bindings.size()); ++i) {
+    const TShortcutItem& item = bindings[static_cast<size_t>(i)];
+    if (const TShortcutItem* holder = KeyHolder(bindings, i))
+      AppLog().Log(KeyClashLogLevel, "Key " + BindingKeysText(item) + " of " + item.Command +
+                                         " not bound: " + holder->Command + " has it");
+    else if (!item.IsEditorCommand())
+      SetShortcut(item.Command, item.Key);
   }
 }

@@ -379,3 +379,82 @@ TEST_F(ConfigDialogTest, KeyFieldsAreClearedByTheirClearButtonWhileBackspaceAndD
   EXPECT_EQ(config.GetShortcut(1)->Key, ShortCut(vk::Back));
   EXPECT_EQ(config.GetShortcut(1)->Key2, 0);
 }
+
+TEST_F(ConfigDialogTest, KeyOfAnotherCommandIsTakenOverOnlyWhenTheUserAgrees)
+{
+  using TAnswer = TPrompter::TAnswer;
+  Run([this] {
+    Dialog->AddKeyBtn->click();
+    Dialog->CommandCombo->setEditText("pvHelpAbout");
+    Prompts->Answers = {TAnswer::No, TAnswer::Yes, TAnswer::Yes};
+    QTest::keyClick(Dialog->HotKey1, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(Prompts->Messages.size(), 1);
+    EXPECT_EQ(Prompts->Messages[0], "Ctrl+N is already bound to pvFileNew.\n\n"
+                                    "Give it to pvHelpAbout instead? pvFileNew will then have no key.");
+    EXPECT_EQ(Dialog->HotKey1->HotKey(), 0);
+    EXPECT_EQ(KeyText(3, 1), "");
+    EXPECT_EQ(KeyText(0, 1), "Ctrl+N");
+    // Taken over: the other command loses the key.
+    QTest::keyClick(Dialog->HotKey1, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(KeyText(3, 1), "Ctrl+N");
+    EXPECT_EQ(KeyText(0, 1), "");
+    // An editor command's key is asked about too.
+    QTest::keyClick(Dialog->HotKey1, Qt::Key_F1);
+    ASSERT_EQ(Prompts->Messages.size(), 3);
+    EXPECT_TRUE(Prompts->Messages[2].startsWith("F1 is already bound to ecContextHelp.")) << Prompts->Messages[2].toStdString();
+    EXPECT_EQ(KeyText(2, 1), "");
+
+    // A first key that a sequence begins with waits for the second key.
+    Dialog->AddKeyBtn->click();
+    Dialog->CommandCombo->setEditText("ecDeleteLine");
+    QTest::keyClick(Dialog->HotKey1, Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(Prompts->Messages.size(), 3);
+    Prompts->Answers = {TAnswer::No};
+    QTest::keyClick(Dialog->HotKey2, Qt::Key_1);
+    ASSERT_EQ(Prompts->Messages.size(), 4);
+    EXPECT_EQ(Prompts->Messages[3], "Ctrl+K, 1 is already bound to ecSetMarker1.\n\n"
+                                    "Give it to ecDeleteLine instead? ecSetMarker1 will then have no key.");
+    EXPECT_EQ(Dialog->HotKey2->HotKey(), 0);
+    QTest::keyClick(Dialog->HotKey2, Qt::Key_2);
+    EXPECT_EQ(Prompts->Messages.size(), 4);
+  });
+  EXPECT_EQ(Prompts->Messages.size(), 4);  // nothing left to ask at OK
+  const TConfigInfo& config = ConfigInfo();
+  ASSERT_EQ(config.ShortcutCount(), 5);
+  EXPECT_EQ(config.GetShortcut(0)->Key, 0);
+  EXPECT_EQ(config.GetShortcut(1)->GetKeyText() + config.GetShortcut(1)->GetKey2Text(), "Ctrl+K1");
+  EXPECT_EQ(config.GetShortcut(2)->Key, 0);
+  EXPECT_EQ(config.GetShortcut(3)->Key, ShortCut(vk::F(1)));
+  EXPECT_EQ(config.GetShortcut(4)->GetKeyText() + config.GetShortcut(4)->GetKey2Text(), "Ctrl+K2");
+}
+
+TEST_F(ConfigDialogTest, OkListsKeysThatStillClashAndStoresThemOnlyWhenTheUserAgrees)
+{
+  using TAnswer = TPrompter::TAnswer;
+  Run([this] {
+    // A key captured before its command is chosen, and a first key without
+    // the second one.
+    Dialog->AddKeyBtn->click();
+    QTest::keyClick(Dialog->HotKey1, Qt::Key_N, Qt::ControlModifier);
+    Dialog->CommandCombo->setEditText("pvFileOpenFile");
+    Dialog->AddKeyBtn->click();
+    Dialog->CommandCombo->setEditText("ecDeleteLine");
+    QTest::keyClick(Dialog->HotKey1, Qt::Key_K, Qt::ControlModifier);
+    ASSERT_TRUE(Prompts->Messages.isEmpty());
+    Dialog->PageControl->setCurrentIndex(0);
+    Prompts->Answers = {TAnswer::No, TAnswer::Yes};
+    Dialog->OKBtn->click();
+    ASSERT_EQ(Prompts->Messages.size(), 1);
+    EXPECT_EQ(Prompts->Messages[0], "Some keys are bound to more than one command; only one of them can run:\n"
+                                    "\npvFileNew (Ctrl+N) and pvFileOpenFile (Ctrl+N)"
+                                    "\necSetMarker1 (Ctrl+K, 1) and ecDeleteLine (Ctrl+K)"
+                                    "\n\nStore the key bindings anyway?");
+    EXPECT_TRUE(Dialog->isVisible());
+    EXPECT_EQ(Dialog->PageControl->currentIndex(), 1);
+    EXPECT_EQ(Dialog->SelectedKeyRow(), 3);
+  });
+  EXPECT_EQ(Prompts->Messages.size(), 2);
+  ASSERT_EQ(ConfigInfo().ShortcutCount(), 5);
+  EXPECT_EQ(ConfigInfo().GetShortcut(3)->Command, "pvFileOpenFile");
+  EXPECT_EQ(ConfigInfo().GetShortcut(3)->Key, ShortCut(vk::Letter('N'), scCtrl));
+}

@@ -1,5 +1,5 @@
-// Key text, the editor command table, the application command names and the
-// classification of binding commands.
+// Key text, the editor command table, the application command names, the
+// classification of binding commands and keys claimed by two bindings.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "model/ApplicationCommands.h"
 #include "model/EditorCommands.h"
 #include "model/KeyText.h"
+#include "model/ShortcutClashes.h"
 #include "model/TShortcutItem.h"
 
 namespace {
@@ -224,6 +225,55 @@ TEST(ShortcutItem, KeyTexts)
   EXPECT_EQ(item.GetKey2Text(), "B");
   item.SetKey2Text("");
   EXPECT_EQ(item.Key2, 0);
+}
+
+TShortcutItem Binding(const std::string& command, TShortCut key, TShortCut key2 = 0)
+{
+  TShortcutItem item;
+  item.Command = command;
+  item.Key = key;
+  item.Key2 = key2;
+  return item;
+}
+
+TEST(ShortcutClashes, OnlyBindingsThatRunTheirCommandHoldTheirKey)
+{
+  const TShortCut ctrlN = ShortCut(vk::Letter('N'), scCtrl);
+  const std::vector<TShortcutItem> bindings = {
+      Binding("pvFileNew", ctrlN),         // replaced by the later binding of pvFileNew
+      Binding("pvFileNew", ShortCut(vk::F(2))),
+      Binding("pvNoSuchCommand", ctrlN),   // binds nothing
+      Binding("ecNone", ctrlN),            // binds nothing
+      Binding("ecNoSuchCommand", ctrlN),   // binds nothing
+      Binding("ecUndo", 0),                // no key
+      Binding("pvFileOpenFile", ctrlN),
+  };
+  std::vector<bool> holds;
+  for (int i = 0; i < static_cast<int>(bindings.size()); ++i) holds.push_back(HoldsKey(bindings, i));
+  EXPECT_EQ(holds, std::vector<bool>({false, true, false, false, false, false, true}));
+  EXPECT_TRUE(FindKeyClashes(bindings, 6).empty());
+  EXPECT_TRUE(FindKeyClashes(bindings, 0).empty());
+}
+
+TEST(ShortcutClashes, FirstKeysAndSequencesThatCannotBothRun)
+{
+  const TShortCut ctrlK = ShortCut(vk::Letter('K'), scCtrl), one = ShortCut(vk::Digit(1)),
+                  two = ShortCut(vk::Digit(2));
+  const std::vector<TShortcutItem> bindings = {
+      Binding("pvHelpAbout", ctrlK, two),  // 0: a menu key; its second key means nothing
+      Binding("ecSetMarker1", ctrlK, one), // 1: its first stroke runs the menu command
+      Binding("ecSetMarker2", ctrlK, two), // 2
+      Binding("ecDeleteLine", ctrlK),      // 3: runs before any sequence could go on
+      Binding("ecUndo", one),              // 4: another key
+      Binding("ecSetMarker1", ctrlK, one), // 5: the same command as 1
+      Binding("ecsetmarker2", ctrlK, one), // 6: 2 in other letter case, the sequence of 1
+  };
+  EXPECT_EQ(FindKeyClashes(bindings, 0), std::vector<int>({1, 2, 3, 5, 6}));
+  EXPECT_EQ(FindKeyClashes(bindings, 1), std::vector<int>({0, 3, 6}));
+  EXPECT_EQ(FindKeyClashes(bindings, 2), std::vector<int>({0, 3}));
+  EXPECT_EQ(FindKeyClashes(bindings, 4), std::vector<int>());
+  EXPECT_EQ(BindingKeysText(bindings[0]), "Ctrl+K");
+  EXPECT_EQ(BindingKeysText(bindings[1]), "Ctrl+K, 1");
 }
 
 }  // namespace

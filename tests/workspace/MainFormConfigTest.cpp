@@ -93,6 +93,20 @@ TEST_F(MainFormConfigTest, NewApplicationShortcutReachesItsMenuItemOnOk)
   EXPECT_EQ(stored.Key, ShortCut(vk::Letter('H'), scCtrl | scShift));
 }
 
+TEST_F(MainFormConfigTest, KeyTakenOverFromAnotherCommandRunsOnlyTheNewOne)
+{
+  TMainForm& form = Start();
+  ASSERT_EQ(form.Action("MenuFileNew")->shortcut(), QKeySequence("Ctrl+N"));
+  Prompts->Answers = {TPrompter::TAnswer::Yes};
+  Configure([](TConfigDialog& dialog) {
+    AddBinding(dialog, "pvHelpAbout", Qt::Key_N, Qt::ControlModifier);
+  });
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].startsWith("Ctrl+N is already bound to pvFileNew."));
+  EXPECT_EQ(form.Action("MenuHelpAbout")->shortcut(), QKeySequence("Ctrl+N"));
+  EXPECT_TRUE(form.Action("MenuFileNew")->shortcut().isEmpty());
+}
+
 TEST_F(MainFormConfigTest, CancelAppliesNothing)
 {
   TMainForm& form = Start();

@@ -15,6 +15,7 @@
 #include "model/ModelModule.h"
 #include "model/TFileType.h"
 #include "model/TFileTypes.h"
+#include "resource/zevlog.h"
 #include "workspace/CommandStates.h"
 #include "workspace/THelpFrame.h"
 #include "workspace/TPageControl.h"
@@ -526,6 +527,50 @@ TEST_F(ShortcutTest, ConfiguredApplicationKeysReachTheMenu)
   for (const auto& [name, item] : TMainForm::CommandMenuItems())
     if (std::string(name) != "pvFileSave" && std::string(item) != "MenuFileOpenFTP")
       EXPECT_TRUE(form.Action(item)->shortcut().isEmpty()) << item;
+}
+
+TEST_F(ShortcutTest, KeyOfTwoApplicationCommandsGoesToTheFirstAndLosersAreLogged)
+{
+  // Two menu items with one key would both be ambiguous: the key would run
+  // nothing.
+  TMainForm& form = Start();
+  ConfigInfo().ClearShortcuts();
+  const TShortCut ctrlN = ShortCut(vk::Letter('N'), scCtrl), ctrlO = ShortCut(vk::Letter('O'), scCtrl);
+  Bind("pvFileNew", ctrlN);
+  Bind("pvHelpAbout", ctrlN);
+  Bind("pvFileOpenFile", ctrlO);  // replaced below: Ctrl+O stays free for Print
+  Bind("pvFilePrint", ctrlO);
+  Bind("pvFileOpenFile", ShortCut(vk::Letter('O'), scCtrl | scShift));
+  Bind("ecDeleteLine", ShortCut(vk::F(9)));  // the menu's key runs before the editor's
+  Bind("pvToolsWellFormed", ShortCut(vk::F(9)));
+  QStringList logged;
+  auto onLog = AppLog().OnLog;
+  const TzevLog::TLevels levels = AppLog().Levels;
+  AppLog().Levels.set(3);
+  AppLog().OnLog = [&](TzevLog&, std::uint8_t, const std::string& msg) { logged << QString::fromStdString(msg); };
+  form.ApplyShortcuts();
+  AppLog().OnLog = onLog;
+  AppLog().Levels = levels;
+  EXPECT_EQ(form.Action("MenuFileNew")->shortcut(), QKeySequence("Ctrl+N"));
+  EXPECT_TRUE(form.Action("MenuHelpAbout")->shortcut().isEmpty());
+  EXPECT_EQ(form.Action("MenuFilePrint")->shortcut(), QKeySequence("Ctrl+O"));
+  EXPECT_EQ(form.Action("MenuFileOpenFile")->shortcut(), QKeySequence("Ctrl+Shift+O"));
+  EXPECT_EQ(form.Action("MenuToolsWellFormed")->shortcut(), QKeySequence("F9"));
+  EXPECT_EQ(logged, QStringList({"Key Ctrl+N of pvHelpAbout not bound: pvFileNew has it",
+                                 "Key F9 of ecDeleteLine not bound: pvToolsWellFormed has it"}));
+
+  // Open FTP keeps its key when the bindings are applied again, until
+  // another command is given that key.
+  ConfigInfo().ClearShortcuts();
+  Bind("pvFileOpenFTP", ctrlO);
+  form.ApplyShortcuts();
+  ConfigInfo().ClearShortcuts();
+  form.ApplyShortcuts();
+  EXPECT_EQ(form.Action("MenuFileOpenFTP")->shortcut(), QKeySequence("Ctrl+O"));
+  Bind("pvFileOpenFile", ctrlO);
+  form.ApplyShortcuts();
+  EXPECT_EQ(form.Action("MenuFileOpenFile")->shortcut(), QKeySequence("Ctrl+O"));
+  EXPECT_TRUE(form.Action("MenuFileOpenFTP")->shortcut().isEmpty());
 }
 
 TEST_F(ShortcutTest, TableHasTheApplicationCommandsInOrder)
