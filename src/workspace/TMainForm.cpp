@@ -66,6 +66,7 @@ TMainForm::TMainForm(QWidget* parent)
   CreateStatusBar();
   CreateWorkArea();
   CreateDdeTopic();
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ControlFocused(now); });
 
   FHeartbeatTimer = new QTimer(this);
   FHeartbeatTimer->setObjectName("HeartbeatTimer");

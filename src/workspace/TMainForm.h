@@ -12,6 +12,7 @@
 // PopupMenu with PopupCut ... PopupHelp; HeartbeatTimer.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <map>
@@ -257,6 +258,12 @@ private:
   // Hook of the batch dialog: presets its source and destination.
   void PresetBatchDialog();
 
+  // The window's active control: the focused control of the window (or of a
+  // frame floating from it); while the menu bar or a menu holds the keyboard,
+  // the control that had it before.
+  QWidget* ActiveControl() const;
+  void ControlFocused(QWidget* control);
+
   void ShowPane(TFrame* pane, const QString& caption);
   void HidePane(TFrame* pane);
   void UpdateCommandStates();
@@ -277,6 +284,7 @@ private:
   bool FFormShown = false;
   bool FBackupFailureShown = false;
   std::string FCurrentTypeId;
+  QPointer<QWidget> FLastControl;
   TFindDialog* FFindDialog = nullptr;
   TReplaceDialog* FReplaceDialog = nullptr;
 

@@ -586,6 +586,43 @@ TEST_F(ShortcutTest, TabAndShiftTabStayInTheEditor)
   (void)form;
 }
 
+// Menus are no controls: opened from the keyboard, the document stays the
+// active frame, so its commands stay available in them.
+TEST_F(ShortcutTest, MenusOpenedFromTheKeyboardKeepTheDocumentActive)
+{
+  TMainForm& form = Start();
+  TEditFrame* frame = Open("a.xml");
+  FocusEditor(*frame);
+  QTest::keyClicks(frame->SynEdit, "x");
+  form.HeartbeatTimerTimer();
+  ASSERT_TRUE(form.Action("MenuFileSave")->isEnabled());
+  auto expectDocumentCommands = [&](const char* step) {
+    form.HeartbeatTimerTimer();
+    EXPECT_EQ(form.GetActiveEditFrame(), frame) << step;
+    for (const char* item : {"MenuFileSave", "MenuFileSaveAsFile", "MenuFileClose", "MenuFilePrint",
+                             "MenuToolsWellFormed", "MenuToolsTransform"})
+      EXPECT_TRUE(form.Action(item)->isEnabled()) << step << " " << item;
+  };
+  // Alt+T opens Tools; Escape goes back to the menu bar, Escape again to the editor.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+  ASSERT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
+  expectDocumentCommands("Alt+T");
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  expectDocumentCommands("Escape to the menu bar");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_EQ(QApplication::focusWidget(), frame->SynEdit);
+  // Alt+F, then S saves the document.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+  auto* file = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(file, nullptr);
+  expectDocumentCommands("Alt+F");
+  QTest::keyClick(file, Qt::Key_S);
+  QApplication::processEvents();
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "x<doc/>\r\n");
+  EXPECT_FALSE(frame->FStatus & esModified);
+}
+
 TEST_F(ShortcutTest, TabInAnotherWidgetMovesTheFocus)
 {
   Start();
