@@ -12,9 +12,26 @@
 
 namespace {
 
+[[noreturn]] void ThrowCreate(const std::string& path, const std::string& reason)
+{
+  throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
+}
+
 [[noreturn]] void ThrowCreate(const std::string& path, int error)
 {
-  throw EFCreateError("Cannot create file \"" + path + "\". " + std::strerror(error));
+  ThrowCreate(path, std::strerror(error));
+}
+
+// Why a file of this mode is no document to read or write; empty for a
+// regular file.
+std::string NotRegularReason(mode_t mode)
+{
+  if (S_ISREG(mode)) return std::string();
+  if (S_ISDIR(mode)) return std::strerror(EISDIR);
+  if (S_ISFIFO(mode)) return "It is a named pipe, not a file.";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "It is a device, not a file.";
+  if (S_ISSOCK(mode)) return "It is a socket, not a file.";
+  return "It is not a file.";
 }
 
 std::string FolderOf(const std::string& path)
@@ -29,6 +46,18 @@ std::string BaseOf(const std::string& path)
   auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+// Closes a file descriptor when it goes out of scope.
+class TFileHandle {
+public:
+  explicit TFileHandle(int fd) : Fd(fd) {}
+  ~TFileHandle() { ::close(Fd); }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+
+private:
+  int Fd;
+};
 
 constexpr int kMaxLinks = 40;  // as many symbolic links as the system follows in one path
 
@@ -73,7 +102,8 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, mode
   const std::string target = WriteTarget(path);
   struct stat old {};
   bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) ThrowCreate(path, EISDIR);
+  // Renaming over a named pipe or a device would put a plain file in its place.
+  if (exists && !S_ISREG(old.st_mode)) ThrowCreate(path, NotRegularReason(old.st_mode));
 
   std::string temp = FolderOf(target) + "." + BaseOf(target) + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
@@ -105,21 +135,31 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, mode
 
 std::string ReadWholeFile(const std::string& path)
 {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  auto fail = [&path](const std::string& reason) -> void {
+    throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
+  };
+  // The kind is checked before the file is opened: opening a named pipe waits
+  // for a writer, and a device may never end. What was opened is checked
+  // again (without waiting) in case the name changed in between.
   struct stat info {};
-  if (file && ::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
-    std::fclose(file);
-    throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(EISDIR));
-  }
-  if (!file) throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  if (::stat(path.c_str(), &info) != 0) fail(std::strerror(errno));
+  if (std::string why = NotRegularReason(info.st_mode); !why.empty()) fail(why);
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) fail(std::strerror(errno));
+  TFileHandle file(fd);
+  if (::fstat(fd, &info) != 0) fail(std::strerror(errno));
+  if (std::string why = NotRegularReason(info.st_mode); !why.empty()) fail(why);
   std::string bytes;
   if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-  bool failed = std::ferror(file) != 0;
-  int error = errno;
-  std::fclose(file);
-  if (failed) throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(error));
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(std::strerror(errno));
+    }
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
   return bytes;
 }

@@ -8,9 +8,12 @@
 
 // Writes bytes as the whole content of path. An existing file keeps its
 // permissions; a new file gets newFileMode (before the umask). When path is a
-// symbolic link, the file it names is written and the link stays.
+// symbolic link, the file it names is written and the link stays. An existing
+// named pipe, device or socket is refused and stays as it is.
 // Raises EFCreateError ("Cannot create file "path". reason") on failure.
 void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode = 0666);
 
-// Reads the whole file as bytes. Raises EFOpenError ("Cannot open file "path". reason").
+// Reads the whole file as bytes. Only a regular file is read: a named pipe, a
+// device or a socket is refused without being opened (nothing waits on it).
+// Raises EFOpenError ("Cannot open file "path". reason").
 std::string ReadWholeFile(const std::string& path);

@@ -194,6 +194,34 @@ TEST_F(FileDriverTest, MissingFileCannotBeOpened)
   }
 }
 
+// Only regular files are read: a named pipe would wait for a writer for ever
+// and a device may never end. Neither is opened; each gives a clear error.
+TEST_F(FileDriverTest, NamedPipesAndDevicesAreNotRead)
+{
+  TFifoTrap pipe(Folder + "pipe.xml");
+  std::string text = "stale";
+  try {
+    Local("pipe.xml").GetFile(text);
+    FAIL() << "no error";
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + Folder + "pipe.xml\". It is a named pipe, not a file.");
+  }
+  EXPECT_FALSE(pipe.Opened());
+  try {
+    TURL::CreateNative("/dev/null").GetFile(text);
+    FAIL() << "no error";
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file \"/dev/null\". It is a device, not a file.");
+  }
+  EXPECT_EQ(text, "stale");
+  // Nor is one written: the pipe stays a pipe.
+  EXPECT_THROW(Local("pipe.xml").PutFile("x"), EFCreateError);
+  struct stat info {};
+  ASSERT_EQ(::lstat((Folder + "pipe.xml").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_FALSE(pipe.Opened());
+}
+
 TEST_F(FileDriverTest, WriteIntoMissingFolderCannotCreate)
 {
   TURL url = Local("no/such/a.xml");

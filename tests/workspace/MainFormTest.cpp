@@ -242,6 +242,15 @@ TEST_F(MainFormTest, OpenFileThatCannotBeReadLeavesNoTab)
   EXPECT_TRUE(Prompts->Messages[1].contains("gone.xml"));
   EXPECT_EQ(Project().MRU.Count(), 0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // Nor does a named pipe: it is refused without being opened.
+  TFifoTrap pipe(Folder + "pipe.xml");
+  Prompts->FileNames = {QString::fromStdString(Folder + "pipe.xml")};
+  form.Action("MenuFileOpenFile")->trigger();
+  EXPECT_FALSE(pipe.Opened());
+  EXPECT_EQ(form.GetFrameCount(), 1);
+  ASSERT_EQ(Prompts->Messages.size(), 4);
+  EXPECT_TRUE(Prompts->Messages[3].contains("named pipe")) << Prompts->Messages[3].toStdString();
+  EXPECT_EQ(Project().MRU.Count(), 0);
 }
 
 TEST_F(MainFormTest, OpenFileWhoseWorkingCopyCannotBeWrittenStaysOpen)

@@ -115,9 +115,15 @@ TEST_F(StartupTest, RelativeAndQuotedArgumentsNameFilesInTheStartFolder)
 TEST_F(StartupTest, UnreadableCommandLineFileIsReportedAndStartUpGoesOn)
 {
   std::string good = Write("good.xml", "<g/>\r\n");
-  TMainForm& form = Start({QString::fromStdString(Folder + "missing.xml"), QString::fromStdString(good), ""});
-  ASSERT_EQ(Prompts->Messages.size(), 1);
+  // A named pipe is no document: it is not opened (that would wait for ever).
+  TFifoTrap pipe(Folder + "pipe.xml");
+  TMainForm& form = Start({QString::fromStdString(Folder + "missing.xml"), QString::fromStdString(Folder + "pipe.xml"),
+                           QString::fromStdString(good), ""});
+  EXPECT_FALSE(pipe.Opened());
+  ASSERT_EQ(Prompts->Messages.size(), 2) << Prompts->Messages.join("|").toStdString();
   EXPECT_TRUE(Prompts->Messages[0].contains("missing.xml")) << Prompts->Messages[0].toStdString();
+  EXPECT_TRUE(Prompts->Messages[1].contains("pipe.xml")) << Prompts->Messages[1].toStdString();
+  EXPECT_TRUE(Prompts->Messages[1].contains("named pipe")) << Prompts->Messages[1].toStdString();
   // No tab is left for the missing file: only the readable one is open.
   ASSERT_EQ(form.MainPageControl()->PageCount(), 1);
   EXPECT_EQ(EditFrameAt(0)->FURL.FileName, "good.xml");
