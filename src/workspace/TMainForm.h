@@ -44,10 +44,11 @@ public:
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The arguments FormShow's ProcessCommandLine reads (without the program);
-  // the process's own arguments unless set. Relative paths are taken from
-  // StartFolder (the current directory at creation unless set).
-  QStringList Arguments;
+  // The arguments FormShow's ProcessCommandLine reads (without the program),
+  // as the bytes the process was given: a file name need not be text in the
+  // local encoding. None unless set. Relative paths are taken from
+  // StartFolder (the current directory at creation, its bytes, unless set).
+  std::vector<std::string> Arguments;
   std::string StartFolder;
 
   // --- start-up ------------------------------------------------------------

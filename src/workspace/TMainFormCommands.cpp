@@ -164,8 +164,7 @@ void TMainForm::FormCloseQuery(bool& canClose)
 void TMainForm::ProcessCommandLine()
 {
   FCurrentTypeId.clear();
-  for (const QString& argument : Arguments) {
-    std::string text = LocalBytes(argument);
+  for (const std::string& text : Arguments) {
     if (text.empty()) continue;
     if (IsSwitchArgument(text)) {
       ParseSwitch(text);

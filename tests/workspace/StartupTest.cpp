@@ -112,6 +112,27 @@ TEST_F(StartupTest, RelativeAndQuotedArgumentsNameFilesInTheStartFolder)
   EXPECT_EQ(EditFrameAt(0)->FURL.GetURL(), "file:" + Folder + "rel.xml");
 }
 
+// Command-line arguments keep their bytes: a file name that is no UTF-8 text
+// (Latin-1) opens, given whole or relative to a start folder named so too.
+TEST_F(StartupTest, ALatinOneFileNameOnTheCommandLineOpens)
+{
+  std::string path = Write("caf\xE9.xml", "<c/>\r\n");
+  std::filesystem::create_directory(Folder + "d\xE9p");
+  Write("d\xE9p/n\xE9.xml", "<n/>\r\n");
+  TMainForm& form = StartWithBytes({path, "d\xE9p/n\xE9.xml"});
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  ASSERT_EQ(form.MainPageControl()->PageCount(), 2);
+  EXPECT_EQ(EditFrameAt(0)->FURL.GetNativeName(), path);
+  EXPECT_EQ(EditFrameAt(0)->GetText(), "<c/>\r\n");
+  EXPECT_EQ(EditFrameAt(1)->FURL.GetNativeName(), Folder + "d\xE9p/n\xE9.xml");
+  // The start folder is the current folder's bytes.
+  const auto before = std::filesystem::current_path();
+  std::filesystem::current_path(Folder + "d\xE9p");
+  TMainForm other;
+  std::filesystem::current_path(before);
+  EXPECT_EQ(other.StartFolder, Folder + "d\xE9p");
+}
+
 TEST_F(StartupTest, UnreadableCommandLineFileIsReportedAndStartUpGoesOn)
 {
   std::string good = Write("good.xml", "<g/>\r\n");
