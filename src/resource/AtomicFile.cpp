@@ -95,6 +95,113 @@ bool WriteAll(int fd, const std::string& bytes)
   return true;
 }
 
+// The name of a temporary file beside target: hidden, after the target's
+// name, cut so that it stays within the folder's limit of a name's length.
+std::string TemporaryName(const std::string& target)
+{
+  const std::string folder = FolderOf(target);
+  long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  const std::size_t nameMax = limit > 0 ? static_cast<std::size_t>(limit) : 255;
+  const std::string suffix = ".XXXXXX";
+  std::string base = BaseOf(target);
+  if (1 + base.size() + suffix.size() > nameMax) base.resize(nameMax > 1 + suffix.size() ? nameMax - 1 - suffix.size() : 0);
+  return folder + "." + base + suffix;
+}
+
+mode_t ModeOfNewFile(mode_t requested)
+{
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return requested & ~mask;
+}
+
+// Writes bytes to a temporary file beside target and renames it over target.
+// False, with error set, when no temporary file can be made or renamed there
+// (the target is then untouched); a failed write raises EFCreateError.
+bool WriteThroughTemporary(const std::string& path, const std::string& target, const std::string& bytes,
+                           const struct stat* old, mode_t newFileMode, int& error)
+{
+  std::string temp = TemporaryName(target);
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    error = errno;
+    return false;
+  }
+  mode_t mode = old ? (old->st_mode & 07777) : ModeOfNewFile(newFileMode);
+  bool ok = ::fchmod(fd, mode) == 0;
+  if (ok && old && ::geteuid() == 0) (void)::fchown(fd, old->st_uid, old->st_gid);
+  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    ThrowCreate(path, error);
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    error = errno;
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool WriteAllAt(int fd, const std::string& bytes)
+{
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool ReadAllAt(int fd, std::string& bytes)
+{
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()));
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+// Rewrites the existing file target itself. Its previous content is kept
+// aside first: when the new bytes cannot all be written, it is put back.
+void WriteInPlace(const std::string& path, const std::string& target, const std::string& bytes)
+{
+  int fd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) ThrowCreate(path, errno);
+  TFileHandle file(fd);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) ThrowCreate(path, errno);
+  if (!S_ISREG(info.st_mode)) ThrowCreate(path, NotRegularReason(info.st_mode));
+  std::string previous;
+  if (!ReadAllAt(fd, previous)) ThrowCreate(path, errno);
+  // Room for a longer text first, where the file system can promise it, so
+  // that nothing is overwritten when it lacks.
+  if (bytes.size() > previous.size() &&
+      ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 && errno != EOPNOTSUPP &&
+      errno != ENOSYS)
+    ThrowCreate(path, errno);
+  if (WriteAllAt(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0) return;
+  int error = errno;
+  (void)WriteAllAt(fd, previous);
+  (void)::ftruncate(fd, static_cast<off_t>(previous.size()));
+  (void)::fsync(fd);
+  ThrowCreate(path, error);
+}
+
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode)
@@ -104,33 +211,13 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, mode
   bool exists = ::stat(target.c_str(), &old) == 0;
   // Renaming over a named pipe or a device would put a plain file in its place.
   if (exists && !S_ISREG(old.st_mode)) ThrowCreate(path, NotRegularReason(old.st_mode));
-
-  std::string temp = FolderOf(target) + "." + BaseOf(target) + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) ThrowCreate(path, errno);
-
-  mode_t mode = exists ? (old.st_mode & 07777) : newFileMode;
-  if (!exists) {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  bool ok = ::fchmod(fd, mode) == 0;
-  if (ok && exists && ::geteuid() == 0) (void)::fchown(fd, old.st_uid, old.st_gid);
-  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  int error = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    ThrowCreate(path, error);
-  }
+  int error = 0;
+  if (WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, error)) return;
+  // No temporary file could be made or renamed beside the file (a folder the
+  // user may not write to, a sticky folder, no room for one more name): a
+  // file that exists is rewritten where it is.
+  if (!exists) ThrowCreate(path, error);
+  WriteInPlace(path, target, bytes);
 }
 
 std::string ReadWholeFile(const std::string& path)

@@ -1,7 +1,10 @@
 #pragma once
 // Safe replacement of a whole file: the bytes go to a temporary file in the
-// same folder, which is then renamed over the target. A failed or interrupted
-// write never destroys the previous file.
+// same folder, which is then renamed over the target. Where no temporary file
+// can be made or renamed there (a folder the user may not write to), the file
+// is rewritten in place with its previous content kept aside and put back
+// when the write fails. A failed or interrupted write never destroys the
+// previous file.
 
 #include <string>
 #include <sys/types.h>
