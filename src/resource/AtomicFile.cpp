@@ -119,7 +119,7 @@ mode_t ModeOfNewFile(mode_t requested)
 // False, with error set, when no temporary file can be made or renamed there
 // (the target is then untouched); a failed write raises EFCreateError.
 bool WriteThroughTemporary(const std::string& path, const std::string& target, const std::string& bytes,
-                           const struct stat* old, mode_t newFileMode, int& error)
+                           const struct stat* old, mode_t newFileMode, bool forceMode, int& error)
 {
   std::string temp = TemporaryName(target);
   int fd = ::mkstemp(temp.data());
@@ -127,7 +127,7 @@ bool WriteThroughTemporary(const std::string& path, const std::string& target, c
     error = errno;
     return false;
   }
-  mode_t mode = old ? (old->st_mode & 07777) : ModeOfNewFile(newFileMode);
+  mode_t mode = forceMode ? newFileMode : old ? (old->st_mode & 07777) : ModeOfNewFile(newFileMode);
   bool ok = ::fchmod(fd, mode) == 0;
   if (ok && old && ::geteuid() == 0) (void)::fchown(fd, old->st_uid, old->st_gid);
   ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
@@ -178,7 +178,8 @@ bool ReadAllAt(int fd, std::string& bytes)
 
 // Rewrites the existing file target itself. Its previous content is kept
 // aside first: when the new bytes cannot all be written, it is put back.
-void WriteInPlace(const std::string& path, const std::string& target, const std::string& bytes)
+// A forced mode is set before the new bytes go in.
+void WriteInPlace(const std::string& path, const std::string& target, const std::string& bytes, const mode_t* mode)
 {
   int fd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) ThrowCreate(path, errno);
@@ -186,6 +187,7 @@ void WriteInPlace(const std::string& path, const std::string& target, const std:
   struct stat info {};
   if (::fstat(fd, &info) != 0) ThrowCreate(path, errno);
   if (!S_ISREG(info.st_mode)) ThrowCreate(path, NotRegularReason(info.st_mode));
+  if (mode && (info.st_mode & 07777) != *mode && ::fchmod(fd, *mode) != 0) ThrowCreate(path, errno);
   std::string previous;
   if (!ReadAllAt(fd, previous)) ThrowCreate(path, errno);
   // Room for a longer text first, where the file system can promise it, so
@@ -202,9 +204,8 @@ void WriteInPlace(const std::string& path, const std::string& target, const std:
   ThrowCreate(path, error);
 }
 
-}  // namespace
-
-void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode)
+// Writes through a temporary file, or in place where none can be made.
+void WriteFile(const std::string& path, const std::string& bytes, mode_t newFileMode, bool forceMode)
 {
   const std::string target = WriteTarget(path);
   struct stat old {};
@@ -212,12 +213,24 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, mode
   // Renaming over a named pipe or a device would put a plain file in its place.
   if (exists && !S_ISREG(old.st_mode)) ThrowCreate(path, NotRegularReason(old.st_mode));
   int error = 0;
-  if (WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, error)) return;
+  if (WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, forceMode, error)) return;
   // No temporary file could be made or renamed beside the file (a folder the
   // user may not write to, a sticky folder, no room for one more name): a
   // file that exists is rewritten where it is.
   if (!exists) ThrowCreate(path, error);
-  WriteInPlace(path, target, bytes);
+  WriteInPlace(path, target, bytes, forceMode ? &newFileMode : nullptr);
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode)
+{
+  WriteFile(path, bytes, newFileMode, false);
+}
+
+void WriteFileAtomicallyWithMode(const std::string& path, const std::string& bytes, mode_t mode)
+{
+  WriteFile(path, bytes, mode, true);
 }
 
 std::string ReadWholeFile(const std::string& path)

@@ -15,6 +15,10 @@
 // named pipe, device or socket is refused and stays as it is.
 // Raises EFCreateError ("Cannot create file "path". reason") on failure.
 void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode = 0666);
+// The same, but the written file gets exactly mode, an existing one too (and
+// before any byte is written). Only the file written is changed: never a
+// symbolic link, nor a folder a link names.
+void WriteFileAtomicallyWithMode(const std::string& path, const std::string& bytes, mode_t mode);
 
 // Reads the whole file as bytes. Only a regular file is read: a named pipe, a
 // device or a socket is refused without being opened (nothing waits on it).
