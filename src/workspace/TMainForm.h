@@ -58,6 +58,9 @@ public:
   void FormCloseQuery(bool& canClose);
   void FormDestroy() {}
   bool FormShown() const { return FFormShown; }
+  // Shows the problems met in the data files while the model started, in
+  // one message (once the window is up: the log's level 3 is off then).
+  void ShowDataProblems();
 
   // --- frames and layout ---------------------------------------------------
   TFrame* GetActiveFrame() const;

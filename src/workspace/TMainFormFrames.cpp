@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <Qsci/qsciscintilla.h>
 
+#include "model/DataFileProblems.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
 #include "resource/zevlog.h"
@@ -77,8 +78,15 @@ void TMainForm::FormShow()
     Guarded([this] { SetLayout(GetActiveEditFrame() ? 2 : 1); });
     QApplication::processEvents();
   }
+  Guarded(&TMainForm::ShowDataProblems);
   FHeartbeatTimer->setInterval(200);
   FHeartbeatTimer->start();
+}
+
+void TMainForm::ShowDataProblems()
+{
+  const std::vector<std::string> problems = TakeDataProblems();
+  if (!problems.empty()) Prompter().ShowMessage(QString::fromLocal8Bit(DataProblemsText(problems).c_str()));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

@@ -163,6 +163,33 @@ TEST_F(StartupTest, AFailingFirstFileStillLeavesTheRestOfStartUp)
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// Problems met in the data files are logged at a level that is off at
+// start-up: once the main window is up they are shown, all in one message.
+TEST_F(StartupTest, ProblemsInTheDataFilesAreShownInOneMessage)
+{
+  std::filesystem::create_directory(Folder + "help/bad");
+  Write("help/bad/bad.config", "no definition here");
+  std::string config = ReadTestFile(Folder + "default.config");
+  config.replace(config.find("tabwidth=\"4\""), 12, "tabwidth=\"wide\"");
+  Write("xmlplivek.config", config);
+  std::string logged;
+  AppLog().OnLog = [&logged](TzevLog&, std::uint8_t, const std::string& message) { logged += message + "\n"; };
+  const auto levels = AppLog().Levels;
+  AppLog().SetLevels(TzevLog::MakeLevels({3}));
+  TMainForm& form = Start();
+  AppLog().SetLevels(levels);
+  ASSERT_EQ(Prompts->Messages.size(), 1) << Prompts->Messages.join("|").toStdString();
+  const std::string shown = Prompts->Messages[0].toStdString();
+  EXPECT_NE(shown.find("bad.config\" skipped"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("tabwidth"), std::string::npos) << shown;
+  EXPECT_NE(logged.find("bad.config\" skipped"), std::string::npos) << logged;
+  EXPECT_NE(logged.find("tabwidth"), std::string::npos) << logged;
+  EXPECT_TRUE(form.HeartbeatTimer()->isActive());
+  // Shown once: a later start of the window has nothing to show.
+  form.ShowDataProblems();
+  EXPECT_EQ(Prompts->Messages.size(), 1);
+}
+
 TEST_F(StartupTest, ShutdownWritesConfigurationAndProjectAndDetachesTheLog)
 {
   Start();
