@@ -129,6 +129,12 @@ void LoadConfig()
     Report("Configuration file \"" + name + "\", " + element + " " + attribute + ": " + reason +
            " The default value is used.");
   });
+  // Without key bindings (an empty or garbled file) the arrows, Backspace and
+  // Enter would do nothing, and the empty set would be saved at exit.
+  if (config.ShortcutCount() == 0) {
+    SetBuiltInShortcuts(config);
+    Report("Configuration file \"" + name + "\" holds no key bindings. The built-in ones are used.");
+  }
 }
 
 void SaveConfig()
