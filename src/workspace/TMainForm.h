@@ -212,8 +212,10 @@ public:
   // Previewer n of the active document's type on the document's file, URL
   // text or freshly written working copy.
   void PreviewDocument(int number);
-  // "*" opens target with its associated program; any other command runs
-  // with every "%1" replaced by target (not through a shell).
+  // "*" opens target with its associated program; any other command is
+  // split into the program and its arguments, then every "%1" in them is
+  // replaced by target (not through a shell): target never splits or adds
+  // an argument.
   void Preview(const std::string& command, const std::string& target);
   // The URL texts of the open stylesheets (type id "xsl"), in frame order.
   std::vector<std::string> OpenStyleSheetURLs() const;

@@ -299,7 +299,7 @@ void TMainForm::Preview(const std::string& command, const std::string& target)
       AppLog().Log(3, "No program opens \"" + native + "\"");
     return;
   }
-  const std::vector<std::string> words = SplitCommandLine(ExpandPreviewCommand(command, target));
+  const std::vector<std::string> words = PreviewArguments(command, target);
   if (words.empty()) return;
   QStringList arguments;
   for (std::size_t i = 1; i < words.size(); ++i) arguments << LocalText(words[i]);
