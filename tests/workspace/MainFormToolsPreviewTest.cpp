@@ -107,6 +107,26 @@ TEST_F(MainFormToolsPreviewTest, TargetReplacesEveryPercentOne)
   EXPECT_EQ(RecordedArguments("MenuToolsPreview1"), QStringList({path, "x" + path + "y", path}));
 }
 
+// A file name that is no local text (Latin-1) reaches the previewer, and the
+// program associated with it, with its bytes.
+TEST_F(MainFormToolsPreviewTest, ALatinOneTargetKeepsItsBytes)
+{
+  Start();
+  XmlType().Preview1 = Recorder + " %1";
+  TEditFrame* doc = Form().NewEditFrame("xml", TURL("file:" + Write("caf\xE9.xml", "<doc/>")), false);
+  FocusEditor(*doc);
+  ASSERT_NE(RecordedArguments("MenuToolsPreview1"), QStringList({"<none>"}));
+  EXPECT_EQ(ReadTestFile(Folder + "args"), Folder + "caf\xE9.xml\n");
+
+  TUrlCatcher catcher;
+  QDesktopServices::setUrlHandler("file", &catcher, "Open");
+  XmlType().Preview1 = "*";
+  Run("MenuToolsPreview1");
+  QDesktopServices::unsetUrlHandler("file");
+  ASSERT_EQ(catcher.Urls.size(), 1);
+  EXPECT_EQ(catcher.Urls[0].toEncoded().toStdString(), "file://" + Folder + "caf%E9.xml");
+}
+
 TEST_F(MainFormToolsPreviewTest, StarOpensTheAssociatedProgram)
 {
   Start();
