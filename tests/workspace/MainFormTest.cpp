@@ -232,6 +232,33 @@ TEST_F(MainFormTest, OpenFileTakesTheTypeByExtensionAndRecordsTheURL)
   EXPECT_EQ(Prompts->Messages.value(0), "Open File");
 }
 
+// The file dialog gives a name that is no local text (a Latin-1 name) with
+// U+FFFD in place of its bytes: Open and Save As still name that file.
+TEST_F(MainFormTest, OpenAndSaveAsAFileWhoseNameIsNoLocalText)
+{
+  TMainForm& form = Start();
+  std::filesystem::create_directory(Folder + "d\xE9p");
+  const std::string path = Write("d\xE9p/caf\xE9.xml", "<c/>\r\n");
+  const QString shown = QString::fromLocal8Bit(path.c_str());  // as the dialog lists it
+  ASSERT_TRUE(shown.contains(QChar::ReplacementCharacter));
+  Prompts->FileNames = {shown};
+  form.Action("MenuFileOpenFile")->trigger();
+  ASSERT_EQ(form.MainPageControl()->PageCount(), 1) << Prompts->Messages.join("|").toStdString();
+  TEditFrame* frame = EditFrameAt(0);
+  EXPECT_EQ(frame->FURL.GetNativeName(), path);
+  EXPECT_EQ(frame->GetText(), "<c/>\r\n");
+  // Save As onto the same file writes that file, not a new one.
+  FocusEditor(*frame);
+  frame->MarkModified();
+  Prompts->FileNames = {shown};
+  form.Action("MenuFileSaveAsFile")->trigger();
+  EXPECT_EQ(frame->FURL.GetNativeName(), path);
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder + "d\xE9p"))
+    entries += entry.path().filename().string()[0] != '~';
+  EXPECT_EQ(entries, 1);
+}
+
 TEST_F(MainFormTest, OpenFileThatCannotBeReadLeavesNoTab)
 {
   TMainForm& form = Start();
