@@ -7,6 +7,9 @@
 #include <QShowEvent>
 #include <QVariant>
 #include <QWidget>
+#include <dirent.h>
+#include <memory>
+#include <vector>
 
 #include "model/TFileTypes.h"
 
@@ -39,6 +42,29 @@ QString LocalText(const std::string& bytes)
 std::string LocalBytes(const QString& text)
 {
   return text.toLocal8Bit().toStdString();
+}
+
+std::string LocalPathBytes(const QString& path)
+{
+  if (!path.contains(QChar::ReplacementCharacter)) return LocalBytes(path);
+  const QStringList parts = path.split('/');
+  std::string result;
+  for (int i = 0; i < parts.size(); ++i) {
+    if (i > 0) result += '/';
+    std::string part = LocalBytes(parts[i]);
+    if (parts[i].contains(QChar::ReplacementCharacter)) {
+      std::vector<std::string> matches;
+      std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(result.empty() ? "." : result.c_str()), ::closedir);
+      while (dir && matches.size() < 2) {
+        const dirent* entry = ::readdir(dir.get());
+        if (!entry) break;
+        if (LocalText(entry->d_name) == parts[i]) matches.emplace_back(entry->d_name);
+      }
+      if (matches.size() == 1) part = matches.front();
+    }
+    result += part;
+  }
+  return result;
 }
 
 void SetEditBytes(QLineEdit& edit, const std::string& bytes)

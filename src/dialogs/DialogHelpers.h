@@ -26,6 +26,13 @@ void StartShowing(QWidget& form, const QShowEvent& event, const std::function<vo
 QString LocalText(const std::string& bytes);
 std::string LocalBytes(const QString& text);
 
+// The bytes of a local path that a file dialog gave. A name that is no text
+// in the local encoding (a Latin-1 file name) comes back from the dialog
+// with U+FFFD in place of its bytes: each such part of the path is taken
+// from the one entry of its folder that shows as that text. Any other part
+// is its local bytes.
+std::string LocalPathBytes(const QString& path);
+
 // Byte strings in text fields. Bytes that are no text in the local encoding
 // (a Latin-1 name on an FTP server, a definition file written elsewhere) do
 // not come back unchanged from the text they are shown as; so a field set

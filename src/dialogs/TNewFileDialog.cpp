@@ -12,6 +12,7 @@
 
 #include "dialogs/DialogHelpers.h"
 #include "model/TFileTypes.h"
+#include "platform/Prompter.h"
 #include "ui_TNewFileDialog.h"
 
 TNewFileDialog* NewFileDialog = nullptr;
@@ -40,6 +41,18 @@ std::vector<std::string> TemplateNames(const std::string& folder)
 }
 
 }  // namespace
+
+std::string NewFileNameProblem(const std::string& name)
+{
+  constexpr std::size_t kNameMax = 255;  // bytes of one name in a folder
+  if (name.empty()) return "Please enter a file name for the new document.";
+  if (name.find('/') != std::string::npos)
+    return "The file name \"" + name + "\" holds a \"/\": please enter a name without folders.";
+  if (name == "." || name == "..") return "\"" + name + "\" names a folder: please enter a file name.";
+  if (name.size() > kNameMax)
+    return "The file name is too long: at most " + std::to_string(kNameMax) + " bytes are possible.";
+  return std::string();
+}
 
 std::string BlanksFolder(const TFileType& type)
 {
@@ -106,6 +119,17 @@ void TNewFileDialog::FileTypeComboChange()
   bool any = BlanksCombo->count() > 0;
   SetBlanksEnabled(any);
   BlanksCombo->setCurrentIndex(any ? 0 : -1);
+}
+
+void TNewFileDialog::accept()
+{
+  const std::string problem = NewFileNameProblem(GetFileName());
+  if (!problem.empty()) {
+    Prompter().ShowMessage(LocalText(problem));
+    FilenameEdit->setFocus();
+    return;
+  }
+  QDialog::accept();
 }
 
 int TNewFileDialog::GetFileTypeIndex() const

@@ -5,7 +5,9 @@
 //
 // The type list cannot be typed into (so a type is always selected while the
 // list has any), and OK is refused while no type is selected. The template
-// list can: a typed name is returned as it is.
+// list can: a typed name is returned as it is. OK with a name that names no
+// file of a folder (empty, with a "/", "." or "..", too long) says so and
+// leaves the dialog open.
 
 #include <QDialog>
 #include <memory>
@@ -51,6 +53,9 @@ public:
   // type's definition file, "blanks/" and the template text.
   std::string GetTemplate() const;
 
+  // OK: refused, with a message, while the name can be no file name.
+  void accept() override;
+
 protected:
   void showEvent(QShowEvent* event) override;
 
@@ -60,6 +65,9 @@ private:
 
   std::unique_ptr<Ui::TNewFileDialog> FUi;
 };
+
+// Why name can be no new document's file name in a folder; empty when it can.
+std::string NewFileNameProblem(const std::string& name);
 
 // The folder of a type's templates: the folder of its definition file
 // followed by "blanks/".

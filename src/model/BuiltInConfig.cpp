@@ -128,9 +128,14 @@ void SetBuiltInSettings(TConfigInfo& config)
   config.SelectedBackground = clHighlight;
 }
 
+void SetBuiltInShortcuts(TConfigInfo& config)
+{
+  config.ClearShortcuts();
+  AddBindings(config);
+}
+
 void SetBuiltInConfig(TConfigInfo& config)
 {
   SetBuiltInSettings(config);
-  config.ClearShortcuts();
-  AddBindings(config);
+  SetBuiltInShortcuts(config);
 }

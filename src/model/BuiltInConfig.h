@@ -9,3 +9,5 @@
 void SetBuiltInConfig(TConfigInfo& config);
 // Sets every field but the key bindings, which stay as they are.
 void SetBuiltInSettings(TConfigInfo& config);
+// Replaces the key bindings by the built-in ones; the other fields stay.
+void SetBuiltInShortcuts(TConfigInfo& config);

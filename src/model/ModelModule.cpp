@@ -6,15 +6,13 @@
 #include <vector>
 
 #include "model/BuiltInConfig.h"
+#include "model/DataFileProblems.h"
 #include "model/TFileTypes.h"
 #include "resource/AtomicFile.h"
 #include "resource/EResourceError.h"
 #include "resource/ProgramFile.h"
-#include "resource/zevlog.h"
 
 namespace {
-
-constexpr std::uint8_t ReportLevel = 3;
 
 std::unique_ptr<TConfigInfo>& ConfigInfoInstance()
 {
@@ -49,14 +47,11 @@ std::string NotWritten(const std::string& path)
          "replace its content.";
 }
 
-// A report must never end the start or the stop: a log file that cannot be
-// written loses the line.
+// A report never ends the start or the stop; one made while the model
+// starts is shown to the user once the main window is up.
 void Report(const std::string& message)
 {
-  try {
-    AppLog().Log(ReportLevel, message);
-  } catch (const std::exception&) {
-  }
+  ReportDataProblem(message);
 }
 
 bool FileExists(const std::string& path)
@@ -134,6 +129,12 @@ void LoadConfig()
     Report("Configuration file \"" + name + "\", " + element + " " + attribute + ": " + reason +
            " The default value is used.");
   });
+  // Without key bindings (an empty or garbled file) the arrows, Backspace and
+  // Enter would do nothing, and the empty set would be saved at exit.
+  if (config.ShortcutCount() == 0) {
+    SetBuiltInShortcuts(config);
+    Report("Configuration file \"" + name + "\" holds no key bindings. The built-in ones are used.");
+  }
 }
 
 void SaveConfig()
@@ -143,6 +144,7 @@ void SaveConfig()
 
 void StartModel()
 {
+  TDataProblemCollection problems;
   ConfigFileUnread() = false;
   ProjectFileUnread() = false;
   ConfigInfoInstance() = std::make_unique<TConfigInfo>();

@@ -12,8 +12,9 @@
 //
 // Start-up never fails: a configuration file that is missing or unreadable
 // gives the built-in configuration, a malformed configuration value its
-// built-in value, an unreadable or malformed project file an empty project;
-// each is reported through AppLog() at level 3. At stop both files are
+// built-in value, a configuration without key bindings the built-in ones, an unreadable or malformed project file an empty project;
+// each is reported through AppLog() at level 3 and kept, with every other
+// problem met in the data files, for the user (model/DataFileProblems.h). At stop both files are
 // written even when one of them fails; the failures are then reported. A file
 // that existed but could not be read at start is not written at stop (that
 // would replace its content with defaults); this is reported as a failure.

@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "model/AttributeList.h"
+#include "model/DataFileProblems.h"
 #include "model/XMLEscape.h"
 #include "resource/AtomicFile.h"
-#include "resource/zevlog.h"
 #include "xmlparse/TXMLParser.h"
 
 namespace {
@@ -28,7 +28,7 @@ void TAutoCompleteSchema::NotifyError(const std::string& message)
   if (Notifier())
     Notifier()(message);
   else
-    AppLog().Log(3, message);
+    ReportDataProblem(message);
 }
 
 void TAutoCompleteSchema::LoadFromFile(const std::string& fileName)

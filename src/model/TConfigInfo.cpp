@@ -62,10 +62,21 @@ private:
     }
   }
 
+  // A missing or non-numeric value gives fallback; one that is there but no
+  // integer is also reported to the error event, when there is one.
+  std::int32_t ReadInteger(const char* attribute, std::int32_t fallback) const
+  {
+    const std::string text = Value(attribute);
+    std::int32_t value = 0;
+    if (TryStrToInt(text, value)) return value;
+    if (!text.empty() && OnError && *OnError) (*OnError)(Element, attribute, "'" + text + "' is not a valid integer value.");
+    return fallback;
+  }
+
   void ReadFont(TConfigFont& font) const
   {
     ReadColor("font-color", font.Color);
-    font.Size = StrToIntDef(Value("font-size"), 6);
+    font.Size = ReadInteger("font-size", 6);
     font.Style = TextToFontStyle(Value("font-style"));
     std::string fontName = Value("font-name");
     if (!fontName.empty()) font.SetName(fontName);
@@ -88,8 +99,8 @@ private:
     Element = "editor";
     ReadColor("background-color", Config.BackgroundColor);
     ReadFont(Config.EditorFont);
-    Config.TabWidth = StrToIntDef(Value("tabwidth"), 8);
-    Config.RightEdgeColumn = StrToIntDef(Value("rightedgecolumn"), 80);
+    Config.TabWidth = ReadInteger("tabwidth", 8);
+    Config.RightEdgeColumn = ReadInteger("rightedgecolumn", 80);
     ReadColor("rightedgecolor", Config.RightEdgeColor);
     ReadColor("selectedcolor", Config.SelectedColor);
     ReadColor("selectedbackground", Config.SelectedBackground);

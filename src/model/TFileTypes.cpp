@@ -7,7 +7,7 @@
 
 #include "model/AttributeList.h"
 #include "resource/ProgramFile.h"
-#include "resource/zevlog.h"
+#include "model/DataFileProblems.h"
 
 namespace fs = std::filesystem;
 
@@ -179,7 +179,7 @@ std::vector<std::string> ListFolder(const std::string& folder, Test test)
   fs::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec))
     if (test(*it)) names.push_back(it->path().filename().string());
-  if (ec) AppLog().Log(3, "Cannot list folder \"" + folder + "\". " + ec.message());
+  if (ec) ReportDataProblem("Cannot list folder \"" + folder + "\". " + ec.message());
   std::sort(names.begin(), names.end(), NameLess);
   return names;
 }
@@ -218,20 +218,20 @@ bool LoadFileType(TFileTypes& list, const std::string& path)
   auto type = std::make_unique<TFileType>(path);
   try {
     if (!type->LoadDefinition()) {
-      AppLog().Log(3, "Document type \"" + path + "\" skipped: no filetype element.");
+      ReportDataProblem("Document type \"" + path + "\" skipped: no filetype element.");
       return false;
     }
   } catch (const std::exception& e) {
-    AppLog().Log(3, "Document type \"" + path + "\" skipped. " + e.what());
+    ReportDataProblem("Document type \"" + path + "\" skipped. " + e.what());
     return false;
   }
   try {
     type->LoadSchema();
   } catch (const std::exception& e) {
-    AppLog().Log(3, "Autocompletion schema of \"" + path + "\" not loaded. " + e.what());
+    ReportDataProblem("Autocompletion schema of \"" + path + "\" not loaded. " + e.what());
   }
   for (const auto& [parent, child] : type->Schema->MissingChildren())
-    AppLog().Log(3, "Autocompletion schema \"" + type->GetSchemaFile() + "\": child \"" + child +
+    ReportDataProblem("Autocompletion schema \"" + type->GetSchemaFile() + "\": child \"" + child +
                         "\" of element \"" + parent + "\" not found.");
   list.AddFileType(std::move(type));
   return true;

@@ -2,7 +2,9 @@
 
 #include <map>
 #include <memory>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "model/AttributeList.h"
 #include "model/XMLEscape.h"
@@ -48,10 +50,17 @@ bool FileExists(const std::string& path)
 
 bool RestrictToOwner(const std::string& path)
 {
+  // The file that is read and written only: a link may name a folder or a
+  // device, whose mode is not this file's to change. The mode is changed on
+  // what was opened, so the name cannot be swapped in between.
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return false;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   if ((info.st_mode & 07777) == TProject::FileMode) return true;
-  return ::chmod(path.c_str(), TProject::FileMode) == 0;
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fchmod(fd, TProject::FileMode) == 0;
+  ::close(fd);
+  return ok;
 }
 
 // Reads the start tags of one project text. List entries are gathered per
@@ -143,9 +152,7 @@ void TProject::Load()
 
 void TProject::Save() const
 {
-  std::string name = ProjectURL.GetNativeName();
-  RestrictToOwner(name);
-  WriteFileAtomically(name, GetXML(), FileMode);
+  WriteFileAtomicallyWithMode(ProjectURL.GetNativeName(), GetXML(), FileMode);
 }
 
 // Both work on a copy: the URL passed in may be an entry of a recent list,

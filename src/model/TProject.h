@@ -57,5 +57,6 @@ private:
   class TReader;
 };
 
-// Sets a file's mode to owner read and write only; false when it failed.
+// Sets the mode of the regular file path names (through links) to owner read
+// and write only; false when it failed or path names no regular file.
 bool RestrictToOwner(const std::string& path);

@@ -12,9 +12,26 @@
 
 namespace {
 
+[[noreturn]] void ThrowCreate(const std::string& path, const std::string& reason)
+{
+  throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
+}
+
 [[noreturn]] void ThrowCreate(const std::string& path, int error)
 {
-  throw EFCreateError("Cannot create file \"" + path + "\". " + std::strerror(error));
+  ThrowCreate(path, std::strerror(error));
+}
+
+// Why a file of this mode is no document to read or write; empty for a
+// regular file.
+std::string NotRegularReason(mode_t mode)
+{
+  if (S_ISREG(mode)) return std::string();
+  if (S_ISDIR(mode)) return std::strerror(EISDIR);
+  if (S_ISFIFO(mode)) return "It is a named pipe, not a file.";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "It is a device, not a file.";
+  if (S_ISSOCK(mode)) return "It is a socket, not a file.";
+  return "It is not a file.";
 }
 
 std::string FolderOf(const std::string& path)
@@ -29,6 +46,18 @@ std::string BaseOf(const std::string& path)
   auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+// Closes a file descriptor when it goes out of scope.
+class TFileHandle {
+public:
+  explicit TFileHandle(int fd) : Fd(fd) {}
+  ~TFileHandle() { ::close(Fd); }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+
+private:
+  int Fd;
+};
 
 constexpr int kMaxLinks = 40;  // as many symbolic links as the system follows in one path
 
@@ -66,34 +95,44 @@ bool WriteAll(int fd, const std::string& bytes)
   return true;
 }
 
-}  // namespace
-
-void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode)
+// The name of a temporary file beside target: hidden, after the target's
+// name, cut so that it stays within the folder's limit of a name's length.
+std::string TemporaryName(const std::string& target)
 {
-  const std::string target = WriteTarget(path);
-  struct stat old {};
-  bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) ThrowCreate(path, EISDIR);
+  const std::string folder = FolderOf(target);
+  long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  const std::size_t nameMax = limit > 0 ? static_cast<std::size_t>(limit) : 255;
+  const std::string suffix = ".XXXXXX";
+  std::string base = BaseOf(target);
+  if (1 + base.size() + suffix.size() > nameMax) base.resize(nameMax > 1 + suffix.size() ? nameMax - 1 - suffix.size() : 0);
+  return folder + "." + base + suffix;
+}
 
-  std::string temp = FolderOf(target) + "." + BaseOf(target) + ".XXXXXX";
+mode_t ModeOfNewFile(mode_t requested)
+{
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return requested & ~mask;
+}
+
+// Writes bytes to a temporary file beside target and renames it over target.
+// False, with error set, when no temporary file can be made or renamed there
+// (the target is then untouched); a failed write raises EFCreateError.
+bool WriteThroughTemporary(const std::string& path, const std::string& target, const std::string& bytes,
+                           const struct stat* old, mode_t newFileMode, bool forceMode, int& error)
+{
+  std::string temp = TemporaryName(target);
   int fd = ::mkstemp(temp.data());
-  if (fd < 0) ThrowCreate(path, errno);
-
-  mode_t mode = exists ? (old.st_mode & 07777) : newFileMode;
-  if (!exists) {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  bool ok = ::fchmod(fd, mode) == 0;
-  if (ok && exists && ::geteuid() == 0) (void)::fchown(fd, old.st_uid, old.st_gid);
-  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  int error = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
+  if (fd < 0) {
     error = errno;
+    return false;
   }
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+  mode_t mode = forceMode ? newFileMode : old ? (old->st_mode & 07777) : ModeOfNewFile(newFileMode);
+  bool ok = ::fchmod(fd, mode) == 0;
+  if (ok && old && ::geteuid() == 0) (void)::fchown(fd, old->st_uid, old->st_gid);
+  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  error = errno;
+  if (::close(fd) != 0 && ok) {
     ok = false;
     error = errno;
   }
@@ -101,25 +140,126 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, mode
     ::unlink(temp.c_str());
     ThrowCreate(path, error);
   }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    error = errno;
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool WriteAllAt(int fd, const std::string& bytes)
+{
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool ReadAllAt(int fd, std::string& bytes)
+{
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()));
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+// Rewrites the existing file target itself. Its previous content is kept
+// aside first: when the new bytes cannot all be written, it is put back.
+// A forced mode is set before the new bytes go in.
+void WriteInPlace(const std::string& path, const std::string& target, const std::string& bytes, const mode_t* mode)
+{
+  int fd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) ThrowCreate(path, errno);
+  TFileHandle file(fd);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) ThrowCreate(path, errno);
+  if (!S_ISREG(info.st_mode)) ThrowCreate(path, NotRegularReason(info.st_mode));
+  if (mode && (info.st_mode & 07777) != *mode && ::fchmod(fd, *mode) != 0) ThrowCreate(path, errno);
+  std::string previous;
+  if (!ReadAllAt(fd, previous)) ThrowCreate(path, errno);
+  // Room for a longer text first, where the file system can promise it, so
+  // that nothing is overwritten when it lacks.
+  if (bytes.size() > previous.size() &&
+      ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 && errno != EOPNOTSUPP &&
+      errno != ENOSYS)
+    ThrowCreate(path, errno);
+  if (WriteAllAt(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0) return;
+  int error = errno;
+  (void)WriteAllAt(fd, previous);
+  (void)::ftruncate(fd, static_cast<off_t>(previous.size()));
+  (void)::fsync(fd);
+  ThrowCreate(path, error);
+}
+
+// Writes through a temporary file, or in place where none can be made.
+void WriteFile(const std::string& path, const std::string& bytes, mode_t newFileMode, bool forceMode)
+{
+  const std::string target = WriteTarget(path);
+  struct stat old {};
+  bool exists = ::stat(target.c_str(), &old) == 0;
+  // Renaming over a named pipe or a device would put a plain file in its place.
+  if (exists && !S_ISREG(old.st_mode)) ThrowCreate(path, NotRegularReason(old.st_mode));
+  int error = 0;
+  if (WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, forceMode, error)) return;
+  // No temporary file could be made or renamed beside the file (a folder the
+  // user may not write to, a sticky folder, no room for one more name): a
+  // file that exists is rewritten where it is.
+  if (!exists) ThrowCreate(path, error);
+  WriteInPlace(path, target, bytes, forceMode ? &newFileMode : nullptr);
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode)
+{
+  WriteFile(path, bytes, newFileMode, false);
+}
+
+void WriteFileAtomicallyWithMode(const std::string& path, const std::string& bytes, mode_t mode)
+{
+  WriteFile(path, bytes, mode, true);
 }
 
 std::string ReadWholeFile(const std::string& path)
 {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  auto fail = [&path](const std::string& reason) -> void {
+    throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
+  };
+  // The kind is checked before the file is opened: opening a named pipe waits
+  // for a writer, and a device may never end. What was opened is checked
+  // again (without waiting) in case the name changed in between.
   struct stat info {};
-  if (file && ::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
-    std::fclose(file);
-    throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(EISDIR));
-  }
-  if (!file) throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  if (::stat(path.c_str(), &info) != 0) fail(std::strerror(errno));
+  if (std::string why = NotRegularReason(info.st_mode); !why.empty()) fail(why);
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) fail(std::strerror(errno));
+  TFileHandle file(fd);
+  if (::fstat(fd, &info) != 0) fail(std::strerror(errno));
+  if (std::string why = NotRegularReason(info.st_mode); !why.empty()) fail(why);
   std::string bytes;
   if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-  bool failed = std::ferror(file) != 0;
-  int error = errno;
-  std::fclose(file);
-  if (failed) throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(error));
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(std::strerror(errno));
+    }
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
   return bytes;
 }

@@ -1,16 +1,26 @@
 #pragma once
 // Safe replacement of a whole file: the bytes go to a temporary file in the
-// same folder, which is then renamed over the target. A failed or interrupted
-// write never destroys the previous file.
+// same folder, which is then renamed over the target. Where no temporary file
+// can be made or renamed there (a folder the user may not write to), the file
+// is rewritten in place with its previous content kept aside and put back
+// when the write fails. A failed or interrupted write never destroys the
+// previous file.
 
 #include <string>
 #include <sys/types.h>
 
 // Writes bytes as the whole content of path. An existing file keeps its
 // permissions; a new file gets newFileMode (before the umask). When path is a
-// symbolic link, the file it names is written and the link stays.
+// symbolic link, the file it names is written and the link stays. An existing
+// named pipe, device or socket is refused and stays as it is.
 // Raises EFCreateError ("Cannot create file "path". reason") on failure.
 void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode = 0666);
+// The same, but the written file gets exactly mode, an existing one too (and
+// before any byte is written). Only the file written is changed: never a
+// symbolic link, nor a folder a link names.
+void WriteFileAtomicallyWithMode(const std::string& path, const std::string& bytes, mode_t mode);
 
-// Reads the whole file as bytes. Raises EFOpenError ("Cannot open file "path". reason").
+// Reads the whole file as bytes. Only a regular file is read: a named pipe, a
+// device or a socket is refused without being opened (nothing waits on it).
+// Raises EFOpenError ("Cannot open file "path". reason").
 std::string ReadWholeFile(const std::string& path);

@@ -14,7 +14,8 @@ public:
   void ListFolder(TURL& url) override;
   void GetFile(TURL& url, std::string& text) override;
   // Writes through a temporary file in the same folder renamed over the old
-  // one, so a failed write leaves the previous document intact.
+  // one (in place where none can be made there), so a failed write leaves
+  // the previous document intact.
   void PutFile(TURL& url, const std::string& text) override;
   void CheckIdle() override;
 };

@@ -30,6 +30,14 @@ namespace {
 
 QTimer* URLSystemTimer = nullptr;
 
+// The arguments of argv after the program, byte for byte.
+std::vector<std::string> CommandLineArguments(int argc, char** argv)
+{
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
 }  // namespace
 
 void StartModules()
@@ -55,7 +63,7 @@ void StopModules()
   FreeAppLog();
 }
 
-void CreateForms(const QStringList* arguments)
+void CreateForms(const std::vector<std::string>* arguments)
 {
   QApplication::setApplicationName("XML Plivek");
 
@@ -136,7 +144,10 @@ int RunProgram(int argc, char** argv)
   {
     QApplication application(argc, argv);
     StartDdeService();
-    CreateForms();
+    // Qt has taken its own options out of argv; the rest keep their bytes
+    // (QCoreApplication::arguments() would decode them as local text).
+    const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    CreateForms(&arguments);
     ShowMainForm();
     exitCode = application.exec();
     DestroyForms();

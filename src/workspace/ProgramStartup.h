@@ -14,16 +14,17 @@
 //
 // RunProgram does all of it around the message loop; tests call the steps.
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 class QApplication;
 
 void StartModules();
 void StopModules();
 
-// arguments: the command line without the program; the process's own when
-// not given.
-void CreateForms(const QStringList* arguments = nullptr);
+// arguments: the command line without the program, as the bytes the process
+// was given; none when not given.
+void CreateForms(const std::vector<std::string>* arguments = nullptr);
 void ShowMainForm();
 void DestroyForms();
 

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -15,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "platform/Prompter.h"
 #include "workspace/CommandStates.h"
@@ -30,6 +30,13 @@ void ShowException(const std::exception& error)
 }
 
 namespace {
+
+// The process's current folder as the bytes the system gives.
+std::string CurrentFolder()
+{
+  std::error_code error;
+  return std::filesystem::current_path(error).native();
+}
 
 // Makes a small glyph for a tool button without a themed icon.
 QIcon LetterGlyph(const QString& letters, const QColor& colour)
@@ -57,8 +64,7 @@ TMainForm::TMainForm(QWidget* parent)
 {
   setObjectName("MainForm");
   setWindowTitle("XML:Plivek");
-  Arguments = QCoreApplication::arguments().mid(1);
-  StartFolder = QDir::currentPath().toStdString();
+  StartFolder = CurrentFolder();
 
   CreateMenus();
   CreatePopupMenu();
@@ -66,6 +72,7 @@ TMainForm::TMainForm(QWidget* parent)
   CreateStatusBar();
   CreateWorkArea();
   CreateDdeTopic();
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ControlFocused(now); });
 
   FHeartbeatTimer = new QTimer(this);
   FHeartbeatTimer->setObjectName("HeartbeatTimer");

@@ -12,6 +12,7 @@
 // PopupMenu with PopupCut ... PopupHelp; HeartbeatTimer.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <map>
@@ -43,10 +44,11 @@ public:
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The arguments FormShow's ProcessCommandLine reads (without the program);
-  // the process's own arguments unless set. Relative paths are taken from
-  // StartFolder (the current directory at creation unless set).
-  QStringList Arguments;
+  // The arguments FormShow's ProcessCommandLine reads (without the program),
+  // as the bytes the process was given: a file name need not be text in the
+  // local encoding. None unless set. Relative paths are taken from
+  // StartFolder (the current directory at creation, its bytes, unless set).
+  std::vector<std::string> Arguments;
   std::string StartFolder;
 
   // --- start-up ------------------------------------------------------------
@@ -56,6 +58,9 @@ public:
   void FormCloseQuery(bool& canClose);
   void FormDestroy() {}
   bool FormShown() const { return FFormShown; }
+  // Shows the problems met in the data files while the model started, in
+  // one message (once the window is up: the log's level 3 is off then).
+  void ShowDataProblems();
 
   // --- frames and layout ---------------------------------------------------
   TFrame* GetActiveFrame() const;
@@ -207,8 +212,10 @@ public:
   // Previewer n of the active document's type on the document's file, URL
   // text or freshly written working copy.
   void PreviewDocument(int number);
-  // "*" opens target with its associated program; any other command runs
-  // with every "%1" replaced by target (not through a shell).
+  // "*" opens target with its associated program; any other command is
+  // split into the program and its arguments, then every "%1" in them is
+  // replaced by target (not through a shell): target never splits or adds
+  // an argument.
   void Preview(const std::string& command, const std::string& target);
   // The URL texts of the open stylesheets (type id "xsl"), in frame order.
   std::vector<std::string> OpenStyleSheetURLs() const;
@@ -257,6 +264,12 @@ private:
   // Hook of the batch dialog: presets its source and destination.
   void PresetBatchDialog();
 
+  // The window's active control: the focused control of the window (or of a
+  // frame floating from it); while the menu bar or a menu holds the keyboard,
+  // the control that had it before.
+  QWidget* ActiveControl() const;
+  void ControlFocused(QWidget* control);
+
   void ShowPane(TFrame* pane, const QString& caption);
   void HidePane(TFrame* pane);
   void UpdateCommandStates();
@@ -277,6 +290,7 @@ private:
   bool FFormShown = false;
   bool FBackupFailureShown = false;
   std::string FCurrentTypeId;
+  QPointer<QWidget> FLastControl;
   TFindDialog* FFindDialog = nullptr;
   TReplaceDialog* FReplaceDialog = nullptr;
 

@@ -17,7 +17,6 @@
 #include "workspace/TMainForm.h"
 #include "workspace/TPageControl.h"
 
-using DialogHelpers::LocalBytes;
 using DialogHelpers::LocalText;
 
 // --- File > Open file, Save, Save As file ------------------------------------
@@ -28,7 +27,7 @@ void TMainForm::MenuFileOpenFileClick()
   QString path = Prompter().GetOpenFileName("Open File", folder, QtFileFilter(FileTypes().GetFilter()), nullptr);
   if (path.isEmpty()) return;
   TBusyCursor busy;
-  TURL url = TURL::CreateNative(LocalBytes(path));
+  TURL url = TURL::CreateNative(DialogHelpers::LocalPathBytes(path));
   NewEditFrame(TypeIdByExtension(url), url, false);
   Project().UseURL(url, false);
 }
@@ -52,7 +51,7 @@ bool TMainForm::SaveFrameAs(TEditFrame& frame)
                                             QtFileFilter(FileTypes().GetFilter()), nullptr);
   if (path.isEmpty()) return false;
   TBusyCursor busy;
-  TURL url = TURL::CreateNative(LocalBytes(path));
+  TURL url = TURL::CreateNative(DialogHelpers::LocalPathBytes(path));
   frame.SaveAs(url);
   Project().UseURL(url, true);
   return true;
@@ -164,8 +163,7 @@ void TMainForm::FormCloseQuery(bool& canClose)
 void TMainForm::ProcessCommandLine()
 {
   FCurrentTypeId.clear();
-  for (const QString& argument : Arguments) {
-    std::string text = LocalBytes(argument);
+  for (const std::string& text : Arguments) {
     if (text.empty()) continue;
     if (IsSwitchArgument(text)) {
       ParseSwitch(text);

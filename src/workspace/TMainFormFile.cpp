@@ -40,10 +40,12 @@ void TMainForm::MenuFileNewClick()
   TURL url(Project().ProjectURL);
   url.SetFileName(NewFileDialog->GetFileName());
   const TFileType& type = FileTypes().GetFileType(position);
+  // The template is read first: one that cannot be read leaves no empty tab.
+  const std::string templateFile = NewFileDialog->GetTemplate();
+  const std::string templateText = templateFile.empty() ? std::string() : ReadWholeFile(templateFile);
   TEditFrame* frame = NewEditFrame(type.Id, url, true);
-  std::string templateFile = NewFileDialog->GetTemplate();
   // The template's bytes as they are; loading is not an edit.
-  if (!templateFile.empty()) frame->SetText(ReadWholeFile(templateFile));
+  if (!templateFile.empty()) frame->SetText(templateText);
 }
 
 // --- Open Web page ---------------------------------------------------------------------

@@ -5,12 +5,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
 #include <Qsci/qsciscintilla.h>
 
+#include "model/DataFileProblems.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
 #include "resource/zevlog.h"
@@ -75,8 +78,15 @@ void TMainForm::FormShow()
     Guarded([this] { SetLayout(GetActiveEditFrame() ? 2 : 1); });
     QApplication::processEvents();
   }
+  Guarded(&TMainForm::ShowDataProblems);
   FHeartbeatTimer->setInterval(200);
   FHeartbeatTimer->start();
+}
+
+void TMainForm::ShowDataProblems()
+{
+  const std::vector<std::string> problems = TakeDataProblems();
+  if (!problems.empty()) Prompter().ShowMessage(QString::fromLocal8Bit(DataProblemsText(problems).c_str()));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -105,6 +115,17 @@ TFrame* EnclosingFrame(QWidget* widget)
   return nullptr;
 }
 
+// A widget of the window itself or of a frame floating from it.
+bool BelongsTo(const QWidget* widget, const QWidget* window)
+{
+  return widget->window() == window || qobject_cast<const TFrame*>(widget->window());
+}
+
+bool IsMenu(const QWidget* widget)
+{
+  return widget && (qobject_cast<const QMenuBar*>(widget) || qobject_cast<const QMenu*>(widget->window()));
+}
+
 TPageControl* AsPageControl(QWidget* widget)
 {
   if (auto* pages = qobject_cast<TPageControl*>(widget)) return pages;
@@ -114,14 +135,30 @@ TPageControl* AsPageControl(QWidget* widget)
 
 }  // namespace
 
+QWidget* TMainForm::ActiveControl() const
+{
+  // The focused widget when it lies in this window or in a frame floating
+  // from it, else the control that last had the focus within the window
+  // (also while a dialog, such as the find dialog, has the focus).
+  QWidget* active = QApplication::focusWidget();
+  if (!active || !BelongsTo(active, this)) active = focusWidget();
+  // Menus are no controls: opened from the keyboard, the menu bar takes the
+  // focus, and the document must stay the one the commands work on.
+  if (IsMenu(active)) {
+    QWidget* last = FLastControl.data();
+    active = last && last->isVisible() && BelongsTo(last, this) ? last : nullptr;
+  }
+  return active;
+}
+
+void TMainForm::ControlFocused(QWidget* control)
+{
+  if (control && !IsMenu(control) && BelongsTo(control, this)) FLastControl = control;
+}
+
 TFrame* TMainForm::GetActiveFrame() const
 {
-  // The window's active control: the focused widget when it lies in this
-  // window or in a frame floating from it, else the control that last had
-  // the focus within the window (also while a dialog, such as the find
-  // dialog, has the focus).
-  QWidget* active = QApplication::focusWidget();
-  if (!active || (active->window() != this && !qobject_cast<TFrame*>(active->window()))) active = focusWidget();
+  QWidget* active = ActiveControl();
   if (!active) return nullptr;
   if (TPageControl* pages = AsPageControl(active)) return pages->PageCount() > 0 ? pages->ActiveFrame() : nullptr;
   return EnclosingFrame(active);

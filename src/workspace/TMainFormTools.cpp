@@ -4,9 +4,9 @@
 
 #include <QDesktopServices>
 #include <QPointer>
-#include <QProcess>
 #include <QUrl>
 #include <Qsci/qsciscintilla.h>
+#include <cstring>
 #include <filesystem>
 
 #include "dialogs/DialogHelpers.h"
@@ -17,6 +17,7 @@
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "model/pvtools.h"
+#include "platform/DetachedProcess.h"
 #include "platform/Prompter.h"
 #include "resource/zevlog.h"
 #include "workspace/BusyCursor.h"
@@ -294,15 +295,19 @@ void TMainForm::Preview(const std::string& command, const std::string& target)
 {
   if (command == "*") {
     // A URL text ("file:/...") is opened as the file it names.
-    std::string native = target.rfind("file:", 0) == 0 ? TURL(target).GetNativeName() : target;
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(LocalText(native))))
+    std::error_code ignored;
+    const std::string native =
+        std::filesystem::absolute(target.rfind("file:", 0) == 0 ? TURL(target).GetNativeName() : target, ignored);
+    // The URL is made from the name's bytes: a name that is no local text
+    // (Latin-1) keeps them percent-encoded.
+    const QUrl url = QUrl::fromEncoded("file://" + QByteArray::fromStdString(native).toPercentEncoding("/"));
+    if (!QDesktopServices::openUrl(url))
       AppLog().Log(3, "No program opens \"" + native + "\"");
     return;
   }
-  const std::vector<std::string> words = SplitCommandLine(ExpandPreviewCommand(command, target));
+  const std::vector<std::string> words = PreviewArguments(command, target);
   if (words.empty()) return;
-  QStringList arguments;
-  for (std::size_t i = 1; i < words.size(); ++i) arguments << LocalText(words[i]);
-  if (!QProcess::startDetached(LocalText(words[0]), arguments))
-    AppLog().Log(3, "Cannot start the previewer \"" + words[0] + "\"");
+  int error = 0;
+  if (!StartDetachedProcess(words, error))
+    AppLog().Log(3, "Cannot start the previewer \"" + words[0] + "\". " + std::strerror(error));
 }

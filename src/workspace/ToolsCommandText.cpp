@@ -43,6 +43,13 @@ std::string ExpandPreviewCommand(const std::string& command, const std::string& 
   return result;
 }
 
+std::vector<std::string> PreviewArguments(const std::string& command, const std::string& target)
+{
+  std::vector<std::string> words = SplitCommandLine(command);
+  for (std::string& word : words) word = ExpandPreviewCommand(word, target);
+  return words;
+}
+
 std::vector<std::string> SplitCommandLine(const std::string& commandLine)
 {
   std::vector<std::string> words;

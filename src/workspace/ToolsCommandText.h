@@ -21,3 +21,8 @@ std::string ExpandPreviewCommand(const std::string& command, const std::string& 
 // and tabs) separate them, double quotes group blanks into one argument and
 // are removed ("" gives an empty argument). An unclosed quote runs to the end.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// The program and arguments of a previewer command for target: the command
+// is split first, then "%1" is replaced inside each word, so that quotes or
+// blanks in target never make or split arguments.
+std::vector<std::string> PreviewArguments(const std::string& command, const std::string& target);

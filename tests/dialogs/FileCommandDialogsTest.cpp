@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "dialogs/TChangeFileTypeDialog.h"
 #include "dialogs/TNewFileDialog.h"
@@ -183,6 +184,33 @@ TEST_F(NewFileDialogTest, ExecShowsAfreshAndOKAccepts)
   });
   EXPECT_EQ(dialog.exec(), QDialog::Accepted);
   EXPECT_EQ(dialog.GetFileName(), "x.a");
+}
+
+// A name that can be no file name in a folder is refused with a message, and
+// the dialog stays open for another.
+TEST_F(NewFileDialogTest, OKRefusesNamesThatCanBeNoFileName)
+{
+  TScriptedPrompter prompts;
+  TNewFileDialog dialog;
+  QStringList stillOpen;
+  QTimer::singleShot(0, &dialog, [&] {
+    for (const QString& name : {QString(""), QString("a/b.xml"), QString("/x.a"), QString("."), QString(".."),
+                                QString(256, 'n')}) {
+      dialog.FilenameEdit->setText(name);
+      dialog.OKBtn->click();
+      if (dialog.isVisible()) stillOpen << name;
+    }
+    dialog.FilenameEdit->setText("fine.a");
+    dialog.OKBtn->click();
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_EQ(stillOpen.size(), 6) << stillOpen.join("|").toStdString();
+  ASSERT_EQ(prompts.Messages.size(), 6);
+  EXPECT_EQ(prompts.Messages[0], "Please enter a file name for the new document.");
+  EXPECT_TRUE(prompts.Messages[1].contains("\"a/b.xml\" holds a \"/\"")) << prompts.Messages[1].toStdString();
+  EXPECT_TRUE(prompts.Messages[3].contains("names a folder"));
+  EXPECT_TRUE(prompts.Messages[5].contains("too long"));
+  EXPECT_EQ(dialog.GetFileName(), "fine.a");
 }
 
 // --- Change File-type ----------------------------------------------------------------------

@@ -127,6 +127,23 @@ TEST_F(ModelStartTest, MalformedValueIsDefaultedAndReported)
   EXPECT_NE(Level3[0].find("'silverish' is not a valid integer value"), std::string::npos);
 }
 
+// An empty or garbled configuration file holds no key bindings: the built-in
+// ones are used (and saved at exit), not an editor without arrows or Enter.
+TEST_F(ModelStartTest, AConfigurationWithoutKeyBindingsGetsTheBuiltInOnes)
+{
+  for (const std::string& text : {std::string(), std::string("\x01\xff<<config gutter=\"\0\"")}) {
+    WriteTestFile(ConfigPath(), text);
+    Level3.clear();
+    StartModel();
+    EXPECT_EQ(ConfigInfo().ShortcutCount(), BuiltIn().ShortcutCount());
+    EXPECT_TRUE(ConfigInfo() == BuiltIn());
+    ASSERT_EQ(Level3.size(), 1u);
+    EXPECT_NE(Level3[0].find("no key bindings"), std::string::npos) << Level3[0];
+    StopModel();
+    EXPECT_EQ(ReadTestFile(ConfigPath()), BuiltIn().GetXML());
+  }
+}
+
 TEST_F(ModelStartTest, UnreadableConfigurationGivesTheBuiltInOne)
 {
   ASSERT_EQ(::mkdir(ConfigPath().c_str(), 0755), 0);

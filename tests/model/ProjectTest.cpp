@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -275,6 +276,35 @@ TEST_F(ProjectFileTest, SaveTightensAnExistingFile)
   project.Save();
   EXPECT_EQ(ModeOf(Path), 0600u);
   EXPECT_EQ(ReadTestFile(Path), project.GetXML());
+}
+
+// Only the file written is made owner-only: a project file that is a link to
+// a folder leaves the folder's mode alone; a link to a file writes and
+// tightens that file, and the link stays.
+TEST_F(ProjectFileTest, TheModeChangeAppliesToTheWrittenFileOnly)
+{
+  std::filesystem::create_directory(Folder + "elsewhere");
+  ::chmod((Folder + "elsewhere").c_str(), 0755);
+  std::filesystem::create_symlink(Folder + "elsewhere", Path);
+  TProject project;
+  project.Load();
+  EXPECT_THROW(project.Save(), EFCreateError);
+  EXPECT_EQ(ModeOf(Folder + "elsewhere"), 0755u);
+  EXPECT_FALSE(RestrictToOwner(Path));
+  EXPECT_EQ(ModeOf(Folder + "elsewhere"), 0755u);
+
+  std::filesystem::remove(Path);
+  WriteTestFile(Folder + "real.pvp", "<project>\r\n</project>\r\n");
+  ::chmod((Folder + "real.pvp").c_str(), 0644);
+  std::filesystem::create_symlink("real.pvp", Path);
+  TProject linked;
+  linked.Load();
+  EXPECT_EQ(ModeOf(Folder + "real.pvp"), 0600u);
+  ::chmod((Folder + "real.pvp").c_str(), 0644);
+  linked.Save();
+  EXPECT_TRUE(std::filesystem::is_symlink(Path));
+  EXPECT_EQ(ModeOf(Folder + "real.pvp"), 0600u);
+  EXPECT_EQ(ReadTestFile(Folder + "real.pvp"), linked.GetXML());
 }
 
 TEST_F(ProjectFileTest, FailedWriteKeepsTheOldFile)

@@ -163,6 +163,65 @@ TEST_F(FileDriverTest, WriteRefusedByTheFolderKeepsTheOldFile)
   EXPECT_EQ(ReadTestFile(path), "precious");
 }
 
+// The temporary file's name stays within the 255-byte limit of a name.
+TEST_F(FileDriverTest, ADocumentWithALongNameIsSaved)
+{
+  const std::string name = std::string(251, 'n') + ".xml";
+  Local(name).PutFile("created");
+  EXPECT_EQ(ReadTestFile(Folder + name), "created");
+  Local(name).PutFile("rewritten");
+  EXPECT_EQ(ReadTestFile(Folder + name), "rewritten");
+  int entries = 0;
+  for (auto& entry : fs::directory_iterator(Folder)) entries += entry.exists();
+  EXPECT_EQ(entries, 1);
+}
+
+// Where no temporary file can be made or renamed beside a writable document,
+// the document is rewritten in place (the same file, its mode kept); a write
+// that fails there puts the previous content back.
+TEST_F(FileDriverTest, AWritableFileInAFolderTheUserMayNotWriteToIsRewrittenInPlace)
+{
+  const std::string path = Folder + "a.xml";
+  WriteTestFile(path, "precious");
+  ::chmod(path.c_str(), 0666);
+  struct stat before {};
+  ::stat(path.c_str(), &before);
+  auto writeAsUser = [&](const std::string& bytes, rlim_t sizeLimit) {
+    return RunInChild([&] {
+      std::signal(SIGXFSZ, SIG_IGN);
+      rlimit limit{sizeLimit, sizeLimit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return kCannotDropRights;
+      // The superuser ignores folder permissions: write as an ordinary user.
+      if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return kCannotDropRights;
+      return TryWrite(path, bytes);
+    });
+  };
+  auto sameFile = [&] {
+    struct stat now {};
+    return ::stat(path.c_str(), &now) == 0 && now.st_ino == before.st_ino && (now.st_mode & 07777) == 0666;
+  };
+  ::chmod(Folder.c_str(), 0555);
+  int result = writeAsUser("a longer replacement", RLIM_INFINITY);
+  if (result == kCannotDropRights) GTEST_SKIP() << "cannot drop superuser rights";
+  EXPECT_EQ(result, kWriteSucceeded);
+  EXPECT_EQ(ReadTestFile(path), "a longer replacement");
+  EXPECT_TRUE(sameFile());
+  EXPECT_EQ(writeAsUser("short", RLIM_INFINITY), kWriteSucceeded);
+  EXPECT_EQ(ReadTestFile(path), "short");
+  EXPECT_EQ(writeAsUser(std::string(100000, 'x'), 16), kWriteRaisedCreateError);
+  EXPECT_EQ(ReadTestFile(path), "short");
+  EXPECT_TRUE(sameFile());
+  // A sticky folder: the temporary file is made, but may not replace a file
+  // of another owner.
+  ::chmod(Folder.c_str(), 01777);
+  EXPECT_EQ(writeAsUser("in a sticky folder", RLIM_INFINITY), kWriteSucceeded);
+  EXPECT_EQ(ReadTestFile(path), "in a sticky folder");
+  EXPECT_TRUE(sameFile());
+  int entries = 0;
+  for (auto& entry : fs::directory_iterator(Folder)) entries += entry.exists();
+  EXPECT_EQ(entries, 1);
+}
+
 TEST_F(FileDriverTest, WriteFailingHalfwayKeepsTheOldFile)
 {
   std::string path = Folder + "a.xml";
@@ -192,6 +251,34 @@ TEST_F(FileDriverTest, MissingFileCannotBeOpened)
   } catch (const EFOpenError& e) {
     EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + Folder + "missing.xml\". " + std::strerror(ENOENT));
   }
+}
+
+// Only regular files are read: a named pipe would wait for a writer for ever
+// and a device may never end. Neither is opened; each gives a clear error.
+TEST_F(FileDriverTest, NamedPipesAndDevicesAreNotRead)
+{
+  TFifoTrap pipe(Folder + "pipe.xml");
+  std::string text = "stale";
+  try {
+    Local("pipe.xml").GetFile(text);
+    FAIL() << "no error";
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + Folder + "pipe.xml\". It is a named pipe, not a file.");
+  }
+  EXPECT_FALSE(pipe.Opened());
+  try {
+    TURL::CreateNative("/dev/null").GetFile(text);
+    FAIL() << "no error";
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file \"/dev/null\". It is a device, not a file.");
+  }
+  EXPECT_EQ(text, "stale");
+  // Nor is one written: the pipe stays a pipe.
+  EXPECT_THROW(Local("pipe.xml").PutFile("x"), EFCreateError);
+  struct stat info {};
+  ASSERT_EQ(::lstat((Folder + "pipe.xml").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_FALSE(pipe.Opened());
 }
 
 TEST_F(FileDriverTest, WriteIntoMissingFolderCannotCreate)

@@ -2,11 +2,13 @@
 
 #include <arpa/inet.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <netinet/in.h>
 #include <stdexcept>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::string MakeTempFolder(const std::string& prefix)
@@ -56,4 +58,26 @@ bool LocalPortAccepts(int port)
   bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
   ::close(fd);
   return ok;
+}
+
+TFifoTrap::TFifoTrap(std::string path) : Path(std::move(path))
+{
+  if (::mkfifo(Path.c_str(), 0644) != 0) throw std::runtime_error("mkfifo failed: " + Path);
+  Watcher = std::thread([this] {
+    while (!Stopping) {
+      // Opening for writing without waiting succeeds only while a reader has it open.
+      int fd = ::open(Path.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        WasOpened = true;
+        ::close(fd);
+      }
+      ::usleep(1000);
+    }
+  });
+}
+
+TFifoTrap::~TFifoTrap()
+{
+  Stopping = true;
+  Watcher.join();
 }

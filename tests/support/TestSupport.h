@@ -1,7 +1,9 @@
 #pragma once
 // Shared helpers of the test programs.
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 // A fresh empty folder under the system's temporary folder, ending with "/".
 std::string MakeTempFolder(const std::string& prefix = "xmlplivek-test");
@@ -13,3 +15,21 @@ std::string ReadTestFile(const std::string& path);
 int FreeLocalPort();
 // True when a TCP connection to 127.0.0.1:port succeeds.
 bool LocalPortAccepts(int port);
+
+// A named pipe at path for the lifetime of the object. Whoever opens it for
+// reading (and would wait there for ever for a writer) is let go at once with
+// an empty read, and Opened() tells that it happened.
+class TFifoTrap {
+public:
+  explicit TFifoTrap(std::string path);
+  ~TFifoTrap();
+  TFifoTrap(const TFifoTrap&) = delete;
+  TFifoTrap& operator=(const TFifoTrap&) = delete;
+  bool Opened() const { return WasOpened; }
+
+private:
+  std::string Path;
+  std::atomic<bool> Stopping{false};
+  std::atomic<bool> WasOpened{false};
+  std::thread Watcher;
+};

@@ -93,6 +93,16 @@ TEST_F(MainFormFileDdeTest, UnknownExtensionGetsTheFirstTypeAndAMissingFileIsRep
   ASSERT_TRUE(QTest::qWaitFor([&] { return !Prompts->Messages.isEmpty(); }, 5000));
   EXPECT_TRUE(Prompts->Messages[0].contains("gone.xml"));
   EXPECT_EQ(form.MainPageControl()->PageCount(), 1);
+
+  // A named pipe is refused without being opened; the service goes on.
+  TFifoTrap pipe(Folder + "pipe.xml");
+  EXPECT_TRUE(Send({"open(" + Folder + "pipe.xml)"}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Prompts->Messages.size() > 1; }, 5000));
+  EXPECT_TRUE(Prompts->Messages[1].contains("named pipe")) << Prompts->Messages[1].toStdString();
+  EXPECT_FALSE(pipe.Opened());
+  EXPECT_EQ(form.MainPageControl()->PageCount(), 1);
+  EXPECT_TRUE(Send({"open(" + Write("after.xml", "<a/>\n") + ")"}));
+  EXPECT_EQ(form.MainPageControl()->PageCount(), 2);
 }
 
 TEST_F(MainFormFileDdeTest, AnUnknownTopicIsRefused)

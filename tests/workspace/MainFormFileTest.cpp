@@ -82,6 +82,13 @@ TEST_F(MainFormFileTest, NewWithoutTemplateIsEmptyAndCancelOpensNothing)
   ASSERT_EQ(form.MainPageControl()->PageCount(), 2);
   EXPECT_EQ(EditFrameAt(1)->GetText(), "");
   EXPECT_EQ(EditFrameAt(1)->FURL.GetURL(), FileURL("new.xsl"));
+
+  // A template that cannot be read is reported and leaves no empty tab.
+  Answer(NewFileDialog, [] { NewFileDialog->BlanksCombo->setEditText("no-such-template.xml"); });
+  form.Action("MenuFileNew")->trigger();
+  EXPECT_EQ(form.MainPageControl()->PageCount(), 2);
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("no-such-template.xml")) << Prompts->Messages[0].toStdString();
 }
 
 // --- Save of new and web documents -------------------------------------------------------

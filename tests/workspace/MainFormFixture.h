@@ -45,6 +45,13 @@ protected:
   // Program start-up with these command-line arguments; returns the window.
   TMainForm& Start(const QStringList& arguments = {})
   {
+    std::vector<std::string> bytes;
+    for (const QString& argument : arguments) bytes.push_back(argument.toLocal8Bit().toStdString());
+    return StartWithBytes(bytes);
+  }
+  // The same with arguments given as the bytes the process receives.
+  TMainForm& StartWithBytes(const std::vector<std::string>& arguments)
+  {
     StartModules();
     CreateForms(&arguments);
     MainForm->StartFolder = Folder;

@@ -233,6 +233,33 @@ TEST_F(MainFormTest, OpenFileTakesTheTypeByExtensionAndRecordsTheURL)
   EXPECT_EQ(Prompts->Messages.value(0), "Open File");
 }
 
+// The file dialog gives a name that is no local text (a Latin-1 name) with
+// U+FFFD in place of its bytes: Open and Save As still name that file.
+TEST_F(MainFormTest, OpenAndSaveAsAFileWhoseNameIsNoLocalText)
+{
+  TMainForm& form = Start();
+  std::filesystem::create_directory(Folder + "d\xE9p");
+  const std::string path = Write("d\xE9p/caf\xE9.xml", "<c/>\r\n");
+  const QString shown = QString::fromLocal8Bit(path.c_str());  // as the dialog lists it
+  ASSERT_TRUE(shown.contains(QChar::ReplacementCharacter));
+  Prompts->FileNames = {shown};
+  form.Action("MenuFileOpenFile")->trigger();
+  ASSERT_EQ(form.MainPageControl()->PageCount(), 1) << Prompts->Messages.join("|").toStdString();
+  TEditFrame* frame = EditFrameAt(0);
+  EXPECT_EQ(frame->FURL.GetNativeName(), path);
+  EXPECT_EQ(frame->GetText(), "<c/>\r\n");
+  // Save As onto the same file writes that file, not a new one.
+  FocusEditor(*frame);
+  frame->MarkModified();
+  Prompts->FileNames = {shown};
+  form.Action("MenuFileSaveAsFile")->trigger();
+  EXPECT_EQ(frame->FURL.GetNativeName(), path);
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder + "d\xE9p"))
+    entries += entry.path().filename().string()[0] != '~';
+  EXPECT_EQ(entries, 1);
+}
+
 TEST_F(MainFormTest, OpenFileThatCannotBeReadLeavesNoTab)
 {
   TMainForm& form = Start();
@@ -243,6 +270,15 @@ TEST_F(MainFormTest, OpenFileThatCannotBeReadLeavesNoTab)
   EXPECT_TRUE(Prompts->Messages[1].contains("gone.xml"));
   EXPECT_EQ(Project().MRU.Count(), 0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // Nor does a named pipe: it is refused without being opened.
+  TFifoTrap pipe(Folder + "pipe.xml");
+  Prompts->FileNames = {QString::fromStdString(Folder + "pipe.xml")};
+  form.Action("MenuFileOpenFile")->trigger();
+  EXPECT_FALSE(pipe.Opened());
+  EXPECT_EQ(form.GetFrameCount(), 1);
+  ASSERT_EQ(Prompts->Messages.size(), 4);
+  EXPECT_TRUE(Prompts->Messages[3].contains("named pipe")) << Prompts->Messages[3].toStdString();
+  EXPECT_EQ(Project().MRU.Count(), 0);
 }
 
 TEST_F(MainFormTest, OpenFileWhoseWorkingCopyCannotBeWrittenStaysOpen)
@@ -629,6 +665,43 @@ TEST_F(ShortcutTest, TabAndShiftTabStayInTheEditor)
   EXPECT_LT(frame->GetText().size(), indented.size());
   EXPECT_EQ(frame->SynEdit->text(1).trimmed(), "<b/>");
   (void)form;
+}
+
+// Menus are no controls: opened from the keyboard, the document stays the
+// active frame, so its commands stay available in them.
+TEST_F(ShortcutTest, MenusOpenedFromTheKeyboardKeepTheDocumentActive)
+{
+  TMainForm& form = Start();
+  TEditFrame* frame = Open("a.xml");
+  FocusEditor(*frame);
+  QTest::keyClicks(frame->SynEdit, "x");
+  form.HeartbeatTimerTimer();
+  ASSERT_TRUE(form.Action("MenuFileSave")->isEnabled());
+  auto expectDocumentCommands = [&](const char* step) {
+    form.HeartbeatTimerTimer();
+    EXPECT_EQ(form.GetActiveEditFrame(), frame) << step;
+    for (const char* item : {"MenuFileSave", "MenuFileSaveAsFile", "MenuFileClose", "MenuFilePrint",
+                             "MenuToolsWellFormed", "MenuToolsTransform"})
+      EXPECT_TRUE(form.Action(item)->isEnabled()) << step << " " << item;
+  };
+  // Alt+T opens Tools; Escape goes back to the menu bar, Escape again to the editor.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+  ASSERT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
+  expectDocumentCommands("Alt+T");
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  expectDocumentCommands("Escape to the menu bar");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_EQ(QApplication::focusWidget(), frame->SynEdit);
+  // Alt+F, then S saves the document.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+  auto* file = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(file, nullptr);
+  expectDocumentCommands("Alt+F");
+  QTest::keyClick(file, Qt::Key_S);
+  QApplication::processEvents();
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "x<doc/>\r\n");
+  EXPECT_FALSE(frame->FStatus & esModified);
 }
 
 TEST_F(ShortcutTest, TabInAnotherWidgetMovesTheFocus)

@@ -60,11 +60,18 @@ TEST_F(MainFormToolsPreviewTest, SavedDocumentGivesPathOrURLText)
   TEditFrame* doc = Form().NewEditFrame("xml", TURL("file:" + Write("my doc.xml", "<doc/>")), false);
   FocusEditor(*doc);
   const QString folder = QString::fromStdString(Folder);
-  // Blanks split an unquoted target, as the command line says.
-  EXPECT_EQ(RecordedArguments("MenuToolsPreview1"), QStringList({folder + "my", "doc.xml"}));
+  // The command is split before "%1" is replaced: the target is always one
+  // argument, blanks and all.
+  EXPECT_EQ(RecordedArguments("MenuToolsPreview1"), QStringList({folder + "my doc.xml"}));
   EXPECT_EQ(RecordedArguments("MenuToolsPreview2"),
-            QStringList({"<file:" + folder + "my doc.xml>", "file:" + folder + "my", "doc.xml"}));
-  EXPECT_EQ(RecordedArguments("MenuToolsPreview3"), QStringList({"--url=file:" + folder + "my", "doc.xml"}));
+            QStringList({"<file:" + folder + "my doc.xml>", "file:" + folder + "my doc.xml"}));
+  EXPECT_EQ(RecordedArguments("MenuToolsPreview3"), QStringList({"--url=file:" + folder + "my doc.xml"}));
+  // Nor can quotes in a file name add arguments.
+  TEditFrame* sly = Form().NewEditFrame("xml", TURL("file:" + Write("q\" \"--extra.xml", "<doc/>")), false);
+  FocusEditor(*sly);
+  EXPECT_EQ(RecordedArguments("MenuToolsPreview1"), QStringList({folder + "q\" \"--extra.xml"}));
+  EXPECT_EQ(RecordedArguments("MenuToolsPreview2"),
+            QStringList({"<file:" + folder + "q\" \"--extra.xml>", "file:" + folder + "q\" \"--extra.xml"}));
 }
 
 TEST_F(MainFormToolsPreviewTest, ChangedOrNewDocumentGivesTheFreshWorkingCopy)
@@ -98,6 +105,26 @@ TEST_F(MainFormToolsPreviewTest, TargetReplacesEveryPercentOne)
   FocusEditor(*doc);
   const QString path = QString::fromStdString(Folder + "b.xml");
   EXPECT_EQ(RecordedArguments("MenuToolsPreview1"), QStringList({path, "x" + path + "y", path}));
+}
+
+// A file name that is no local text (Latin-1) reaches the previewer, and the
+// program associated with it, with its bytes.
+TEST_F(MainFormToolsPreviewTest, ALatinOneTargetKeepsItsBytes)
+{
+  Start();
+  XmlType().Preview1 = Recorder + " %1";
+  TEditFrame* doc = Form().NewEditFrame("xml", TURL("file:" + Write("caf\xE9.xml", "<doc/>")), false);
+  FocusEditor(*doc);
+  ASSERT_NE(RecordedArguments("MenuToolsPreview1"), QStringList({"<none>"}));
+  EXPECT_EQ(ReadTestFile(Folder + "args"), Folder + "caf\xE9.xml\n");
+
+  TUrlCatcher catcher;
+  QDesktopServices::setUrlHandler("file", &catcher, "Open");
+  XmlType().Preview1 = "*";
+  Run("MenuToolsPreview1");
+  QDesktopServices::unsetUrlHandler("file");
+  ASSERT_EQ(catcher.Urls.size(), 1);
+  EXPECT_EQ(catcher.Urls[0].toEncoded().toStdString(), "file://" + Folder + "caf%E9.xml");
 }
 
 TEST_F(MainFormToolsPreviewTest, StarOpensTheAssociatedProgram)
@@ -138,6 +165,7 @@ TEST(SplitCommandLineTest, QuotesGroupBlanks)
   EXPECT_EQ(SplitCommandLine("prog \"open ended"), TWords({"prog", "open ended"}));
   EXPECT_TRUE(SplitCommandLine("  ").empty());
   EXPECT_EQ(ExpandPreviewCommand("v %1 %1%1 %2", "T"), "v T TT %2");
+  EXPECT_EQ(PreviewArguments("\"/my prog\" \"%1\" x%1", "a\" \"b"), TWords({"/my prog", "a\" \"b", "xa\" \"b"}));
 }
 
 }  // namespace

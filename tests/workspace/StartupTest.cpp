@@ -112,12 +112,39 @@ TEST_F(StartupTest, RelativeAndQuotedArgumentsNameFilesInTheStartFolder)
   EXPECT_EQ(EditFrameAt(0)->FURL.GetURL(), "file:" + Folder + "rel.xml");
 }
 
+// Command-line arguments keep their bytes: a file name that is no UTF-8 text
+// (Latin-1) opens, given whole or relative to a start folder named so too.
+TEST_F(StartupTest, ALatinOneFileNameOnTheCommandLineOpens)
+{
+  std::string path = Write("caf\xE9.xml", "<c/>\r\n");
+  std::filesystem::create_directory(Folder + "d\xE9p");
+  Write("d\xE9p/n\xE9.xml", "<n/>\r\n");
+  TMainForm& form = StartWithBytes({path, "d\xE9p/n\xE9.xml"});
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  ASSERT_EQ(form.MainPageControl()->PageCount(), 2);
+  EXPECT_EQ(EditFrameAt(0)->FURL.GetNativeName(), path);
+  EXPECT_EQ(EditFrameAt(0)->GetText(), "<c/>\r\n");
+  EXPECT_EQ(EditFrameAt(1)->FURL.GetNativeName(), Folder + "d\xE9p/n\xE9.xml");
+  // The start folder is the current folder's bytes.
+  const auto before = std::filesystem::current_path();
+  std::filesystem::current_path(Folder + "d\xE9p");
+  TMainForm other;
+  std::filesystem::current_path(before);
+  EXPECT_EQ(other.StartFolder, Folder + "d\xE9p");
+}
+
 TEST_F(StartupTest, UnreadableCommandLineFileIsReportedAndStartUpGoesOn)
 {
   std::string good = Write("good.xml", "<g/>\r\n");
-  TMainForm& form = Start({QString::fromStdString(Folder + "missing.xml"), QString::fromStdString(good), ""});
-  ASSERT_EQ(Prompts->Messages.size(), 1);
+  // A named pipe is no document: it is not opened (that would wait for ever).
+  TFifoTrap pipe(Folder + "pipe.xml");
+  TMainForm& form = Start({QString::fromStdString(Folder + "missing.xml"), QString::fromStdString(Folder + "pipe.xml"),
+                           QString::fromStdString(good), ""});
+  EXPECT_FALSE(pipe.Opened());
+  ASSERT_EQ(Prompts->Messages.size(), 2) << Prompts->Messages.join("|").toStdString();
   EXPECT_TRUE(Prompts->Messages[0].contains("missing.xml")) << Prompts->Messages[0].toStdString();
+  EXPECT_TRUE(Prompts->Messages[1].contains("pipe.xml")) << Prompts->Messages[1].toStdString();
+  EXPECT_TRUE(Prompts->Messages[1].contains("named pipe")) << Prompts->Messages[1].toStdString();
   // No tab is left for the missing file: only the readable one is open.
   ASSERT_EQ(form.MainPageControl()->PageCount(), 1);
   EXPECT_EQ(EditFrameAt(0)->FURL.FileName, "good.xml");
@@ -134,6 +161,33 @@ TEST_F(StartupTest, AFailingFirstFileStillLeavesTheRestOfStartUp)
   EXPECT_EQ(form.Layout(), 1);
   EXPECT_TRUE(form.HeartbeatTimer()->isActive());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Problems met in the data files are logged at a level that is off at
+// start-up: once the main window is up they are shown, all in one message.
+TEST_F(StartupTest, ProblemsInTheDataFilesAreShownInOneMessage)
+{
+  std::filesystem::create_directory(Folder + "help/bad");
+  Write("help/bad/bad.config", "no definition here");
+  std::string config = ReadTestFile(Folder + "default.config");
+  config.replace(config.find("tabwidth=\"4\""), 12, "tabwidth=\"wide\"");
+  Write("xmlplivek.config", config);
+  std::string logged;
+  AppLog().OnLog = [&logged](TzevLog&, std::uint8_t, const std::string& message) { logged += message + "\n"; };
+  const auto levels = AppLog().Levels;
+  AppLog().SetLevels(TzevLog::MakeLevels({3}));
+  TMainForm& form = Start();
+  AppLog().SetLevels(levels);
+  ASSERT_EQ(Prompts->Messages.size(), 1) << Prompts->Messages.join("|").toStdString();
+  const std::string shown = Prompts->Messages[0].toStdString();
+  EXPECT_NE(shown.find("bad.config\" skipped"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("tabwidth"), std::string::npos) << shown;
+  EXPECT_NE(logged.find("bad.config\" skipped"), std::string::npos) << logged;
+  EXPECT_NE(logged.find("tabwidth"), std::string::npos) << logged;
+  EXPECT_TRUE(form.HeartbeatTimer()->isActive());
+  // Shown once: a later start of the window has nothing to show.
+  form.ShowDataProblems();
+  EXPECT_EQ(Prompts->Messages.size(), 1);
 }
 
 TEST_F(StartupTest, ShutdownWritesConfigurationAndProjectAndDetachesTheLog)
