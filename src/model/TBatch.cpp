@@ -98,8 +98,32 @@ void TBatch::CollectFiles(TURL& url, std::vector<std::string>& list) {
   CollectItems(url, TFolderItem::kFile, list);
 }
 
+// A link to a folder may lead above the folder it sits in (a loop) or out of
+// the tree altogether: a recursive run never follows one.
 void TBatch::CollectFolders(TURL& url, std::vector<std::string>& list) {
-  CollectItems(url, TFolderItem::kFolder, list);
+  const int count = url.GetCount();
+  for (int i = 0; i < count; ++i) {
+    const TFolderItem& item = url.GetItem(i);
+    if (item.Kind != TFolderItem::kFolder) continue;
+    if (IsLink(url, item)) {
+      TURL link(url);
+      link.SetFileName(item.Name);
+      AppLog().Log(kDetailLevel, "Link to a folder not followed: " + link.GetURL());
+      continue;
+    }
+    list.push_back(item.Name);
+  }
+}
+
+// FTP listings mark the links they show; a local entry is asked of the file
+// system itself (the listing reports where a link leads, not that it is one).
+bool TBatch::IsLink(const TURL& folder, const TFolderItem& item) {
+  if (item.Link) return true;
+  if (folder.Protocol != TURLProtocol::file) return false;
+  TURL entry(folder);
+  entry.SetFileName(item.Name);
+  std::error_code error;
+  return fs::is_symlink(fs::symlink_status(entry.GetNativeName(), error));
 }
 
 std::string TBatch::MakeDestName(const std::string& fileName, const std::string& mask) {

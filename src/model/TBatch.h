@@ -57,6 +57,8 @@ public:
   void Execute();
 
   // Append the names of the files (folders) of the URL's listing, in order.
+  // Links to folders are no folders of the tree: CollectFolders leaves them
+  // out (and logs each at level 5).
   static void CollectFiles(TURL& url, std::vector<std::string>& list);
   static void CollectFolders(TURL& url, std::vector<std::string>& list);
 
@@ -75,6 +77,7 @@ private:
   static void BatchCopy(TURL& source, TURL& dest);
   static void BatchDelete(TURL& source);
 
+  static bool IsLink(const TURL& folder, const TFolderItem& item);
   static void ReportFailedListing(TURL& folder);
   static void EnterFolder(const TURL& folder);
 };

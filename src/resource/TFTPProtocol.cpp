@@ -120,7 +120,8 @@ void TFTPProtocol::ListFolder(TURL& url)
     for (const TFTPListEntry& entry : GetConnection(url, false).List(url.Path)) {
       if (entry.Name == "." || entry.Name == "..") continue;
       if (entry.Kind != TFTPEntryKind::File)
-        url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, entry.Name));
+        url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, entry.Name,
+                                                          entry.Kind == TFTPEntryKind::Symlink));
       else if (url.MatchesFilter(entry.Name))
         url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, entry.Name));
     }

@@ -16,10 +16,14 @@ public:
   static constexpr std::uint8_t kFolder = 0;
   static constexpr std::uint8_t kFile = 1;
 
-  TFolderItem(std::uint8_t kind, std::string name) : Kind(kind), Name(std::move(name)) {}
+  TFolderItem(std::uint8_t kind, std::string name, bool link = false)
+      : Kind(kind), Name(std::move(name)), Link(link) {}
 
   std::uint8_t Kind;  // 0 folder, 1 file
   std::string Name;   // bare entry name
+  // A symbolic link, where the driver can tell (FTP listings that mark
+  // links); local listings leave it false: ask the file system.
+  bool Link;
 };
 
 // Raised by MatchesFilter for a mask whose "[" is never closed.

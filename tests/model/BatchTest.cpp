@@ -233,6 +233,24 @@ TEST_F(BatchRun, RecursionDoesTheFolderFirstThenSubFoldersDepthFirst) {
   EXPECT_TRUE(fs::is_empty(Root + "out/b.xml.d"));
 }
 
+TEST_F(BatchRun, RecursionNeverFollowsLinksToFolders) {
+  PutTestFile(Root + "src/a.xml", "<a/>");
+  PutTestFile(Root + "src/sub/b.xml", "<b/>");
+  PutTestFile(Root + "outside/c.xml", "<c/>");
+  fs::create_directory_symlink(Root + "src", Root + "src/sub/up");     // a loop
+  fs::create_directory_symlink(Root + "outside", Root + "src/away");  // out of the tree
+  Aim("src/", "*.xml");
+  Batch.Command = bcDelete;
+  Batch.Recurse = true;
+  Batch.Execute();
+
+  EXPECT_EQ(Log.At(5), (std::vector<std::string>{"File deleted: " + Url("src/a.xml"),
+                                                  "Link to a folder not followed: " + Url("src/away"),
+                                                  "File deleted: " + Url("src/sub/b.xml"),
+                                                  "Link to a folder not followed: " + Url("src/sub/up")}));
+  EXPECT_TRUE(FileExists(Root + "outside/c.xml"));
+}
+
 TEST_F(BatchRun, RelativeSourceFolderSurvivesTheFolderChanges) {
   PutTestFile(Root + "src/a.xml", "<a/>");
   PutTestFile(Root + "src/sub/b.xml", "<b/>");
