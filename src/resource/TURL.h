@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "resource/TFileMask.h"
+
 enum class TURLProtocol : std::uint8_t { file = 0, ftp = 1, http = 2, unknown = 3 };
 
 // One entry of a folder listing.
@@ -24,12 +26,6 @@ public:
   // A symbolic link, where the driver can tell (FTP listings that mark
   // links); local listings leave it false: ask the file system.
   bool Link;
-};
-
-// Raised by MatchesFilter for a mask whose "[" is never closed.
-class EMaskException : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
 };
 
 class TURL {
