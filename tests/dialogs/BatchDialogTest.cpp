@@ -1,18 +1,23 @@
 // The batch dialog: spec edits and URLs, pages and the destination controls,
 // the clash question on OK, the accessors.
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "dialogs/TBatchDialog.h"
 #include "dialogs/TDropDownComboBox.h"
 #include "dialogs/TFTPDialog.h"
@@ -221,6 +226,43 @@ TEST_F(BatchDialogTest, BrowsingPutsTheChosenFileIntoTheURL)
   EXPECT_EQ(Prompts.Messages, QStringList({"Select Source Files", "Select Destination Files", "Open XSL File"}));
   Dialog.BrowseSourceBtn->click();  // cancelled: unchanged
   EXPECT_EQ(Dialog.Source.GetURL(), "file:/home/u/other/page.html");
+}
+
+// The source's file dialog, as the user drives it: a typed mask names no
+// existing file and is taken as it is, as the destination's dialog takes it.
+TEST(BatchDialogFilesTest, SourceButtonTakesATypedMask)
+{
+  const std::string folder = MakeTempFolder("xmlplivek-batchfiles");
+  WriteTestFile(folder + "a.xml", "<a/>");
+  TBatchDialog dialog;
+  dialog.Source.SetURL("file:" + folder + "*.xml");
+  bool typed = false;
+  bool refused = false;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      refused = true;  // "File not found"
+      box->done(QMessageBox::Ok);
+    } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+      if (typed) {
+        files->reject();
+        return;
+      }
+      typed = true;
+      auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_TRUE(name);
+      name->setText("*.htm");
+      QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+    }
+  });
+  driver.start(20);
+  dialog.BrowseSourceBtn->click();
+  driver.stop();
+  EXPECT_TRUE(typed);
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(dialog.Source.GetURL(), "file:" + folder + "*.htm");
+  std::filesystem::remove_all(folder);
 }
 
 // Once dialog is shown modally, runs fill (which closes it).
