@@ -45,6 +45,16 @@ void AnchorLocalFolder(TURL& url, const fs::path& base) {
   url.SetPath(folder + url.Path);
 }
 
+// The path with its folders' links resolved and "." and ".." taken out, so
+// that two spellings of one file compare equal.
+std::string ResolvedPath(const std::string& path, const fs::path& base) {
+  fs::path full(path);
+  if (full.is_relative()) full = base / full;
+  std::error_code error;
+  fs::path resolved = fs::weakly_canonical(full, error);
+  return (error ? full.lexically_normal() : resolved).string();
+}
+
 }  // namespace
 
 TBatch::TBatch() : Source("file:/"), Dest("file:/") {}
@@ -55,6 +65,8 @@ void TBatch::Execute() {
   TURL dest(Dest);
   AnchorLocalFolder(source, keeper.Folder());
   AnchorLocalFolder(dest, keeper.Folder());
+  FSkipped.clear();
+  for (const std::string& path : SkipFiles) FSkipped.insert(ResolvedPath(path, keeper.Folder()));
   Prepare();
   ProcessFolder(source, dest);
 }
@@ -183,12 +195,31 @@ void TBatch::EnterFolder(const TURL& folder) {
   fs::current_path(native.substr(0, slash + 1), ignored);
 }
 
+std::string TBatch::SkipFolder(const TURL& url) const {
+  if (FSkipped.empty() || url.Protocol != TURLProtocol::file) return std::string();
+  std::string folder = ResolvedPath(url.Host + url.Path, fs::path());
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+bool TBatch::Skipped(const std::string& skipFolder, const std::string& name) const {
+  return !skipFolder.empty() && FSkipped.count(skipFolder + name) > 0;
+}
+
 void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames) {
   TURL sourceFile(source);
   TURL destFile(dest);
+  const bool writes = Command == bcHTMLToXML || Command == bcTransform || Command == bcCopy;
+  const std::string sourceSkips = SkipFolder(source);
+  const std::string destSkips = writes ? SkipFolder(dest) : std::string();
   for (const std::string& name : fileNames) {
     sourceFile.SetFileName(name);
     destFile.SetFileName(MakeDestName(name, dest.FileName));
+    const bool readsCopy = Skipped(sourceSkips, name);
+    if (readsCopy || Skipped(destSkips, destFile.FileName)) {
+      AppLog().Log(kDetailLevel, "Working copy skipped: " + (readsCopy ? sourceFile : destFile).GetURL());
+      continue;
+    }
     switch (Command) {
       case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
       case bcCheck: BatchCheck(sourceFile); break;
