@@ -70,10 +70,14 @@ TFTPClient& TFTPProtocol::GetConnection(const TURL& url, bool touch)
   return *oldest->FTP;
 }
 
+// Only asks: the state poll of the FTP dialog calls this every 300 ms, and
+// choosing a client here would re-aim a free one or drop the connection
+// used least recently.
 bool TFTPProtocol::IsConnected(TURL& url)
 {
-  TFTPClient& client = GetConnection(url, false);
-  return client.Host == url.Host && client.Connected();
+  for (TFTPPoolEntry& entry : Pool)
+    if (entry.FTP->Host == url.Host) return entry.FTP->Connected();
+  return false;
 }
 
 void TFTPProtocol::Connect(TURL& url)
@@ -89,10 +93,17 @@ void TFTPProtocol::Connect(TURL& url)
   client.Connect();
 }
 
+// A host that no client is aimed at has nothing to close: choosing a client
+// for it would drop another host's connection.
 void TFTPProtocol::Disconnect(TURL& url)
 {
   AppLog().Log(kOperationLevel, "ftp: disconnect: " + url.Host);
-  GetConnection(url, true).Disconnect();
+  for (TFTPPoolEntry& entry : Pool) {
+    if (entry.FTP->Host != url.Host) continue;
+    entry.LastUse = Now();
+    entry.FTP->Disconnect();
+    return;
+  }
 }
 
 // No connecting here: a client that is not connected raises its error.

@@ -46,6 +46,7 @@ public:
   // the least recently used (disconnected first). Touch marks it used now.
   TFTPClient& GetConnection(const TURL& url, bool touch);
 
+  // Whether the client aimed at the URL's host is connected; changes nothing.
   bool IsConnected(TURL& url) override;
   void Connect(TURL& url) override;
   void Disconnect(TURL& url) override;
