@@ -226,6 +226,14 @@ void TFTPClient::RequireConnection(const std::string& what, const std::string& t
   if (HasLineBreak(target)) throw EFTPError(message + "the name holds a line break or a NUL byte");
 }
 
+// A name ending in "/" would make libcurl list the folder (a read) or refuse
+// without a word of the reason (a write).
+void TFTPClient::RequireFileName(const std::string& what, const std::string& target) const
+{
+  if (target.empty() || target.back() == '/')
+    throw EFTPError("FTP " + what + " \"" + target + "\" on " + Host + " failed: the name is a folder, not a file");
+}
+
 void TFTPClient::Connect()
 {
   CloseHandle();
@@ -308,6 +316,7 @@ std::vector<TFTPListEntry> TFTPClient::ParseListing(const std::string& text, boo
 
 std::string TFTPClient::Retrieve(const std::string& path)
 {
+  RequireFileName("get", path);
   RequireConnection("get", path);
   TFTPTransfer transfer;
   Prepare(transfer, RemoteURL(path));
@@ -317,6 +326,7 @@ std::string TFTPClient::Retrieve(const std::string& path)
 
 void TFTPClient::Store(const std::string& path, const std::string& bytes)
 {
+  RequireFileName("put", path);
   RequireConnection("put", path);
   TFTPTransfer transfer;
   transfer.Upload = &bytes;

@@ -50,6 +50,7 @@ public:
 
   // The entries of a folder: MLSD where the server offers it, LIST otherwise.
   std::vector<TFTPListEntry> List(const std::string& path);
+  // A path that ends in "/" names a folder: reading or writing it raises.
   std::string Retrieve(const std::string& path);
   // Replaces (or creates) the remote file.
   void Store(const std::string& path, const std::string& bytes);
@@ -68,6 +69,7 @@ private:
   // Raises EFTPError for a failed request (and forgets a lost connection).
   void Check(TFTPTransfer& transfer, int code, const std::string& what, const std::string& target);
   void RequireConnection(const std::string& what, const std::string& target) const;
+  void RequireFileName(const std::string& what, const std::string& target) const;
   void CloseHandle();
   std::vector<TFTPListEntry> ParseListing(const std::string& text, bool mlsd, const std::string& path) const;
 };

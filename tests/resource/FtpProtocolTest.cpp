@@ -178,6 +178,22 @@ TEST_F(FtpProtocolTest, ReadOfAMissingFileRaises)
   EXPECT_TRUE(Contains(message, "/missing.xml")) << message;
 }
 
+TEST_F(FtpProtocolTest, AFolderIsNoDocument)
+{
+  std::filesystem::create_directories(Server->Root + "folder");
+  WriteTestFile(Server->Root + "folder/in.xml", "x");
+  for (const char* path : {"/folder/", "/"}) {
+    TURL url = Url(path);
+    std::string text = "kept";
+    std::string message = ErrorOf([&] { Driver.GetFile(url, text); });
+    EXPECT_TRUE(Contains(message, "folder")) << path << ": " << message;
+    EXPECT_EQ(text, "kept");
+    message = ErrorOf([&] { Driver.PutFile(url, "y"); });
+    EXPECT_TRUE(Contains(message, "folder")) << path << ": " << message;
+  }
+  EXPECT_EQ(ReadTestFile(Server->Root + "folder/in.xml"), "x");
+}
+
 TEST_F(FtpProtocolTest, DeleteDoesNotConnect)
 {
   WriteTestFile(Server->Root + "keep.xml", "x");
