@@ -1,6 +1,7 @@
 #include "resource/TFTPClient.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cctype>
 #include <cstring>
 #include <strings.h>
@@ -8,10 +9,12 @@
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TURLSystem.h"
+#include "resource/zevlog.h"
 
 namespace {
 
 constexpr long kQuitTimeout = 3;  // seconds to wait for the answer to QUIT
+constexpr std::uint8_t kSkippedLineLevel = 3;
 
 // Every byte but the unreserved ones and "/" is percent-encoded; a leading "/"
 // is encoded too, so the server sees the name as absolute.
@@ -305,13 +308,14 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
   return ParseListing(transfer.Download, false, path);
 }
 
+// Lines that neither format reads are left out of the listing and logged.
 std::vector<TFTPListEntry> TFTPClient::ParseListing(const std::string& text, bool mlsd, const std::string& path) const
 {
-  try {
-    return mlsd ? ParseMlsdListing(text) : ParseListListing(text);
-  } catch (const EFTPError& e) {
-    throw EFTPError("FTP list \"" + path + "\" on " + Host + " failed: " + e.what());
-  }
+  std::vector<std::string> unreadable;
+  std::vector<TFTPListEntry> entries = mlsd ? ParseMlsdListing(text, &unreadable) : ParseListListing(text, &unreadable);
+  for (const std::string& line : unreadable)
+    AppLog().Log(kSkippedLineLevel, "FTP list \"" + path + "\" on " + Host + ": line not understood, left out: " + line);
+  return entries;
 }
 
 std::string TFTPClient::Retrieve(const std::string& path)
