@@ -247,11 +247,15 @@ void TFTPDialog::ShowPath(std::string path)
   do {
     std::string segment;
     SplitFirstSegment(path, segment);
-    ExpandNode(*current);
+    // A folder that could not be listed has been reported: the walk ends.
+    if (!ExpandNode(*current) && current->childCount() > 0) {
+      current = nullptr;
+      break;
+    }
     TpvpTreeNode* match = nullptr;
     for (int i = 0; i < current->childCount() && !match; ++i) {
       auto* child = dynamic_cast<TpvpTreeNode*>(current->child(i));
-      if (child && child->Caption() == segment) match = child;
+      if (child && child->Kind != nkPlaceholder && child->Caption() == segment) match = child;
     }
     current = match;
   } while (!path.empty() && current);
@@ -287,7 +291,12 @@ bool TFTPDialog::FTPTreeViewExpanding(TpvpTreeNode& node)
 {
   URL.SetPath("/" + GetNodePath(&node));
   URL.SetFileName(LocalBytes(FTPFileFilterCombo->currentText()));
-  return node.Populate(URL);
+  std::string error;
+  if (node.Populate(URL, error)) return true;
+  // Shown as what it is: the folder is not empty, and a lost connection
+  // (which the state poll then mirrors) does not pass without a word.
+  Prompter().ShowMessage(LocalText("The folder " + URL.Path + " on " + URL.Host + " cannot be listed: " + error));
+  return false;
 }
 
 int TFTPDialog::FTPTreeViewCompare(const TpvpTreeNode& node1, const TpvpTreeNode& node2) const

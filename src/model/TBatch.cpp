@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "resource/TFTPProtocol.h"
-#include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 
 namespace fs = std::filesystem;
@@ -178,12 +176,8 @@ void TBatch::ProcessFolder(TURL& source, TURL& dest) {
 // The FTP driver hands back what it read of a listing that failed; say so
 // rather than treat the folder as empty.
 void TBatch::ReportFailedListing(TURL& folder) {
-  if (folder.Protocol != TURLProtocol::ftp) return;
-  auto* ftp = dynamic_cast<TFTPProtocol*>(URLSystem().FindProtocol(folder));
-  if (!ftp || !ftp->LastListFailed) return;
-  std::string message = "Folder listing failed: " + folder.GetURL();
-  if (!ftp->LastListError.empty()) message += " " + ftp->LastListError;
-  AppLog().Log(kListingFailedLevel, message);
+  if (folder.ListError.empty()) return;
+  AppLog().Log(kListingFailedLevel, "Folder listing failed: " + folder.GetURL() + " " + folder.ListError);
 }
 
 // The folder part of the native name; a failure to enter it is not examined.

@@ -283,9 +283,27 @@ void TFTPClient::CloseHandle()
   curl_easy_cleanup(curl);
 }
 
+namespace {
+
+// A setting changed for the length of a scope.
+class TLongSetting {
+public:
+  TLongSetting(long& setting, long value) : FSetting(setting), FKept(setting) { setting = value; }
+  ~TLongSetting() { FSetting = FKept; }
+  TLongSetting(const TLongSetting&) = delete;
+  TLongSetting& operator=(const TLongSetting&) = delete;
+
+private:
+  long& FSetting;
+  long FKept;
+};
+
+}  // namespace
+
 std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
 {
   RequireConnection("list", path);
+  TLongSetting stall(StallTimeout, std::min(StallTimeout, ListStallTimeout));
   std::string folder = path;
   if (folder.empty() || folder.back() != '/') folder += '/';
   const std::string url = RemoteURL(folder);

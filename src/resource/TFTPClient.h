@@ -33,6 +33,8 @@ public:
   // data connection), and for a transfer or a reply that stops moving.
   long ConnectTimeout = 20;
   long StallTimeout = 60;
+  // The stall limit of a listing, when shorter than StallTimeout.
+  long ListStallTimeout = 60;
 
   // Control traffic, chunk by chunk, while level 5 of the application log is
   // enabled. The argument of PASS is replaced by "***".

@@ -90,6 +90,7 @@ void TFTPProtocol::Connect(TURL& url)
   client.Passive = url.Passive;
   client.ConnectTimeout = ConnectTimeout;
   client.StallTimeout = StallTimeout;
+  client.ListStallTimeout = ListStallTimeout;
   client.Connect();
 }
 
@@ -124,6 +125,7 @@ void TFTPProtocol::ListFolder(TURL& url)
 {
   LastListFailed = false;
   LastListError.clear();
+  url.ListError.clear();
   GetConnection(url, true);
   url.Items.clear();
   if (!IsConnected(url)) Connect(url);
@@ -143,6 +145,7 @@ void TFTPProtocol::ListFolder(TURL& url)
     LastListFailed = true;
     LastListError = "unknown error";
   }
+  url.ListError = LastListError;
 }
 
 void TFTPProtocol::GetFile(TURL& url, std::string& text)

@@ -159,11 +159,13 @@ void TURL::Assign(const TURL& source)
   Password = source.Password;
   Passive = source.Passive;
   Listed = false;
+  ListError.clear();
 }
 
 void TURL::EnsureListed()
 {
   if (Listed) return;
+  ListError.clear();
   URLSystem().ListFolder(*this);
   Listed = true;
 }

@@ -37,6 +37,10 @@ public:
   static TURL CreateNative(const std::string& nativeName);
 
   bool Listed = false;
+  // Why the last listing is incomplete; empty when it was read whole. A
+  // driver that keeps what it read of a listing that failed (FTP) puts the
+  // reason here, so an empty listing is not taken for an empty folder.
+  std::string ListError;
   TURLProtocol Protocol = TURLProtocol::file;
   std::string Host;
   std::string Path;

@@ -353,8 +353,32 @@ TEST_F(FTPDialogTest, FailedListingRefusesTheExpansion)
   pub->setExpanded(true);
   Server->Start();
   EXPECT_FALSE(pub->isExpanded());
-  EXPECT_EQ(pub->childCount(), 0);
-  EXPECT_TRUE(Prompts->Messages.isEmpty());
+  // Not shown as an empty folder: the placeholder stays, so it can be tried again.
+  EXPECT_EQ(Children(pub), (Strings{"dummy"}));
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("/pub/")) << Prompts->Messages[0].toStdString();
+  EXPECT_TRUE(Prompts->Messages[0].contains(QString::fromStdString(Server->Host())));
+}
+
+// The server stops answering in the middle of a listing.
+TEST_F(FTPDialogTest, StalledListingIsReportedAndTheFolderIsNotShownEmpty)
+{
+  std::filesystem::create_directories(Server->Root + "stall");
+  Driver().StallTimeout = 1;
+  ConnectFromFields("/");
+  QTreeWidgetItem* stall = Child(Root(), "stall");
+  ASSERT_TRUE(stall);
+  stall->setExpanded(true);
+  EXPECT_FALSE(stall->isExpanded());
+  EXPECT_EQ(Children(stall), (Strings{"dummy"}));
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  const std::string message = Prompts->Messages[0].toStdString();
+  EXPECT_NE(message.find("/stall/"), std::string::npos) << message;
+  EXPECT_NE(message.find("time-out"), std::string::npos) << message;
+  // The connection went with it; the poll says so.
+  Dialog->TimerTimer();
+  EXPECT_EQ(Dialog->FTPConnectBtn->text(), "&Connect");
+  std::filesystem::remove(Server->Root + "stall");
 }
 
 TEST_F(FTPDialogTest, RestoringTheWindowKeepsWhatWasTyped)

@@ -320,3 +320,15 @@ TEST_F(FtpClientTest, StalledTransferTimesOut)
   EXPECT_TRUE(Contains(message, "time-out")) << message;
   EXPECT_FALSE(Client.Connected());
 }
+
+// A listing is given up at its own, shorter limit.
+TEST_F(FtpClientTest, StalledListingTimesOutAtTheListingLimit)
+{
+  std::filesystem::create_directories(Server->Root + "list-stall");
+  Client.ListStallTimeout = 1;
+  Client.Connect();
+  std::string message = ErrorOf([&] { Client.List("/list-stall/"); });
+  EXPECT_TRUE(Contains(message, "list \"/list-stall/\"")) << message;
+  EXPECT_TRUE(Contains(message, "time-out")) << message;
+  EXPECT_EQ(Client.StallTimeout, 60);
+}
