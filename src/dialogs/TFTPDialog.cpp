@@ -26,6 +26,7 @@ using namespace DialogHelpers;
 namespace {
 
 constexpr int kTimerInterval = 300;
+constexpr int kFilterPause = 600;  // ms without a keystroke before a typed filter is applied
 const char* const kConnectCaption = "&Connect";
 const char* const kDisconnectCaption = "&Disconnect";
 const char* const kAllFilesFilter = "*.*;*";
@@ -121,11 +122,22 @@ TFTPDialog::TFTPDialog(QWidget* parent)
   connect(FTPConnectBtn, &QPushButton::clicked, this, [this] { Guarded([this] { FTPConnectBtnClick(); }); });
   connect(FTPTreeView, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { TreeItemExpanded(item); });
   connect(FTPTreeView, &QTreeWidget::itemSelectionChanged, this, [this] { TreeSelectionChanged(); });
-  // Only the user's changes of the filter list the folders again.
-  connect(FTPFileFilterCombo->lineEdit(), &QLineEdit::textEdited, this,
-          [this] { Guarded([this] { FTPFileFilterComboChange(); }); });
-  connect(FTPFileFilterCombo, &QComboBox::textActivated, this,
-          [this] { Guarded([this] { FTPFileFilterComboChange(); }); });
+  // Only the user's changes of the filter list the folders again: a filter
+  // chosen from the list at once, a typed one when the typing pauses (each
+  // keystroke would list the server again, through masks such as "*.x" that
+  // the user is only passing through).
+  FilterTimer = new QTimer(this);
+  FilterTimer->setObjectName("FilterTimer");
+  FilterTimer->setSingleShot(true);
+  FilterTimer->setInterval(kFilterPause);
+  connect(FilterTimer, &QTimer::timeout, this, [this] { Guarded([this] { FTPFileFilterComboChange(); }); });
+  connect(FTPFileFilterCombo->lineEdit(), &QLineEdit::textEdited, FilterTimer, qOverload<>(&QTimer::start));
+  auto filterNow = [this] {
+    FilterTimer->stop();
+    Guarded([this] { FTPFileFilterComboChange(); });
+  };
+  connect(FTPFileFilterCombo, &QComboBox::textActivated, this, filterNow);
+  connect(FTPFileFilterCombo->lineEdit(), &QLineEdit::returnPressed, this, filterNow);
   connect(FTPFilenameEdit, &QLineEdit::textChanged, this, [this] { FTPFilenameEditChange(); });
   FTPHostCombo->OnDropDown = [this] { FTPHostComboDropDown(); };
   connect(FTPHostCombo, &QComboBox::activated, this, [this](int index) { FTPHostComboChange(index); });
@@ -168,7 +180,8 @@ void TFTPDialog::FormShow()
   FTPPassiveCheckBox->setChecked(URL.Passive);
   SetEditBytes(*FTPPathEdit, URL.Path);
   if (URL.IsConnected()) {
-    ShowPath(URL.Path + URL.FileName);
+    FPlace = URL.Path + URL.FileName;
+    ShowPath(FPlace);
     FTPTreeView->setFocus();
   }
   UpdateButtons();
@@ -227,7 +240,8 @@ void TFTPDialog::FTPConnectBtnClick()
   FTPTreeView->clear();
   std::string path = AbsolutePathText();
   SetEditBytes(*FTPPathEdit, path);
-  ShowPath(path + LocalBytes(FTPFileFilterCombo->currentText()));
+  FPlace = path + LocalBytes(FTPFileFilterCombo->currentText());
+  ShowPath(FPlace);
   FTPTreeView->setEnabled(true);
   FTPTreeView->setFocus();
 }
@@ -306,9 +320,12 @@ int TFTPDialog::FTPTreeViewCompare(const TpvpTreeNode& node1, const TpvpTreeNode
 
 void TFTPDialog::TreeSelectionChanged()
 {
-  // Losing the selection (the tree rebuilt, nothing found) leaves the path
-  // and name as they are.
-  if (TpvpTreeNode* node = SelectedNode()) FTPTreeViewChange(node);
+  // Losing the selection (the tree rebuilt, nothing found) leaves the path,
+  // the name and the user's place as they are.
+  TpvpTreeNode* node = SelectedNode();
+  if (!node) return;
+  FPlace = "/" + GetNodePath(node);
+  FTPTreeViewChange(node);
 }
 
 void TFTPDialog::FTPTreeViewChange(TpvpTreeNode* node)
@@ -320,10 +337,18 @@ void TFTPDialog::FTPTreeViewChange(TpvpTreeNode* node)
   SetEditBytes(*FTPFilenameEdit, path.substr(slash + 1));
 }
 
+// The tree is listed again along the user's place: the node last selected,
+// which stays the place while a mask hides it, so it is selected again once
+// the mask shows it.
 void TFTPDialog::FTPFileFilterComboChange()
 {
   if (!FTPTreeView->isEnabled()) return;
-  ShowPath(GetNodePath(SelectedNode()));
+  try {
+    MatchesMaskList(LocalBytes(FTPFileFilterCombo->currentText()), std::string());
+  } catch (const EMaskException&) {
+    return;  // a "[" still open: the user is not done typing
+  }
+  ShowPath(FPlace);
   FTPTreeView->setFocus();
 }
 

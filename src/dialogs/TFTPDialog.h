@@ -77,6 +77,7 @@ public:
   QPushButton* CancelBtn;
   TImageList* ImageList;
   QTimer* Timer;
+  QTimer* FilterTimer;  // applies a typed filter once the typing pauses
   QLabel* Label1;
   TDropDownComboBox* FTPHostCombo;
   QCheckBox* FTPPassiveCheckBox;
@@ -134,6 +135,9 @@ private:
 
   std::unique_ptr<Ui::TFTPDialog> FUi;
   bool FExpanding = false;  // an expansion runs: the expanded signal is ours
+  // The user's place in the tree, as a path for ShowPath: the node last
+  // selected, or the folder the tree was opened at.
+  std::string FPlace;
 };
 
 // Splits the first segment off path: a leading "/" is dropped, then the text

@@ -240,10 +240,44 @@ TEST_F(FTPDialogTest, FilterChangeListsAgainAndKeepsTheSelection)
   choose(1);
   EXPECT_EQ(Children(Child(Root(), "pub")), (Strings{"sub", "Zeta", "B.xml"}));
   EXPECT_EQ(Dialog->SelectedNode(), nullptr);
-  // Typing lists again with each change.
+  // A typed filter lists again once the typing pauses, and the file last
+  // selected is selected again when the mask shows it.
   Dialog->FTPFileFilterCombo->setEditText("");
   QTest::keyClicks(Dialog->FTPFileFilterCombo->lineEdit(), "*");
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Children(Root()).size() == 4; }, 5000));
   EXPECT_EQ(Children(Root()), (Strings{"drop", "empty", "pub", "top.xml"}));
+  ASSERT_TRUE(Dialog->SelectedNode());
+  EXPECT_EQ(GetNodePath(Dialog->SelectedNode()), "pub/a.xml");
+}
+
+TEST_F(FTPDialogTest, TypingAFilterKeepsTheUsersPlace)
+{
+  ConnectFromFields("/pub/");
+  Dialog->FTPTreeView->setCurrentItem(Child(Child(Root(), "pub"), "a.xml"));
+  QLineEdit* filter = Dialog->FTPFileFilterCombo->lineEdit();
+  filter->selectAll();
+  QTest::keyClicks(filter, "*.x");
+  // Not listed at each keystroke: the tree is as the user left it.
+  QTreeWidgetItem* pub = Child(Root(), "pub");
+  ASSERT_TRUE(pub);
+  EXPECT_TRUE(pub->isExpanded());
+  EXPECT_EQ(Children(pub), (Strings{"sub", "Zeta", "a.xml", "B.xml", "readme"}));
+  ASSERT_TRUE(Dialog->SelectedNode());
+  EXPECT_EQ(GetNodePath(Dialog->SelectedNode()), "pub/a.xml");
+  // Once the typing pauses, the folders along the place are listed with the mask.
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Children(Child(Root(), "pub")) == Strings{"sub", "Zeta"}; }, 5000));
+  EXPECT_TRUE(Child(Root(), "pub")->isExpanded());
+  EXPECT_EQ(Dialog->SelectedNode(), nullptr);
+  // A "[" still open is no mask yet: nothing is listed, nothing reported.
+  QTest::keyClicks(filter, "[");
+  Dialog->FTPFileFilterComboChange();  // as when the typing pauses
+  EXPECT_EQ(Children(Child(Root(), "pub")), (Strings{"sub", "Zeta"}));
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  QTest::keyClick(filter, Qt::Key_Backspace);
+  QTest::keyClicks(filter, "ml");
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Dialog->SelectedNode() != nullptr; }, 5000));
+  EXPECT_EQ(GetNodePath(Dialog->SelectedNode()), "pub/a.xml");
+  EXPECT_EQ(Children(Child(Root(), "pub")), (Strings{"sub", "Zeta", "a.xml", "B.xml"}));
 }
 
 TEST_F(FTPDialogTest, ShowingAgainWhileConnectedReopensAtTheChosenFile)
