@@ -189,17 +189,39 @@ void TFTPDialog::FormShow()
 
 void TFTPDialog::OKBtnClick()
 {
-  URL.Disconnect();  // the browsing connection; the caller's read or write connects again
   // A folder typed without its final "/" is still the folder: joined as it
   // is, the path /pub and the name a.xml would name the file /puba.xml.
   std::string path = AbsolutePathText();
   if (path.back() != '/') path += '/';
   SetEditBytes(*FTPPathEdit, path);
-  URL.SetURL("ftp:" + EditBytes(*FTPHostCombo->lineEdit()) + path + EditBytes(*FTPFilenameEdit));
-  URL.SetUser(EditBytes(*FTPUserEdit));
-  URL.SetPassword(EditBytes(*FTPPasswordEdit));
-  URL.SetPassive(FTPPassiveCheckBox->isChecked());
+  TURL chosen("ftp:" + EditBytes(*FTPHostCombo->lineEdit()) + path + EditBytes(*FTPFilenameEdit));
+  chosen.SetUser(EditBytes(*FTPUserEdit));
+  chosen.SetPassword(EditBytes(*FTPPasswordEdit));
+  chosen.SetPassive(FTPPassiveCheckBox->isChecked());
+  if ((Mode & fdmSave) && !ReplaceConfirmed(chosen)) return;
+  URL.Disconnect();  // the browsing connection; the caller's read or write connects again
+  URL.Assign(chosen);
   accept();
+}
+
+// As the save dialog for local files does: a file of that name is replaced
+// only when the user says so. A folder that cannot be listed is not asked
+// about; the write that follows reports what is wrong.
+bool TFTPDialog::ReplaceConfirmed(const TURL& target)
+{
+  TURL folder(target);
+  folder.SetFileName("*");
+  TBusy busy;
+  const int count = folder.GetCount();
+  bool exists = false;
+  for (int i = 0; i < count && !exists; ++i) {
+    const TFolderItem& item = folder.GetItem(i);
+    exists = item.Kind == TFolderItem::kFile && item.Name == target.FileName;
+  }
+  if (!exists) return true;
+  return Prompter().MessageBox(windowTitle(),
+                               LocalText(target.FileName) + " already exists.\nDo you want to replace it?",
+                               TPrompter::TIcon::Warning, TPrompter::TButtons::YesNo) == TPrompter::TAnswer::Yes;
 }
 
 void TFTPDialog::TimerTimer()

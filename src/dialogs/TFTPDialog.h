@@ -124,6 +124,9 @@ private:
   // and selected when found (nothing is selected otherwise).
   void ShowPath(std::string path);
   void UpdateButtons();
+  // False when target names an existing file that the user does not want
+  // replaced.
+  bool ReplaceConfirmed(const TURL& target);
   // Expands node through FTPTreeViewExpanding; false when refused.
   bool ExpandNode(TpvpTreeNode& node);
   void TreeItemExpanded(QTreeWidgetItem* item);

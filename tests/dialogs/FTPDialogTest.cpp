@@ -165,7 +165,7 @@ TEST_F(FTPDialogTest, SelectModeTakesAMask)
 
 TEST_F(FTPDialogTest, ATypedPathIsAFolderWithOrWithoutItsSlashes)
 {
-  Dialog->Mode = fdmSave;
+  Dialog->Mode = fdmSelect;  // the save mode would first look for the file on the server
   Dialog->FTPHostCombo->setEditText(QString::fromStdString(Server->Host()));
   Dialog->FTPPathEdit->setText("pub");
   Dialog->FTPFilenameEdit->setText("a.xml");
