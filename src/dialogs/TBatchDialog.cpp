@@ -178,7 +178,7 @@ void TBatchDialog::BrowseFiles(TURL& url, const QString& title, bool save)
   const std::string native = url.GetNativeName();
   const QString start = NativeFolder(native) + LocalText(url.FileName);
   const QString filter = PipeFilterToQt(FileTypes().GetFilter());
-  // Both take a typed name or mask as it is: a spec names files, not one file.
+  // Both take a typed name or mask as it is: a file spec names files, not one file.
   QString name = save ? Prompter().GetSaveFileName(title, start, filter, nullptr)
                       : Prompter().GetFileSpec(title, start, filter, nullptr);
   if (name.isEmpty()) return;

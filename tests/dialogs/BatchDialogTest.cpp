@@ -149,7 +149,7 @@ bool Clash(const std::string& source, const std::string& dest, bool recurse = fa
 }
 
 // The question is asked whenever a name the run writes can be one of the
-// files it reads, whatever the two spec texts look like.
+// files it reads, whatever the two file-spec texts look like.
 TEST(BatchSpecsClashTest, AnyWrittenNameThatTheSourceMasksSelect)
 {
   EXPECT_FALSE(Clash("file:C:/data/*.xml", "file:C:/data/*.html"));
