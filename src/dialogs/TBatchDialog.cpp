@@ -13,6 +13,7 @@
 #include "dialogs/TFTPDialog.h"
 #include "dialogs/DialogHelpers.h"
 #include "dialogs/ToolsDialogSupport.h"
+#include "model/BatchClash.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
@@ -25,23 +26,6 @@ TBatchDialog* BatchDialog = nullptr;
 
 namespace {
 
-struct TSpecParts {
-  std::string Folder, Base, Ext;
-};
-
-TSpecParts SplitSpec(const std::string& spec)
-{
-  TSpecParts parts;
-  std::size_t separator = spec.find_last_of("\\:/");
-  std::size_t start = separator == std::string::npos ? 0 : separator + 1;
-  parts.Folder = spec.substr(0, start);
-  std::string rest = spec.substr(start);
-  std::size_t dot = rest.rfind('.');
-  parts.Base = rest.substr(0, dot);
-  if (dot != std::string::npos) parts.Ext = rest.substr(dot);
-  return parts;
-}
-
 // The folder of a native file name: up to and including its last "/", "\" or ":".
 QString NativeFolder(const std::string& nativeName)
 {
@@ -50,13 +34,6 @@ QString NativeFolder(const std::string& nativeName)
 }
 
 }  // namespace
-
-bool BatchSpecsClash(const std::string& source, const std::string& dest)
-{
-  const TSpecParts s = SplitSpec(source);
-  const TSpecParts d = SplitSpec(dest);
-  return s.Folder == d.Folder && s.Base == d.Base && (s.Ext == d.Ext || s.Ext == ".*");
-}
 
 TBatchDialog::TBatchDialog(QWidget* parent)
     : QDialog(parent),
@@ -201,8 +178,9 @@ void TBatchDialog::BrowseFiles(TURL& url, const QString& title, bool save)
   const std::string native = url.GetNativeName();
   const QString start = NativeFolder(native) + LocalText(url.FileName);
   const QString filter = PipeFilterToQt(FileTypes().GetFilter());
+  // Both take a typed name or mask as it is: a file spec names files, not one file.
   QString name = save ? Prompter().GetSaveFileName(title, start, filter, nullptr)
-                      : Prompter().GetOpenFileName(title, start, filter, nullptr);
+                      : Prompter().GetFileSpec(title, start, filter, nullptr);
   if (name.isEmpty()) return;
   url.SetNativeName(LocalBytes(name));
   UpdateEdits();
@@ -264,7 +242,7 @@ void TBatchDialog::OKBtnClick()
 {
   const int page = PageControl->currentIndex();
   const bool writes = page == bcHTMLToXML || page == bcTransform || page == bcCopy;
-  if (writes && BatchSpecsClash(LocalBytes(SourceEdit->text()), LocalBytes(DestEdit->text()))) {
+  if (writes && BatchSpecsClash(Source, Dest, GetRecurse())) {
     TPrompter::TAnswer answer =
         Prompter().MessageBox("Incompatible Source and Destination names",
                               "Source and Destination File specs clash! Source files might get overwritten.\r\n\r\n"

@@ -105,10 +105,5 @@ private:
   std::unique_ptr<Ui::TBatchDialog> FUi;
 };
 
-// True when the two spec texts clash: equal folder parts (up to the last "\"
-// or ":"), equal base names, and equal extensions or a source extension
-// ".*". Case-sensitive.
-bool BatchSpecsClash(const std::string& source, const std::string& dest);
-
 // The one batch dialog (created at start-up with the other forms).
 extern TBatchDialog* BatchDialog;

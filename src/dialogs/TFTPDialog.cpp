@@ -26,6 +26,7 @@ using namespace DialogHelpers;
 namespace {
 
 constexpr int kTimerInterval = 300;
+constexpr int kFilterPause = 600;  // ms without a keystroke before a typed filter is applied
 const char* const kConnectCaption = "&Connect";
 const char* const kDisconnectCaption = "&Disconnect";
 const char* const kAllFilesFilter = "*.*;*";
@@ -121,11 +122,22 @@ TFTPDialog::TFTPDialog(QWidget* parent)
   connect(FTPConnectBtn, &QPushButton::clicked, this, [this] { Guarded([this] { FTPConnectBtnClick(); }); });
   connect(FTPTreeView, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { TreeItemExpanded(item); });
   connect(FTPTreeView, &QTreeWidget::itemSelectionChanged, this, [this] { TreeSelectionChanged(); });
-  // Only the user's changes of the filter list the folders again.
-  connect(FTPFileFilterCombo->lineEdit(), &QLineEdit::textEdited, this,
-          [this] { Guarded([this] { FTPFileFilterComboChange(); }); });
-  connect(FTPFileFilterCombo, &QComboBox::textActivated, this,
-          [this] { Guarded([this] { FTPFileFilterComboChange(); }); });
+  // Only the user's changes of the filter list the folders again: a filter
+  // chosen from the list at once, a typed one when the typing pauses (each
+  // keystroke would list the server again, through masks such as "*.x" that
+  // the user is only passing through).
+  FilterTimer = new QTimer(this);
+  FilterTimer->setObjectName("FilterTimer");
+  FilterTimer->setSingleShot(true);
+  FilterTimer->setInterval(kFilterPause);
+  connect(FilterTimer, &QTimer::timeout, this, [this] { Guarded([this] { FTPFileFilterComboChange(); }); });
+  connect(FTPFileFilterCombo->lineEdit(), &QLineEdit::textEdited, FilterTimer, qOverload<>(&QTimer::start));
+  auto filterNow = [this] {
+    FilterTimer->stop();
+    Guarded([this] { FTPFileFilterComboChange(); });
+  };
+  connect(FTPFileFilterCombo, &QComboBox::textActivated, this, filterNow);
+  connect(FTPFileFilterCombo->lineEdit(), &QLineEdit::returnPressed, this, filterNow);
   connect(FTPFilenameEdit, &QLineEdit::textChanged, this, [this] { FTPFilenameEditChange(); });
   FTPHostCombo->OnDropDown = [this] { FTPHostComboDropDown(); };
   connect(FTPHostCombo, &QComboBox::activated, this, [this](int index) { FTPHostComboChange(index); });
@@ -168,7 +180,8 @@ void TFTPDialog::FormShow()
   FTPPassiveCheckBox->setChecked(URL.Passive);
   SetEditBytes(*FTPPathEdit, URL.Path);
   if (URL.IsConnected()) {
-    ShowPath(URL.Path + URL.FileName);
+    FPlace = URL.Path + URL.FileName;
+    ShowPath(FPlace);
     FTPTreeView->setFocus();
   }
   UpdateButtons();
@@ -176,17 +189,39 @@ void TFTPDialog::FormShow()
 
 void TFTPDialog::OKBtnClick()
 {
-  URL.Disconnect();  // the browsing connection; the caller's read or write connects again
   // A folder typed without its final "/" is still the folder: joined as it
   // is, the path /pub and the name a.xml would name the file /puba.xml.
   std::string path = AbsolutePathText();
   if (path.back() != '/') path += '/';
   SetEditBytes(*FTPPathEdit, path);
-  URL.SetURL("ftp:" + EditBytes(*FTPHostCombo->lineEdit()) + path + EditBytes(*FTPFilenameEdit));
-  URL.SetUser(EditBytes(*FTPUserEdit));
-  URL.SetPassword(EditBytes(*FTPPasswordEdit));
-  URL.SetPassive(FTPPassiveCheckBox->isChecked());
+  TURL chosen("ftp:" + EditBytes(*FTPHostCombo->lineEdit()) + path + EditBytes(*FTPFilenameEdit));
+  chosen.SetUser(EditBytes(*FTPUserEdit));
+  chosen.SetPassword(EditBytes(*FTPPasswordEdit));
+  chosen.SetPassive(FTPPassiveCheckBox->isChecked());
+  if ((Mode & fdmSave) && !ReplaceConfirmed(chosen)) return;
+  URL.Disconnect();  // the browsing connection; the caller's read or write connects again
+  URL.Assign(chosen);
   accept();
+}
+
+// As the save dialog for local files does: a file of that name is replaced
+// only when the user says so. A folder that cannot be listed is not asked
+// about; the write that follows reports what is wrong.
+bool TFTPDialog::ReplaceConfirmed(const TURL& target)
+{
+  TURL folder(target);
+  folder.SetFileName("*");
+  TBusy busy;
+  const int count = folder.GetCount();
+  bool exists = false;
+  for (int i = 0; i < count && !exists; ++i) {
+    const TFolderItem& item = folder.GetItem(i);
+    exists = item.Kind == TFolderItem::kFile && item.Name == target.FileName;
+  }
+  if (!exists) return true;
+  return Prompter().MessageBox(windowTitle(),
+                               LocalText(target.FileName) + " already exists.\nDo you want to replace it?",
+                               TPrompter::TIcon::Warning, TPrompter::TButtons::YesNo) == TPrompter::TAnswer::Yes;
 }
 
 void TFTPDialog::TimerTimer()
@@ -227,7 +262,8 @@ void TFTPDialog::FTPConnectBtnClick()
   FTPTreeView->clear();
   std::string path = AbsolutePathText();
   SetEditBytes(*FTPPathEdit, path);
-  ShowPath(path + LocalBytes(FTPFileFilterCombo->currentText()));
+  FPlace = path + LocalBytes(FTPFileFilterCombo->currentText());
+  ShowPath(FPlace);
   FTPTreeView->setEnabled(true);
   FTPTreeView->setFocus();
 }
@@ -247,11 +283,15 @@ void TFTPDialog::ShowPath(std::string path)
   do {
     std::string segment;
     SplitFirstSegment(path, segment);
-    ExpandNode(*current);
+    // A folder that could not be listed has been reported: the walk ends.
+    if (!ExpandNode(*current) && current->childCount() > 0) {
+      current = nullptr;
+      break;
+    }
     TpvpTreeNode* match = nullptr;
     for (int i = 0; i < current->childCount() && !match; ++i) {
       auto* child = dynamic_cast<TpvpTreeNode*>(current->child(i));
-      if (child && child->Caption() == segment) match = child;
+      if (child && child->Kind != nkPlaceholder && child->Caption() == segment) match = child;
     }
     current = match;
   } while (!path.empty() && current);
@@ -287,7 +327,12 @@ bool TFTPDialog::FTPTreeViewExpanding(TpvpTreeNode& node)
 {
   URL.SetPath("/" + GetNodePath(&node));
   URL.SetFileName(LocalBytes(FTPFileFilterCombo->currentText()));
-  return node.Populate(URL);
+  std::string error;
+  if (node.Populate(URL, error)) return true;
+  // Shown as what it is: the folder is not empty, and a lost connection
+  // (which the state poll then mirrors) does not pass without a word.
+  Prompter().ShowMessage(LocalText("The folder " + URL.Path + " on " + URL.Host + " cannot be listed: " + error));
+  return false;
 }
 
 int TFTPDialog::FTPTreeViewCompare(const TpvpTreeNode& node1, const TpvpTreeNode& node2) const
@@ -297,9 +342,12 @@ int TFTPDialog::FTPTreeViewCompare(const TpvpTreeNode& node1, const TpvpTreeNode
 
 void TFTPDialog::TreeSelectionChanged()
 {
-  // Losing the selection (the tree rebuilt, nothing found) leaves the path
-  // and name as they are.
-  if (TpvpTreeNode* node = SelectedNode()) FTPTreeViewChange(node);
+  // Losing the selection (the tree rebuilt, nothing found) leaves the path,
+  // the name and the user's place as they are.
+  TpvpTreeNode* node = SelectedNode();
+  if (!node) return;
+  FPlace = "/" + GetNodePath(node);
+  FTPTreeViewChange(node);
 }
 
 void TFTPDialog::FTPTreeViewChange(TpvpTreeNode* node)
@@ -311,10 +359,18 @@ void TFTPDialog::FTPTreeViewChange(TpvpTreeNode* node)
   SetEditBytes(*FTPFilenameEdit, path.substr(slash + 1));
 }
 
+// The tree is listed again along the user's place: the node last selected,
+// which stays the place while a mask hides it, so it is selected again once
+// the mask shows it.
 void TFTPDialog::FTPFileFilterComboChange()
 {
   if (!FTPTreeView->isEnabled()) return;
-  ShowPath(GetNodePath(SelectedNode()));
+  try {
+    MatchesMaskList(LocalBytes(FTPFileFilterCombo->currentText()), std::string());
+  } catch (const EMaskException&) {
+    return;  // a "[" still open: the user is not done typing
+  }
+  ShowPath(FPlace);
   FTPTreeView->setFocus();
 }
 

@@ -8,6 +8,8 @@
 // Callers: clear GetFilterItems and add every document type's filter; set the
 // caption (setWindowTitle), History and Mode; exec(); after Accepted read URL
 // (protocol ftp, host, path, file name or spec, user, password, passive).
+// In the save mode OK first looks for the name in the chosen folder and asks
+// before an existing file is replaced.
 //
 // A timer (300 ms, from creation to destruction, also while hidden) mirrors
 // whether URL is connected: connected disables the host, user, password,
@@ -77,6 +79,7 @@ public:
   QPushButton* CancelBtn;
   TImageList* ImageList;
   QTimer* Timer;
+  QTimer* FilterTimer;  // applies a typed filter once the typing pauses
   QLabel* Label1;
   TDropDownComboBox* FTPHostCombo;
   QCheckBox* FTPPassiveCheckBox;
@@ -105,10 +108,12 @@ public:
   void OKBtnClick();
   void TimerTimer();
   void FTPConnectBtnClick();
-  // Points URL at node's folder and lists it; false refuses the expansion.
+  // Points URL at node's folder and lists it; false refuses the expansion
+  // (a listing that failed is shown, naming the folder and the reason).
   bool FTPTreeViewExpanding(TpvpTreeNode& node);
   int FTPTreeViewCompare(const TpvpTreeNode& node1, const TpvpTreeNode& node2) const;
   void FTPTreeViewChange(TpvpTreeNode* node);
+  // Lists the tree again with the filter's masks along the user's place.
   void FTPFileFilterComboChange();
   void FTPFilenameEditChange();
   void FTPHostComboDropDown();
@@ -120,9 +125,13 @@ protected:
 private:
   // Rebuilds the tree from the root and expands the folders along path; its
   // last segment is looked up among the children of the folder before it
-  // and selected when found (nothing is selected otherwise).
+  // and selected when found (nothing is selected otherwise). A folder that
+  // cannot be listed ends the walk.
   void ShowPath(std::string path);
   void UpdateButtons();
+  // False when target names an existing file that the user does not want
+  // replaced.
+  bool ReplaceConfirmed(const TURL& target);
   // Expands node through FTPTreeViewExpanding; false when refused.
   bool ExpandNode(TpvpTreeNode& node);
   void TreeItemExpanded(QTreeWidgetItem* item);
@@ -134,6 +143,9 @@ private:
 
   std::unique_ptr<Ui::TFTPDialog> FUi;
   bool FExpanding = false;  // an expansion runs: the expanded signal is ours
+  // The user's place in the tree, as a path for ShowPath: the node last
+  // selected, or the folder the tree was opened at.
+  std::string FPlace;
 };
 
 // Splits the first segment off path: a leading "/" is dropped, then the text

@@ -1,6 +1,7 @@
 #include "dialogs/TpvpTreeNode.h"
 
 #include <QTreeWidget>
+#include <exception>
 
 #include "dialogs/DialogHelpers.h"
 #include "dialogs/TImageList.h"
@@ -60,22 +61,28 @@ std::string TpvpTreeNode::Caption() const
   return data(0, kCaptionRole).toByteArray().toStdString();
 }
 
-bool TpvpTreeNode::Populate(TURL& url)
+bool TpvpTreeNode::Populate(TURL& url, std::string& error)
 {
   QTreeWidget* tree = treeWidget();
-  for (QTreeWidgetItem* child : takeChildren()) delete child;
   if (!tree) return false;
+  // The folder is listed before anything is taken away: a listing that fails
+  // leaves the node as it was, not as an empty folder.
   try {
-    int count = url.GetCount();
-    for (int i = 0; i < count; ++i) {
-      const TFolderItem& item = url.GetItem(i);
-      if (item.Kind == TFolderItem::kFolder)
-        AddTreeNode(*tree, this, TNodeAttachMode::naAddChild, nkFolder, item.Name);
-      else if (item.Kind == TFolderItem::kFile)
-        AddTreeNode(*tree, this, TNodeAttachMode::naAddChild, nkFile, item.Name);
-    }
-  } catch (...) {
+    url.GetCount();
+  } catch (const std::exception& e) {
+    error = e.what();
     return false;
+  }
+  if (!url.ListError.empty()) {
+    error = url.ListError;
+    return false;
+  }
+  for (QTreeWidgetItem* child : takeChildren()) delete child;
+  for (const auto& item : url.Items) {
+    if (item->Kind == TFolderItem::kFolder)
+      AddTreeNode(*tree, this, TNodeAttachMode::naAddChild, nkFolder, item->Name);
+    else if (item->Kind == TFolderItem::kFile)
+      AddTreeNode(*tree, this, TNodeAttachMode::naAddChild, nkFile, item->Name);
   }
   return true;
 }

@@ -37,9 +37,10 @@ public:
   std::string Caption() const;
 
   // Replaces the children by the entries of url's folder listing (folders and
-  // the files its masks accept). False when the listing or adding failed: the
-  // children deleted stay deleted, those added before the failure stay.
-  bool Populate(TURL& url);
+  // the files its masks accept). False when the folder could not be listed,
+  // with the reason in error: the node then keeps the children it had (its
+  // placeholder when it was never listed).
+  bool Populate(TURL& url, std::string& error);
 
   // The tree's order: CompareNodes.
   bool operator<(const QTreeWidgetItem& other) const override;

@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "resource/TFTPProtocol.h"
-#include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 
 namespace fs = std::filesystem;
@@ -45,6 +43,16 @@ void AnchorLocalFolder(TURL& url, const fs::path& base) {
   url.SetPath(folder + url.Path);
 }
 
+// The path with its folders' links resolved and "." and ".." taken out, so
+// that two spellings of one file compare equal.
+std::string ResolvedPath(const std::string& path, const fs::path& base) {
+  fs::path full(path);
+  if (full.is_relative()) full = base / full;
+  std::error_code error;
+  fs::path resolved = fs::weakly_canonical(full, error);
+  return (error ? full.lexically_normal() : resolved).string();
+}
+
 }  // namespace
 
 TBatch::TBatch() : Source("file:/"), Dest("file:/") {}
@@ -55,6 +63,8 @@ void TBatch::Execute() {
   TURL dest(Dest);
   AnchorLocalFolder(source, keeper.Folder());
   AnchorLocalFolder(dest, keeper.Folder());
+  FSkipped.clear();
+  for (const std::string& path : SkipFiles) FSkipped.insert(ResolvedPath(path, keeper.Folder()));
   Prepare();
   ProcessFolder(source, dest);
 }
@@ -98,8 +108,32 @@ void TBatch::CollectFiles(TURL& url, std::vector<std::string>& list) {
   CollectItems(url, TFolderItem::kFile, list);
 }
 
+// A link to a folder may lead above the folder it sits in (a loop) or out of
+// the tree altogether: a recursive run never follows one.
 void TBatch::CollectFolders(TURL& url, std::vector<std::string>& list) {
-  CollectItems(url, TFolderItem::kFolder, list);
+  const int count = url.GetCount();
+  for (int i = 0; i < count; ++i) {
+    const TFolderItem& item = url.GetItem(i);
+    if (item.Kind != TFolderItem::kFolder) continue;
+    if (IsLink(url, item)) {
+      TURL link(url);
+      link.SetFileName(item.Name);
+      AppLog().Log(kDetailLevel, "Link to a folder not followed: " + link.GetURL());
+      continue;
+    }
+    list.push_back(item.Name);
+  }
+}
+
+// FTP listings mark the links they show; a local entry is asked of the file
+// system itself (the listing reports where a link leads, not that it is one).
+bool TBatch::IsLink(const TURL& folder, const TFolderItem& item) {
+  if (item.Link) return true;
+  if (folder.Protocol != TURLProtocol::file) return false;
+  TURL entry(folder);
+  entry.SetFileName(item.Name);
+  std::error_code error;
+  return fs::is_symlink(fs::symlink_status(entry.GetNativeName(), error));
 }
 
 std::string TBatch::MakeDestName(const std::string& fileName, const std::string& mask) {
@@ -142,12 +176,8 @@ void TBatch::ProcessFolder(TURL& source, TURL& dest) {
 // The FTP driver hands back what it read of a listing that failed; say so
 // rather than treat the folder as empty.
 void TBatch::ReportFailedListing(TURL& folder) {
-  if (folder.Protocol != TURLProtocol::ftp) return;
-  auto* ftp = dynamic_cast<TFTPProtocol*>(URLSystem().FindProtocol(folder));
-  if (!ftp || !ftp->LastListFailed) return;
-  std::string message = "Folder listing failed: " + folder.GetURL();
-  if (!ftp->LastListError.empty()) message += " " + ftp->LastListError;
-  AppLog().Log(kListingFailedLevel, message);
+  if (folder.ListError.empty()) return;
+  AppLog().Log(kListingFailedLevel, "Folder listing failed: " + folder.GetURL() + " " + folder.ListError);
 }
 
 // The folder part of the native name; a failure to enter it is not examined.
@@ -159,12 +189,31 @@ void TBatch::EnterFolder(const TURL& folder) {
   fs::current_path(native.substr(0, slash + 1), ignored);
 }
 
+std::string TBatch::SkipFolder(const TURL& url) const {
+  if (FSkipped.empty() || url.Protocol != TURLProtocol::file) return std::string();
+  std::string folder = ResolvedPath(url.Host + url.Path, fs::path());
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+bool TBatch::Skipped(const std::string& skipFolder, const std::string& name) const {
+  return !skipFolder.empty() && FSkipped.count(skipFolder + name) > 0;
+}
+
 void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames) {
   TURL sourceFile(source);
   TURL destFile(dest);
+  const bool writes = Command == bcHTMLToXML || Command == bcTransform || Command == bcCopy;
+  const std::string sourceSkips = SkipFolder(source);
+  const std::string destSkips = writes ? SkipFolder(dest) : std::string();
   for (const std::string& name : fileNames) {
     sourceFile.SetFileName(name);
     destFile.SetFileName(MakeDestName(name, dest.FileName));
+    const bool readsCopy = Skipped(sourceSkips, name);
+    if (readsCopy || Skipped(destSkips, destFile.FileName)) {
+      AppLog().Log(kDetailLevel, "Working copy skipped: " + (readsCopy ? sourceFile : destFile).GetURL());
+      continue;
+    }
     switch (Command) {
       case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
       case bcCheck: BatchCheck(sourceFile); break;

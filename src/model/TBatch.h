@@ -6,6 +6,7 @@
 // check is logged at level 2 and the run goes on; every other error ends it.
 
 #include <cstdint>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -50,6 +51,10 @@ public:
   std::uint8_t AttrCase = 0;
   bool FixAttributes = false;
   bool FixMismatch = false;
+  // Local files that a run neither reads nor writes, whatever the masks
+  // select: the editor's working copies of its open documents, which the
+  // caller names (any spelling of each path).
+  std::vector<std::string> SkipFiles;
 
   // Runs the command once over the source folder. The process's current
   // folder is set to each local source folder before its files are processed
@@ -57,6 +62,8 @@ public:
   void Execute();
 
   // Append the names of the files (folders) of the URL's listing, in order.
+  // Links to folders are no folders of the tree: CollectFolders leaves them
+  // out (and logs each at level 5).
   static void CollectFiles(TURL& url, std::vector<std::string>& list);
   static void CollectFolders(TURL& url, std::vector<std::string>& list);
 
@@ -68,6 +75,10 @@ private:
   void Prepare();
   void ProcessFolder(TURL& source, TURL& dest);
   void ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames);
+  // The resolved local folder of url, ending in "/", when files of it may
+  // be skipped; empty otherwise.
+  std::string SkipFolder(const TURL& url) const;
+  bool Skipped(const std::string& skipFolder, const std::string& name) const;
 
   void BatchConvert(TURL& source, TURL& dest);
   void BatchCheck(TURL& source);
@@ -75,6 +86,9 @@ private:
   static void BatchCopy(TURL& source, TURL& dest);
   static void BatchDelete(TURL& source);
 
+  static bool IsLink(const TURL& folder, const TFolderItem& item);
   static void ReportFailedListing(TURL& folder);
   static void EnterFolder(const TURL& folder);
+
+  std::set<std::string> FSkipped;  // SkipFiles resolved, for the length of a run
 };

@@ -74,6 +74,18 @@ public:
     return QFileDialog::getSaveFileName(ParentWidget(), caption, file, filter, selectedFilter);
   }
 
+  QString GetFileSpec(const QString& caption, const QString& file, const QString& filter,
+                      QString* selectedFilter) override
+  {
+    QFileDialog dialog(ParentWidget(), caption, file, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);  // no check that the file exists
+    if (selectedFilter && !selectedFilter->isEmpty()) dialog.selectNameFilter(*selectedFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    if (selectedFilter) *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().first();
+  }
+
   bool InputQuery(const QString& caption, const QString& prompt, QString& value) override
   {
     bool ok = false;

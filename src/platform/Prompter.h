@@ -32,6 +32,14 @@ public:
                                   QString* selectedFilter) = 0;
   virtual QString GetSaveFileName(const QString& caption, const QString& file, const QString& filter,
                                   QString* selectedFilter) = 0;
+  // An open dialog that takes a typed name or mask ("*.htm") as it is,
+  // whether or not such a file exists. Prompters that show no dialogs answer
+  // it as GetOpenFileName.
+  virtual QString GetFileSpec(const QString& caption, const QString& file, const QString& filter,
+                              QString* selectedFilter)
+  {
+    return GetOpenFileName(caption, file, filter, selectedFilter);
+  }
   // A line of text; returns false when cancelled.
   virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value) = 0;
 };

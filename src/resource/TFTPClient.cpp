@@ -1,6 +1,7 @@
 #include "resource/TFTPClient.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cctype>
 #include <cstring>
 #include <strings.h>
@@ -8,10 +9,12 @@
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TURLSystem.h"
+#include "resource/zevlog.h"
 
 namespace {
 
 constexpr long kQuitTimeout = 3;  // seconds to wait for the answer to QUIT
+constexpr std::uint8_t kSkippedLineLevel = 3;
 
 // Every byte but the unreserved ones and "/" is percent-encoded; a leading "/"
 // is encoded too, so the server sees the name as absolute.
@@ -226,6 +229,14 @@ void TFTPClient::RequireConnection(const std::string& what, const std::string& t
   if (HasLineBreak(target)) throw EFTPError(message + "the name holds a line break or a NUL byte");
 }
 
+// A name ending in "/" would make libcurl list the folder (a read) or refuse
+// without a word of the reason (a write).
+void TFTPClient::RequireFileName(const std::string& what, const std::string& target) const
+{
+  if (target.empty() || target.back() == '/')
+    throw EFTPError("FTP " + what + " \"" + target + "\" on " + Host + " failed: the name is a folder, not a file");
+}
+
 void TFTPClient::Connect()
 {
   CloseHandle();
@@ -272,9 +283,27 @@ void TFTPClient::CloseHandle()
   curl_easy_cleanup(curl);
 }
 
+namespace {
+
+// A setting changed for the length of a scope.
+class TLongSetting {
+public:
+  TLongSetting(long& setting, long value) : FSetting(setting), FKept(setting) { setting = value; }
+  ~TLongSetting() { FSetting = FKept; }
+  TLongSetting(const TLongSetting&) = delete;
+  TLongSetting& operator=(const TLongSetting&) = delete;
+
+private:
+  long& FSetting;
+  long FKept;
+};
+
+}  // namespace
+
 std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
 {
   RequireConnection("list", path);
+  TLongSetting stall(StallTimeout, std::min(StallTimeout, ListStallTimeout));
   std::string folder = path;
   if (folder.empty() || folder.back() != '/') folder += '/';
   const std::string url = RemoteURL(folder);
@@ -297,17 +326,19 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
   return ParseListing(transfer.Download, false, path);
 }
 
+// Lines that neither format reads are left out of the listing and logged.
 std::vector<TFTPListEntry> TFTPClient::ParseListing(const std::string& text, bool mlsd, const std::string& path) const
 {
-  try {
-    return mlsd ? ParseMlsdListing(text) : ParseListListing(text);
-  } catch (const EFTPError& e) {
-    throw EFTPError("FTP list \"" + path + "\" on " + Host + " failed: " + e.what());
-  }
+  std::vector<std::string> unreadable;
+  std::vector<TFTPListEntry> entries = mlsd ? ParseMlsdListing(text, &unreadable) : ParseListListing(text, &unreadable);
+  for (const std::string& line : unreadable)
+    AppLog().Log(kSkippedLineLevel, "FTP list \"" + path + "\" on " + Host + ": line not understood, left out: " + line);
+  return entries;
 }
 
 std::string TFTPClient::Retrieve(const std::string& path)
 {
+  RequireFileName("get", path);
   RequireConnection("get", path);
   TFTPTransfer transfer;
   Prepare(transfer, RemoteURL(path));
@@ -317,6 +348,7 @@ std::string TFTPClient::Retrieve(const std::string& path)
 
 void TFTPClient::Store(const std::string& path, const std::string& bytes)
 {
+  RequireFileName("put", path);
   RequireConnection("put", path);
   TFTPTransfer transfer;
   transfer.Upload = &bytes;

@@ -33,6 +33,8 @@ public:
   // data connection), and for a transfer or a reply that stops moving.
   long ConnectTimeout = 20;
   long StallTimeout = 60;
+  // The stall limit of a listing, when shorter than StallTimeout.
+  long ListStallTimeout = 60;
 
   // Control traffic, chunk by chunk, while level 5 of the application log is
   // enabled. The argument of PASS is replaced by "***".
@@ -50,6 +52,7 @@ public:
 
   // The entries of a folder: MLSD where the server offers it, LIST otherwise.
   std::vector<TFTPListEntry> List(const std::string& path);
+  // A path that ends in "/" names a folder: reading or writing it raises.
   std::string Retrieve(const std::string& path);
   // Replaces (or creates) the remote file.
   void Store(const std::string& path, const std::string& bytes);
@@ -68,6 +71,7 @@ private:
   // Raises EFTPError for a failed request (and forgets a lost connection).
   void Check(TFTPTransfer& transfer, int code, const std::string& what, const std::string& target);
   void RequireConnection(const std::string& what, const std::string& target) const;
+  void RequireFileName(const std::string& what, const std::string& target) const;
   void CloseHandle();
   std::vector<TFTPListEntry> ParseListing(const std::string& text, bool mlsd, const std::string& path) const;
 };

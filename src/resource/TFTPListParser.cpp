@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "resource/EResourceError.h"
 
 namespace {
 
@@ -79,11 +78,13 @@ std::string SkipSpaces(const std::string& line, std::size_t pos)
 
 // --- MLSD ---------------------------------------------------------------
 
-// The entry of one MLSD line; false for the folder itself and its parent.
-bool ParseMlsdLine(const std::string& line, TFTPListEntry& entry)
+// The entry of one MLSD line; false for the folder itself, its parent and a
+// line without the blank before the name.
+bool ParseMlsdLine(const std::string& line, TFTPListEntry& entry, bool& readable)
 {
   std::size_t space = line.find(' ');
-  if (space == std::string::npos) throw EFTPError("Unreadable MLSD line: " + line);
+  readable = space != std::string::npos;
+  if (!readable) return false;
   entry.Name = line.substr(space + 1);
   entry.Kind = TFTPEntryKind::File;
   std::string facts = Lower(line.substr(0, space));
@@ -204,25 +205,29 @@ bool IsTotalLine(const std::string& line)
 
 }  // namespace
 
-std::vector<TFTPListEntry> ParseMlsdListing(const std::string& text)
+std::vector<TFTPListEntry> ParseMlsdListing(const std::string& text, std::vector<std::string>* unreadable)
 {
   std::vector<TFTPListEntry> entries;
   for (const std::string& line : SplitLines(text)) {
     if (IsBlank(line)) continue;
     TFTPListEntry entry;
-    if (ParseMlsdLine(line, entry) && IsEntryName(entry.Name)) entries.push_back(entry);
+    bool readable = true;
+    if (ParseMlsdLine(line, entry, readable) && IsEntryName(entry.Name)) entries.push_back(entry);
+    if (!readable && unreadable) unreadable->push_back(line);
   }
   return entries;
 }
 
-std::vector<TFTPListEntry> ParseListListing(const std::string& text)
+std::vector<TFTPListEntry> ParseListListing(const std::string& text, std::vector<std::string>* unreadable)
 {
   std::vector<TFTPListEntry> entries;
   for (const std::string& line : SplitLines(text)) {
     if (IsBlank(line) || IsTotalLine(line)) continue;
     TFTPListEntry entry;
-    if (!ParseUnixLine(line, entry) && !ParseWindowsLine(line, entry))
-      throw EFTPError("Unreadable directory listing line: " + line);
+    if (!ParseUnixLine(line, entry) && !ParseWindowsLine(line, entry)) {
+      if (unreadable) unreadable->push_back(line);
+      continue;
+    }
     if (IsEntryName(entry.Name)) entries.push_back(entry);
   }
   return entries;

@@ -14,13 +14,16 @@ struct TFTPListEntry {
 };
 
 // Both parsers leave out every entry whose name holds a "/" or a NUL byte:
-// such a name would lead outside the folder once joined to a path.
+// such a name would lead outside the folder once joined to a path. A line
+// they cannot read is left out too and added to unreadable (when given): one
+// odd line (a server's note, a date in another language) does not cost the
+// rest of the listing.
 
 // The entries of an MLSD reply ("type=dir;size=0; name" lines). The folder
 // itself and its parent (types cdir and pdir) are left out.
-std::vector<TFTPListEntry> ParseMlsdListing(const std::string& text);
+std::vector<TFTPListEntry> ParseMlsdListing(const std::string& text, std::vector<std::string>* unreadable = nullptr);
 
 // The entries of a LIST reply in the Unix or the Windows/IIS format. Blank
-// lines and "total N" lines are skipped; any other line that neither format
-// reads raises EFTPError. A symbolic link is named without its " -> target".
-std::vector<TFTPListEntry> ParseListListing(const std::string& text);
+// lines and "total N" lines are skipped. A symbolic link is named without
+// its " -> target".
+std::vector<TFTPListEntry> ParseListListing(const std::string& text, std::vector<std::string>* unreadable = nullptr);

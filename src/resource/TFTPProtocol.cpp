@@ -70,10 +70,14 @@ TFTPClient& TFTPProtocol::GetConnection(const TURL& url, bool touch)
   return *oldest->FTP;
 }
 
+// Only asks: the state poll of the FTP dialog calls this every 300 ms, and
+// choosing a client here would re-aim a free one or drop the connection
+// used least recently.
 bool TFTPProtocol::IsConnected(TURL& url)
 {
-  TFTPClient& client = GetConnection(url, false);
-  return client.Host == url.Host && client.Connected();
+  for (TFTPPoolEntry& entry : Pool)
+    if (entry.FTP->Host == url.Host) return entry.FTP->Connected();
+  return false;
 }
 
 void TFTPProtocol::Connect(TURL& url)
@@ -86,13 +90,21 @@ void TFTPProtocol::Connect(TURL& url)
   client.Passive = url.Passive;
   client.ConnectTimeout = ConnectTimeout;
   client.StallTimeout = StallTimeout;
+  client.ListStallTimeout = ListStallTimeout;
   client.Connect();
 }
 
+// A host that no client is aimed at has nothing to close: choosing a client
+// for it would drop another host's connection.
 void TFTPProtocol::Disconnect(TURL& url)
 {
   AppLog().Log(kOperationLevel, "ftp: disconnect: " + url.Host);
-  GetConnection(url, true).Disconnect();
+  for (TFTPPoolEntry& entry : Pool) {
+    if (entry.FTP->Host != url.Host) continue;
+    entry.LastUse = Now();
+    entry.FTP->Disconnect();
+    return;
+  }
 }
 
 // No connecting here: a client that is not connected raises its error.
@@ -113,6 +125,7 @@ void TFTPProtocol::ListFolder(TURL& url)
 {
   LastListFailed = false;
   LastListError.clear();
+  url.ListError.clear();
   GetConnection(url, true);
   url.Items.clear();
   if (!IsConnected(url)) Connect(url);
@@ -120,7 +133,8 @@ void TFTPProtocol::ListFolder(TURL& url)
     for (const TFTPListEntry& entry : GetConnection(url, false).List(url.Path)) {
       if (entry.Name == "." || entry.Name == "..") continue;
       if (entry.Kind != TFTPEntryKind::File)
-        url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, entry.Name));
+        url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, entry.Name,
+                                                          entry.Kind == TFTPEntryKind::Symlink));
       else if (url.MatchesFilter(entry.Name))
         url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, entry.Name));
     }
@@ -131,6 +145,7 @@ void TFTPProtocol::ListFolder(TURL& url)
     LastListFailed = true;
     LastListError = "unknown error";
   }
+  url.ListError = LastListError;
 }
 
 void TFTPProtocol::GetFile(TURL& url, std::string& text)

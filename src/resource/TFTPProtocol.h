@@ -34,11 +34,15 @@ public:
   // moving; handed to a client each time it connects.
   long ConnectTimeout = 20;
   long StallTimeout = 60;
+  // A listing is small and the user waits for it: a server that stops
+  // answering one is given up sooner.
+  long ListStallTimeout = 15;
 
   // ListFolder swallows every error of the listing command, so an empty
   // listing may mean a failed one. LastListFailed tells which: it is set when
   // the last ListFolder lost its listing to an error (LastListError holds the
-  // message) and cleared when a listing starts.
+  // message, which the URL's ListError gets too) and cleared when a listing
+  // starts.
   bool LastListFailed = false;
   std::string LastListError;
 
@@ -46,6 +50,7 @@ public:
   // the least recently used (disconnected first). Touch marks it used now.
   TFTPClient& GetConnection(const TURL& url, bool touch);
 
+  // Whether the client aimed at the URL's host is connected; changes nothing.
   bool IsConnected(TURL& url) override;
   void Connect(TURL& url) override;
   void Disconnect(TURL& url) override;

@@ -7,17 +7,6 @@ namespace {
 
 const char* const kUnknownProtocol = "Unknown value for TURLProtocol type";
 
-// Separators of a mask list besides ";": every control character and the blank.
-bool IsMaskBlank(unsigned char c)
-{
-  return c >= 1 && c <= ' ';
-}
-
-unsigned char UpperAscii(unsigned char c)
-{
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
-}
-
 // Splits host, path and file name off the text after the scheme.
 void SplitHost(TURLProtocol protocol, std::string& rest, std::string& host)
 {
@@ -170,11 +159,13 @@ void TURL::Assign(const TURL& source)
   Password = source.Password;
   Passive = source.Passive;
   Listed = false;
+  ListError.clear();
 }
 
 void TURL::EnsureListed()
 {
   if (Listed) return;
+  ListError.clear();
   URLSystem().ListFolder(*this);
   Listed = true;
 }
@@ -235,137 +226,9 @@ void TURL::PutFile(const std::string& text)
 // ---------------------------------------------------------------------------
 // Masks
 
-namespace {
-
-// One step of a compiled mask.
-struct TMaskStep {
-  enum TKind { kLiteral, kAnyChar, kAnyRun, kSet };
-  explicit TMaskStep(TKind kind) : Kind(kind) {}
-
-  TKind Kind;
-  unsigned char Char = 0;             // kLiteral, upper-cased
-  std::string Set;                    // kSet: upper-cased members, ranges expanded
-  bool Negate = false;                // kSet
-};
-
-[[noreturn]] void InvalidMask(const std::string& mask, std::size_t position)
-{
-  throw EMaskException("'" + mask + "' is an invalid mask at (" + std::to_string(position) + ")");
-}
-
-// Reads the set starting after "[" at index i; leaves i after the closing "]".
-TMaskStep ReadSet(const std::string& mask, std::size_t& i)
-{
-  TMaskStep step(TMaskStep::kSet);
-  if (i < mask.size() && mask[i] == '!') {
-    step.Negate = true;
-    ++i;
-  }
-  int last = -1;
-  while (i < mask.size() && mask[i] != ']') {
-    unsigned char c = UpperAscii(static_cast<unsigned char>(mask[i]));
-    bool range = c == '-' && last >= 0 && i + 1 < mask.size() && mask[i + 1] != ']';
-    if (range) {
-      unsigned char to = UpperAscii(static_cast<unsigned char>(mask[++i]));
-      for (int x = last; x <= to; ++x) step.Set += static_cast<char>(x);
-      last = to;
-    } else {
-      step.Set += static_cast<char>(c);
-      last = c;
-    }
-    ++i;
-  }
-  // The fault position is where the missing "]" was expected (1-based).
-  if (i >= mask.size()) InvalidMask(mask, mask.size() + 1);
-  ++i;
-  return step;
-}
-
-std::vector<TMaskStep> CompileMask(const std::string& mask)
-{
-  std::vector<TMaskStep> steps;
-  std::size_t i = 0;
-  while (i < mask.size()) {
-    char c = mask[i++];
-    if (c == '*') {
-      if (steps.empty() || steps.back().Kind != TMaskStep::kAnyRun) steps.emplace_back(TMaskStep::kAnyRun);
-    } else if (c == '?') {
-      steps.emplace_back(TMaskStep::kAnyChar);
-    } else if (c == '[') {
-      steps.push_back(ReadSet(mask, i));
-    } else {
-      TMaskStep step(TMaskStep::kLiteral);
-      step.Char = UpperAscii(static_cast<unsigned char>(c));
-      steps.push_back(step);
-    }
-  }
-  return steps;
-}
-
-bool StepMatches(const TMaskStep& step, unsigned char c)
-{
-  unsigned char u = UpperAscii(c);
-  switch (step.Kind) {
-    case TMaskStep::kLiteral: return step.Char == u;
-    case TMaskStep::kAnyChar: return true;
-    case TMaskStep::kSet: return (step.Set.find(static_cast<char>(u)) != std::string::npos) != step.Negate;
-    default: return false;
-  }
-}
-
-// On a mismatch the last "*" takes one more character and matching resumes
-// after it; earlier stars never need to be revisited.
-bool MatchSteps(const std::vector<TMaskStep>& steps, const std::string& name)
-{
-  std::size_t s = 0, n = 0;
-  std::size_t starStep = std::string::npos, starName = 0;
-  while (n < name.size()) {
-    if (s < steps.size() && steps[s].Kind == TMaskStep::kAnyRun) {
-      starStep = s++;
-      starName = n;
-    } else if (s < steps.size() && StepMatches(steps[s], static_cast<unsigned char>(name[n]))) {
-      ++s;
-      ++n;
-    } else if (starStep != std::string::npos) {
-      s = starStep + 1;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (s < steps.size() && steps[s].Kind == TMaskStep::kAnyRun) ++s;
-  return s == steps.size();
-}
-
-// The masks of a list: ";" separates, blanks and control characters around
-// them are dropped; two ";" in a row or a ";" at the end give an empty mask.
-std::vector<std::string> SplitMaskList(const std::string& list)
-{
-  std::vector<std::string> masks;
-  std::size_t i = 0, end = list.size();
-  auto skipBlanks = [&] {
-    while (i < end && IsMaskBlank(static_cast<unsigned char>(list[i]))) ++i;
-  };
-  skipBlanks();
-  while (i < end && list[i] != '\0') {
-    std::size_t start = i;
-    while (i < end && static_cast<unsigned char>(list[i]) > ' ' && list[i] != ';') ++i;
-    masks.push_back(list.substr(start, i - start));
-    skipBlanks();
-    if (i < end && list[i] == ';') {
-      if (i + 1 == end) masks.emplace_back();
-      ++i;
-      skipBlanks();
-    }
-  }
-  return masks;
-}
-
-}  // namespace
-
 bool MatchesMask(const std::string& mask, const std::string& name)
 {
-  return MatchSteps(CompileMask(mask), name);
+  return TFileMask(mask).Matches(name);
 }
 
 bool MatchesMaskList(const std::string& maskList, const std::string& name)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "resource/TFileMask.h"
+
 enum class TURLProtocol : std::uint8_t { file = 0, ftp = 1, http = 2, unknown = 3 };
 
 // One entry of a folder listing.
@@ -16,16 +18,14 @@ public:
   static constexpr std::uint8_t kFolder = 0;
   static constexpr std::uint8_t kFile = 1;
 
-  TFolderItem(std::uint8_t kind, std::string name) : Kind(kind), Name(std::move(name)) {}
+  TFolderItem(std::uint8_t kind, std::string name, bool link = false)
+      : Kind(kind), Name(std::move(name)), Link(link) {}
 
   std::uint8_t Kind;  // 0 folder, 1 file
   std::string Name;   // bare entry name
-};
-
-// Raised by MatchesFilter for a mask whose "[" is never closed.
-class EMaskException : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
+  // A symbolic link, where the driver can tell (FTP listings that mark
+  // links); local listings leave it false: ask the file system.
+  bool Link;
 };
 
 class TURL {
@@ -37,6 +37,10 @@ public:
   static TURL CreateNative(const std::string& nativeName);
 
   bool Listed = false;
+  // Why the last listing is incomplete; empty when it was read whole. A
+  // driver that keeps what it read of a listing that failed (FTP) puts the
+  // reason here, so an empty listing is not taken for an empty folder.
+  std::string ListError;
   TURLProtocol Protocol = TURLProtocol::file;
   std::string Host;
   std::string Path;

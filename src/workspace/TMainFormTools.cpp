@@ -119,6 +119,16 @@ void RunCheck(TEditFrame* frame, bool validate)
   }
 }
 
+// The working copies of the open documents: a batch run leaves them alone.
+std::vector<std::string> WorkingCopies(const TMainForm& form)
+{
+  std::vector<std::string> paths;
+  for (int i = 0; i < form.GetFrameCount(); ++i)
+    if (auto* frame = qobject_cast<TEditFrame*>(form.GetFrame(i)))
+      if (!frame->FBackupFileName.empty()) paths.push_back(frame->FBackupFileName);
+  return paths;
+}
+
 // Restores the log's levels however a batch run ends.
 class TLevelsGuard {
 public:
@@ -234,6 +244,7 @@ void TMainForm::MenuToolsBatchClick()
   batch.FixMismatch = BatchDialog->GetFixMismatch();
   batch.Validate = BatchDialog->GetValidate();
   batch.XSLFile = BatchDialog->GetXSLFile();
+  batch.SkipFiles = WorkingCopies(*this);
   TLevelsGuard levels;
   if (BatchDialog->GetLogDetails()) {
     TzevLog::TLevels detailed = levels.Kept();

@@ -1,22 +1,28 @@
 // The batch dialog: spec edits and URLs, pages and the destination controls,
 // the clash question on OK, the accessors.
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "dialogs/TBatchDialog.h"
 #include "dialogs/TDropDownComboBox.h"
 #include "dialogs/TFTPDialog.h"
 #include "dialogs/ToolsDialogSupport.h"
+#include "model/BatchClash.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "resource/TURLSystem.h"
@@ -137,19 +143,65 @@ TEST_F(BatchDialogTest, OkOnCopyWithEqualSpecsAsks)
   EXPECT_FALSE(Dialog.isVisible());
 }
 
-TEST(BatchSpecsClashTest, FoldersBaseNamesAndExtensions)
+bool Clash(const std::string& source, const std::string& dest, bool recurse = false)
 {
-  EXPECT_FALSE(BatchSpecsClash("file:C:/data/*.xml", "file:C:/data/*.html"));
-  EXPECT_TRUE(BatchSpecsClash("file:C:/data/*.*", "file:C:/data/*.html"));
-  EXPECT_TRUE(BatchSpecsClash("file:C:/data/*.xml", "file:C:/data/*.xml"));
-  EXPECT_FALSE(BatchSpecsClash("file:C:/data/*.xml", "file:C:/out/*.xml"));
-  EXPECT_FALSE(BatchSpecsClash("file:C:/data/a*.xml", "file:C:/data/*.xml"));
-  EXPECT_TRUE(BatchSpecsClash("file:/home/u/data/*.*", "file:/home/u/data/*.html"));
-  EXPECT_FALSE(BatchSpecsClash("file:/home/u/data/*.html", "file:/home/u/data/*.*"));
-  EXPECT_FALSE(BatchSpecsClash("file:/home/u/data/*.XML", "file:/home/u/data/*.xml"));  // case-sensitive
-  // A dot in a folder name does not make an extension.
-  EXPECT_TRUE(BatchSpecsClash("file:/a.b/*", "file:/a.b/*"));
-  EXPECT_FALSE(BatchSpecsClash("file:/a.b/*", "file:/a.c/*"));
+  return BatchSpecsClash(TURL(source), TURL(dest), recurse);
+}
+
+// The question is asked whenever a name the run writes can be one of the
+// files it reads, whatever the two file-spec texts look like.
+TEST(BatchSpecsClashTest, AnyWrittenNameThatTheSourceMasksSelect)
+{
+  EXPECT_FALSE(Clash("file:C:/data/*.xml", "file:C:/data/*.html"));
+  EXPECT_TRUE(Clash("file:C:/data/*.*", "file:C:/data/*.html"));
+  EXPECT_TRUE(Clash("file:C:/data/*.xml", "file:C:/data/*.xml"));
+  EXPECT_FALSE(Clash("file:C:/data/*.xml", "file:C:/out/*.xml"));
+  EXPECT_TRUE(Clash("file:C:/data/a*.xml", "file:C:/data/*.xml"));  // a1.xml is written over itself
+  EXPECT_TRUE(Clash("file:/home/u/data/*.*", "file:/home/u/data/*.html"));
+  EXPECT_TRUE(Clash("file:/home/u/data/*.html", "file:/home/u/data/*.*"));  // each file over itself
+  EXPECT_TRUE(Clash("file:/home/u/data/*.XML", "file:/home/u/data/*.xml"));  // masks ignore case
+  EXPECT_TRUE(Clash("file:/a.b/*", "file:/a.b/*"));
+  EXPECT_FALSE(Clash("file:/a.b/*", "file:/a.c/*"));
+  EXPECT_TRUE(Clash("file:/t/*.xml", "file:/t/*.*"));
+  EXPECT_TRUE(Clash("file:/t/*.xml;*.xsl", "file:/t/*.xml"));
+  EXPECT_TRUE(Clash("file:/t/*.xsl;*.xml", "file:/t/*.xml"));
+  EXPECT_TRUE(Clash("file:/t/*.xml", "file:/t/new_*.xml"));  // new_a.xml is a source file too
+  EXPECT_TRUE(Clash("file:/t/*.xml", "file:/t/all.xml"));
+  EXPECT_FALSE(Clash("file:/t/*.xml", "file:/t/all.txt"));
+  EXPECT_FALSE(Clash("file:/t/a*.xml", "file:/t/b*.xml"));   // b-names are not read
+  EXPECT_TRUE(Clash("file:/t/[ab]*.xml", "file:/t/b*.*"));
+  EXPECT_FALSE(Clash("file:/t/*.xml", "file:/t/*"));         // README-like names: base only
+  EXPECT_TRUE(Clash("file:/t/*", "file:/t/*"));              // a name without "." is kept
+  EXPECT_FALSE(Clash("file:/t/*.tar.gz", "file:/t/*.gz"));   // a.tar.gz gives a.gz
+  EXPECT_TRUE(Clash("file:/t/*.gz", "file:/t/*.*.gz"));      // a.tar.gz gives a.tar.gz
+  EXPECT_FALSE(Clash("file:/t/[x", "file:/t/*.*"));          // a mask that selects nothing
+  // The same folder written in other ways; remote folders by host and path.
+  EXPECT_TRUE(Clash("file:/t/*.xml", "file:/t/./*.xml"));
+  EXPECT_TRUE(Clash("ftp:Host.example/pub/*.xml", "ftp:host.example//pub/*.*"));
+  EXPECT_FALSE(Clash("ftp:one.example/pub/*.xml", "ftp:two.example/pub/*.*"));
+  EXPECT_FALSE(Clash("ftp:one.example/pub/*.xml", "file:/pub/*.*"));
+  // A recursive run writes into every folder of the other tree.
+  EXPECT_FALSE(Clash("file:/t/*.xml", "file:/t/out/*.xml"));
+  EXPECT_TRUE(Clash("file:/t/*.xml", "file:/t/out/*.xml", true));
+  EXPECT_TRUE(Clash("file:/t/out/*.xml", "file:/t/*.xml", true));
+  EXPECT_FALSE(Clash("file:/t/*.xml", "file:/tout/*.xml", true));
+  EXPECT_FALSE(Clash("file:/t/*.xml", "file:/t/out/*.html", true));
+}
+
+TEST_F(BatchDialogTest, OkAsksWhenTheRunWritesOverItsOwnSources)
+{
+  Dialog.show();
+  Dialog.PageControl->setCurrentIndex(bcTransform);
+  Dialog.SourceEdit->setText("file:/t/*.xml");
+  Dialog.DestEdit->setText("file:/t/*.*");
+  Prompts.Answers = {TAnswer::No};
+  Dialog.OKBtn->click();
+  ASSERT_EQ(Prompts.Messages.size(), 1);
+  EXPECT_TRUE(Dialog.isVisible());
+  Dialog.DestEdit->setText("file:/t/*.html");
+  Dialog.OKBtn->click();
+  EXPECT_EQ(Prompts.Messages.size(), 1);
+  EXPECT_EQ(Dialog.result(), QDialog::Accepted);
 }
 
 TEST(PipeFilterToQtTest, EntriesPatternsAndAllFiles)
@@ -174,6 +226,43 @@ TEST_F(BatchDialogTest, BrowsingPutsTheChosenFileIntoTheURL)
   EXPECT_EQ(Prompts.Messages, QStringList({"Select Source Files", "Select Destination Files", "Open XSL File"}));
   Dialog.BrowseSourceBtn->click();  // cancelled: unchanged
   EXPECT_EQ(Dialog.Source.GetURL(), "file:/home/u/other/page.html");
+}
+
+// The source's file dialog, as the user drives it: a typed mask names no
+// existing file and is taken as it is, as the destination's dialog takes it.
+TEST(BatchDialogFilesTest, SourceButtonTakesATypedMask)
+{
+  const std::string folder = MakeTempFolder("xmlplivek-batchfiles");
+  WriteTestFile(folder + "a.xml", "<a/>");
+  TBatchDialog dialog;
+  dialog.Source.SetURL("file:" + folder + "*.xml");
+  bool typed = false;
+  bool refused = false;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      refused = true;  // "File not found"
+      box->done(QMessageBox::Ok);
+    } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+      if (typed) {
+        files->reject();
+        return;
+      }
+      typed = true;
+      auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_TRUE(name);
+      name->setText("*.htm");
+      QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+    }
+  });
+  driver.start(20);
+  dialog.BrowseSourceBtn->click();
+  driver.stop();
+  EXPECT_TRUE(typed);
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(dialog.Source.GetURL(), "file:" + folder + "*.htm");
+  std::filesystem::remove_all(folder);
 }
 
 // Once dialog is shown modally, runs fill (which closes it).

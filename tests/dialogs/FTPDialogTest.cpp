@@ -165,7 +165,7 @@ TEST_F(FTPDialogTest, SelectModeTakesAMask)
 
 TEST_F(FTPDialogTest, ATypedPathIsAFolderWithOrWithoutItsSlashes)
 {
-  Dialog->Mode = fdmSave;
+  Dialog->Mode = fdmSelect;  // the save mode would first look for the file on the server
   Dialog->FTPHostCombo->setEditText(QString::fromStdString(Server->Host()));
   Dialog->FTPPathEdit->setText("pub");
   Dialog->FTPFilenameEdit->setText("a.xml");
@@ -240,10 +240,44 @@ TEST_F(FTPDialogTest, FilterChangeListsAgainAndKeepsTheSelection)
   choose(1);
   EXPECT_EQ(Children(Child(Root(), "pub")), (Strings{"sub", "Zeta", "B.xml"}));
   EXPECT_EQ(Dialog->SelectedNode(), nullptr);
-  // Typing lists again with each change.
+  // A typed filter lists again once the typing pauses, and the file last
+  // selected is selected again when the mask shows it.
   Dialog->FTPFileFilterCombo->setEditText("");
   QTest::keyClicks(Dialog->FTPFileFilterCombo->lineEdit(), "*");
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Children(Root()).size() == 4; }, 5000));
   EXPECT_EQ(Children(Root()), (Strings{"drop", "empty", "pub", "top.xml"}));
+  ASSERT_TRUE(Dialog->SelectedNode());
+  EXPECT_EQ(GetNodePath(Dialog->SelectedNode()), "pub/a.xml");
+}
+
+TEST_F(FTPDialogTest, TypingAFilterKeepsTheUsersPlace)
+{
+  ConnectFromFields("/pub/");
+  Dialog->FTPTreeView->setCurrentItem(Child(Child(Root(), "pub"), "a.xml"));
+  QLineEdit* filter = Dialog->FTPFileFilterCombo->lineEdit();
+  filter->selectAll();
+  QTest::keyClicks(filter, "*.x");
+  // Not listed at each keystroke: the tree is as the user left it.
+  QTreeWidgetItem* pub = Child(Root(), "pub");
+  ASSERT_TRUE(pub);
+  EXPECT_TRUE(pub->isExpanded());
+  EXPECT_EQ(Children(pub), (Strings{"sub", "Zeta", "a.xml", "B.xml", "readme"}));
+  ASSERT_TRUE(Dialog->SelectedNode());
+  EXPECT_EQ(GetNodePath(Dialog->SelectedNode()), "pub/a.xml");
+  // Once the typing pauses, the folders along the place are listed with the mask.
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Children(Child(Root(), "pub")) == Strings{"sub", "Zeta"}; }, 5000));
+  EXPECT_TRUE(Child(Root(), "pub")->isExpanded());
+  EXPECT_EQ(Dialog->SelectedNode(), nullptr);
+  // A "[" still open is no mask yet: nothing is listed, nothing reported.
+  QTest::keyClicks(filter, "[");
+  Dialog->FTPFileFilterComboChange();  // as when the typing pauses
+  EXPECT_EQ(Children(Child(Root(), "pub")), (Strings{"sub", "Zeta"}));
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  QTest::keyClick(filter, Qt::Key_Backspace);
+  QTest::keyClicks(filter, "ml");
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Dialog->SelectedNode() != nullptr; }, 5000));
+  EXPECT_EQ(GetNodePath(Dialog->SelectedNode()), "pub/a.xml");
+  EXPECT_EQ(Children(Child(Root(), "pub")), (Strings{"sub", "Zeta", "a.xml", "B.xml"}));
 }
 
 TEST_F(FTPDialogTest, ShowingAgainWhileConnectedReopensAtTheChosenFile)
@@ -353,8 +387,32 @@ TEST_F(FTPDialogTest, FailedListingRefusesTheExpansion)
   pub->setExpanded(true);
   Server->Start();
   EXPECT_FALSE(pub->isExpanded());
-  EXPECT_EQ(pub->childCount(), 0);
-  EXPECT_TRUE(Prompts->Messages.isEmpty());
+  // Not shown as an empty folder: the placeholder stays, so it can be tried again.
+  EXPECT_EQ(Children(pub), (Strings{"dummy"}));
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("/pub/")) << Prompts->Messages[0].toStdString();
+  EXPECT_TRUE(Prompts->Messages[0].contains(QString::fromStdString(Server->Host())));
+}
+
+// The server stops answering in the middle of a listing.
+TEST_F(FTPDialogTest, StalledListingIsReportedAndTheFolderIsNotShownEmpty)
+{
+  std::filesystem::create_directories(Server->Root + "stall");
+  Driver().StallTimeout = 1;
+  ConnectFromFields("/");
+  QTreeWidgetItem* stall = Child(Root(), "stall");
+  ASSERT_TRUE(stall);
+  stall->setExpanded(true);
+  EXPECT_FALSE(stall->isExpanded());
+  EXPECT_EQ(Children(stall), (Strings{"dummy"}));
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  const std::string message = Prompts->Messages[0].toStdString();
+  EXPECT_NE(message.find("/stall/"), std::string::npos) << message;
+  EXPECT_NE(message.find("time-out"), std::string::npos) << message;
+  // The connection went with it; the poll says so.
+  Dialog->TimerTimer();
+  EXPECT_EQ(Dialog->FTPConnectBtn->text(), "&Connect");
+  std::filesystem::remove(Server->Root + "stall");
 }
 
 TEST_F(FTPDialogTest, RestoringTheWindowKeepsWhatWasTyped)

@@ -108,8 +108,9 @@ TEST(FTPTreeNodeTest, TheChosenFileKeepsTheBytesOfItsName)
   EXPECT_EQ(dialog.URL.Path, "/" + folder + "/");
   EXPECT_EQ(dialog.URL.FileName, file);
 
-  // A name typed over it counts as typed.
-  dialog.Mode = fdmSave;
+  // A name typed over it counts as typed (the select mode: saving would look
+  // for the file on the server first).
+  dialog.Mode = fdmSelect;
   dialog.FTPFilenameEdit->setText("typed.xml");
   dialog.OKBtnClick();
   EXPECT_EQ(dialog.URL.Path, "/" + folder + "/");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -133,4 +134,27 @@ TEST_F(BatchFtp, FailedListingIsLoggedAtLevelThreeAndTheRunGoesOn) {
   Batch.Execute();
   EXPECT_EQ(Log.At(3).size(), 1u);
   EXPECT_EQ(FileLines(Log), std::vector<std::string>{"File checked: " + Ftp("/pub/a.xml")});
+}
+
+// A server that lists with LIST shows links as links: the run does not follow
+// them (MLSD servers that report a link as a plain folder cannot be told apart).
+TEST_F(BatchFtp, RecursionNeverFollowsRemoteLinksToFolders) {
+  FtpTestServer::Options options;
+  options.Mlsd = false;
+  FtpTestServer server(options);
+  PutTestFile(server.Root + "pub/a.xml", "<a/>");
+  PutTestFile(server.Root + "pub/sub/b.xml", "<b/>");
+  fs::create_directory_symlink(server.Root + "pub", server.Root + "pub/sub/up");
+  const std::string remote = "ftp:" + server.Host();
+  AimSource(remote + "/pub/*.xml");
+  Batch.Command = bcCheck;
+  Batch.Recurse = true;
+  Batch.Execute();
+  TURL(remote + "/").Disconnect();
+
+  EXPECT_EQ(FileLines(Log), (std::vector<std::string>{"File checked: " + remote + "/pub/a.xml",
+                                                  "File checked: " + remote + "/pub/sub/b.xml"}));
+  const std::vector<std::string> details = Log.At(5);
+  EXPECT_NE(std::find(details.begin(), details.end(), "Link to a folder not followed: " + remote + "/pub/sub/up"),
+            details.end());
 }

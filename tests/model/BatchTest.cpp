@@ -233,6 +233,57 @@ TEST_F(BatchRun, RecursionDoesTheFolderFirstThenSubFoldersDepthFirst) {
   EXPECT_TRUE(fs::is_empty(Root + "out/b.xml.d"));
 }
 
+TEST_F(BatchRun, RecursionNeverFollowsLinksToFolders) {
+  PutTestFile(Root + "src/a.xml", "<a/>");
+  PutTestFile(Root + "src/sub/b.xml", "<b/>");
+  PutTestFile(Root + "outside/c.xml", "<c/>");
+  fs::create_directory_symlink(Root + "src", Root + "src/sub/up");     // a loop
+  fs::create_directory_symlink(Root + "outside", Root + "src/away");  // out of the tree
+  Aim("src/", "*.xml");
+  Batch.Command = bcDelete;
+  Batch.Recurse = true;
+  Batch.Execute();
+
+  EXPECT_EQ(Log.At(5), (std::vector<std::string>{"File deleted: " + Url("src/a.xml"),
+                                                  "Link to a folder not followed: " + Url("src/away"),
+                                                  "File deleted: " + Url("src/sub/b.xml"),
+                                                  "Link to a folder not followed: " + Url("src/sub/up")}));
+  EXPECT_TRUE(FileExists(Root + "outside/c.xml"));
+}
+
+TEST_F(BatchRun, NamedFilesAreNeitherReadNorWritten) {
+  PutTestFile(Root + "src/a.xml", "<a/>");
+  PutTestFile(Root + "src/~a.xml", "<working/>");
+  PutTestFile(Root + "src/sub/~b.xml", "<working b/>");
+  PutTestFile(Root + "out/sub/~c.xml", "<working c/>");
+  PutTestFile(Root + "src/sub/~c.xml", "<c/>");  // would be copied over out/sub/~c.xml
+  fs::create_directory_symlink(Root + "src", Root + "alias");
+  fs::current_path(Root);
+  Batch.SkipFiles = {Root + "src/~a.xml", "alias/sub/../sub/~b.xml", Root + "out/./sub/~c.xml"};
+  Aim("src/", "*.xml");
+  Batch.Command = bcCopy;
+  Batch.Recurse = true;
+  Batch.Execute();
+
+  EXPECT_EQ(Log.At(5), (std::vector<std::string>{
+                           "File copied: " + Url("src/a.xml") + " to " + Url("out/a.xml"),
+                           "Working copy skipped: " + Url("src/~a.xml"),
+                           "Working copy skipped: " + Url("src/sub/~b.xml"),
+                           "Working copy skipped: " + Url("out/sub/~c.xml")}));
+  EXPECT_FALSE(FileExists(Root + "out/~a.xml"));
+  EXPECT_FALSE(FileExists(Root + "out/sub/~b.xml"));
+  EXPECT_EQ(ReadTestFile(Root + "out/sub/~c.xml"), "<working c/>");
+
+  // A command that writes nothing skips them too.
+  BatchLog deleting;
+  Batch.Command = bcDelete;
+  Batch.Execute();
+  EXPECT_FALSE(FileExists(Root + "src/a.xml"));
+  EXPECT_TRUE(FileExists(Root + "src/~a.xml"));
+  EXPECT_TRUE(FileExists(Root + "src/sub/~b.xml"));
+  EXPECT_FALSE(FileExists(Root + "src/sub/~c.xml"));  // only the destination was a working copy
+}
+
 TEST_F(BatchRun, RelativeSourceFolderSurvivesTheFolderChanges) {
   PutTestFile(Root + "src/a.xml", "<a/>");
   PutTestFile(Root + "src/sub/b.xml", "<b/>");

@@ -153,6 +153,17 @@ TEST_F(FtpClientTest, ServerWithoutMlsdIsListedWithList)
   Client.List("/sub/");
   EXPECT_FALSE(Contains(Sent, "MLSD"));
   EXPECT_TRUE(Contains(Sent, "LIST /sub"));
+
+  // A line that no format reads is left out and logged; the rest stays.
+  LogCapture warnings({3});
+  std::filesystem::create_directories(server.Root + "odd");
+  WriteTestFile(server.Root + "odd/kept.xml", "x");
+  std::vector<TFTPListEntry> entries = Client.List("/odd/");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].Name, "kept.xml");
+  ASSERT_EQ(warnings.Lines.size(), 1u);
+  EXPECT_EQ(warnings.Lines[0].second, "FTP list \"/odd/\" on " + server.Host() +
+                                          ": line not understood, left out: odd trailing line");
 }
 
 TEST_F(FtpClientTest, ErrorsNameOperationHostPathAndServerReason)
@@ -308,4 +319,16 @@ TEST_F(FtpClientTest, StalledTransferTimesOut)
   EXPECT_TRUE(Contains(message, "get \"/stall.xml\"")) << message;
   EXPECT_TRUE(Contains(message, "time-out")) << message;
   EXPECT_FALSE(Client.Connected());
+}
+
+// A listing is given up at its own, shorter limit.
+TEST_F(FtpClientTest, StalledListingTimesOutAtTheListingLimit)
+{
+  std::filesystem::create_directories(Server->Root + "list-stall");
+  Client.ListStallTimeout = 1;
+  Client.Connect();
+  std::string message = ErrorOf([&] { Client.List("/list-stall/"); });
+  EXPECT_TRUE(Contains(message, "list \"/list-stall/\"")) << message;
+  EXPECT_TRUE(Contains(message, "time-out")) << message;
+  EXPECT_EQ(Client.StallTimeout, 60);
 }

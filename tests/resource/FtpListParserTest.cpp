@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "resource/EResourceError.h"
 #include "resource/TFTPListParser.h"
 
 namespace {
@@ -36,9 +35,11 @@ TEST(FtpListParser, MlsdNonAsciiNameKeptAsBytes)
   EXPECT_EQ(Describe(ParseMlsdListing("type=file; \xC3\xA9t\xC3\xA9.xml\n")), "F:\xC3\xA9t\xC3\xA9.xml|");
 }
 
-TEST(FtpListParser, MlsdLineWithoutBlankRaises)
+TEST(FtpListParser, MlsdLineWithoutBlankIsLeftOut)
 {
-  EXPECT_THROW(ParseMlsdListing("type=file;garbage\r\n"), EFTPError);
+  std::vector<std::string> unreadable;
+  EXPECT_EQ(Describe(ParseMlsdListing("type=file;garbage\r\ntype=file; kept.xml\r\n", &unreadable)), "F:kept.xml|");
+  EXPECT_EQ(unreadable, std::vector<std::string>{"type=file;garbage"});
 }
 
 TEST(FtpListParser, UnixLongFormat)
@@ -69,14 +70,21 @@ TEST(FtpListParser, LfOnlyAndMissingLastLineEnd)
   EXPECT_EQ(Describe(ParseListListing("-rw-r--r-- 1 o g 1 Jan 1 2000 a\n-rw-r--r-- 1 o g 1 Jan 1 2000 b")), "F:a|F:b|");
 }
 
-TEST(FtpListParser, UnreadableLineRaisesNamingIt)
+// One line that neither format reads costs that line, not the listing.
+TEST(FtpListParser, UnreadableLinesAreLeftOutAndNamed)
 {
-  try {
-    ParseListListing("-rw-r--r-- 1 o g 1 Jan 1 2000 a\r\nsomething else\r\n");
-    FAIL() << "no error";
-  } catch (const EFTPError& e) {
-    EXPECT_NE(std::string(e.what()).find("something else"), std::string::npos);
-  }
+  std::string text =
+      "-rw-r--r-- 1 o g 1 Jan 1 2000 a\r\n"
+      "-rw-r--r-- 1 o g 1 janv. 15 2021 french.xml\r\n"
+      "-rw-r--r-- 1 o g 1 2021-01-15 12:00 iso.xml\r\n"
+      "drwxr-xr-x 2 o g 4096 Feb 2 10:00 sub\r\n"
+      "226 odd trailing line\r\n";
+  std::vector<std::string> unreadable;
+  EXPECT_EQ(Describe(ParseListListing(text, &unreadable)), "F:a|D:sub|");
+  EXPECT_EQ(unreadable, (std::vector<std::string>{"-rw-r--r-- 1 o g 1 janv. 15 2021 french.xml",
+                                                  "-rw-r--r-- 1 o g 1 2021-01-15 12:00 iso.xml",
+                                                  "226 odd trailing line"}));
+  EXPECT_EQ(Describe(ParseListListing("something else\r\n")), "");
 }
 
 TEST(FtpListParser, EmptyListings)

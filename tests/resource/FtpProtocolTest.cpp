@@ -178,6 +178,22 @@ TEST_F(FtpProtocolTest, ReadOfAMissingFileRaises)
   EXPECT_TRUE(Contains(message, "/missing.xml")) << message;
 }
 
+TEST_F(FtpProtocolTest, AFolderIsNoDocument)
+{
+  std::filesystem::create_directories(Server->Root + "folder");
+  WriteTestFile(Server->Root + "folder/in.xml", "x");
+  for (const char* path : {"/folder/", "/"}) {
+    TURL url = Url(path);
+    std::string text = "kept";
+    std::string message = ErrorOf([&] { Driver.GetFile(url, text); });
+    EXPECT_TRUE(Contains(message, "folder")) << path << ": " << message;
+    EXPECT_EQ(text, "kept");
+    message = ErrorOf([&] { Driver.PutFile(url, "y"); });
+    EXPECT_TRUE(Contains(message, "folder")) << path << ": " << message;
+  }
+  EXPECT_EQ(ReadTestFile(Server->Root + "folder/in.xml"), "x");
+}
+
 TEST_F(FtpProtocolTest, DeleteDoesNotConnect)
 {
   WriteTestFile(Server->Root + "keep.xml", "x");
@@ -303,9 +319,40 @@ TEST_F(FtpPoolTest, TiesEvictTheLowestIndex)
 {
   for (int i = 0; i < 4; ++i) Read(i);  // the clock stands still
   TURL url = Url(HostOf(4), "/");
-  EXPECT_FALSE(Driver.IsConnected(url));  // asking re-aims: entry 0 is dropped
+  Driver.GetConnection(url, false);  // entry 0 is dropped
   EXPECT_EQ(PoolHosts()[0], HostOf(4) + "-");
   EXPECT_EQ(PoolHosts()[1], HostOf(1) + "+");
+}
+
+// A state poll asks every 300 ms whether its URL is connected: asking must
+// neither drop a connection nor re-aim a client.
+TEST_F(FtpPoolTest, AskingWhetherAHostIsConnectedLeavesThePoolAlone)
+{
+  for (int i = 0; i < 4; ++i) {
+    Clock += kMinute / 10;
+    Read(i);
+  }
+  const std::vector<std::string> hosts = PoolHosts();
+  const double lastUse = Driver.Pool[0].LastUse;
+  Clock += kMinute;
+  for (const std::string& host : {HostOf(4), std::string(), std::string("other.invalid")}) {
+    TURL url = Url(host, "/");
+    EXPECT_FALSE(Driver.IsConnected(url)) << host;
+    EXPECT_EQ(PoolHosts(), hosts) << host;
+  }
+  TURL third = Url(HostOf(2), "/");
+  EXPECT_TRUE(Driver.IsConnected(third));
+  EXPECT_DOUBLE_EQ(Driver.Pool[0].LastUse, lastUse);
+
+  // Nor does closing a host that has no connection.
+  TURL fifth = Url(HostOf(4), "/");
+  Driver.Disconnect(fifth);
+  EXPECT_EQ(PoolHosts(), hosts);
+
+  // A free client is not aimed by asking either.
+  Driver.Pool[3].FTP->Disconnect();
+  EXPECT_FALSE(Driver.IsConnected(fifth));
+  EXPECT_EQ(Driver.Pool[3].FTP->Host, HostOf(3));
 }
 
 TEST_F(FtpPoolTest, HostMatchComesFirstAndTheFirstEntryWins)
@@ -326,7 +373,7 @@ TEST_F(FtpPoolTest, FreeClientIsAimedAndStampedEvenWithoutTouch)
   Read(0);  // entry 0 connected to A
   Clock += kMinute;
   TURL url = Url(HostOf(1), "/");
-  EXPECT_FALSE(Driver.IsConnected(url));
+  EXPECT_FALSE(Driver.GetConnection(url, false).Connected());
   EXPECT_EQ(Driver.Pool[1].FTP->Host, HostOf(1));
   EXPECT_EQ(Driver.Pool[1].LastUse, Clock);
   // A disconnected entry aimed elsewhere is free too: the host match ignores it.

@@ -16,11 +16,14 @@
 
 namespace {
 
-// The server. A RETR of a name ending in "stall.xml" gets no answer at all,
-// so clients can test their stall limit.
+// The server. A RETR of a name ending in "stall.xml" and a listing of a
+// folder whose name ends in "stall" get no answer at all, so clients can test
+// their stall limits. A LIST of a folder whose name ends in "odd" ends with a
+// line that no listing format reads.
 const char* const kScript = R"PY(
 import logging, sys
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
@@ -44,6 +47,31 @@ def ftp_RETR(self, file):
     return FTPHandler.ftp_RETR(self, file)
 
 Handler.ftp_RETR = ftp_RETR
+
+def stalls(path):
+    return path.rstrip("/").endswith("stall")
+
+def ftp_LIST(self, path):
+    if stalls(path):
+        return
+    return FTPHandler.ftp_LIST(self, path)
+
+def ftp_MLSD(self, path):
+    if stalls(path):
+        return
+    return FTPHandler.ftp_MLSD(self, path)
+
+Handler.ftp_LIST = ftp_LIST
+Handler.ftp_MLSD = ftp_MLSD
+
+class FileSystem(AbstractedFS):
+    def format_list(self, basedir, listing, ignore_err=True):
+        for line in AbstractedFS.format_list(self, basedir, listing, ignore_err):
+            yield line
+        if basedir.rstrip("/").endswith("odd"):
+            yield b"odd trailing line\r\n"
+
+Handler.abstracted_fs = FileSystem
 server = FTPServer(("127.0.0.1", port), Handler)
 server.serve_forever()
 )PY";

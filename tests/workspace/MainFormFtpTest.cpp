@@ -160,6 +160,47 @@ TEST_F(MainFormFtpTest, SaveAsFtpWritesUnderANewNameAndRecordsIt)
   EXPECT_EQ(Project().SaveURL.Protocol, TURLProtocol::file);
 }
 
+// As Save As for local files: a name that exists is replaced only when the
+// user says so; No leaves the dialog open for another name.
+TEST_F(MainFormFtpTest, SaveAsFtpOntoAnExistingFileAsksFirst)
+{
+  WriteTestFile(Server.Root + "pub/other.xml", "<other/>");
+  OpenDoc();
+  TEditFrame* frame = EditFrameAt(0);
+  ASSERT_TRUE(frame);
+  FocusEditor(*frame);
+  QTest::keyClicks(frame->SynEdit, "x");
+  auto saveAs = [this](const char* name, bool& stillOpen) {
+    RunWithDialog("MenuFileSaveAsFTP", [&stillOpen, name](TFTPDialog& dialog) {
+      dialog.FTPFilenameEdit->setText(name);
+      dialog.OKBtn->click();
+      stillOpen = dialog.isVisible();
+    });
+  };
+  const QString question = "other.xml already exists.\nDo you want to replace it?";
+  bool stillOpen = false;
+  Prompts->Answers = {TPrompter::TAnswer::No};
+  saveAs("other.xml", stillOpen);
+  EXPECT_EQ(Prompts->Messages, QStringList{question});
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(ReadTestFile(Server.Root + "pub/other.xml"), "<other/>");
+  EXPECT_EQ(frame->FURL.GetURL(), DocURL("doc.xml"));
+
+  Prompts->Messages.clear();
+  Prompts->Answers = {TPrompter::TAnswer::Yes};
+  saveAs("other.xml", stillOpen);
+  EXPECT_EQ(Prompts->Messages, QStringList{question});
+  EXPECT_FALSE(stillOpen);
+  EXPECT_EQ(ReadTestFile(Server.Root + "pub/other.xml"), "x<doc>\r\n</doc>\r\n");
+  EXPECT_EQ(frame->FURL.GetURL(), DocURL("other.xml"));
+
+  // A new name, or a name that only differs in case, is written without a question.
+  Prompts->Messages.clear();
+  saveAs("OTHER.xml", stillOpen);
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  EXPECT_EQ(ReadTestFile(Server.Root + "pub/OTHER.xml"), "x<doc>\r\n</doc>\r\n");
+}
+
 TEST_F(MainFormFtpTest, CancelDoesNothing)
 {
   RunWithDialog("MenuFileOpenFTP", [](TFTPDialog& dialog) { dialog.CancelBtn->click(); });

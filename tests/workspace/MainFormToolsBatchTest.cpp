@@ -122,6 +122,21 @@ TEST_F(MainFormToolsBatchTest, TransformRunWritesTheDestinationFiles)
   EXPECT_FALSE(LogLines().join("\n").contains("XSL transform on"));
 }
 
+TEST_F(MainFormToolsBatchTest, RunLeavesTheWorkingCopiesOfOpenDocumentsAlone)
+{
+  Start();
+  TEditFrame* frame = Open("in/a.xml", "<a/>");
+  ASSERT_TRUE(frame);
+  ASSERT_EQ(frame->FBackupFileName, Source + "~a.xml");
+  ASSERT_TRUE(std::filesystem::exists(frame->FBackupFileName));
+  Write("in/~b.xml", "<closed document's copy/>");
+  RunBatch(bcCopy, "*.xml", "*.*", false);
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  EXPECT_EQ(ReadTestFile(Dest + "a.xml"), "<a/>");
+  EXPECT_FALSE(std::filesystem::exists(Dest + "~a.xml"));
+  EXPECT_TRUE(std::filesystem::exists(Dest + "~b.xml"));  // no open document's
+}
+
 TEST_F(MainFormToolsBatchTest, FailedRunIsShownAndRestoresTheLevels)
 {
   Start();
