@@ -33,6 +33,14 @@ struct SchemaParserDeleter {
   void operator()(xmlSchemaParserCtxtPtr context) const { xmlSchemaFreeParserCtxt(context); }
 };
 
+struct ParserDeleter {
+  void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
+};
+
+struct DocDeleter {
+  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+};
+
 // What the prolog and the root element say about the definitions to validate against.
 struct DocumentReferences {
   bool HasDoctype = false;
@@ -115,7 +123,9 @@ public:
 
 private:
   void LoadSchema();
+  int ReadOptions() const;
   void Read();
+  void ReadPastValidityErrors();
   [[noreturn]] void RaiseFirstError(int fallbackLine = 0);
 
   const std::string& XML;
@@ -150,11 +160,17 @@ void CheckRun::LoadSchema()
   if (Capture.Failed()) RaiseFirstError(Refs.RootLine);
 }
 
-void CheckRun::Read()
+int CheckRun::ReadOptions() const
 {
   int options = XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR;
   if (Validate && Refs.HasDoctype) options |= XML_PARSE_DTDVALID;
-  ReaderPtr reader = XML.empty() ? nullptr : NewReader(XML, Base, options);
+  return options;
+}
+
+void CheckRun::Read()
+{
+  Capture.WellFormednessOnly = !Validate;
+  ReaderPtr reader = XML.empty() ? nullptr : NewReader(XML, Base, ReadOptions());
   if (!reader) {
     Capture.Add(XML.empty() ? "Document is empty" : "The text cannot be read", std::string(), 1);
     return;
@@ -165,8 +181,28 @@ void CheckRun::Read()
   int result = 1;
   while (!Capture.Failed() && (result = xmlTextReaderRead(reader.get())) == 1) {
   }
-  if (result < 0 && !Capture.Failed()) Capture.Add("The text cannot be read", std::string(), 0);
   Capture.MainTextLine = nullptr;
+  if (result >= 0 || Capture.Failed()) return;
+  if (Capture.StoppedAtValidityError())
+    ReadPastValidityErrors();
+  else
+    Capture.Add("The text cannot be read", std::string(), 0);
+}
+
+// The stream reader ends at an error that libxml2 treats as fatal even where
+// it only breaks validity; the text is read again, as a whole, by a parser
+// that goes on past it.
+void CheckRun::ReadPastValidityErrors()
+{
+  Capture.Clear();
+  std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
+  if (!parser) return;
+  Capture.MainTextLine = [p = parser.get()] { return p->input != nullptr ? p->input->line : 0; };
+  std::unique_ptr<xmlDoc, DocDeleter> doc(xmlCtxtReadMemory(parser.get(), XML.data(), static_cast<int>(XML.size()),
+                                                            Base.c_str(), nullptr, ReadOptions() | XML_PARSE_RECOVER));
+  Capture.MainTextLine = nullptr;
+  if (!Capture.Failed() && !Capture.StoppedAtValidityError() && !doc)
+    Capture.Add("The text cannot be read", std::string(), 0);
 }
 
 void CheckRun::RaiseFirstError(int fallbackLine)

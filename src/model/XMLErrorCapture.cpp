@@ -1,15 +1,43 @@
 #include "model/XMLErrorCapture.h"
 
 #include <libxml/globals.h>
+#include <libxml/parser.h>
 #include <libxslt/xsltutils.h>
 
 #include <cstdarg>
+#include <cstring>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
 XMLErrorCapture* CurrentCapture = nullptr;
+
+// libxml2 reports markup that starts and ends in different entities as a
+// fatal error. Where a parameter entity was referenced inside a declaration,
+// that breaks validity only: a content group it opens or closes, or the end
+// of the declaration found in it (the entity opened last, still being read).
+// A parameter entity referenced between declarations must hold whole
+// declarations: one that it starts and the text after it ends breaks
+// well-formedness; its end lies in the entity that referenced it.
+bool IsNestingValidityError(const xmlError& error)
+{
+  static const char kGroup[] = "Element content declaration";
+  if (error.message != nullptr && std::strncmp(error.message, kGroup, sizeof kGroup - 1) == 0) return true;
+  auto* parser = static_cast<xmlParserCtxtPtr>(error.ctxt);
+  return parser != nullptr && parser->input != nullptr && parser->input->id == parser->input_id - 1;
+}
+
+// True for an error that breaks validity only: every report of the validity
+// checks, and the parser's reports of validity constraints, which it makes
+// as plain errors where breaches of well-formedness are fatal ones.
+bool IsValidityError(const xmlError& error)
+{
+  if (error.domain == XML_FROM_VALID || error.domain == XML_FROM_DTD) return true;
+  if (error.domain != XML_FROM_PARSER) return false;
+  if (error.code == XML_ERR_ENTITY_BOUNDARY) return IsNestingValidityError(error);
+  return error.level == XML_ERR_ERROR;
+}
 
 }  // namespace
 
@@ -59,6 +87,7 @@ void XMLErrorCapture::Add(const std::string& reason, const std::string& file, in
 void XMLErrorCapture::Clear()
 {
   HasError = false;
+  SkippedFatal = false;
   First = XMLErrorRecord();
   GenericText.clear();
 }
@@ -67,6 +96,10 @@ void XMLErrorCapture::OnStructuredError(void* context, xmlErrorPtr error)
 {
   if (error == nullptr || error->level < XML_ERR_ERROR) return;
   auto* capture = static_cast<XMLErrorCapture*>(context);
+  if (capture->WellFormednessOnly && IsValidityError(*error)) {
+    if (error->level == XML_ERR_FATAL) capture->SkippedFatal = true;
+    return;
+  }
   int line = error->line;
   // Validity errors found on a node carry the node's line.
   if (line == 0 && error->node != nullptr) line = xmlGetLineNo(static_cast<xmlNodePtr>(error->node));

@@ -42,6 +42,15 @@ public:
   // Forgets everything recorded so far.
   void Clear();
 
+  // When set, errors that break validity but not well-formedness are left
+  // out: libxml2 checks some rules of a DTD (an element declared twice, ID
+  // values, attribute defaults, declarations that start and end in different
+  // entities) while it reads the DTD, even when it does not validate.
+  bool WellFormednessOnly = false;
+  // True when the parser stopped at such an error, which libxml2 treats as
+  // fatal, so that the rest of the text went unread.
+  bool StoppedAtValidityError() const { return SkippedFatal; }
+
   // Everything the generic (unstructured) handlers received, in order. libxslt
   // reports its compilation and run-time errors, and xsl:message, here.
   std::string GenericText;
@@ -51,6 +60,7 @@ private:
   static void OnGenericError(void* context, const char* format, ...);
 
   bool HasError = false;
+  bool SkippedFatal = false;
   XMLErrorRecord First;
 
   XMLErrorCapture* Outer;

@@ -152,6 +152,49 @@ TEST(CheckerValidity, NothingToValidateAgainstIsNotReportedAsValid)
             "Opening and ending tag mismatch: b line 2 and note\r\nLine: 2\r\n<b></note>");
 }
 
+// A document that breaks the rules of its own DTD is still well-formed: those
+// rules count only when validating, whether the DTD is internal or external.
+TEST(CheckerWellFormedness, BreakingTheOwnDtdIsNoWellFormednessError)
+{
+  std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "defaults.dtd", "<!ELEMENT r EMPTY>\n<!ATTLIST r a CDATA \"d\">\n");
+  // A group that a parameter entity opens and the declaration closes.
+  WriteTestFile(folder + "nesting.dtd", "<!ENTITY % open \"(#PCDATA\">\n<!ELEMENT r %open;)>\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"<!DOCTYPE r [<!ELEMENT r (a*)><!ELEMENT a EMPTY><!ATTLIST a id ID #IMPLIED>]>"
+       "<r><a id=\"x\"/><a id=\"x\"/></r>",
+       "ID x already defined"},
+      {"<!DOCTYPE r [<!ELEMENT r EMPTY><!ELEMENT r ANY>]><r/>", "Redefinition of element r"},
+      {"<!DOCTYPE r [<!ELEMENT r EMPTY><!ATTLIST r n NMTOKEN \"not a token\">]><r/>",
+       "invalid default value"},
+      {"<!DOCTYPE r [<!ELEMENT r EMPTY><!ATTLIST r a ID #IMPLIED b ID #IMPLIED>]><r/>",
+       "Element r has too may ID attributes defined : b"},
+      {"<!DOCTYPE r [<!ELEMENT r EMPTY><!ATTLIST r a (x|x) #IMPLIED>]><r/>", "value token x duplicated"},
+      {"<!DOCTYPE r [<!ENTITY % decl \"<!ENTITY e 'e'>\">%decl;<!ELEMENT r ANY>]><r>&undeclared;</r>",
+       "Entity 'undeclared' not defined"},
+      {"<!DOCTYPE r [<!ELEMENT r ANY><!NOTATION gif SYSTEM \"gif\"><!ENTITY i SYSTEM \"c:\\p\\i.gif\" NDATA gif>]><r/>",
+       "Invalid URI: c:\\p\\i.gif"},
+      {"<?xml version=\"1.0\" standalone=\"yes\"?><!DOCTYPE r SYSTEM \"defaults.dtd\"><r/>",
+       "attribute a on r defaulted from external subset"},
+      {"<!DOCTYPE r SYSTEM \"nesting.dtd\"><r/>", "doesn't start and stop in the same entity"},
+  };
+  for (const auto& [text, validityError] : cases) {
+    EXPECT_NO_THROW(CheckIn(folder, text, false)) << text;
+    std::string message = ParseErrorOf(text, true, folder);
+    EXPECT_NE(message.find(validityError), std::string::npos) << message;
+    // A real error after the validity error is still found.
+    std::string broken = std::string(text) + "\n<after>";
+    EXPECT_EQ(ParseErrorOf(broken, false, folder).rfind("Extra content at the end of the document\r\nLine: 2\r\n<after>", 0),
+              0u)
+        << ParseErrorOf(broken, false, folder);
+  }
+  // A parameter entity between declarations must hold whole declarations.
+  WriteTestFile(folder + "split.dtd", "<!ENTITY % start \"<!ELEMENT r \">\n%start;ANY>\n");
+  EXPECT_EQ(ParseErrorOf("<!DOCTYPE r SYSTEM \"split.dtd\"><r/>", false, folder),
+            "Element declaration doesn't start and stop in the same entity (in \"" + folder + "split.dtd\")\r\n"
+            "Line: 2\r\n%start;ANY>");
+}
+
 TEST(CheckerWellFormedness, MessageFormatAndExcerpt)
 {
   std::string longLine = "<para>" + std::string(60, 'x') + "</par>";
