@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "model/XMLLimitMessage.h"
+
 namespace {
 
 XMLErrorCapture* CurrentCapture = nullptr;
@@ -28,15 +30,17 @@ bool IsNestingValidityError(const xmlError& error)
   return parser != nullptr && parser->input != nullptr && parser->input->id == parser->input_id - 1;
 }
 
-// True for an error that breaks validity only: every report of the validity
-// checks, and the parser's reports of validity constraints, which it makes
-// as plain errors where breaches of well-formedness are fatal ones.
+// True for an error that does not break well-formedness: every report of
+// the validity checks, and those reports of the parser that concern
+// validity (a reference to an entity that is not declared where the
+// declarations are not all internal) or nothing the XML rules require (a
+// system identifier that is no URI).
 bool IsValidityError(const xmlError& error)
 {
   if (error.domain == XML_FROM_VALID || error.domain == XML_FROM_DTD) return true;
   if (error.domain != XML_FROM_PARSER) return false;
   if (error.code == XML_ERR_ENTITY_BOUNDARY) return IsNestingValidityError(error);
-  return error.level == XML_ERR_ERROR;
+  return error.code == XML_WAR_UNDECLARED_ENTITY || error.code == XML_ERR_INVALID_URI;
 }
 
 }  // namespace
@@ -106,8 +110,8 @@ void XMLErrorCapture::OnStructuredError(void* context, xmlErrorPtr error)
   // The parser reports errors inside entity values without a file; their
   // line counts within the value, so they are placed in the main text.
   if (error->file == nullptr && error->domain == XML_FROM_PARSER) line = 0;
-  capture->Add(error->message ? error->message : "Unknown XML error", error->file ? error->file : "",
-               line < 0 ? 0 : line);
+  capture->Add(error->message ? PlainParserLimitMessage(TrimReason(error->message)) : "Unknown XML error",
+               error->file ? error->file : "", line < 0 ? 0 : line);
 }
 
 void XMLErrorCapture::OnGenericError(void* context, const char* format, ...)

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <vector>
 
+#include "model/XMLLimitMessage.h"
+
 namespace {
 
 struct ReportLine {
@@ -45,8 +47,11 @@ std::vector<ReportLine> ReadLines(const std::string& text)
 XMLErrorRecord XSLTErrorReport(const std::string& text)
 {
   std::vector<ReportLine> lines = ReadLines(text);
-  for (std::size_t i = 1; i < lines.size(); ++i)
-    if (lines[i - 1].IsContext && !lines[i].IsContext) return XMLErrorRecord{lines[i].Text, lines[i - 1].File, lines[i - 1].Line};
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (!lines[i - 1].IsContext || lines[i].IsContext) continue;
+    std::string detail = i + 1 < lines.size() ? lines[i + 1].Text : std::string();
+    return XMLErrorRecord{PlainXSLTLimitMessage(lines[i].Text, detail), lines[i - 1].File, lines[i - 1].Line};
+  }
   return XMLErrorRecord();
 }
 

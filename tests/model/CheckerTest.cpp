@@ -195,6 +195,29 @@ TEST(CheckerWellFormedness, BreakingTheOwnDtdIsNoWellFormednessError)
             "Line: 2\r\n%start;ANY>");
 }
 
+// The parser's fixed limits are named with their values; the library's own
+// words name an option that no user can set.
+TEST(CheckerWellFormedness, ParserLimitsAreNamedPlainly)
+{
+  auto nested = [](int depth) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += "<a>";
+    for (int i = 0; i < depth; ++i) text += "</a>";
+    return text;
+  };
+  EXPECT_TRUE(CheckIn(CheckerData(), nested(257), false));
+  EXPECT_EQ(ParseErrorOf(nested(258), false),
+            "The text exceeds the XML parser's limit of 257 levels of nested elements\r\nLine: 1\r\n" +
+                nested(258).substr(0, 40));
+  std::string groups = std::string(129, '(') + "b" + std::string(129, ')');
+  std::string message = ParseErrorOf("<!DOCTYPE a [<!ELEMENT a " + groups + ">]><a/>", false);
+  EXPECT_EQ(message.substr(0, message.find('\r')),
+            "The text exceeds the XML parser's limit of 128 levels of nested groups in a content model");
+  message = ParseErrorOf("<a>\n" + std::string(10000001, 'x') + "</a>", false);
+  EXPECT_EQ(message.substr(0, message.find('\r')),
+            "The text exceeds the XML parser's limit of 10,000,000 bytes for one text");
+}
+
 TEST(CheckerWellFormedness, MessageFormatAndExcerpt)
 {
   std::string longLine = "<para>" + std::string(60, 'x') + "</par>";

@@ -186,6 +186,20 @@ TEST(TransformerErrors, RuntimeErrorAndTerminatingMessage)
             "Variable 'undefined' has not been declared.\r\nLine: 3\r\n<xsl:value-of select=\"$undefined\"/>");
 }
 
+TEST(TransformerErrors, EndlessRecursionNamesTheLimit)
+{
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:template match=\"/\"><xsl:call-template name=\"r\"/></xsl:template>\n"
+      "<xsl:template name=\"r\"><xsl:call-template name=\"r\"/></xsl:template>\n"
+      "</xsl:stylesheet>\n");
+  std::string output;
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "The transformation exceeds the XSLT processor's limit of 3,000 levels of nested template calls and "
+            "variables (is a recursion endless?)\r\nLine: 3\r\n<xsl:template name=\"r\"><xsl:call-templat");
+}
+
 TEST(TransformerErrors, MessagesOfASuccessfulTransformAreNoErrors)
 {
   TXMLTransformer transformer;
