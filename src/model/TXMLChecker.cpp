@@ -116,12 +116,34 @@ std::string SchemaWrapper(const DocumentReferences& refs, const std::string& bas
   return text + "</xs:schema>\n";
 }
 
+// The target namespace of the schema at url ("" when it has none); false
+// when the schema cannot be read, the reason being left in the capture.
+bool ReadTargetNamespace(const std::string& url, std::string& targetNamespace)
+{
+  std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
+  if (!parser) return false;
+  std::unique_ptr<xmlDoc, DocDeleter> doc(xmlCtxtReadFile(parser.get(), url.c_str(), nullptr, XML_PARSE_NOENT));
+  xmlNodePtr root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+  if (root == nullptr) return false;
+  targetNamespace = TakeString(xmlGetProp(root, reinterpret_cast<const xmlChar*>("targetNamespace")));
+  return true;
+}
+
+std::string NamespaceMismatch(const std::string& location, const std::string& named, const std::string& target)
+{
+  std::string reason = "The XML schema \"" + location + "\" has " +
+                       (target.empty() ? "no target namespace" : "the target namespace \"" + target + "\"");
+  if (named.empty()) return reason + ", but xsi:noNamespaceSchemaLocation names it for elements in no namespace";
+  return reason + ", but xsi:schemaLocation names it for the namespace \"" + named + "\"";
+}
+
 class CheckRun {
 public:
   CheckRun(const std::string& xml, bool validate) : XML(xml), Validate(validate), Base(CurrentFolderBase()) {}
   void Run();
 
 private:
+  void CheckSchemaNamespaces();
   void LoadSchema();
   int ReadOptions() const;
   void Read();
@@ -150,8 +172,27 @@ void CheckRun::Run()
     throw EXMLError("The document names neither a DTD nor an XML schema, so its validity cannot be checked.");
 }
 
+// Each schema must be one for the namespace that the document names it for:
+// libxml2 reports a mismatch, if at all, by an internal error or an element
+// it finds no declaration for.
+void CheckRun::CheckSchemaNamespaces()
+{
+  for (const auto& [ns, location] : Refs.Schemas) {
+    std::string target;
+    if (!ReadTargetNamespace(ResolveAgainst(location, Base), target)) {
+      if (!Capture.Failed()) Capture.Add("The XML schema \"" + location + "\" could not be read", std::string(), 0);
+      RaiseFirstError(Refs.RootLine);
+    }
+    if (target != ns) {
+      Capture.Add(NamespaceMismatch(location, ns, target), std::string(), Refs.RootLine);
+      RaiseFirstError();
+    }
+  }
+}
+
 void CheckRun::LoadSchema()
 {
+  CheckSchemaNamespaces();
   std::string wrapper = SchemaWrapper(Refs, Base);
   std::unique_ptr<xmlSchemaParserCtxt, SchemaParserDeleter> parser(
       xmlSchemaNewMemParserCtxt(wrapper.data(), static_cast<int>(wrapper.size())));

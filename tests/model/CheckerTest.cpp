@@ -127,6 +127,29 @@ TEST(CheckerSchema, MissingSchemaFailsAtTheRootElement)
                      "  xsi:noNamespaceSchemaLocation=\"missing");
 }
 
+// A schema named for another namespace than its own target namespace is
+// reported as such, not by what libxml2 stumbles over next.
+TEST(CheckerSchema, SchemaOfAnotherNamespace)
+{
+  const std::string xsi = "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
+  const std::pair<std::string, std::string> cases[] = {
+      {"<order xmlns=\"urn:x\" " + xsi + "\n  xsi:schemaLocation=\"urn:x order.xsd\"/>",
+       "The XML schema \"order.xsd\" has no target namespace, but xsi:schemaLocation names it for the namespace "
+       "\"urn:x\""},
+      {"<invoice xmlns=\"urn:other\" " + xsi + "\n  xsi:schemaLocation=\"urn:other invoice.xsd\"/>",
+       "The XML schema \"invoice.xsd\" has the target namespace \"urn:plivek:invoice\", but xsi:schemaLocation "
+       "names it for the namespace \"urn:other\""},
+      {"<invoice " + xsi + "\n  xsi:noNamespaceSchemaLocation=\"invoice.xsd\"/>",
+       "The XML schema \"invoice.xsd\" has the target namespace \"urn:plivek:invoice\", but "
+       "xsi:noNamespaceSchemaLocation names it for elements in no namespace"},
+  };
+  for (const auto& [text, reason] : cases) {
+    EXPECT_TRUE(CheckIn(CheckerData(), text, false));
+    std::string line = text.substr(text.find('\n') + 1);
+    EXPECT_EQ(ParseErrorOf(text, true), reason + "\r\nLine: 2\r\n" + line.substr(0, 40));
+  }
+}
+
 TEST(CheckerSchema, DtdAndSchemaAreBothChecked)
 {
   std::string head =
@@ -231,6 +254,33 @@ TEST(CheckerWellFormedness, ExcerptCountsCharactersNotBytes)
   std::string line = "<a>" + word + word + word + word + word + word + word + word + word + word + word + word + word;
   std::string message = ParseErrorOf(line + "</b>", false);
   EXPECT_EQ(message.substr(message.rfind("\r\n") + 2), "<a>" + word + word + word + word + word + word + word + word + word + word + word + word + "\xC4\x8D");
+}
+
+// The excerpt is the line's text in UTF-8, as the reason is, whatever the
+// encoding of the document or of the DTD the error lies in.
+TEST(CheckerWellFormedness, ExcerptIsUtf8WhateverTheEncoding)
+{
+  auto utf16 = [](const std::string& ascii, bool bigEndian) {
+    std::string bytes;
+    for (char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+  };
+  const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<doc>\n<a>caf";
+  const std::string tail = "</b>\n</doc>\n";
+  const std::string expected = "Opening and ending tag mismatch: a line 3 and b\r\nLine: 3\r\n<a>caf\xC3\xA9</b>";
+  const std::string eLE("\xE9\x00", 2), eBE("\x00\xE9", 2);
+  EXPECT_EQ(ParseErrorOf("\xFF\xFE" + utf16(head, false) + eLE + utf16(tail, false), false), expected);
+  EXPECT_EQ(ParseErrorOf("\xFE\xFF" + utf16(head, true) + eBE + utf16(tail, true), false), expected);
+  EXPECT_EQ(ParseErrorOf(utf16(head, false) + eLE + utf16(tail, false), false), expected);
+  EXPECT_EQ(ParseErrorOf("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<doc>\n<a>caf\xE9</b>\n</doc>\n", false),
+            expected);
+  EXPECT_EQ(ParseErrorOf("\xEF\xBB\xBF<a>caf\xC3\xA9</b>", false),
+            "Opening and ending tag mismatch: a line 1 and b\r\nLine: 1\r\n<a>caf\xC3\xA9</b>");
+  std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "latin2.dtd", "<?xml encoding=\"ISO-8859-2\"?>\n<!ELEMENT \xE8 (a b)>\n");
+  EXPECT_EQ(ParseErrorOf("<!DOCTYPE a SYSTEM \"latin2.dtd\">\n<a/>\n", false, folder),
+            "ContentDecl : ',' '|' or ')' expected (in \"" + folder + "latin2.dtd\")\r\nLine: 2\r\n"
+            "<!ELEMENT \xC4\x8D (a b)>");
 }
 
 TEST(CheckerWellFormedness, EmptyTextAndReuse)
