@@ -84,8 +84,12 @@ void XMLErrorCapture::Add(const std::string& reason, const std::string& file, in
 {
   if (HasError) return;
   HasError = true;
-  if (line == 0 && file.empty() && MainTextLine) line = MainTextLine();
-  First = XMLErrorRecord{TrimReason(reason), file, line};
+  std::string place = file;
+  if (line == 0 && place.empty() && MainTextLine)
+    line = MainTextLine();
+  else if (line == 0 && place.empty() && CurrentPlace)
+    CurrentPlace(place, line);
+  First = XMLErrorRecord{TrimReason(reason), place, line};
 }
 
 void XMLErrorCapture::Clear()
@@ -94,6 +98,8 @@ void XMLErrorCapture::Clear()
   SkippedFatal = false;
   First = XMLErrorRecord();
   GenericText.clear();
+  AfterContextLine = InMessage = false;
+  Message.clear();
 }
 
 void XMLErrorCapture::OnStructuredError(void* context, xmlErrorPtr error)
@@ -123,10 +129,52 @@ void XMLErrorCapture::OnGenericError(void* context, const char* format, ...)
   va_copy(copy, args);
   int size = std::vsnprintf(nullptr, 0, format, copy);
   va_end(copy);
+  std::string text;
   if (size > 0) {
     std::vector<char> buffer(static_cast<std::size_t>(size) + 1);
     std::vsnprintf(buffer.data(), buffer.size(), format, args);
-    capture->GenericText.append(buffer.data(), static_cast<std::size_t>(size));
+    text.assign(buffer.data(), static_cast<std::size_t>(size));
   }
   va_end(args);
+  capture->ReceiveGeneric(format, text);
+}
+
+// libxslt writes an error as a context line (format "%s: file %s line %d
+// element %s" and shorter ones of the same start, or "%s\n") followed by its
+// message (format "%s"), a few errors as their message alone (a format of
+// their own), and an xsl:message as its text (format "%s") with or without a
+// final line end (format "\n") and no context line.
+void XMLErrorCapture::ReceiveGeneric(const char* format, const std::string& text)
+{
+  bool plainText = std::strcmp(format, "%s") == 0;
+  if (plainText && !AfterContextLine) {
+    Message += text;
+    InMessage = true;
+    if (!Message.empty() && Message.back() == '\n') EndMessage();
+    return;
+  }
+  if (std::strcmp(format, "\n") == 0 && InMessage) {
+    EndMessage();
+    return;
+  }
+  if (InMessage) EndMessage();
+  bool contextLine = std::strncmp(format, "%s: ", 4) == 0 || std::strcmp(format, "%s\n") == 0;
+  // A message alone is placed where the transformation is, if it runs.
+  std::size_t length = std::strlen(format);
+  if (!contextLine && !AfterContextLine && CurrentPlace && length > 0 && format[length - 1] == '\n') {
+    std::string file;
+    int line = 0;
+    CurrentPlace(file, line);
+    if (line > 0) GenericText += "runtime error: file " + file + " line " + std::to_string(line) + "\n";
+  }
+  GenericText += text;
+  AfterContextLine = contextLine;
+}
+
+void XMLErrorCapture::EndMessage()
+{
+  std::string text = TrimReason(Message);
+  Message.clear();
+  InMessage = false;
+  if (OnMessage) OnMessage(text);
 }
