@@ -3,6 +3,8 @@
 #include <libexslt/exslt.h>
 #include <libxml/parser.h>
 #include <libxml/uri.h>
+#include <libxml/encoding.h>
+#include <libxslt/imports.h>
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltutils.h>
@@ -159,6 +161,20 @@ private:
   std::exception_ptr LogFailure;
 };
 
+// The output encoding that style names (in xsl:output, its own or an
+// imported one's) when the system knows no such encoding; empty otherwise.
+// libxslt would write the result in UTF-8 under the unknown name.
+std::string UnknownOutputEncoding(xsltStylesheetPtr style)
+{
+  const xmlChar* encoding = nullptr;
+  XSLT_GET_IMPORT_PTR(encoding, style, encoding)
+  if (encoding == nullptr) return std::string();
+  xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(reinterpret_cast<const char*>(encoding));
+  if (handler == nullptr) return reinterpret_cast<const char*>(encoding);
+  xmlCharEncCloseFunc(handler);
+  return std::string();
+}
+
 std::string AbsolutePath(const std::string& fileName)
 {
   return !fileName.empty() && fileName[0] == '/' ? fileName : CurrentFolderPath() + fileName;
@@ -202,6 +218,11 @@ void TXMLTransformer::Compile(const std::string& text)
   if (style->errors != 0 || HasErrors(capture)) {
     Template.reset();
     RaiseStylesheetError(StylesheetError(capture, "The stylesheet has errors"), loader, text, StyleBase);
+  }
+  std::string encoding = UnknownOutputEncoding(style);
+  if (!encoding.empty()) {
+    Template.reset();
+    throw EXSLTError("xsl:output names the encoding \"" + encoding + "\", which is not known.");
   }
 }
 

@@ -249,6 +249,13 @@ TEST(TransformerErrors, EveryReportedErrorFails)
             }),
             "xsltStylePreCompute: unknown xsl:value-off\r\nLine: 3\r\nA<xsl:value-off select=\"1\"/>B");
   EXPECT_FALSE(transformer.HasStyleSheet());
+  // An output encoding that is not known: the result would be UTF-8 under its name.
+  EXPECT_EQ(MessageOf<EXSLTError>([&] {
+              transformer.SetStyleSheet(head + "<xsl:output encoding=\"bogus-8\"/>\n"
+                                               "<xsl:template match=\"/\"><r/></xsl:template>\n" + tail);
+            }),
+            "xsl:output names the encoding \"bogus-8\", which is not known.");
+  EXPECT_FALSE(transformer.HasStyleSheet());
 
   std::string folder = MakeTempFolder();
   WriteTestFile(folder + "broken.xml", "<prices>\n<price></prices>\n");
