@@ -4,6 +4,7 @@
 #include <libxml/xmlreader.h>
 #include <libxml/xmlschemas.h>
 
+#include <cctype>
 #include <climits>
 #include <memory>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "model/EXMLError.h"
 #include "model/XMLEntityLoader.h"
 #include "model/XMLEscape.h"
+#include "model/XMLTextEncoding.h"
 #include "model/XMLErrorCapture.h"
 
 namespace {
@@ -137,12 +139,24 @@ std::string NamespaceMismatch(const std::string& location, const std::string& na
   return reason + ", but xsi:schemaLocation names it for the namespace \"" + named + "\"";
 }
 
+// True when the encoding that a declaration names is one of the encoding
+// form that the byte order mark stands for.
+bool MarkFitsDeclaration(const XMLMarkedEncoding& marked)
+{
+  std::string declared = marked.Declared;
+  for (char& c : declared) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (marked.Mark == "UTF-8") return declared == "UTF-8" || declared == "UTF8";
+  if (marked.Mark == "UTF-16") return declared.rfind("UTF-16", 0) == 0 || declared == "ISO-10646-UCS-2" || declared == "UCS-2";
+  return declared.rfind("UTF-32", 0) == 0 || declared == "ISO-10646-UCS-4" || declared == "UCS-4";
+}
+
 class CheckRun {
 public:
   CheckRun(const std::string& xml, bool validate) : XML(xml), Validate(validate), Base(CurrentFolderBase()) {}
   void Run();
 
 private:
+  void CheckEncodingDeclaration();
   void CheckSchemaNamespaces();
   void LoadSchema();
   int ReadOptions() const;
@@ -162,6 +176,7 @@ private:
 void CheckRun::Run()
 {
   if (XML.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("The text is too large to be checked.");
+  CheckEncodingDeclaration();
   if (Validate) {
     Refs = ScanReferences(XML, Base);
     if (!Refs.Schemas.empty()) LoadSchema();
@@ -170,6 +185,18 @@ void CheckRun::Run()
   if (Capture.Failed()) RaiseFirstError();
   if (Validate && !Refs.HasDoctype && !Schema)
     throw EXMLError("The document names neither a DTD nor an XML schema, so its validity cannot be checked.");
+}
+
+// A text must be in the encoding its declaration names; where a byte order
+// mark says otherwise, libxml2 follows the mark without a word.
+void CheckRun::CheckEncodingDeclaration()
+{
+  XMLMarkedEncoding marked = ReadMarkedEncoding(XML);
+  if (marked.Declared.empty() || MarkFitsDeclaration(marked)) return;
+  Capture.Add("The text begins with a " + marked.Mark + " byte order mark, but its XML declaration names the encoding " +
+                  marked.Declared,
+              std::string(), 1);
+  RaiseFirstError();
 }
 
 // Each schema must be one for the namespace that the document names it for:

@@ -15,7 +15,7 @@
 
 #include "model/EXMLError.h"
 #include "model/XMLErrorCapture.h"
-#include "model/XMLSourceLine.h"
+#include "model/XMLTextEncoding.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 

@@ -257,7 +257,8 @@ TEST(CheckerWellFormedness, ExcerptCountsCharactersNotBytes)
 }
 
 // The excerpt is the line's text in UTF-8, as the reason is, whatever the
-// encoding of the document or of the DTD the error lies in.
+// encoding of the document or of the DTD the error lies in. A byte order
+// mark must agree with the encoding the declaration names.
 TEST(CheckerWellFormedness, ExcerptIsUtf8WhateverTheEncoding)
 {
   auto utf16 = [](const std::string& ascii, bool bigEndian) {
@@ -276,6 +277,17 @@ TEST(CheckerWellFormedness, ExcerptIsUtf8WhateverTheEncoding)
             expected);
   EXPECT_EQ(ParseErrorOf("\xEF\xBB\xBF<a>caf\xC3\xA9</b>", false),
             "Opening and ending tag mismatch: a line 1 and b\r\nLine: 1\r\n<a>caf\xC3\xA9</b>");
+  // A byte order mark and a declaration of another encoding contradict each other.
+  EXPECT_EQ(ParseErrorOf("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>caf\xC3\xA9</a>", false),
+            "The text begins with a UTF-8 byte order mark, but its XML declaration names the encoding ISO-8859-1\r\n"
+            "Line: 1\r\n<?xml version=\"1.0\" encoding=\"ISO-8859-1");
+  const std::string declaredUtf8 = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<a/>";
+  EXPECT_EQ(ParseErrorOf("\xFF\xFE" + utf16(declaredUtf8, false), false),
+            "The text begins with a UTF-16 byte order mark, but its XML declaration names the encoding utf-8\r\n"
+            "Line: 1\r\n<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+  EXPECT_TRUE(CheckIn(CheckerData(), "\xEF\xBB\xBF" + declaredUtf8, false));
+  EXPECT_TRUE(CheckIn(CheckerData(), "\xFE\xFF" + utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><a/>", true), false));
+
   std::string folder = MakeTempFolder();
   WriteTestFile(folder + "latin2.dtd", "<?xml encoding=\"ISO-8859-2\"?>\n<!ELEMENT \xE8 (a b)>\n");
   EXPECT_EQ(ParseErrorOf("<!DOCTYPE a SYSTEM \"latin2.dtd\">\n<a/>\n", false, folder),

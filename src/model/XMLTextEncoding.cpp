@@ -1,10 +1,11 @@
-#include "model/XMLSourceLine.h"
+#include "model/XMLTextEncoding.h"
 
 #include <iconv.h>
 #include <strings.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <regex>
 
@@ -102,7 +103,26 @@ XMLTextEncoding DetectXMLEncoding(const std::string& bytes)
   return {IsUtf8Name(declared) ? "UTF-8" : declared, 0};
 }
 
+std::size_t CodeUnit(const std::string& name)
+{
+  return name.compare(0, 6, "UTF-32") == 0 ? 4 : name.compare(0, 6, "UTF-16") == 0 ? 2 : 1;
+}
+
 }  // namespace
+
+XMLMarkedEncoding ReadMarkedEncoding(const std::string& bytes)
+{
+  XMLTextEncoding encoding = DetectXMLEncoding(bytes);
+  if (encoding.MarkLength == 0) return XMLMarkedEncoding();
+  // The declaration lies in the first few hundred characters.
+  const std::string head = bytes.substr(0, 4096);
+  if (encoding.Name == "UTF-8") return {"UTF-8", DeclaredEncoding(head.substr(encoding.MarkLength))};
+  XMLMarkedEncoding marked{encoding.Name.substr(0, 6), std::string()};
+  Converter converter(encoding.Name);
+  if (converter.Usable())
+    marked.Declared = DeclaredEncoding(converter.Decode(head, encoding.MarkLength, INT_MAX, CodeUnit(encoding.Name)));
+  return marked;
+}
 
 std::string XMLSourceLine(const std::string& bytes, int line)
 {
@@ -114,6 +134,5 @@ std::string XMLSourceLine(const std::string& bytes, int line)
   }
   Converter converter(encoding.Name);
   if (!converter.Usable()) return LineOfText(bytes, line);
-  std::size_t unit = encoding.Name.compare(0, 6, "UTF-32") == 0 ? 4 : encoding.Name.compare(0, 6, "UTF-16") == 0 ? 2 : 1;
-  return LineOfText(converter.Decode(bytes, encoding.MarkLength, line, unit), line);
+  return LineOfText(converter.Decode(bytes, encoding.MarkLength, line, CodeUnit(encoding.Name)), line);
 }
