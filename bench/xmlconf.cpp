@@ -134,8 +134,8 @@ int main(int argc, char** argv)
   CollectCases(reinterpret_cast<xmlNodePtr>(doc), cases);
   xmlFreeDoc(doc);
   std::size_t listed = cases.size();
-  cases.erase(std::remove_if(cases.begin(), cases.end(), [](const SuiteCase& c) { return ::access(c.Path.c_str(), R_OK) != 0; }),
-              cases.end());
+  auto missing = [](const SuiteCase& c) { return ::access(c.Path.c_str(), R_OK) != 0; };
+  cases.erase(std::remove_if(cases.begin(), cases.end(), missing), cases.end());
   if (cases.size() != listed) std::printf("%zu cases left out: their files are missing\n", listed - cases.size());
 
   std::map<std::string, Tally> byType;

@@ -14,8 +14,8 @@
 #include "model/EXMLError.h"
 #include "model/XMLEntityLoader.h"
 #include "model/XMLEscape.h"
-#include "model/XMLTextEncoding.h"
 #include "model/XMLErrorCapture.h"
+#include "model/XMLTextEncoding.h"
 
 namespace {
 
@@ -146,7 +146,8 @@ bool MarkFitsDeclaration(const XMLMarkedEncoding& marked)
   std::string declared = marked.Declared;
   for (char& c : declared) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (marked.Mark == "UTF-8") return declared == "UTF-8" || declared == "UTF8";
-  if (marked.Mark == "UTF-16") return declared.rfind("UTF-16", 0) == 0 || declared == "ISO-10646-UCS-2" || declared == "UCS-2";
+  if (marked.Mark == "UTF-16")
+    return declared.rfind("UTF-16", 0) == 0 || declared == "ISO-10646-UCS-2" || declared == "UCS-2";
   return declared.rfind("UTF-32", 0) == 0 || declared == "ISO-10646-UCS-4" || declared == "UCS-4";
 }
 
@@ -193,8 +194,8 @@ void CheckRun::CheckEncodingDeclaration()
 {
   XMLMarkedEncoding marked = ReadMarkedEncoding(XML);
   if (marked.Declared.empty() || MarkFitsDeclaration(marked)) return;
-  Capture.Add("The text begins with a " + marked.Mark + " byte order mark, but its XML declaration names the encoding " +
-                  marked.Declared,
+  Capture.Add("The text begins with a " + marked.Mark +
+                  " byte order mark, but its XML declaration names the encoding " + marked.Declared,
               std::string(), 1);
   RaiseFirstError();
 }

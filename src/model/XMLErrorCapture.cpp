@@ -5,8 +5,8 @@
 #include <libxslt/xsltutils.h>
 
 #include <cstdarg>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "model/XMLLimitMessage.h"

@@ -37,19 +37,26 @@ bool NumberAfter(const std::string& text, const char* marker, long& number)
   return at != std::string::npos && std::sscanf(text.c_str() + at + std::strlen(marker), "%ld", &number) == 1;
 }
 
+bool EndsWith(const std::string& text, const char* suffix)
+{
+  std::size_t length = std::strlen(suffix);
+  return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
 struct LengthLimit {
-  const char* Report;  // how the report starts
-  const char* What;    // what is too long
+  const char* Start;  // how the report starts
+  const char* End;    // and ends
+  const char* What;   // what is too long
 };
 
-// The reports of texts longer than the parser reads (its lengths are bytes).
+// The reports of texts longer than the parser reads.
 const LengthLimit kLengthLimits[] = {
-    {"xmlSAX2Characters: huge text node", "bytes for one text"},
-    {"AttValue length too long", "bytes for an attribute value"},
-    {"Comment too big found", "bytes for a comment"},
-    {"PI ", "bytes for a processing instruction"},
-    {"CData section too big found", "bytes for a CDATA section"},
-    {"entity value too long", "bytes for an entity value"},
+    {"xmlSAX2Characters: huge text node", "", "bytes for one text"},
+    {"AttValue length too long", "", "bytes for an attribute value"},
+    {"Comment too big found", "", "bytes for a comment"},
+    {"PI ", " too big found", "bytes for a processing instruction"},
+    {"CData section too big found", "", "bytes for a CDATA section"},
+    {"entity value too long", "", "bytes for an entity value"},
 };
 
 }  // namespace
@@ -62,10 +69,10 @@ std::string PlainParserLimitMessage(const std::string& reason)
     return ParserLimit(static_cast<unsigned long>(depth) + 1, "levels of nested elements");
   if (NumberAfter(reason, "xmlParseElementChildrenContentDecl : depth ", depth))
     return ParserLimit(static_cast<unsigned long>(depth) - 1, "levels of nested groups in a content model");
-  if (StartsWith(reason, "Name too long")) return ParserLimit(XML_MAX_NAME_LENGTH, "characters for a name");
+  if (StartsWith(reason, "Name too long")) return ParserLimit(XML_MAX_NAME_LENGTH, "bytes for a name");
   if (Contains(reason, "Huge input lookup")) return ParserLimit(XML_MAX_LOOKUP_LIMIT, "bytes for one piece of markup");
   for (const LengthLimit& limit : kLengthLimits)
-    if (StartsWith(reason, limit.Report) && (std::strcmp(limit.Report, "PI ") != 0 || Contains(reason, " too big found")))
+    if (StartsWith(reason, limit.Start) && EndsWith(reason, limit.End))
       return ParserLimit(XML_MAX_TEXT_LENGTH, limit.What);
   return reason;
 }
