@@ -38,6 +38,7 @@ inline ToolRun WaitForRun(pid_t pid, std::chrono::steady_clock::time_point start
 // Runs argv[0] with its arguments, output to /dev/null unless keepOutput.
 inline ToolRun RunProgram(const std::vector<std::string>& argv, bool keepOutput = false)
 {
+  std::fflush(nullptr);  // else the child writes out the parent's buffered output too
   auto start = std::chrono::steady_clock::now();
   pid_t pid = ::fork();
   if (pid == 0) {
@@ -55,6 +56,7 @@ inline ToolRun RunProgram(const std::vector<std::string>& argv, bool keepOutput 
 // Runs work in a child; the run fails when work returns false or throws.
 inline ToolRun RunOurs(const std::function<bool()>& work)
 {
+  std::fflush(nullptr);  // else the child writes out the parent's buffered output too
   auto start = std::chrono::steady_clock::now();
   pid_t pid = ::fork();
   if (pid == 0) {

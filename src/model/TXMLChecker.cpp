@@ -4,6 +4,7 @@
 #include <libxml/xmlreader.h>
 #include <libxml/xmlschemas.h>
 
+#include <cctype>
 #include <climits>
 #include <memory>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "model/XMLEntityLoader.h"
 #include "model/XMLEscape.h"
 #include "model/XMLErrorCapture.h"
+#include "model/XMLTextEncoding.h"
 
 namespace {
 
@@ -31,6 +33,14 @@ using SchemaPtr = std::unique_ptr<xmlSchema, SchemaDeleter>;
 
 struct SchemaParserDeleter {
   void operator()(xmlSchemaParserCtxtPtr context) const { xmlSchemaFreeParserCtxt(context); }
+};
+
+struct ParserDeleter {
+  void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
+};
+
+struct DocDeleter {
+  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
 };
 
 // What the prolog and the root element say about the definitions to validate against.
@@ -108,14 +118,51 @@ std::string SchemaWrapper(const DocumentReferences& refs, const std::string& bas
   return text + "</xs:schema>\n";
 }
 
+// The target namespace of the schema at url ("" when it has none); false
+// when the schema cannot be read, the reason being left in the capture.
+bool ReadTargetNamespace(const std::string& url, std::string& targetNamespace)
+{
+  std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
+  if (!parser) return false;
+  std::unique_ptr<xmlDoc, DocDeleter> doc(xmlCtxtReadFile(parser.get(), url.c_str(), nullptr, XML_PARSE_NOENT));
+  xmlNodePtr root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+  if (root == nullptr) return false;
+  targetNamespace = TakeString(xmlGetProp(root, reinterpret_cast<const xmlChar*>("targetNamespace")));
+  return true;
+}
+
+std::string NamespaceMismatch(const std::string& location, const std::string& named, const std::string& target)
+{
+  std::string reason = "The XML schema \"" + location + "\" has " +
+                       (target.empty() ? "no target namespace" : "the target namespace \"" + target + "\"");
+  if (named.empty()) return reason + ", but xsi:noNamespaceSchemaLocation names it for elements in no namespace";
+  return reason + ", but xsi:schemaLocation names it for the namespace \"" + named + "\"";
+}
+
+// True when the encoding that a declaration names is one of the encoding
+// form that the byte order mark stands for.
+bool MarkFitsDeclaration(const XMLMarkedEncoding& marked)
+{
+  std::string declared = marked.Declared;
+  for (char& c : declared) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (marked.Mark == "UTF-8") return declared == "UTF-8" || declared == "UTF8";
+  if (marked.Mark == "UTF-16")
+    return declared.rfind("UTF-16", 0) == 0 || declared == "ISO-10646-UCS-2" || declared == "UCS-2";
+  return declared.rfind("UTF-32", 0) == 0 || declared == "ISO-10646-UCS-4" || declared == "UCS-4";
+}
+
 class CheckRun {
 public:
   CheckRun(const std::string& xml, bool validate) : XML(xml), Validate(validate), Base(CurrentFolderBase()) {}
   void Run();
 
 private:
+  void CheckEncodingDeclaration();
+  void CheckSchemaNamespaces();
   void LoadSchema();
+  int ReadOptions() const;
   void Read();
+  void ReadPastValidityErrors();
   [[noreturn]] void RaiseFirstError(int fallbackLine = 0);
 
   const std::string& XML;
@@ -130,6 +177,7 @@ private:
 void CheckRun::Run()
 {
   if (XML.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("The text is too large to be checked.");
+  CheckEncodingDeclaration();
   if (Validate) {
     Refs = ScanReferences(XML, Base);
     if (!Refs.Schemas.empty()) LoadSchema();
@@ -140,8 +188,39 @@ void CheckRun::Run()
     throw EXMLError("The document names neither a DTD nor an XML schema, so its validity cannot be checked.");
 }
 
+// A text must be in the encoding its declaration names; where a byte order
+// mark says otherwise, libxml2 follows the mark without a word.
+void CheckRun::CheckEncodingDeclaration()
+{
+  XMLMarkedEncoding marked = ReadMarkedEncoding(XML);
+  if (marked.Declared.empty() || MarkFitsDeclaration(marked)) return;
+  Capture.Add("The text begins with a " + marked.Mark +
+                  " byte order mark, but its XML declaration names the encoding " + marked.Declared,
+              std::string(), 1);
+  RaiseFirstError();
+}
+
+// Each schema must be one for the namespace that the document names it for:
+// libxml2 reports a mismatch, if at all, by an internal error or an element
+// it finds no declaration for.
+void CheckRun::CheckSchemaNamespaces()
+{
+  for (const auto& [ns, location] : Refs.Schemas) {
+    std::string target;
+    if (!ReadTargetNamespace(ResolveAgainst(location, Base), target)) {
+      if (!Capture.Failed()) Capture.Add("The XML schema \"" + location + "\" could not be read", std::string(), 0);
+      RaiseFirstError(Refs.RootLine);
+    }
+    if (target != ns) {
+      Capture.Add(NamespaceMismatch(location, ns, target), std::string(), Refs.RootLine);
+      RaiseFirstError();
+    }
+  }
+}
+
 void CheckRun::LoadSchema()
 {
+  CheckSchemaNamespaces();
   std::string wrapper = SchemaWrapper(Refs, Base);
   std::unique_ptr<xmlSchemaParserCtxt, SchemaParserDeleter> parser(
       xmlSchemaNewMemParserCtxt(wrapper.data(), static_cast<int>(wrapper.size())));
@@ -150,11 +229,17 @@ void CheckRun::LoadSchema()
   if (Capture.Failed()) RaiseFirstError(Refs.RootLine);
 }
 
-void CheckRun::Read()
+int CheckRun::ReadOptions() const
 {
   int options = XML_PARSE_NOENT | XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR;
   if (Validate && Refs.HasDoctype) options |= XML_PARSE_DTDVALID;
-  ReaderPtr reader = XML.empty() ? nullptr : NewReader(XML, Base, options);
+  return options;
+}
+
+void CheckRun::Read()
+{
+  Capture.WellFormednessOnly = !Validate;
+  ReaderPtr reader = XML.empty() ? nullptr : NewReader(XML, Base, ReadOptions());
   if (!reader) {
     Capture.Add(XML.empty() ? "Document is empty" : "The text cannot be read", std::string(), 1);
     return;
@@ -165,8 +250,28 @@ void CheckRun::Read()
   int result = 1;
   while (!Capture.Failed() && (result = xmlTextReaderRead(reader.get())) == 1) {
   }
-  if (result < 0 && !Capture.Failed()) Capture.Add("The text cannot be read", std::string(), 0);
   Capture.MainTextLine = nullptr;
+  if (result >= 0 || Capture.Failed()) return;
+  if (Capture.StoppedAtValidityError())
+    ReadPastValidityErrors();
+  else
+    Capture.Add("The text cannot be read", std::string(), 0);
+}
+
+// The stream reader ends at an error that libxml2 treats as fatal even where
+// it only breaks validity; the text is read again, as a whole, by a parser
+// that goes on past it.
+void CheckRun::ReadPastValidityErrors()
+{
+  Capture.Clear();
+  std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
+  if (!parser) return;
+  Capture.MainTextLine = [p = parser.get()] { return p->input != nullptr ? p->input->line : 0; };
+  std::unique_ptr<xmlDoc, DocDeleter> doc(xmlCtxtReadMemory(parser.get(), XML.data(), static_cast<int>(XML.size()),
+                                                            Base.c_str(), nullptr, ReadOptions() | XML_PARSE_RECOVER));
+  Capture.MainTextLine = nullptr;
+  if (!Capture.Failed() && !Capture.StoppedAtValidityError() && !doc)
+    Capture.Add("The text cannot be read", std::string(), 0);
 }
 
 void CheckRun::RaiseFirstError(int fallbackLine)

@@ -2,11 +2,15 @@
 
 #include <libexslt/exslt.h>
 #include <libxml/parser.h>
+#include <libxml/uri.h>
+#include <libxml/encoding.h>
+#include <libxslt/imports.h>
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltutils.h>
 
 #include <climits>
+#include <exception>
 #include <unistd.h>
 
 #include "model/EXMLError.h"
@@ -14,13 +18,11 @@
 #include "model/XMLErrorCapture.h"
 #include "model/XSLTErrorReport.h"
 #include "resource/AtomicFile.h"
+#include "resource/zevlog.h"
 
 namespace {
 
-struct DocDeleter {
-  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
-};
-using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
+using DocPtr = TXMLTransformer::DocPtr;
 
 struct ContextDeleter {
   void operator()(xsltTransformContextPtr context) const { xsltFreeTransformContext(context); }
@@ -91,6 +93,88 @@ XMLErrorRecord StylesheetError(const XMLErrorCapture& capture, const std::string
   throw EXSLTError(loader.ErrorMessage(error, styleText, styleBase), error.Line);
 }
 
+// True when libxslt reported an error (not a mere notice) or libxml2 or
+// the entity loader recorded one.
+bool HasErrors(const XMLErrorCapture& capture)
+{
+  return capture.Failed() || !XSLTErrorReport(capture.GenericText).Reason.empty();
+}
+
+// The stylesheet file (as the URL its document was read from) and line of
+// the instruction that a transformation runs now.
+void InstructionPlace(xsltTransformContextPtr context, std::string& file, int& line)
+{
+  xmlNodePtr instruction = context->inst;
+  if (instruction == nullptr) return;
+  line = static_cast<int>(xmlGetLineNo(instruction));
+  if (instruction->doc != nullptr && instruction->doc->URL != nullptr)
+    file = reinterpret_cast<const char*>(instruction->doc->URL);
+}
+
+// The name a log line gives a stylesheet read from url: its file name;
+// empty for a text whose base is a folder.
+std::string StylesheetName(const std::string& url)
+{
+  std::string name = url.substr(url.rfind('/') + 1);
+  char* plain = xmlURIUnescapeString(name.c_str(), 0, nullptr);
+  if (plain == nullptr) return name;
+  name = plain;
+  xmlFree(plain);
+  return name;
+}
+
+// The xsl:message texts of one transformation. Each goes to the application
+// log at level 2, one of the levels the log pane always shows: a
+// stylesheet's messages report on the input it transforms, as the batch
+// engine's level-2 lines report the files that fail a check, and would not
+// be seen at a level the user has to switch on first. The last message is
+// kept with its place, for a transformation that it terminates.
+class StylesheetMessages {
+public:
+  explicit StylesheetMessages(xsltTransformContextPtr context) : Context(context) {}
+
+  void Receive(const std::string& text)
+  {
+    ++Count;
+    Last = XMLErrorRecord{text, std::string(), 0};
+    InstructionPlace(Context, Last.File, Last.Line);
+    std::string name = StylesheetName(Last.File);
+    std::string place = "line " + std::to_string(Last.Line) + (name.empty() ? "" : " of " + name);
+    // The log file may fail; the failure passes on once libxslt has returned.
+    try {
+      if (!LogFailure) AppLog().Log(2, "xsl:message (" + place + "): " + text);
+    } catch (...) {
+      LogFailure = std::current_exception();
+    }
+  }
+
+  void RethrowLogFailure() const
+  {
+    if (LogFailure) std::rethrow_exception(LogFailure);
+  }
+
+  XMLErrorRecord Last;
+  int Count = 0;
+
+private:
+  xsltTransformContextPtr Context;
+  std::exception_ptr LogFailure;
+};
+
+// The output encoding that style names (in xsl:output, its own or an
+// imported one's) when the system knows no such encoding; empty otherwise.
+// libxslt would write the result in UTF-8 under the unknown name.
+std::string UnknownOutputEncoding(xsltStylesheetPtr style)
+{
+  const xmlChar* encoding = nullptr;
+  XSLT_GET_IMPORT_PTR(encoding, style, encoding)
+  if (encoding == nullptr) return std::string();
+  xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(reinterpret_cast<const char*>(encoding));
+  if (handler == nullptr) return reinterpret_cast<const char*>(encoding);
+  xmlCharEncCloseFunc(handler);
+  return std::string();
+}
+
 std::string AbsolutePath(const std::string& fileName)
 {
   return !fileName.empty() && fileName[0] == '/' ? fileName : CurrentFolderPath() + fileName;
@@ -130,9 +214,15 @@ void TXMLTransformer::Compile(const std::string& text)
     RaiseStylesheetError(StylesheetError(capture, "The text is not an XSLT stylesheet"), loader, text, StyleBase);
   doc.release();  // the stylesheet owns its document now
   Template.reset(style);
-  if (style->errors != 0) {
+  // libxslt counts some errors (an unknown instruction) as warnings only.
+  if (style->errors != 0 || HasErrors(capture)) {
     Template.reset();
     RaiseStylesheetError(StylesheetError(capture, "The stylesheet has errors"), loader, text, StyleBase);
+  }
+  std::string encoding = UnknownOutputEncoding(style);
+  if (!encoding.empty()) {
+    Template.reset();
+    throw EXSLTError("xsl:output names the encoding \"" + encoding + "\", which is not known.");
   }
 }
 
@@ -149,6 +239,7 @@ void TXMLTransformer::LoadStyleSheet(const std::string& fileName)
 void TXMLTransformer::Transform(const std::string& input, std::string& output)
 {
   output.clear();
+  LastMessageCount = 0;
   if (!Template) throw EXSLTError("No stylesheet has been set: set or load a stylesheet before transforming.");
   std::string base = CurrentFolderBase();
   XMLEntityLoader loader;
@@ -156,22 +247,34 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output)
   DocPtr doc = ParseText(input, base, capture);
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, input, base);
   capture.Clear();
-  DocPtr result(Apply(doc.get()));
-  if (!result)
-    RaiseStylesheetError(StylesheetError(capture, "The stylesheet stopped the transformation"), loader, XSLText,
-                         StyleBase);
+  DocPtr result = Apply(doc.get(), capture, loader);
   output = Serialize(result.get());
 }
 
-// Runs the stylesheet over doc under the security preferences; nullptr when
-// the transformation failed or was stopped.
-xmlDocPtr TXMLTransformer::Apply(xmlDocPtr doc)
+// Runs the stylesheet over doc under the security preferences. Every error
+// that libxslt, libxml2 or the entity loader reports fails the
+// transformation, and so does a terminating xsl:message.
+TXMLTransformer::DocPtr TXMLTransformer::Apply(xmlDocPtr doc, XMLErrorCapture& capture,
+                                               const XMLEntityLoader& loader)
 {
   std::unique_ptr<xsltTransformContext, ContextDeleter> context(xsltNewTransformContext(Template.get(), doc));
-  if (!context) return nullptr;
+  if (!context) throw EXSLTError("The transformation cannot be started.");
   xsltSetCtxtSecurityPrefs(Security.get(), context.get());
+  StylesheetMessages messages(context.get());
+  capture.OnMessage = [&messages](const std::string& text) { messages.Receive(text); };
+  capture.CurrentPlace = [c = context.get()](std::string& file, int& line) { InstructionPlace(c, file, line); };
   DocPtr result(xsltApplyStylesheetUser(Template.get(), doc, nullptr, nullptr, nullptr, context.get()));
-  return context->state == XSLT_STATE_OK ? result.release() : nullptr;
+  capture.OnMessage = nullptr;
+  capture.CurrentPlace = nullptr;
+  LastMessageCount = messages.Count;
+  messages.RethrowLogFailure();
+  if (result && context->state == XSLT_STATE_OK && !HasErrors(capture)) return result;
+  XMLErrorRecord error = StylesheetError(capture, "The stylesheet stopped the transformation");
+  if (!HasErrors(capture) && context->state == XSLT_STATE_STOPPED && !messages.Last.Reason.empty()) {
+    error = messages.Last;
+    error.Reason = "The stylesheet stopped the transformation: " + error.Reason;
+  }
+  RaiseStylesheetError(error, loader, XSLText, StyleBase);
 }
 
 // result as bytes, in the form and encoding its xsl:output names.

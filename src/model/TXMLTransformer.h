@@ -13,6 +13,9 @@
 #include <memory>
 #include <string>
 
+class XMLEntityLoader;
+class XMLErrorCapture;
+
 class TXMLTransformer {
 public:
   TXMLTransformer();
@@ -26,17 +29,30 @@ public:
   // Installs a stylesheet given as text. baseURL is where the text came from
   // (a local path or an http URL); empty means the current folder. Raises
   // EXMLParseError for a text that is not well-formed and EXSLTError for one
-  // that is no valid stylesheet; either way no stylesheet is left installed.
+  // that is no valid stylesheet (any error libxslt reports while compiling
+  // it, also those it counts as warnings); either way no stylesheet is left
+  // installed.
   void SetStyleSheet(const std::string& text, const std::string& baseURL = std::string());
   // Installs the stylesheet of a file (EFOpenError when it cannot be read) and
   // makes the file's folder the current folder.
   void LoadStyleSheet(const std::string& fileName);
   // The current stylesheet applied to input, serialized as its xsl:output
-  // says. Raises EXSLTError without a stylesheet or when the transformation
-  // fails, EXMLParseError when input is not well-formed.
+  // says. Raises EXSLTError without a stylesheet, on any error libxslt
+  // reports while it transforms, for a document that document() cannot load
+  // and when an xsl:message terminates the transformation; EXMLParseError
+  // when input is not well-formed. Every xsl:message text goes to the
+  // application log at level 2 (EInOutError when the log cannot be written).
   void Transform(const std::string& input, std::string& output);
 
   bool HasStyleSheet() const { return Template != nullptr; }
+  // The number of xsl:message texts the last Transform wrote to the
+  // application log (at level 2), also when it failed.
+  int MessagesLogged() const { return LastMessageCount; }
+
+  struct DocDeleter {
+    void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+  };
+  using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
 
 private:
   struct StylesheetDeleter {
@@ -47,10 +63,11 @@ private:
   };
 
   void Compile(const std::string& text);
-  xmlDocPtr Apply(xmlDocPtr doc);
+  DocPtr Apply(xmlDocPtr doc, XMLErrorCapture& capture, const XMLEntityLoader& loader);
   std::string Serialize(xmlDocPtr result);
 
   std::unique_ptr<xsltStylesheet, StylesheetDeleter> Template;  // the compiled stylesheet, owning its document
   std::unique_ptr<xsltSecurityPrefs, SecurityDeleter> Security;
   std::string StyleBase;  // the stylesheet's location, the base of its relative references
+  int LastMessageCount = 0;
 };

@@ -15,6 +15,7 @@
 
 #include "model/EXMLError.h"
 #include "model/XMLErrorCapture.h"
+#include "model/XMLTextEncoding.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 
@@ -135,18 +136,18 @@ XMLEntityLoader::~XMLEntityLoader()
 std::string XMLEntityLoader::SourceLine(const std::string& url, int line) const
 {
   auto fetched = Fetched.find(url);
-  if (fetched != Fetched.end()) return LineOfText(fetched->second, line);
+  if (fetched != Fetched.end()) return XMLSourceLine(fetched->second, line);
   std::string path = OpenableLocalFile(url);
   if (path.empty()) return std::string();
   std::ifstream in(path, std::ios::binary);
-  return LineOfText(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), line);
+  return XMLSourceLine(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), line);
 }
 
 std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std::string& text,
                                           const std::string& base) const
 {
   if (error.File.empty() || error.File == base)
-    return FormatXMLErrorMessage(error.Reason, error.Line, LineOfText(text, error.Line));
+    return FormatXMLErrorMessage(error.Reason, error.Line, XMLSourceLine(text, error.Line));
   std::string name = IsHttpURL(error.File) ? std::string() : OpenableLocalFile(error.File);
   return FormatXMLErrorMessage(error.Reason + " (in \"" + (name.empty() ? error.File : name) + "\")", error.Line,
                                SourceLine(error.File, error.Line));
@@ -173,9 +174,16 @@ xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* /*id*/, xml
 
 xmlParserInputPtr XMLEntityLoader::LoadHttp(const std::string& url, xmlParserCtxtPtr context)
 {
-  TURL address(url);
+  // A resource read twice in one run (a schema, whose target namespace is
+  // read before the schema itself) is fetched once.
+  auto fetched = Fetched.find(url);
   std::string text;
-  URLSystem().GetFile(address, text);
+  if (fetched != Fetched.end()) {
+    text = fetched->second;
+  } else {
+    TURL address(url);
+    URLSystem().GetFile(address, text);
+  }
   xmlParserInputBufferPtr buffer =
       xmlParserInputBufferCreateMem(text.data(), static_cast<int>(text.size()), XML_CHAR_ENCODING_NONE);
   if (buffer == nullptr) return nullptr;

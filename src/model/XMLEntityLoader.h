@@ -25,13 +25,15 @@ public:
   XMLEntityLoader(const XMLEntityLoader&) = delete;
   XMLEntityLoader& operator=(const XMLEntityLoader&) = delete;
 
-  // Line number line of a resource loaded by this loader (a local file is read
-  // again; a web resource comes from what was fetched). Empty when unknown.
+  // Line number line of a resource loaded by this loader, as UTF-8 (a local
+  // file is read again; a web resource comes from what was fetched). Empty
+  // when unknown.
   std::string SourceLine(const std::string& url, int line) const;
 
   // The message of error: reason CR LF "Line: n" CR LF source excerpt. The
   // excerpt comes from text when the error lies in it (its file is empty or
-  // base), else from the resource named, whose name then follows the reason.
+  // base), else from the resource named, whose name then follows the reason;
+  // it is UTF-8 whatever the encoding of the text or resource.
   std::string ErrorMessage(const XMLErrorRecord& error, const std::string& text, const std::string& base) const;
 
   // The texts fetched over http, by URL.

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <vector>
 
+#include "model/XMLLimitMessage.h"
+
 namespace {
 
 struct ReportLine {
@@ -40,14 +42,28 @@ std::vector<ReportLine> ReadLines(const std::string& text)
   return lines;
 }
 
+// libxslt reports a stylesheet for a later version of XSLT the way it
+// reports errors, but runs it by the rules of forwards-compatible processing.
+bool IsNotice(const std::string& text)
+{
+  return text.rfind("xsl:version: only 1.1 features are supported", 0) == 0;
+}
+
 }  // namespace
 
 XMLErrorRecord XSLTErrorReport(const std::string& text)
 {
   std::vector<ReportLine> lines = ReadLines(text);
-  for (std::size_t i = 1; i < lines.size(); ++i)
-    if (lines[i - 1].IsContext && !lines[i].IsContext) return XMLErrorRecord{lines[i].Text, lines[i - 1].File, lines[i - 1].Line};
-  return XMLErrorRecord();
+  XMLErrorRecord alone;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].IsContext || IsNotice(lines[i].Text)) continue;
+    if (i > 0 && lines[i - 1].IsContext) {
+      std::string detail = i + 1 < lines.size() ? lines[i + 1].Text : std::string();
+      return XMLErrorRecord{PlainXSLTLimitMessage(lines[i].Text, detail), lines[i - 1].File, lines[i - 1].Line};
+    }
+    if (alone.Reason.empty()) alone.Reason = lines[i].Text;
+  }
+  return alone;
 }
 
 std::string LastReportLine(const std::string& text)

@@ -218,7 +218,14 @@ void TMainForm::MenuToolsTransformClick()
       transformer.LoadStyleSheet(name);
     }
     folder.Enter(frame->FURL);
-    transformer.Transform(frame->GetText(), output);
+    // The stylesheet's messages are in the log: the log pane comes forward.
+    try {
+      transformer.Transform(frame->GetText(), output);
+    } catch (...) {
+      if (transformer.MessagesLogged() > 0) ShowLog();
+      throw;
+    }
+    if (transformer.MessagesLogged() > 0) ShowLog();
     // The result's name is made unique against the document's folder.
     resultURL = ResultURL(*frame, type.GetDefaultExt());
   }

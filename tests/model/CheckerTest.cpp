@@ -127,6 +127,29 @@ TEST(CheckerSchema, MissingSchemaFailsAtTheRootElement)
                      "  xsi:noNamespaceSchemaLocation=\"missing");
 }
 
+// A schema named for another namespace than its own target namespace is
+// reported as such, not by what libxml2 stumbles over next.
+TEST(CheckerSchema, SchemaOfAnotherNamespace)
+{
+  const std::string xsi = "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
+  const std::pair<std::string, std::string> cases[] = {
+      {"<order xmlns=\"urn:x\" " + xsi + "\n  xsi:schemaLocation=\"urn:x order.xsd\"/>",
+       "The XML schema \"order.xsd\" has no target namespace, but xsi:schemaLocation names it for the namespace "
+       "\"urn:x\""},
+      {"<invoice xmlns=\"urn:other\" " + xsi + "\n  xsi:schemaLocation=\"urn:other invoice.xsd\"/>",
+       "The XML schema \"invoice.xsd\" has the target namespace \"urn:plivek:invoice\", but xsi:schemaLocation "
+       "names it for the namespace \"urn:other\""},
+      {"<invoice " + xsi + "\n  xsi:noNamespaceSchemaLocation=\"invoice.xsd\"/>",
+       "The XML schema \"invoice.xsd\" has the target namespace \"urn:plivek:invoice\", but "
+       "xsi:noNamespaceSchemaLocation names it for elements in no namespace"},
+  };
+  for (const auto& [text, reason] : cases) {
+    EXPECT_TRUE(CheckIn(CheckerData(), text, false));
+    std::string line = text.substr(text.find('\n') + 1);
+    EXPECT_EQ(ParseErrorOf(text, true), reason + "\r\nLine: 2\r\n" + line.substr(0, 40));
+  }
+}
+
 TEST(CheckerSchema, DtdAndSchemaAreBothChecked)
 {
   std::string head =
@@ -152,6 +175,72 @@ TEST(CheckerValidity, NothingToValidateAgainstIsNotReportedAsValid)
             "Opening and ending tag mismatch: b line 2 and note\r\nLine: 2\r\n<b></note>");
 }
 
+// A document that breaks the rules of its own DTD is still well-formed: those
+// rules count only when validating, whether the DTD is internal or external.
+TEST(CheckerWellFormedness, BreakingTheOwnDtdIsNoWellFormednessError)
+{
+  std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "defaults.dtd", "<!ELEMENT r EMPTY>\n<!ATTLIST r a CDATA \"d\">\n");
+  // A group that a parameter entity opens and the declaration closes.
+  WriteTestFile(folder + "nesting.dtd", "<!ENTITY % open \"(#PCDATA\">\n<!ELEMENT r %open;)>\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"<!DOCTYPE r [<!ELEMENT r (a*)><!ELEMENT a EMPTY><!ATTLIST a id ID #IMPLIED>]>"
+       "<r><a id=\"x\"/><a id=\"x\"/></r>",
+       "ID x already defined"},
+      {"<!DOCTYPE r [<!ELEMENT r EMPTY><!ELEMENT r ANY>]><r/>", "Redefinition of element r"},
+      {"<!DOCTYPE r [<!ELEMENT r EMPTY><!ATTLIST r n NMTOKEN \"not a token\">]><r/>",
+       "invalid default value"},
+      {"<!DOCTYPE r [<!ELEMENT r EMPTY><!ATTLIST r a ID #IMPLIED b ID #IMPLIED>]><r/>",
+       "Element r has too may ID attributes defined : b"},
+      {"<!DOCTYPE r [<!ELEMENT r EMPTY><!ATTLIST r a (x|x) #IMPLIED>]><r/>", "value token x duplicated"},
+      {"<!DOCTYPE r [<!ENTITY % decl \"<!ENTITY e 'e'>\">%decl;<!ELEMENT r ANY>]><r>&undeclared;</r>",
+       "Entity 'undeclared' not defined"},
+      {"<!DOCTYPE r [<!ELEMENT r ANY><!NOTATION gif SYSTEM \"gif\"><!ENTITY i SYSTEM \"c:\\p\\i.gif\" NDATA gif>]><r/>",
+       "Invalid URI: c:\\p\\i.gif"},
+      {"<?xml version=\"1.0\" standalone=\"yes\"?><!DOCTYPE r SYSTEM \"defaults.dtd\"><r/>",
+       "attribute a on r defaulted from external subset"},
+      {"<!DOCTYPE r SYSTEM \"nesting.dtd\"><r/>", "doesn't start and stop in the same entity"},
+  };
+  for (const auto& [text, validityError] : cases) {
+    EXPECT_NO_THROW(CheckIn(folder, text, false)) << text;
+    std::string message = ParseErrorOf(text, true, folder);
+    EXPECT_NE(message.find(validityError), std::string::npos) << message;
+    // A real error after the validity error is still found.
+    std::string broken = std::string(text) + "\n<after>";
+    EXPECT_EQ(ParseErrorOf(broken, false, folder).rfind("Extra content at the end of the document\r\nLine: 2\r\n<after>", 0),
+              0u)
+        << ParseErrorOf(broken, false, folder);
+  }
+  // A parameter entity between declarations must hold whole declarations.
+  WriteTestFile(folder + "split.dtd", "<!ENTITY % start \"<!ELEMENT r \">\n%start;ANY>\n");
+  EXPECT_EQ(ParseErrorOf("<!DOCTYPE r SYSTEM \"split.dtd\"><r/>", false, folder),
+            "Element declaration doesn't start and stop in the same entity (in \"" + folder + "split.dtd\")\r\n"
+            "Line: 2\r\n%start;ANY>");
+}
+
+// The parser's fixed limits are named with their values; the library's own
+// words name an option that no user can set.
+TEST(CheckerWellFormedness, ParserLimitsAreNamedPlainly)
+{
+  auto nested = [](int depth) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += "<a>";
+    for (int i = 0; i < depth; ++i) text += "</a>";
+    return text;
+  };
+  EXPECT_TRUE(CheckIn(CheckerData(), nested(257), false));
+  EXPECT_EQ(ParseErrorOf(nested(258), false),
+            "The text exceeds the XML parser's limit of 257 levels of nested elements\r\nLine: 1\r\n" +
+                nested(258).substr(0, 40));
+  std::string groups = std::string(129, '(') + "b" + std::string(129, ')');
+  std::string message = ParseErrorOf("<!DOCTYPE a [<!ELEMENT a " + groups + ">]><a/>", false);
+  EXPECT_EQ(message.substr(0, message.find('\r')),
+            "The text exceeds the XML parser's limit of 128 levels of nested groups in a content model");
+  message = ParseErrorOf("<a>\n" + std::string(10000001, 'x') + "</a>", false);
+  EXPECT_EQ(message.substr(0, message.find('\r')),
+            "The text exceeds the XML parser's limit of 10,000,000 bytes for one text");
+}
+
 TEST(CheckerWellFormedness, MessageFormatAndExcerpt)
 {
   std::string longLine = "<para>" + std::string(60, 'x') + "</par>";
@@ -165,6 +254,45 @@ TEST(CheckerWellFormedness, ExcerptCountsCharactersNotBytes)
   std::string line = "<a>" + word + word + word + word + word + word + word + word + word + word + word + word + word;
   std::string message = ParseErrorOf(line + "</b>", false);
   EXPECT_EQ(message.substr(message.rfind("\r\n") + 2), "<a>" + word + word + word + word + word + word + word + word + word + word + word + word + "\xC4\x8D");
+}
+
+// The excerpt is the line's text in UTF-8, as the reason is, whatever the
+// encoding of the document or of the DTD the error lies in. A byte order
+// mark must agree with the encoding the declaration names.
+TEST(CheckerWellFormedness, ExcerptIsUtf8WhateverTheEncoding)
+{
+  auto utf16 = [](const std::string& ascii, bool bigEndian) {
+    std::string bytes;
+    for (char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+  };
+  const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<doc>\n<a>caf";
+  const std::string tail = "</b>\n</doc>\n";
+  const std::string expected = "Opening and ending tag mismatch: a line 3 and b\r\nLine: 3\r\n<a>caf\xC3\xA9</b>";
+  const std::string eLE("\xE9\x00", 2), eBE("\x00\xE9", 2);
+  EXPECT_EQ(ParseErrorOf("\xFF\xFE" + utf16(head, false) + eLE + utf16(tail, false), false), expected);
+  EXPECT_EQ(ParseErrorOf("\xFE\xFF" + utf16(head, true) + eBE + utf16(tail, true), false), expected);
+  EXPECT_EQ(ParseErrorOf(utf16(head, false) + eLE + utf16(tail, false), false), expected);
+  EXPECT_EQ(ParseErrorOf("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<doc>\n<a>caf\xE9</b>\n</doc>\n", false),
+            expected);
+  EXPECT_EQ(ParseErrorOf("\xEF\xBB\xBF<a>caf\xC3\xA9</b>", false),
+            "Opening and ending tag mismatch: a line 1 and b\r\nLine: 1\r\n<a>caf\xC3\xA9</b>");
+  // A byte order mark and a declaration of another encoding contradict each other.
+  EXPECT_EQ(ParseErrorOf("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>caf\xC3\xA9</a>", false),
+            "The text begins with a UTF-8 byte order mark, but its XML declaration names the encoding ISO-8859-1\r\n"
+            "Line: 1\r\n<?xml version=\"1.0\" encoding=\"ISO-8859-1");
+  const std::string declaredUtf8 = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<a/>";
+  EXPECT_EQ(ParseErrorOf("\xFF\xFE" + utf16(declaredUtf8, false), false),
+            "The text begins with a UTF-16 byte order mark, but its XML declaration names the encoding utf-8\r\n"
+            "Line: 1\r\n<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+  EXPECT_TRUE(CheckIn(CheckerData(), "\xEF\xBB\xBF" + declaredUtf8, false));
+  EXPECT_TRUE(CheckIn(CheckerData(), "\xFE\xFF" + utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><a/>", true), false));
+
+  std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "latin2.dtd", "<?xml encoding=\"ISO-8859-2\"?>\n<!ELEMENT \xE8 (a b)>\n");
+  EXPECT_EQ(ParseErrorOf("<!DOCTYPE a SYSTEM \"latin2.dtd\">\n<a/>\n", false, folder),
+            "ContentDecl : ',' '|' or ')' expected (in \"" + folder + "latin2.dtd\")\r\nLine: 2\r\n"
+            "<!ELEMENT \xC4\x8D (a b)>");
 }
 
 TEST(CheckerWellFormedness, EmptyTextAndReuse)

@@ -91,9 +91,12 @@ TEST(TransformerSecurity, AStylesheetFromTheWebReadsNoLocalFiles)
   std::string output;
   EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
             "Local file read for " + url + " refused\r\nLine: 4\r\n<xsl:value-of select=\"document('file:///");
-  // A plain path is a path on the stylesheet's server.
+  // A plain path is a path on the stylesheet's server, where it is not found.
   transformer.SetStyleSheet(ReaderStylesheet(TransformData("prices.xml")), server.BaseURL() + "reader.xsl");
-  transformer.Transform("<a/>", output);
+  std::string message = MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); });
+  EXPECT_EQ(message.rfind("Cannot load \"" + server.BaseURL() + TransformData("prices.xml").substr(1) + "\": ", 0), 0u)
+      << message;
+  EXPECT_NE(message.find("\r\nLine: 4\r\n"), std::string::npos) << message;
   EXPECT_EQ(output, "");
 }
 

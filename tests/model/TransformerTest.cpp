@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "TypesTestSupport.h"
 #include "XMLToolsTestSupport.h"
 #include "model/pvtools.h"
 #include "resource/EResourceError.h"
@@ -173,7 +174,8 @@ TEST(TransformerErrors, RuntimeErrorAndTerminatingMessage)
       "</xsl:stylesheet>\n");
   std::string output;
   std::string message = MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); });
-  EXPECT_EQ(message, "The stylesheet stopped the transformation: no items");
+  EXPECT_EQ(message, "The stylesheet stopped the transformation: no items\r\nLine: 4\r\n"
+                     "<xsl:message terminate=\"yes\">no items</x");
   EXPECT_EQ(output, "");
 
   transformer.SetStyleSheet(
@@ -186,17 +188,102 @@ TEST(TransformerErrors, RuntimeErrorAndTerminatingMessage)
             "Variable 'undefined' has not been declared.\r\nLine: 3\r\n<xsl:value-of select=\"$undefined\"/>");
 }
 
-TEST(TransformerErrors, MessagesOfASuccessfulTransformAreNoErrors)
+TEST(TransformerErrors, EndlessRecursionNamesTheLimit)
 {
   TXMLTransformer transformer;
   transformer.SetStyleSheet(
       "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
-      "<xsl:output method=\"text\"/>\n"
-      "<xsl:template match=\"/\"><xsl:message>note</xsl:message>done</xsl:template>\n"
+      "<xsl:template match=\"/\"><xsl:call-template name=\"r\"/></xsl:template>\n"
+      "<xsl:template name=\"r\"><xsl:call-template name=\"r\"/></xsl:template>\n"
       "</xsl:stylesheet>\n");
   std::string output;
-  transformer.Transform("<a/>", output);
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "The transformation exceeds the XSLT processor's limit of 3,000 levels of nested template calls and "
+            "variables (is a recursion endless?)\r\nLine: 3\r\n<xsl:template name=\"r\"><xsl:call-templat");
+}
+
+// Messages go to the log at a level the log pane always shows; they are no
+// errors unless they terminate the transformation.
+TEST(TransformerErrors, MessagesOfASuccessfulTransformAreNoErrors)
+{
+  LogCapture log;
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:output method=\"text\"/>\n"
+      "<xsl:template match=\"/\"><xsl:message>note</xsl:message>done<xsl:apply-templates/></xsl:template>\n"
+      "<xsl:template match=\"b\">\n<xsl:message>two\nlines for <xsl:value-of select=\".\"/></xsl:message>\n"
+      "</xsl:template>\n"
+      "</xsl:stylesheet>\n");
+  std::string output;
+  transformer.Transform("<a><b>x</b><b>y</b></a>", output);
   EXPECT_EQ(output, "done");
+  EXPECT_EQ(transformer.MessagesLogged(), 3);
+  ASSERT_EQ(log.Messages.size(), 3u);
+  EXPECT_EQ(log.Count(2, "xsl:message (line 3): note"), 1);
+  EXPECT_EQ(log.Count(2, "xsl:message (line 5): two\nlines for x"), 1);
+  EXPECT_EQ(log.Count(2, "xsl:message (line 5): two\nlines for y"), 1);
+  // From a file, the line names the file; a terminating message is logged too.
+  transformer.LoadStyleSheet(TransformData("stop.xsl"));
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "The stylesheet stopped the transformation: nothing to do\r\nLine: 3\r\n"
+            "  <xsl:message terminate=\"yes\">nothing t");
+  EXPECT_EQ(log.Count(2, "xsl:message (line 3 of stop.xsl): nothing to do"), 1);
+  EXPECT_EQ(transformer.MessagesLogged(), 1);
+  // A log that cannot be written fails the transformation with its error.
+  AppLog().FileName = MakeTempFolder();
+  EXPECT_THROW(transformer.Transform("<a/>", output), EInOutError);
+}
+
+// Every error libxslt reports fails the transformation, also those it counts
+// as warnings or reports without stopping, and so does a document that
+// document() cannot load.
+TEST(TransformerErrors, EveryReportedErrorFails)
+{
+  const std::string head = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n";
+  const std::string tail = "</xsl:stylesheet>\n";
+  TXMLTransformer transformer;
+  EXPECT_EQ(MessageOf<EXSLTError>([&] {
+              transformer.SetStyleSheet(head + "<xsl:template match=\"/\">\nA<xsl:value-off select=\"1\"/>B\n"
+                                               "</xsl:template>\n" + tail);
+            }),
+            "xsltStylePreCompute: unknown xsl:value-off\r\nLine: 3\r\nA<xsl:value-off select=\"1\"/>B");
+  EXPECT_FALSE(transformer.HasStyleSheet());
+  // An output encoding that is not known: the result would be UTF-8 under its name.
+  EXPECT_EQ(MessageOf<EXSLTError>([&] {
+              transformer.SetStyleSheet(head + "<xsl:output encoding=\"bogus-8\"/>\n"
+                                               "<xsl:template match=\"/\"><r/></xsl:template>\n" + tail);
+            }),
+            "xsl:output names the encoding \"bogus-8\", which is not known.");
+  EXPECT_FALSE(transformer.HasStyleSheet());
+
+  std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "broken.xml", "<prices>\n<price></prices>\n");
+  CurrentFolderScope scope(folder);
+  std::string output = "stale";
+  transformer.SetStyleSheet(head + "<xsl:template match=\"/\">\n<xsl:copy-of select=\"document('missing.xml')\"/>\n"
+                                   "</xsl:template>\n" + tail);
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "Cannot open \"" + folder + "missing.xml\": No such file or directory\r\nLine: 3\r\n"
+            "<xsl:copy-of select=\"document('missing.x");
+  EXPECT_EQ(output, "");
+  transformer.SetStyleSheet(head + "<xsl:template match=\"/\">\n<xsl:copy-of select=\"document('broken.xml')\"/>\n"
+                                   "</xsl:template>\n" + tail);
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "Opening and ending tag mismatch: price line 2 and prices (in \"" + folder + "broken.xml\")\r\n"
+            "Line: 2\r\n<price></prices>");
+
+  // A stylesheet for a later XSLT version runs; an instruction it does not
+  // know fails only where it runs without a fallback.
+  const std::string later = "<xsl:stylesheet version=\"2.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+                            "<xsl:output method=\"text\"/>\n";
+  transformer.SetStyleSheet(later + "<xsl:template match=\"/\">A<xsl:next><xsl:fallback>B</xsl:fallback></xsl:next>"
+                                    "<xsl:if test=\"false()\"><xsl:next/></xsl:if></xsl:template>\n" + tail);
+  transformer.Transform("<a/>", output);
+  EXPECT_EQ(output, "AB");
+  transformer.SetStyleSheet(later + "<xsl:template match=\"/\">\nA<xsl:next/>\n</xsl:template>\n" + tail);
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "xsltApplySequenceConstructor: next was not compiled\r\nLine: 4\r\nA<xsl:next/>");
 }
 
 TEST(TransformerErrorReport, ReadsContextLines)
@@ -211,7 +298,13 @@ TEST(TransformerErrorReport, ReadsContextLines)
   report = XSLTErrorReport("compilation error: element template\nxsl:template : bad\n");
   EXPECT_EQ(report.Reason, "xsl:template : bad");
   EXPECT_EQ(report.Line, 0);
-  EXPECT_EQ(XSLTErrorReport("just text\n").Reason, "");
+  // A report without context line is an error too, without a place.
+  report = XSLTErrorReport("xsltApplySequenceConstructor: x was not compiled\n");
+  EXPECT_EQ(report.Reason, "xsltApplySequenceConstructor: x was not compiled");
+  EXPECT_EQ(report.Line, 0);
+  // Notices are no errors.
+  EXPECT_EQ(XSLTErrorReport("compilation error: file a.xsl line 1 element stylesheet\n"
+                            "xsl:version: only 1.1 features are supported\n").Reason, "");
   EXPECT_EQ(LastReportLine("first\nlast words\n\n"), "last words");
   EXPECT_EQ(XSLTErrorReport("").Reason, "");
 }

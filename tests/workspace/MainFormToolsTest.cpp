@@ -14,6 +14,7 @@
 #include "dialogs/TTransformDialog.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
+#include "resource/zevlog.h"
 #include "workspace/ToolsCommandText.h"
 
 namespace {
@@ -219,6 +220,38 @@ TEST_F(MainFormToolsTest, FailedTransformOpensNoTab)
   Run("MenuToolsTransform");  // Cancel: nothing at all
   EXPECT_EQ(Prompts->Messages.size(), 1);
   EXPECT_EQ(Form().MainPageControl()->PageCount(), 1);
+}
+
+// The stylesheet's messages go to the log, and the log pane comes forward,
+// whether the transform succeeds or a message stops it.
+TEST_F(MainFormToolsTest, TransformShowsTheStyleSheetsMessagesInTheLog)
+{
+  Start();
+  const std::string head = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n";
+  Write("quiet.xsl", head + "<xsl:template match=\"/\">quiet</xsl:template>\r\n</xsl:stylesheet>\r\n");
+  Write("note.xsl", head + "<xsl:template match=\"/\"><xsl:message>seen <xsl:value-of select=\"name(*)\"/>"
+                           "</xsl:message></xsl:template>\r\n</xsl:stylesheet>\r\n");
+  Write("stop.xsl", head + "<xsl:template match=\"/\"><xsl:message terminate=\"yes\">stopped</xsl:message>"
+                           "</xsl:template>\r\n</xsl:stylesheet>\r\n");
+  TEditFrame* doc = Open("list.xml", "<doc/>\r\n");
+  auto transform = [&](const char* style) {
+    FocusEditor(*doc);
+    WhenShown(TransformDialog, [&] { TransformDialog->XSLCombo->setEditText(QString::fromStdString(Folder + style)); });
+    Run("MenuToolsTransform");
+  };
+  transform("quiet.xsl");
+  EXPECT_FALSE(TMainForm::PaneShown(Form().FLogFrame));
+  transform("note.xsl");
+  EXPECT_TRUE(TMainForm::PaneShown(Form().FLogFrame));
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  EXPECT_NE(ReadTestFile(AppLog().FileName).find("xsl:message (line 2 of note.xsl): seen doc"), std::string::npos);
+
+  Form().HideLog();
+  transform("stop.xsl");
+  EXPECT_TRUE(TMainForm::PaneShown(Form().FLogFrame));
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].startsWith("The stylesheet stopped the transformation: stopped"))
+      << Prompts->Messages[0].toStdString();
 }
 
 TEST_F(MainFormToolsTest, OpenStyleSheetsAreXslDocumentsInFrameOrder)
