@@ -3,7 +3,11 @@
 
 #include <QKeyEvent>
 #include <QTabBar>
+#include <csignal>
+#include <fcntl.h>
+#include <iterator>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -336,6 +340,128 @@ TEST_F(EditFrameDocument, ClosingTheFrameDeletesItsWorkingCopyOnly)
   Write("~", "keep");
   delete AddFrame();
   EXPECT_TRUE(Exists(Folder + "~"));
+}
+
+TEST_F(EditFrameDocument, SaveAsOntoItsOwnWorkingCopyKeepsTheSavedFile)
+{
+  Frame->OpenDocument(Local(Write("a.xml", "text")));
+  ASSERT_EQ(Frame->FBackupFileName, Folder + "~a.xml");
+  Frame->SetText("saved");
+  Frame->SaveAs(Local(Folder + "~a.xml"));
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~~a.xml");
+  delete Frame;
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_FALSE(Exists(Folder + "~~a.xml"));
+}
+
+TEST_F(EditFrameDocument, AWorkingCopyOpenAsADocumentIsNeitherRewrittenNorDeleted)
+{
+  const double fiveMinutes = 1.0 / 288;
+  Frame->OpenDocument(Local(Write("a.xml", "original")));
+  TEditFrame* other = AddFrame();
+  other->OpenDocument(Local(Folder + "~a.xml"));
+  // The sweep and a preview write a copy of a new name.
+  Frame->SetText("edited");
+  Frame->MarkModified();
+  Clock += 1;
+  Frame->CheckBackup(fiveMinutes);
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "original\r\n");
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~a1.xml");
+  EXPECT_EQ(ReadTestFile(Folder + "~a1.xml"), "edited\r\n");
+
+  // Closing leaves an open document alone, also through another spelling.
+  TEditFrame* third = AddFrame();
+  third->OpenDocument(Local(Write("b.xml", "b")));
+  TEditFrame* fourth = AddFrame();
+  fourth->OpenDocument(Local(Folder + "./~b.xml"));
+  delete third;
+  EXPECT_EQ(ReadTestFile(Folder + "~b.xml"), "b\r\n");
+  delete Frame;
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "original\r\n");
+  EXPECT_FALSE(Exists(Folder + "~a1.xml"));
+
+  // A new document that has no file yet keeps its name from working copies.
+  TEditFrame* unsaved = AddFrame();
+  unsaved->NewDocument(Local(Folder + "~n.xml"));
+  TEditFrame* fresh = AddFrame();
+  fresh->NewDocument(Local(Folder + "n.xml"));
+  EXPECT_EQ(fresh->FBackupFileName, Folder + "~n1.xml");
+}
+
+TEST_F(EditFrameDocument, AWorkingCopyTheUserSavedOverIsNeitherRewrittenNorDeleted)
+{
+  const double fiveMinutes = 1.0 / 288;
+  Frame->OpenDocument(Local(Write("a.xml", "original")));
+  TEditFrame* other = AddFrame();
+  other->OpenDocument(Local(Folder + "~a.xml"));
+  other->SetText("saved");
+  other->Save();
+  delete other;
+  Frame->SetText("edited");
+  Frame->MarkModified();
+  Clock += 1;
+  Frame->CheckBackup(fiveMinutes);
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "edited\r\n");
+  delete Frame;
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+}
+
+TEST_F(EditFrameDocument, AnythingElseAtTheWorkingCopysNameIsLeftAlone)
+{
+  std::string victim = Write("victim.xml", "victim");
+  Frame->OpenDocument(Local(Write("a.xml", "text")));
+  Frame->SetText("new");
+  // A link in its place.
+  std::filesystem::remove(Folder + "~a.xml");
+  std::filesystem::create_symlink(victim, Folder + "~a.xml");
+  EXPECT_NO_THROW(Frame->Backup());
+  EXPECT_EQ(ReadTestFile(victim), "victim");
+  EXPECT_TRUE(std::filesystem::is_symlink(Folder + "~a.xml"));
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~a1.xml");
+  EXPECT_EQ(ReadTestFile(Folder + "~a1.xml"), "new\r\n");
+  // A folder in its place.
+  std::filesystem::remove(Folder + "~a1.xml");
+  std::filesystem::create_directory(Folder + "~a1.xml");
+  EXPECT_NO_THROW(Frame->Backup());
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~a2.xml");
+  // A pipe someone reads.
+  std::filesystem::remove(Folder + "~a2.xml");
+  ASSERT_EQ(::mkfifo((Folder + "~a2.xml").c_str(), 0600), 0);
+  int reader = ::open((Folder + "~a2.xml").c_str(), O_RDONLY | O_NONBLOCK);
+  EXPECT_NO_THROW(Frame->Backup());
+  char byte = 0;
+  EXPECT_LE(::read(reader, &byte, 1), 0);
+  ::close(reader);
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~a3.xml");
+
+  delete Frame;
+  EXPECT_TRUE(std::filesystem::is_symlink(Folder + "~a.xml"));
+  EXPECT_TRUE(std::filesystem::is_directory(Folder + "~a1.xml"));
+  EXPECT_TRUE(std::filesystem::is_fifo(Folder + "~a2.xml"));
+  EXPECT_FALSE(Exists(Folder + "~a3.xml"));
+}
+
+TEST_F(EditFrameDocument, AFailedRefreshKeepsThePreviousWorkingCopy)
+{
+  Frame->OpenDocument(Local(Write("a.xml", "first")));
+  std::string copy = Frame->FBackupFileName;
+  Frame->SetText(std::string(std::size_t{1} << 16, 'x'));
+  // Files may grow to 4 KiB only: the write fails half-way.
+  struct rlimit old {};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  auto handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  EXPECT_THROW(Frame->Backup(), EFCreateError);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(ReadTestFile(copy), "first\r\n");
+  EXPECT_EQ(Frame->FBackupFileName, copy);
+  auto entries = std::distance(std::filesystem::directory_iterator(Folder), std::filesystem::directory_iterator());
+  EXPECT_EQ(entries, 3);  // program/, a.xml, ~a.xml: nothing half-written is left
 }
 
 // ---- captions and events --------------------------------------------------------
