@@ -58,20 +58,41 @@ mode_t CurrentUmask()
   return mask;
 }
 
+// The permissions a working copy gets (see the header).
 struct TAccess {
-  mode_t Mode = 0;
+  mode_t Mode = S_IRUSR | S_IWUSR;
+  bool HasGroup = false;
+  gid_t Group = 0;
 };
 
-TAccess AccessFor(const std::string&)
+TAccess AccessFor(const std::string& document)
 {
   TAccess access;
-  access.Mode = (S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH) & ~CurrentUmask();
+  if (document.empty()) return access;  // remote
+  const mode_t readWrite = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
+  struct stat info {};
+  if (::stat(document.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return access;
+    access.Mode = info.st_mode & readWrite & ~CurrentUmask();
+    access.HasGroup = true;
+    access.Group = info.st_gid;
+    return access;
+  }
+  access.Mode = readWrite & ~CurrentUmask();
   return access;
 }
 
+// Gives an open working copy its permissions. A file system that keeps no
+// permissions refuses the change; the file then keeps those it was made
+// with, owner-only.
 void ApplyAccess(int fd, const TAccess& access)
 {
-  (void)::fchmod(fd, access.Mode);
+  mode_t mode = access.Mode;
+  struct stat own {};
+  if (access.HasGroup && ::fstat(fd, &own) == 0 && own.st_gid != access.Group &&
+      ::fchown(fd, static_cast<uid_t>(-1), access.Group) != 0)
+    mode &= ~static_cast<mode_t>(S_IRWXG);
+  (void)::fchmod(fd, mode);
 }
 
 // "~" + name with number n (none for 0) before the last ".".

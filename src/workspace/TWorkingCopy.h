@@ -12,6 +12,13 @@
 // write takes a new name. A rewrite goes to a new file that replaces the old
 // copy only once it is complete, so a failed write keeps the previous copy.
 //
+// Its permissions are never wider than its document's: the read and write
+// bits of the document's file, less the umask; for a local document that has
+// no file yet, those its file will get when saved (0666 less the umask); for
+// a remote document owner-only (0600), since the server's permissions are
+// unknown and the program folder may be shared. When the working copy cannot
+// have the document's group, it gets no group access.
+//
 // Every live working copy is registered, so any of them can tell whether a
 // path is an open document. Plain C++; one thread (the GUI thread).
 
@@ -72,7 +79,8 @@ public:
   // Starts writing the working copy at path (the last one named or
   // written). When path holds something that is not this working copy's own
   // file, or is an open document, a new name for documentName is chosen in
-  // path's folder. Raises EFCreateError when no file can be made.
+  // path's folder. The file gets the document's permissions. Raises
+  // EFCreateError when no file can be made.
   TWrite BeginWrite(const std::string& path, const std::string& documentName);
 
   // Deletes path when it is still the file this working copy last wrote and
