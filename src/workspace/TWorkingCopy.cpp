@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -19,6 +19,9 @@ namespace {
 // Names tried for a new working copy before giving up (each one was free a
 // moment earlier and taken when it was made).
 constexpr int MaxCreateAttempts = 100;
+
+// The longest file name (one path component) in bytes.
+constexpr std::size_t MaxNameBytes = NAME_MAX;
 
 [[noreturn]] void ThrowCreate(const std::string& path, int error)
 {
@@ -95,17 +98,28 @@ void ApplyAccess(int fd, const TAccess& access)
   (void)::fchmod(fd, mode);
 }
 
-// "~" + name with number n (none for 0) before the last ".".
+// Cuts text to at most size bytes, never inside a UTF-8 sequence.
+std::string CutBytes(const std::string& text, std::size_t size)
+{
+  if (text.size() <= size) return text;
+  while (size > 1 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80) --size;
+  return text.substr(0, size);
+}
+
+// "~" + name with number n (none for 0) before the last ".", cut to fit.
 std::string NumberedName(const std::string& name, long n)
 {
   std::string base = "~" + name;
   std::string ext;
   auto dot = base.rfind('.');
-  if (dot != std::string::npos && dot > 0) {
+  // An "extension" that leaves no room for the name is part of the name.
+  if (dot != std::string::npos && dot > 0 && base.size() - dot <= MaxNameBytes / 2) {
     ext = base.substr(dot);
     base.erase(dot);
   }
-  return base + (n > 0 ? std::to_string(n) : std::string()) + ext;
+  std::string number = n > 0 ? std::to_string(n) : std::string();
+  std::size_t room = MaxNameBytes - ext.size() - number.size();
+  return CutBytes(base, room) + number + ext;
 }
 
 // path and document are one file, or the same name when neither exists.

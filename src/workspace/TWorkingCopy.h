@@ -43,7 +43,8 @@ public:
 
   // The first of folder + "~" + documentName, then with 1, 2 ... before the
   // last "." (at the end when there is none), that names nothing that exists
-  // and no open document. folder ends with "/"; nothing is created.
+  // and no open document. A name too long for the file system is shortened
+  // before the number. folder ends with "/"; nothing is created.
   static std::string ChooseName(const std::string& folder, const std::string& documentName);
 
   // One write of the working copy, from BeginWrite to Commit. Destroyed

@@ -486,6 +486,23 @@ TEST_F(EditFrameDocument, AnythingElseAtTheWorkingCopysNameIsLeftAlone)
   EXPECT_FALSE(Exists(Folder + "~a3.xml"));
 }
 
+TEST_F(EditFrameDocument, ALongDocumentNameGetsAWorkingCopyNameThatFits)
+{
+  std::string name = std::string(251, 'n') + ".xml";  // 255 bytes, the longest name
+  Frame->OpenDocument(Local(Write(name, "long")));
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~" + std::string(250, 'n') + ".xml");
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "long\r\n");
+  TEditFrame* second = AddFrame();
+  second->OpenDocument(Local(Folder + name));
+  EXPECT_EQ(second->FBackupFileName, Folder + "~" + std::string(249, 'n') + "1.xml");
+  // A name is never cut inside a character.
+  std::string accents;
+  for (int i = 0; i < 125; ++i) accents += "\xC3\xA9";
+  TEditFrame* third = AddFrame();
+  third->OpenDocument(Local(Write("a" + accents + ".xml", "")));
+  EXPECT_EQ(third->FBackupFileName, Folder + "~a" + accents.substr(0, 248) + ".xml");
+}
+
 TEST_F(EditFrameDocument, AFailedRefreshKeepsThePreviousWorkingCopy)
 {
   Frame->OpenDocument(Local(Write("a.xml", "first")));
