@@ -12,8 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "model/ModelModule.h"
@@ -59,44 +57,11 @@ TEditFrame::TClock& ClockSlot()
   throw EFCreateError("Cannot create file \"" + path + "\". " + std::strerror(error));
 }
 
-bool PathExists(const std::string& path)
-{
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0;
-}
-
-bool IsPlainFile(const std::string& path)
-{
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// The first of name, name1, name2 ... (the number before the last "." of the
-// name) that does not exist in folder; the result includes the folder.
-std::string UniqueNameInFolder(const std::string& folder, const std::string& name)
-{
-  std::string base = name;
-  std::string ext;
-  auto dot = name.rfind('.');
-  if (dot != std::string::npos) {
-    base = name.substr(0, dot);
-    ext = name.substr(dot);
-  }
-  for (long n = 0;; ++n) {
-    std::string candidate = folder + base + (n > 0 ? std::to_string(n) : std::string()) + ext;
-    if (!PathExists(candidate)) return candidate;
-  }
-}
-
-// Writes the bytes a producer hands over to a file (created or truncated).
+// Writes the bytes a producer hands over to an open file.
 class TScratchFile {
 public:
-  explicit TScratchFile(std::string path) : Path_(std::move(path))
-  {
-    Fd_ = ::open(Path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (Fd_ < 0) ThrowCreate(Path_, errno);
-    Buffer_.reserve(BufferSize);
-  }
+  // Takes over an open file; path names it in error messages.
+  TScratchFile(std::string path, int fd) : Path_(std::move(path)), Fd_(fd) { Buffer_.reserve(BufferSize); }
   ~TScratchFile()
   {
     if (Fd_ >= 0) ::close(Fd_);
@@ -216,7 +181,8 @@ TEditFrame::TEditFrame(QWidget* parent)
       SynEdit(new QsciScintilla(this)),
       FURL("file:" + ProgramFolder()),
       FLastBackup(Now()),
-      FLook(std::make_unique<TLook>())
+      FLook(std::make_unique<TLook>()),
+      FWorkingCopy([this] { return FURL.Protocol == TURLProtocol::file ? FURL.GetNativeName() : std::string(); })
 {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -339,27 +305,30 @@ void TEditFrame::SaveAs(const TURL& url)
 std::string TEditFrame::GetBackupFileName() const
 {
   std::string folder = FURL.Protocol == TURLProtocol::file ? FURL.Path : ProgramFolder();
-  return UniqueNameInFolder(folder, "~" + FURL.FileName);
+  return TWorkingCopy::ChooseName(folder, FURL.FileName);
 }
 
 void TEditFrame::Backup()
 {
-  WriteBackup(FBackupFileName);
+  WriteBackup();
   FLastBackup = Now();
 }
 
-void TEditFrame::WriteBackup(const std::string& path)
+void TEditFrame::WriteBackup()
 {
-  TScratchFile file(path);
+  // The copy may move to a new name when its file is no longer its own.
+  TWorkingCopy::TWrite write = FWorkingCopy.BeginWrite(FBackupFileName, FURL.FileName);
+  TScratchFile file(write.Path(), write.ReleaseDescriptor());
   const auto* text = static_cast<const char*>(SynEdit->SendScintillaPtrResult(B::SCI_GETCHARACTERPOINTER));
   auto size = static_cast<std::size_t>(SynEdit->SendScintilla(B::SCI_GETLENGTH));
   ForEachCrLfChunk(text, size, true, [&file](const char* data, std::size_t n) { file.Write(data, n); });
   file.Close();
+  FBackupFileName = write.Commit();
 }
 
 void TEditFrame::DeleteBackup()
 {
-  if (!FBackupFileName.empty() && IsPlainFile(FBackupFileName)) ::unlink(FBackupFileName.c_str());
+  FWorkingCopy.Delete(FBackupFileName);
 }
 
 void TEditFrame::CheckBackup(double interval)

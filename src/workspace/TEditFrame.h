@@ -13,7 +13,8 @@
 // written to: the document's folder for a local document, the program folder
 // for any other. Written when a document is started, opened or saved under
 // another URL, by Backup (previews) and by CheckBackup; deleted when the frame
-// is destroyed and when SaveAs names a new one.
+// is destroyed and when SaveAs names a new one. It never replaces or deletes
+// a file that is not its own (TWorkingCopy).
 //
 // Set-up order used by the main window: construct, dock, SetPopupMenu,
 // ApplyConfig, OnContextHelp/OnStatusChange, SetFileType, then NewDocument or
@@ -30,6 +31,7 @@
 #include "workspace/EditorCommandHandlers.h"
 #include "workspace/TEditorKeyBindings.h"
 #include "workspace/TFrame.h"
+#include "workspace/TWorkingCopy.h"
 
 class QEvent;
 class QKeyEvent;
@@ -145,8 +147,10 @@ private:
   void SynEditContextHelp();
   bool SynEditKeyDown(QKeyEvent& event);
   bool TypeKey(QKeyEvent& event);
-  void WriteBackup(const std::string& path);
-  // Deletes the working copy when that file exists (an empty name names none).
+  // Writes the working copy; FBackupFileName names the file written.
+  void WriteBackup();
+  // Deletes the working copy while it is still the file last written and no
+  // open document (an empty name names none).
   void DeleteBackup();
   void ApplyLook();
   void ApplyGutter();
@@ -162,4 +166,7 @@ private:
   bool FConfigured = false;  // key bindings come from the configuration
   bool FLoading = false;
   bool FRetyping = false;
+  // Declared last: it leaves the registry of open documents before the URL
+  // it reports goes.
+  TWorkingCopy FWorkingCopy;
 };

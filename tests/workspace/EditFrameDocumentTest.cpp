@@ -3,7 +3,11 @@
 
 #include <QKeyEvent>
 #include <QTabBar>
+#include <csignal>
+#include <fcntl.h>
+#include <iterator>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -336,6 +340,188 @@ TEST_F(EditFrameDocument, ClosingTheFrameDeletesItsWorkingCopyOnly)
   Write("~", "keep");
   delete AddFrame();
   EXPECT_TRUE(Exists(Folder + "~"));
+}
+
+TEST_F(EditFrameDocument, SaveAsOntoItsOwnWorkingCopyKeepsTheSavedFile)
+{
+  Frame->OpenDocument(Local(Write("a.xml", "text")));
+  ASSERT_EQ(Frame->FBackupFileName, Folder + "~a.xml");
+  Frame->SetText("saved");
+  Frame->SaveAs(Local(Folder + "~a.xml"));
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~~a.xml");
+  delete Frame;
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_FALSE(Exists(Folder + "~~a.xml"));
+}
+
+TEST_F(EditFrameDocument, AWorkingCopyOpenAsADocumentIsNeitherRewrittenNorDeleted)
+{
+  const double fiveMinutes = 1.0 / 288;
+  Frame->OpenDocument(Local(Write("a.xml", "original")));
+  TEditFrame* other = AddFrame();
+  other->OpenDocument(Local(Folder + "~a.xml"));
+  // The sweep and a preview write a copy of a new name.
+  Frame->SetText("edited");
+  Frame->MarkModified();
+  Clock += 1;
+  Frame->CheckBackup(fiveMinutes);
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "original\r\n");
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~a1.xml");
+  EXPECT_EQ(ReadTestFile(Folder + "~a1.xml"), "edited\r\n");
+
+  // Closing leaves an open document alone, also through another spelling.
+  TEditFrame* third = AddFrame();
+  third->OpenDocument(Local(Write("b.xml", "b")));
+  TEditFrame* fourth = AddFrame();
+  fourth->OpenDocument(Local(Folder + "./~b.xml"));
+  delete third;
+  EXPECT_EQ(ReadTestFile(Folder + "~b.xml"), "b\r\n");
+  delete Frame;
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "original\r\n");
+  EXPECT_FALSE(Exists(Folder + "~a1.xml"));
+
+  // A new document that has no file yet keeps its name from working copies.
+  TEditFrame* unsaved = AddFrame();
+  unsaved->NewDocument(Local(Folder + "~n.xml"));
+  TEditFrame* fresh = AddFrame();
+  fresh->NewDocument(Local(Folder + "n.xml"));
+  EXPECT_EQ(fresh->FBackupFileName, Folder + "~n1.xml");
+}
+
+TEST_F(EditFrameDocument, AWorkingCopyTheUserSavedOverIsNeitherRewrittenNorDeleted)
+{
+  const double fiveMinutes = 1.0 / 288;
+  Frame->OpenDocument(Local(Write("a.xml", "original")));
+  TEditFrame* other = AddFrame();
+  other->OpenDocument(Local(Folder + "~a.xml"));
+  other->SetText("saved");
+  other->Save();
+  delete other;
+  Frame->SetText("edited");
+  Frame->MarkModified();
+  Clock += 1;
+  Frame->CheckBackup(fiveMinutes);
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "edited\r\n");
+  delete Frame;
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+}
+
+TEST_F(EditFrameDocument, AWorkingCopyIsNoMoreAccessibleThanItsDocument)
+{
+  const mode_t oldMask = ::umask(022);
+  auto mode = [](const std::string& path) {
+    struct stat info {};
+    ::lstat(path.c_str(), &info);
+    return info.st_mode & 07777;
+  };
+  std::string path = Write("private.xml", "secret");
+  ::chmod(path.c_str(), 0600);
+  Frame->OpenDocument(Local(path));
+  EXPECT_EQ(mode(Frame->FBackupFileName), 0600u);
+  // A rewrite follows the document and narrows a copy that became wider.
+  ::chmod(Frame->FBackupFileName.c_str(), 0666);
+  Frame->Backup();
+  EXPECT_EQ(mode(Frame->FBackupFileName), 0600u);
+  ::chmod(path.c_str(), 0640);
+  Frame->Backup();
+  EXPECT_EQ(mode(Frame->FBackupFileName), 0640u);
+  ::umask(077);
+  Frame->Backup();
+  EXPECT_EQ(mode(Frame->FBackupFileName), 0600u);
+  ::umask(022);
+  // The copy has the document's group.
+  if (::chown(path.c_str(), static_cast<uid_t>(-1), 65534) == 0) {
+    Frame->Backup();
+    struct stat info {};
+    ::lstat(Frame->FBackupFileName.c_str(), &info);
+    EXPECT_EQ(info.st_gid, 65534u);
+    EXPECT_EQ(mode(Frame->FBackupFileName), 0640u);
+  }
+
+  // A remote document's copy is its owner's; a new local one's gets what
+  // its file will get.
+  TEditFrame* remote = AddFrame();
+  remote->NewDocument(TURL("ftp://host/x/r.xml"));
+  EXPECT_EQ(mode(remote->FBackupFileName), 0600u);
+  TEditFrame* fresh = AddFrame();
+  fresh->NewDocument(Local(Folder + "fresh.xml"));
+  EXPECT_EQ(mode(fresh->FBackupFileName), 0644u);
+  ::umask(oldMask);
+}
+
+TEST_F(EditFrameDocument, AnythingElseAtTheWorkingCopysNameIsLeftAlone)
+{
+  std::string victim = Write("victim.xml", "victim");
+  Frame->OpenDocument(Local(Write("a.xml", "text")));
+  Frame->SetText("new");
+  // A link in its place.
+  std::filesystem::remove(Folder + "~a.xml");
+  std::filesystem::create_symlink(victim, Folder + "~a.xml");
+  EXPECT_NO_THROW(Frame->Backup());
+  EXPECT_EQ(ReadTestFile(victim), "victim");
+  EXPECT_TRUE(std::filesystem::is_symlink(Folder + "~a.xml"));
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~a1.xml");
+  EXPECT_EQ(ReadTestFile(Folder + "~a1.xml"), "new\r\n");
+  // A folder in its place.
+  std::filesystem::remove(Folder + "~a1.xml");
+  std::filesystem::create_directory(Folder + "~a1.xml");
+  EXPECT_NO_THROW(Frame->Backup());
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~a2.xml");
+  // A pipe someone reads.
+  std::filesystem::remove(Folder + "~a2.xml");
+  ASSERT_EQ(::mkfifo((Folder + "~a2.xml").c_str(), 0600), 0);
+  int reader = ::open((Folder + "~a2.xml").c_str(), O_RDONLY | O_NONBLOCK);
+  EXPECT_NO_THROW(Frame->Backup());
+  char byte = 0;
+  EXPECT_LE(::read(reader, &byte, 1), 0);
+  ::close(reader);
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~a3.xml");
+
+  delete Frame;
+  EXPECT_TRUE(std::filesystem::is_symlink(Folder + "~a.xml"));
+  EXPECT_TRUE(std::filesystem::is_directory(Folder + "~a1.xml"));
+  EXPECT_TRUE(std::filesystem::is_fifo(Folder + "~a2.xml"));
+  EXPECT_FALSE(Exists(Folder + "~a3.xml"));
+}
+
+TEST_F(EditFrameDocument, ALongDocumentNameGetsAWorkingCopyNameThatFits)
+{
+  std::string name = std::string(251, 'n') + ".xml";  // 255 bytes, the longest name
+  Frame->OpenDocument(Local(Write(name, "long")));
+  EXPECT_EQ(Frame->FBackupFileName, Folder + "~" + std::string(250, 'n') + ".xml");
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "long\r\n");
+  TEditFrame* second = AddFrame();
+  second->OpenDocument(Local(Folder + name));
+  EXPECT_EQ(second->FBackupFileName, Folder + "~" + std::string(249, 'n') + "1.xml");
+  // A name is never cut inside a character.
+  std::string accents;
+  for (int i = 0; i < 125; ++i) accents += "\xC3\xA9";
+  TEditFrame* third = AddFrame();
+  third->OpenDocument(Local(Write("a" + accents + ".xml", "")));
+  EXPECT_EQ(third->FBackupFileName, Folder + "~a" + accents.substr(0, 248) + ".xml");
+}
+
+TEST_F(EditFrameDocument, AFailedRefreshKeepsThePreviousWorkingCopy)
+{
+  Frame->OpenDocument(Local(Write("a.xml", "first")));
+  std::string copy = Frame->FBackupFileName;
+  Frame->SetText(std::string(std::size_t{1} << 16, 'x'));
+  // Files may grow to 4 KiB only: the write fails half-way.
+  struct rlimit old {};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  auto handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  EXPECT_THROW(Frame->Backup(), EFCreateError);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(ReadTestFile(copy), "first\r\n");
+  EXPECT_EQ(Frame->FBackupFileName, copy);
+  auto entries = std::distance(std::filesystem::directory_iterator(Folder), std::filesystem::directory_iterator());
+  EXPECT_EQ(entries, 3);  // program/, a.xml, ~a.xml: nothing half-written is left
 }
 
 // ---- captions and events --------------------------------------------------------

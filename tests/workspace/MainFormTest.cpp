@@ -465,11 +465,11 @@ TEST_F(MainFormTest, FailingSweepIsReportedOnceAndTheCountStillResets)
   TMainForm& form = Start();
   double now = 45000.0;
   TEditFrame::SetClock([&now] { return now; });
-  TEditFrame* frame = Open("a.xml");
+  std::filesystem::create_directory(Folder + "sub");
+  TEditFrame* frame = Open("sub/a.xml");
   frame->MarkModified();
-  // The working copy's name is taken by a folder: writing it fails.
-  std::filesystem::remove(frame->FBackupFileName);
-  std::filesystem::create_directory(frame->FBackupFileName);
+  // The document's folder is gone: its working copy cannot be written.
+  std::filesystem::remove_all(Folder + "sub");
   now += 1.0 / 288 + 1.0 / 86400;
   form.SetHeartbeatCount(100);
   form.HeartbeatTimerTimer();
@@ -482,7 +482,7 @@ TEST_F(MainFormTest, FailingSweepIsReportedOnceAndTheCountStillResets)
   form.HeartbeatTimerTimer();
   EXPECT_EQ(form.HeartbeatCount(), 1);
   // Once it works again a later failure is reported again.
-  std::filesystem::remove(frame->FBackupFileName);
+  std::filesystem::create_directory(Folder + "sub");
   form.SetHeartbeatCount(100);
   form.HeartbeatTimerTimer();
   EXPECT_TRUE(std::filesystem::is_regular_file(frame->FBackupFileName));
@@ -496,14 +496,14 @@ TEST_F(MainFormTest, OneFailingWorkingCopyKeepsTheSweepGoing)
   double now = 45000.0;
   TEditFrame::SetClock([&now] { return now; });
   TEditFrame* first = Open("a.xml");
-  TEditFrame* last = Open("b.xml");
+  std::filesystem::create_directory(Folder + "sub");
+  TEditFrame* last = Open("sub/b.xml");
   for (TEditFrame* frame : {first, last}) {
     frame->SynEdit->setText("<changed/>");
     frame->MarkModified();
   }
   // The last frame, swept first, cannot write its working copy.
-  std::filesystem::remove(last->FBackupFileName);
-  std::filesystem::create_directory(last->FBackupFileName);
+  std::filesystem::remove_all(Folder + "sub");
   now += 1.0 / 288 + 1.0 / 86400;
   EXPECT_THROW(form.BackupFrames(), std::exception);
   EXPECT_EQ(ReadTestFile(first->FBackupFileName), "<changed/>\r\n");
