@@ -146,6 +146,8 @@ bool TAutoCompleteForm::Execute(int x, int y, int& offset, std::string& text)
 {
   if (FRunning) return false;  // one completion at a time
   move(x, y);
+  FKeyTarget = QApplication::focusWidget();
+  FExecuting = true;
   FText = text;
   ListBox->clearSelection();
   ListBox->setCurrentItem(nullptr);
@@ -170,7 +172,19 @@ bool TAutoCompleteForm::Execute(int x, int y, int& offset, std::string& text)
     offset = ExtractCaretMarker(text);
   }
   hide();
+  FExecuting = false;
+  PassOnLateKeys();
   return accepted;
+}
+
+// Posted, the keys come after what the caller of Execute does with its
+// result (the accepted text is inserted first).
+void TAutoCompleteForm::PassOnLateKeys()
+{
+  std::vector<std::unique_ptr<QKeyEvent>> keys;
+  keys.swap(FLateKeys);
+  if (!FKeyTarget) return;
+  for (std::unique_ptr<QKeyEvent>& key : keys) QCoreApplication::postEvent(FKeyTarget, key.release());
 }
 
 void TAutoCompleteForm::Stop()
@@ -237,9 +251,15 @@ bool TAutoCompleteForm::eventFilter(QObject* watched, QEvent* event)
 // page keys) go on to the list.
 bool TAutoCompleteForm::FormKeyDown(const QKeyEvent& event)
 {
+  if (!FRunning) {
+    // Typed ahead of the pop-up's closing.
+    FLateKeys.emplace_back(static_cast<QKeyEvent*>(event.clone()));
+    if (!FExecuting) PassOnLateKeys();
+    return true;
+  }
   char key = TypedByte(event);
   if (key != 0) {
-    if (FRunning) FormKeyPress(key);
+    FormKeyPress(key);
     return true;
   }
   return !event.text().isEmpty() && event.text()[0].isPrint();

@@ -12,14 +12,18 @@
 // application losing focus cancels; any other character is added to the
 // typed text and selects the first item beginning with it (letter case
 // ignored); when none does, the pop-up closes and the typed text itself is
-// accepted. Backspace takes back the last typed character.
+// accepted. Backspace takes back the last typed character. Keys that reach
+// the pop-up after it closed (typed ahead, queued for it) go on to the widget
+// that had the focus before it, in their order, once Execute has returned.
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
 
 class QEventLoop;
+class QKeyEvent;
 class QFrame;
 class QListWidget;
 namespace Ui {
@@ -83,11 +87,15 @@ protected:
 private:
   bool FormKeyDown(const QKeyEvent& event);
   void Stop();
+  void PassOnLateKeys();
   std::string SelectedText() const;
 
   std::unique_ptr<Ui::TAutoCompleteForm> FUi;
   TItems FItems{nullptr};
   QEventLoop* FLoop = nullptr;
+  bool FExecuting = false;
+  QPointer<QWidget> FKeyTarget;  // had the focus when the pop-up opened
+  std::vector<std::unique_ptr<QKeyEvent>> FLateKeys;
 };
 
 // The one pop-up (created at start-up with the other forms).

@@ -263,3 +263,25 @@ TEST_F(TagCompletionTest, FrameClosedWhileThePopupIsOpenIsLeftAlone)
   EXPECT_EQ(Pages->PageCount(), 0);
   EXPECT_FALSE(Popup->isVisible());
 }
+
+TEST_F(TagCompletionTest, KeysTypedWhileThePopupClosesReachTheDocument)
+{
+  // Typed fast, the keys after the one that closes the pop-up are already
+  // queued for it when it closes; they belong to the document, in order.
+  Start(*Types["xsl"], "");
+  Pages->activateWindow();
+  Frame->SynEdit->setFocus();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Pages.get()));
+  ASSERT_EQ(QApplication::focusWidget(), Frame->SynEdit);
+  QTimer::singleShot(0, Popup.get(), [this] {
+    if (!Popup->FRunning) return;
+    Opened = true;
+    for (char key : std::string("zz>q"))
+      QCoreApplication::postEvent(Popup->ListBox, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(key)));
+  });
+  QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, "<");
+  QApplication::sendEvent(Frame->SynEdit, &press);
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  EXPECT_TRUE(Opened);
+  EXPECT_EQ(Shown(), "<zz>q|</zz>");
+}
