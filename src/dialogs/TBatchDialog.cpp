@@ -19,8 +19,10 @@
 #include "platform/Prompter.h"
 #include "ui_TBatchDialog.h"
 
-using DialogHelpers::LocalBytes;
+using DialogHelpers::EditBytes;
+using DialogHelpers::LocalPathBytes;
 using DialogHelpers::LocalText;
+using DialogHelpers::SetEditBytes;
 
 TBatchDialog* BatchDialog = nullptr;
 
@@ -128,7 +130,7 @@ bool TBatchDialog::GetValidate() const
 
 std::string TBatchDialog::GetXSLFile() const
 {
-  return LocalBytes(XSLFileEdit->text());
+  return EditBytes(*XSLFileEdit);
 }
 
 bool TBatchDialog::GetLogDetails() const
@@ -144,8 +146,8 @@ void TBatchDialog::SetLogDetails(bool value)
 void TBatchDialog::UpdateEdits()
 {
   Updating = true;
-  SourceEdit->setText(LocalText(Source.GetURL()));
-  DestEdit->setText(LocalText(Dest.GetURL()));
+  SetEditBytes(*SourceEdit, Source.GetURL());
+  SetEditBytes(*DestEdit, Dest.GetURL());
   Updating = false;
 }
 
@@ -165,12 +167,12 @@ void TBatchDialog::FormShow()
 void TBatchDialog::SourceEditChange()
 {
   // SetURL keeps user, password and passive flag.
-  if (!Updating) Source.SetURL(LocalBytes(SourceEdit->text()));
+  if (!Updating) Source.SetURL(EditBytes(*SourceEdit));
 }
 
 void TBatchDialog::DestEditChange()
 {
-  if (!Updating) Dest.SetURL(LocalBytes(DestEdit->text()));
+  if (!Updating) Dest.SetURL(EditBytes(*DestEdit));
 }
 
 void TBatchDialog::BrowseFiles(TURL& url, const QString& title, bool save)
@@ -182,7 +184,7 @@ void TBatchDialog::BrowseFiles(TURL& url, const QString& title, bool save)
   QString name = save ? Prompter().GetSaveFileName(title, start, filter, nullptr)
                       : Prompter().GetFileSpec(title, start, filter, nullptr);
   if (name.isEmpty()) return;
-  url.SetNativeName(LocalBytes(name));
+  url.SetNativeName(LocalPathBytes(name));
   UpdateEdits();
 }
 
@@ -226,7 +228,7 @@ void TBatchDialog::BrowseXSLBtnClick()
 {
   QString name = Prompter().GetOpenFileName("Open XSL File", XSLFileEdit->text(),
                                             PipeFilterToQt("XSL Files|*.xsl;*.xslt|All files|*.*"), nullptr);
-  if (!name.isEmpty()) XSLFileEdit->setText(name);
+  if (!name.isEmpty()) SetEditBytes(*XSLFileEdit, LocalPathBytes(name));
 }
 
 void TBatchDialog::PageControlChange()

@@ -213,5 +213,5 @@ void TConfigureFileDialog::Browse1BtnClick(QAbstractButton* sender)
   QString selectedFilter = "Executable files (*.exe *.cmd *.bat *.com)";
   QString program = Prompter().GetOpenFileName(BrowseCaption, group.Edit->text(), BrowseFilter, &selectedFilter);
   if (program.isEmpty()) return;
-  group.Edit->setText("\"" + program + "\" \"%1\"");
+  SetEditBytes(*group.Edit, "\"" + DialogHelpers::LocalPathBytes(program) + "\" \"%1\"");
 }

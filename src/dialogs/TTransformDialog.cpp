@@ -12,7 +12,7 @@
 #include "platform/Prompter.h"
 #include "ui_TTransformDialog.h"
 
-using DialogHelpers::LocalBytes;
+using DialogHelpers::EditBytes;
 using DialogHelpers::LocalText;
 
 TTransformDialog* TransformDialog = nullptr;
@@ -50,7 +50,8 @@ std::string TTransformDialog::GetStyleSheetName() const
   const QString text = XSLCombo->currentText();
   const int item = XSLCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (text.startsWith('*') && item >= 0) return XSLCombo->itemData(item).toByteArray().toStdString();
-  std::string name = LocalBytes(text);
+  // A path keeps the bytes the file dialog's choice stands for.
+  std::string name = EditBytes(*XSLCombo->lineEdit());
   if (!name.empty() && name[0] == '*') name.erase(0, 1);
   return name;
 }
@@ -98,5 +99,5 @@ void TTransformDialog::BrowseBtnClick()
   QString name = Prompter().GetOpenFileName("Select Style Sheet", start,
                                             PipeFilterToQt("XSL Stylesheets [*.xsl]|*.xsl|All files [*.*]|*.*"),
                                             nullptr);
-  if (!name.isEmpty()) XSLCombo->setEditText(name);
+  if (!name.isEmpty()) DialogHelpers::SetEditBytes(*XSLCombo->lineEdit(), DialogHelpers::LocalPathBytes(name));
 }

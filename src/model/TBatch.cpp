@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "resource/TRegularFile.h"
 #include "resource/zevlog.h"
 
 namespace fs = std::filesystem;
@@ -268,10 +269,12 @@ void TBatch::BatchCopy(TURL& source, TURL& dest) {
   if (source.Protocol == TURLProtocol::file && dest.Protocol == TURLProtocol::file) {
     const std::string from = source.GetNativeName();
     const std::string to = dest.GetNativeName();
+    // Only a regular file is copied: a named pipe would wait for a writer.
+    std::string reason = TRegularFile(from).Failure();
     std::error_code error;
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
-    if (error)
-      throw EBatchCopyError("Cannot copy file \"" + from + "\" to \"" + to + "\". " + error.message());
+    if (reason.empty()) fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+    if (error) reason = error.message();
+    if (!reason.empty()) throw EBatchCopyError("Cannot copy file \"" + from + "\" to \"" + to + "\". " + reason);
   } else {
     std::string text;
     source.GetFile(text);

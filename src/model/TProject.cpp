@@ -2,14 +2,13 @@
 
 #include <map>
 #include <memory>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "model/AttributeList.h"
 #include "model/XMLEscape.h"
 #include "resource/AtomicFile.h"
 #include "resource/ProgramFile.h"
+#include "resource/TRegularFile.h"
 #include "xmlparse/TXMLParser.h"
 
 namespace {
@@ -56,11 +55,8 @@ bool RestrictToOwner(const std::string& path)
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   if ((info.st_mode & 07777) == TProject::FileMode) return true;
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fchmod(fd, TProject::FileMode) == 0;
-  ::close(fd);
-  return ok;
+  TRegularFile file(path);
+  return file.IsOpen() && ::fchmod(file.Handle(), TProject::FileMode) == 0;
 }
 
 // Reads the start tags of one project text. List entries are gathered per

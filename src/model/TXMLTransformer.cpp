@@ -80,6 +80,11 @@ DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCaptu
 XMLErrorRecord StylesheetError(const XMLErrorCapture& capture, const std::string& fallback)
 {
   XMLErrorRecord error = XSLTErrorReport(capture.GenericText);
+  // libxslt says only that an included or imported stylesheet could not be
+  // loaded; the entity loader said why ("It is a named pipe, not a file.").
+  if (error.Reason.find("unable to load") != std::string::npos && capture.Failed() &&
+      capture.FirstError().Line == 0)
+    error.Reason = capture.FirstError().Reason;
   if (!error.Reason.empty()) return error;
   if (capture.Failed()) return capture.FirstError();
   std::string last = LastReportLine(capture.GenericText);

@@ -4,18 +4,16 @@
 #include <libxml/uri.h>
 
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <strings.h>
 #include <unistd.h>
 
 #include "model/EXMLError.h"
 #include "model/XMLErrorCapture.h"
 #include "model/XMLTextEncoding.h"
+#include "resource/TRegularFile.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 
@@ -73,19 +71,26 @@ std::string ResolveLocal(const std::string& path, xmlParserCtxtPtr context)
   return slash == std::string::npos ? path : referrer.substr(0, slash + 1) + path;
 }
 
-// The name under which path can be opened (escaped names are tried plain too);
-// empty with error set when neither opens.
-std::string OpenableName(const std::string& path, int& error)
+// A local file opened for reading, and the name that opened it.
+struct TOpenedLocal {
+  std::unique_ptr<TRegularFile> File;
+  std::string Name;
+  bool IsOpen() const { return File && File->IsOpen(); }
+};
+
+// The regular file at path, opened without waiting (escaped names are tried
+// plain too). When neither name opens, the attempt kept is one that found
+// something, whose reason tells most ("It is a named pipe, not a file.").
+TOpenedLocal OpenLocal(const std::string& path)
 {
+  TOpenedLocal result;
   for (const std::string& candidate : {path, Unescape(path)}) {
-    int fd = ::open(candidate.c_str(), O_RDONLY);
-    if (fd >= 0) {
-      ::close(fd);
-      return candidate;
-    }
-    error = errno;
+    auto file = std::make_unique<TRegularFile>(candidate);
+    if (!result.File || file->IsOpen() || (result.File->Missing() && !file->Missing()))
+      result = TOpenedLocal{std::move(file), candidate};
+    if (result.IsOpen()) break;
   }
-  return std::string();
+  return result;
 }
 
 xmlParserInputPtr LoadLocal(const std::string& url, xmlParserCtxtPtr context)
@@ -94,29 +99,31 @@ xmlParserInputPtr LoadLocal(const std::string& url, xmlParserCtxtPtr context)
     Fail(context, "Cannot load \"" + url + "\": a resource from the web may not refer to a local file");
     return nullptr;
   }
-  int error = 0;
-  std::string name = OpenableName(ResolveLocal(LocalPathOf(url), context), error);
-  if (name.empty()) {
-    Fail(context, "Cannot open \"" + url + "\": " + std::strerror(error));
+  TOpenedLocal local = OpenLocal(ResolveLocal(LocalPathOf(url), context));
+  if (!local.IsOpen()) {
+    Fail(context, "Cannot open \"" + url + "\": " + local.File->Failure());
     return nullptr;
   }
-  xmlParserInputPtr input = xmlNewInputFromFile(context, name.c_str());
-  // References inside the file resolve against its name as a URL.
-  std::string base = LocalBaseURL(name);
-  if (input != nullptr && input->filename != nullptr && base != input->filename) {
-    xmlFree(const_cast<char*>(input->filename));
-    input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(base.c_str())));
+  // The parser reads the file that was checked, from its open descriptor.
+  xmlParserInputBufferPtr buffer = xmlParserInputBufferCreateFd(local.File->Handle(), XML_CHAR_ENCODING_NONE);
+  if (buffer == nullptr) return nullptr;
+  local.File->Release();  // the buffer closes it
+  xmlParserInputPtr input = xmlNewIOInputStream(context, buffer, XML_CHAR_ENCODING_NONE);
+  if (input == nullptr) {
+    xmlFreeParserInputBuffer(buffer);
+    return nullptr;
   }
+  // References inside the file resolve against its name as a URL.
+  std::string base = LocalBaseURL(local.Name);
+  input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(base.c_str())));
   return input;
 }
 
-// The local file that url names as it can be opened; empty when url names no
-// local file or nothing opens.
-std::string OpenableLocalFile(const std::string& url)
+// The local file that url names, opened; nothing when url names no local file.
+TOpenedLocal OpenLocalFile(const std::string& url)
 {
   std::string path = LocalPathOf(url);
-  int error = 0;
-  return path.empty() ? std::string() : OpenableName(path, error);
+  return path.empty() ? TOpenedLocal() : OpenLocal(path);
 }
 
 }  // namespace
@@ -137,10 +144,10 @@ std::string XMLEntityLoader::SourceLine(const std::string& url, int line) const
 {
   auto fetched = Fetched.find(url);
   if (fetched != Fetched.end()) return XMLSourceLine(fetched->second, line);
-  std::string path = OpenableLocalFile(url);
-  if (path.empty()) return std::string();
-  std::ifstream in(path, std::ios::binary);
-  return XMLSourceLine(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), line);
+  TOpenedLocal local = OpenLocalFile(url);
+  std::string text;
+  if (!local.IsOpen() || !local.File->ReadAll(text)) return std::string();
+  return XMLSourceLine(text, line);
 }
 
 std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std::string& text,
@@ -148,7 +155,8 @@ std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std
 {
   if (error.File.empty() || error.File == base)
     return FormatXMLErrorMessage(error.Reason, error.Line, XMLSourceLine(text, error.Line));
-  std::string name = IsHttpURL(error.File) ? std::string() : OpenableLocalFile(error.File);
+  TOpenedLocal local = IsHttpURL(error.File) ? TOpenedLocal() : OpenLocalFile(error.File);
+  std::string name = local.IsOpen() ? local.Name : std::string();
   return FormatXMLErrorMessage(error.Reason + " (in \"" + (name.empty() ? error.File : name) + "\")", error.Line,
                                SourceLine(error.File, error.Line));
 }

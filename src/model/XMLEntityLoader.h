@@ -8,7 +8,8 @@
 // against the referring document's folder, finally the current folder) and
 // http URLs, fetched through the URL system's HTTP driver. Every other scheme
 // is refused, and so is a local file referred to from a resource that came
-// from the web. A resource that cannot be loaded is recorded as an error in the
+// from the web. Of local files only regular ones are read: a named pipe, a
+// device or a socket is refused without being opened. A resource that cannot be loaded is recorded as an error in the
 // current XMLErrorCapture, at the line of the reference.
 
 #include <libxml/parser.h>

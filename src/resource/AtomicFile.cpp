@@ -1,7 +1,6 @@
 #include "resource/AtomicFile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include <unistd.h>
 
 #include "resource/EResourceError.h"
+#include "resource/TRegularFile.h"
 
 namespace {
 
@@ -20,18 +20,6 @@ namespace {
 [[noreturn]] void ThrowCreate(const std::string& path, int error)
 {
   ThrowCreate(path, std::strerror(error));
-}
-
-// Why a file of this mode is no document to read or write; empty for a
-// regular file.
-std::string NotRegularReason(mode_t mode)
-{
-  if (S_ISREG(mode)) return std::string();
-  if (S_ISDIR(mode)) return std::strerror(EISDIR);
-  if (S_ISFIFO(mode)) return "It is a named pipe, not a file.";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "It is a device, not a file.";
-  if (S_ISSOCK(mode)) return "It is a socket, not a file.";
-  return "It is not a file.";
 }
 
 std::string FolderOf(const std::string& path)
@@ -186,7 +174,7 @@ void WriteInPlace(const std::string& path, const std::string& target, const std:
   TFileHandle file(fd);
   struct stat info {};
   if (::fstat(fd, &info) != 0) ThrowCreate(path, errno);
-  if (!S_ISREG(info.st_mode)) ThrowCreate(path, NotRegularReason(info.st_mode));
+  if (!S_ISREG(info.st_mode)) ThrowCreate(path, NotRegularFileReason(info.st_mode));
   if (mode && (info.st_mode & 07777) != *mode && ::fchmod(fd, *mode) != 0) ThrowCreate(path, errno);
   std::string previous;
   if (!ReadAllAt(fd, previous)) ThrowCreate(path, errno);
@@ -211,7 +199,7 @@ void WriteFile(const std::string& path, const std::string& bytes, mode_t newFile
   struct stat old {};
   bool exists = ::stat(target.c_str(), &old) == 0;
   // Renaming over a named pipe or a device would put a plain file in its place.
-  if (exists && !S_ISREG(old.st_mode)) ThrowCreate(path, NotRegularReason(old.st_mode));
+  if (exists && !S_ISREG(old.st_mode)) ThrowCreate(path, NotRegularFileReason(old.st_mode));
   int error = 0;
   if (WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, forceMode, error)) return;
   // No temporary file could be made or renamed beside the file (a folder the
@@ -235,31 +223,9 @@ void WriteFileAtomicallyWithMode(const std::string& path, const std::string& byt
 
 std::string ReadWholeFile(const std::string& path)
 {
-  auto fail = [&path](const std::string& reason) -> void {
-    throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
-  };
-  // The kind is checked before the file is opened: opening a named pipe waits
-  // for a writer, and a device may never end. What was opened is checked
-  // again (without waiting) in case the name changed in between.
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) fail(std::strerror(errno));
-  if (std::string why = NotRegularReason(info.st_mode); !why.empty()) fail(why);
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) fail(std::strerror(errno));
-  TFileHandle file(fd);
-  if (::fstat(fd, &info) != 0) fail(std::strerror(errno));
-  if (std::string why = NotRegularReason(info.st_mode); !why.empty()) fail(why);
+  TRegularFile file(path);
   std::string bytes;
-  if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(std::strerror(errno));
-    }
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
+  if (!file.IsOpen() || !file.ReadAll(bytes))
+    throw EFOpenError("Cannot open file \"" + path + "\". " + file.Failure());
   return bytes;
 }

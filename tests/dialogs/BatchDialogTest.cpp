@@ -228,6 +228,38 @@ TEST_F(BatchDialogTest, BrowsingPutsTheChosenFileIntoTheURL)
   EXPECT_EQ(Dialog.Source.GetURL(), "file:/home/u/other/page.html");
 }
 
+// The file dialogs give a name that is no local text (a Latin-1 name) with
+// U+FFFD in place of its bytes: source, destination and stylesheet still
+// name those files and folders, also once the dialog is shown again.
+TEST_F(BatchDialogTest, BrowsedNamesThatAreNoLocalTextKeepTheirBytes)
+{
+  const std::string root = MakeTempFolder("xmlplivek-batchnames");
+  const std::string in = root + "entr\xE9" "e/";
+  const std::string out = root + "sorti\xE9/";
+  std::filesystem::create_directory(in);
+  std::filesystem::create_directory(out);
+  WriteTestFile(in + "caf\xE9.xml", "<a/>");
+  WriteTestFile(out + "r\xE9sultat.html", "<p/>");
+  WriteTestFile(root + "\xE9t\xE9.xsl", "<x/>");
+  auto shown = [](const std::string& path) { return QString::fromLocal8Bit(path.c_str()); };
+  Prompts.FileNames = {shown(in + "*.xml"), shown(out + "r\xE9sultat.html"), shown(root + "\xE9t\xE9.xsl")};
+  Dialog.BrowseSourceBtn->click();
+  Dialog.BrowseDestBtn->click();
+  Dialog.BrowseXSLBtn->click();
+  EXPECT_EQ(Dialog.Source.GetURL(), "file:" + in + "*.xml");
+  EXPECT_EQ(Dialog.Dest.GetURL(), "file:" + out + "r\xE9sultat.html");
+  EXPECT_EQ(Dialog.GetXSLFile(), root + "\xE9t\xE9.xsl");
+  Dialog.show();
+  Dialog.hide();
+  EXPECT_EQ(Dialog.Source.GetURL(), "file:" + in + "*.xml");
+  EXPECT_EQ(Dialog.Dest.GetURL(), "file:" + out + "r\xE9sultat.html");
+  EXPECT_EQ(Dialog.GetXSLFile(), root + "\xE9t\xE9.xsl");
+  // A typed change is the text typed.
+  Dialog.SourceEdit->setText("file:/in/*.xml");
+  EXPECT_EQ(Dialog.Source.GetURL(), "file:/in/*.xml");
+  std::filesystem::remove_all(root);
+}
+
 // The source's file dialog, as the user drives it: a typed mask names no
 // existing file and is taken as it is, as the destination's dialog takes it.
 TEST(BatchDialogFilesTest, SourceButtonTakesATypedMask)

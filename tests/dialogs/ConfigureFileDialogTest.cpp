@@ -11,9 +11,11 @@
 #include <QSpontaneKeyEvent>
 #include <QTabWidget>
 #include <QTimer>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "dialogs/TConfigureFileDialog.h"
 
 namespace {
@@ -161,6 +163,16 @@ TEST(ConfigureFileDialog, BrowseQuotesTheProgramAndThePlaceholder)
   dialog.Browse1BtnClick(dialog.Browse1Btn);
   EXPECT_EQ(dialog.Preview1Edit->text(), "\"/bin/cat\" \"%1\"");
   EXPECT_EQ(dialog.GetPreview1(), "*");
+
+  // The file dialog gives a name that is no local text (a Latin-1 name) with
+  // U+FFFD in place of its bytes: the command still names that program.
+  const std::string folder = MakeTempFolder() + "outils\xE9/";
+  std::filesystem::create_directory(folder);
+  WriteTestFile(folder + "aper\xE7u", "");
+  prompts.FileNames.push_back(QString::fromLocal8Bit((folder + "aper\xE7u").c_str()));
+  dialog.Browse2Btn->click();
+  EXPECT_EQ(dialog.GetPreview2(), "\"" + folder + "aper\xE7u\" \"%1\"");
+  std::filesystem::remove_all(folder + "..");
 }
 
 TEST(ConfigureFileDialog, AlwaysOpensOnTheGeneralPage)

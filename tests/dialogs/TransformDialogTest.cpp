@@ -3,10 +3,12 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "dialogs/TTransformDialog.h"
 #include "model/TFileTypes.h"
 
@@ -124,6 +126,24 @@ TEST_F(TransformDialogTest, BrowseSetsTheChosenFile)
   EXPECT_EQ(Dialog.GetStyleSheetName(), "/chosen/new.xsl");
   Dialog.BrowseBtn->click();  // cancelled: unchanged
   EXPECT_EQ(Dialog.GetStyleSheetName(), "/chosen/new.xsl");
+}
+
+// The file dialog gives a name that is no local text (a Latin-1 name) with
+// U+FFFD in place of its bytes: the chosen stylesheet is still that file,
+// also after the dialog is shown again.
+TEST_F(TransformDialogTest, BrowsedFileWhoseNameIsNoLocalTextKeepsItsBytes)
+{
+  const std::string folder = MakeTempFolder() + "d\xE9p/";
+  std::filesystem::create_directory(folder);
+  const std::string path = folder + "caf\xE9.xsl";
+  WriteTestFile(path, "<x/>");
+  Prompts.FileNames = {QString::fromLocal8Bit(path.c_str())};
+  Dialog.BrowseBtn->click();
+  EXPECT_EQ(Dialog.GetStyleSheetName(), path);
+  ShowOnce({"file:/a/one.xsl"});
+  EXPECT_FALSE(Dialog.StyleSheetIsOpenDocument());
+  EXPECT_EQ(Dialog.GetStyleSheetName(), path);
+  std::filesystem::remove_all(folder + "..");
 }
 
 TEST_F(TransformDialogTest, OkAndCancelCloseWithTheirResults)

@@ -197,6 +197,25 @@ TEST_F(BatchRun, FailedLocalCopyRaisesNamingTheFileAndEndsTheRun) {
   EXPECT_EQ(fs::current_path(), StartFolder);
 }
 
+// Only regular files are copied: a named pipe that the masks select would
+// wait for a writer for ever. It is not opened; the run ends naming it.
+TEST_F(BatchRun, NamedPipeIsNotCopied) {
+  PutTestFile(Root + "src/a.xml", "<a/>");
+  fs::create_directories(Root + "out");
+  TFifoTrap pipe(Root + "src/b.xml");
+  Aim("src/", "*.xml");
+  Batch.Command = bcCopy;
+  try {
+    Batch.Execute();
+    FAIL() << "the copy of a named pipe did not fail";
+  } catch (const EBatchCopyError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot copy file \"" + Root + "src/b.xml\" to \"" + Root +
+                                         "out/b.xml\". It is a named pipe, not a file.");
+  }
+  EXPECT_FALSE(pipe.Opened());
+  EXPECT_FALSE(fs::exists(Root + "out/b.xml"));
+}
+
 TEST_F(BatchRun, DeleteRemovesOnlyMatchingFilesAndIgnoresTheDestination) {
   PutTestFile(Root + "src/a.xml", "<a/>");
   PutTestFile(Root + "src/b.html", "<b/>");

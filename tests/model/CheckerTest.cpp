@@ -397,3 +397,31 @@ TEST(CheckerEntities, FolderNamesWithBlanks)
   EXPECT_NE(ParseErrorOf(ReadTestFile(CheckerData("order-invalid.xml")), true, folder).find("Line: 6"),
             std::string::npos);
 }
+
+// Only regular files are read: a DTD, an external entity or a schema (or a
+// schema's include) that is a named pipe would wait for a writer for ever.
+// None is opened; each fails with a clear error at its reference.
+TEST(CheckerEntities, NamedPipesAreNotRead)
+{
+  std::string folder = MakeTempFolder();
+  TFifoTrap dtd(folder + "pipe.dtd");
+  TFifoTrap entity(folder + "pipe.ent");
+  TFifoTrap schema(folder + "pipe.xsd");
+  WriteTestFile(folder + "outer.xsd",
+                "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">\n"
+                "<xs:include schemaLocation=\"pipe.xsd\"/>\n"
+                "</xs:schema>\n");
+  const std::string pipe = ": It is a named pipe, not a file.";
+  EXPECT_EQ(ParseErrorOf("<!DOCTYPE a SYSTEM \"pipe.dtd\">\n<a/>\n", false, folder),
+            "Cannot open \"" + folder + "pipe.dtd\"" + pipe + "\r\nLine: 1\r\n<!DOCTYPE a SYSTEM \"pipe.dtd\">");
+  EXPECT_EQ(ParseErrorOf("<!DOCTYPE a [\n<!ENTITY part SYSTEM \"pipe.ent\">\n]>\n<a>\n&part;</a>\n", false, folder),
+            "Cannot open \"" + folder + "pipe.ent\"" + pipe + "\r\nLine: 5\r\n&part;</a>");
+  const std::string root = "<a xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:noNamespaceSchemaLocation=";
+  for (const char* name : {"pipe.xsd", "outer.xsd"}) {
+    std::string message = ParseErrorOf(root + "\"" + name + "\"/>\n", true, folder);
+    EXPECT_NE(message.find("Cannot open \"" + folder + "pipe.xsd\"" + pipe), std::string::npos) << message;
+  }
+  EXPECT_FALSE(dtd.Opened());
+  EXPECT_FALSE(entity.Opened());
+  EXPECT_FALSE(schema.Opened());
+}

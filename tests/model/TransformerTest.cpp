@@ -350,3 +350,34 @@ TEST(TransformerLifecycle, StylesheetInAFolderWithBlanks)
   transformer.Transform(Catalog(), output);
   EXPECT_EQ(output, TransformWith("report.xsl", Catalog()));
 }
+
+// Only regular files are read: a stylesheet that includes or imports a named
+// pipe, or reads one with document(), would wait for a writer for ever.
+// None is opened; each fails with a clear error.
+TEST(TransformerErrors, NamedPipesAreNotRead)
+{
+  std::string folder = MakeTempFolder();
+  TFifoTrap style(folder + "pipe.xsl");
+  TFifoTrap data(folder + "pipe.xml");
+  CurrentFolderScope scope(folder);
+  TXMLTransformer transformer;
+  for (const char* instruction : {"include", "import"}) {
+    std::string text = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+                       "<xsl:" + std::string(instruction) + " href=\"pipe.xsl\"/>\n"
+                       "</xsl:stylesheet>\n";
+    std::string message = MessageOf<EXSLTError>([&] { transformer.SetStyleSheet(text); });
+    EXPECT_NE(message.find("\"" + folder + "pipe.xsl\": It is a named pipe, not a file."), std::string::npos)
+        << message;
+    EXPECT_FALSE(transformer.HasStyleSheet());
+  }
+  transformer.SetStyleSheet(
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:template match=\"/\"><xsl:copy-of select=\"document('pipe.xml')\"/></xsl:template>\n"
+      "</xsl:stylesheet>\n");
+  std::string output;
+  std::string message = MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); });
+  EXPECT_NE(message.find("\"" + folder + "pipe.xml\": It is a named pipe, not a file."), std::string::npos)
+      << message;
+  EXPECT_FALSE(style.Opened());
+  EXPECT_FALSE(data.Opened());
+}
