@@ -7,6 +7,8 @@
 // page arrives as its UTF-8 bytes and stays so.
 
 #include <QByteArray>
+#include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,8 +41,21 @@ void ParseFormData(TFormFieldList& list, const std::string& body);
 // The value of the field name (ignoring ASCII case); empty when there is none.
 std::string FieldValue(const TFormFieldList& list, const std::string& name);
 
+// The largest text a template may fill to: fields whose values hold other
+// fields' names can make the text grow without bound.
+constexpr std::size_t MaxFilledText = 64u << 20;
+
+// Raised when a template would fill to more than the limit.
+class EFilledTextTooLarge : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
 // The template with every occurrence of a field's name (ignoring ASCII case,
 // left to right, not overlapping) replaced by its value, field after field in
 // list order, each on the result of the previous one. Fields whose names begin
-// with "_" only carry data and are never replaced.
-std::string FillTemplate(const std::string& templateText, const TFormFieldList& list);
+// with "_" only carry data and are never replaced. The size of each step is
+// worked out before the step is made: throws EFilledTextTooLarge rather than
+// build a text larger than limit bytes.
+std::string FillTemplate(const std::string& templateText, const TFormFieldList& list,
+                         std::size_t limit = MaxFilledText);

@@ -110,7 +110,13 @@ void THelpFrame::WebBrowserBeforeNavigate2(const QString& url, const QByteArray&
   cancel = true;
   TFormFieldList list;
   ParseFormData(list, PostDataToString(postData));
-  std::string result = FillTemplate(FieldValue(list, "_text"), list);
+  std::string result;
+  try {
+    result = FillTemplate(FieldValue(list, "_text"), list);
+  } catch (const EFilledTextTooLarge& e) {
+    Prompter().ShowMessage(QString::fromUtf8(e.what()));
+    return;
+  }
   // Without a template there is nothing to insert: the clipboard and the
   // user's selection in the document stay as they are.
   if (result.empty()) return;

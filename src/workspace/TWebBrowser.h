@@ -44,6 +44,10 @@ public:
   explicit TWebBrowser(QWidget* parent = nullptr);
   ~TWebBrowser() override;
 
+  // The events are raised from inside the browser's work: a handler's
+  // exception is shown to the user and goes no further (a navigation whose
+  // handler fails is cancelled).
+  //
   // Raised when going forward (1) or back (2) becomes possible or impossible.
   std::function<void(TWebBrowser& sender, int command, bool enable)> OnCommandStateChange;
   // Raised when the page's title changes.

@@ -247,6 +247,21 @@ TEST_F(HelpFrameTest, FailingPasteIsReportedNotThrownIntoTheBrowser)
   EXPECT_EQ(prompts.Messages, QStringList{"paste failed"});
 }
 
+TEST_F(HelpFrameTest, FieldsThatFillEachOtherStopAtTheLimitWithAMessage)
+{
+  TScriptedPrompter prompts;
+  std::string body = "_text=q0";
+  for (int i = 0; i < 40; ++i)
+    body += "&q" + std::to_string(i) + "=q" + std::to_string(i + 1) + "+q" + std::to_string(i + 1);
+  bool cancel = false;
+  EXPECT_NO_THROW(Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, QByteArray::fromStdString(body), cancel));
+  EXPECT_TRUE(cancel);
+  EXPECT_TRUE(Pasted.isEmpty());
+  EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
+  ASSERT_EQ(prompts.Messages.size(), 1);
+  EXPECT_TRUE(prompts.Messages[0].contains("64 MiB")) << prompts.Messages[0].toStdString();
+}
+
 TEST_F(HelpFrameTest, DockingNamesTheTabOrWindowHelp)
 {
   TPageControl pages;

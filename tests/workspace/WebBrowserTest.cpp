@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "WebBrowserTestSupport.h"
 #include "workspace/EWebBrowserError.h"
@@ -179,6 +180,27 @@ TEST_F(WebBrowserTest, CancelledNavigationKeepsThePage)
   QTest::qWait(300);
   EXPECT_EQ(Browser.url(), QUrl::fromLocalFile(Folder + "one.html"));
   EXPECT_FALSE(Back);
+}
+
+TEST_F(WebBrowserTest, FailingHandlersAreReportedAndGoNoFurther)
+{
+  TScriptedPrompter prompts;
+  Browser.OnTitleChange = [](TWebBrowser&, const QString&) { throw std::runtime_error("title failed"); };
+  Browser.OnCommandStateChange = [](TWebBrowser&, int, bool) { throw std::runtime_error("state failed"); };
+  ASSERT_TRUE(Open("one.html"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return prompts.Messages.contains("title failed"); }, Timeout));
+  EXPECT_TRUE(prompts.Messages.contains("state failed"));
+  // A navigation whose handler fails does not happen.
+  Browser.OnBeforeNavigate = [](TWebBrowser&, const QString&, const QByteArray&, bool&) {
+    throw std::bad_alloc();
+  };
+  Click(Browser, "#next");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return prompts.Messages.size() >= 3; }, Timeout));
+  QTest::qWait(300);
+  EXPECT_EQ(Browser.url(), QUrl::fromLocalFile(Folder + "one.html"));
+  Browser.OnTitleChange = nullptr;
+  Browser.OnCommandStateChange = nullptr;
+  Browser.OnBeforeNavigate = nullptr;
 }
 
 TEST_F(WebBrowserTest, CommandStatusFollowsThePage)
