@@ -4,7 +4,8 @@
 // A form posts its fields in the form-data encoding: "name=value" fields
 // separated by "&", a blank written as "+" and any other byte as "%" and two
 // hexadecimal digits. Everything here works on byte strings: text typed into a
-// page arrives as its UTF-8 bytes and stays so.
+// page arrives as its UTF-8 bytes and stays so until the filled text is put
+// on the clipboard as characters.
 
 #include <QByteArray>
 #include <cstddef>

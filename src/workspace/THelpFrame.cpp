@@ -125,9 +125,10 @@ void THelpFrame::WebBrowserBeforeNavigate2(const QString& url, const QByteArray&
 
 void THelpFrame::CopyPaste(const std::string& text)
 {
-  // The document holds bytes; the editor reads the clipboard one character
-  // per byte, so UTF-8 typed into the form arrives as the same bytes.
-  QGuiApplication::clipboard()->setText(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+  // The filled text is the UTF-8 of the characters typed into the page; the
+  // clipboard gets those characters, and the document takes them in its own
+  // encoding through the editor's ordinary paste.
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
   if (!OnCopyPaste) return;
   // Called from inside the browser's navigation: nothing may escape.
   try {

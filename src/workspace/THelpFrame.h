@@ -66,6 +66,7 @@ public:
   void FrameEndDock(QWidget* target) override;
 
 private:
+  // Puts the filled text (UTF-8) on the clipboard and raises OnCopyPaste.
   void CopyPaste(const std::string& text);
 
   std::unique_ptr<Ui::THelpFrame> FUi;
