@@ -75,16 +75,22 @@ TFormField* FindField(TFormFieldList& list, const std::string& name)
 void AddField(TFormFieldList& list, const std::string& decoded)
 {
   auto equals = decoded.find('=');
-  if (equals == std::string::npos || equals == 0) return; // no name: nothing to fill
-  std::string name = decoded.substr(0, equals);
-  std::string value = decoded.substr(equals + 1);
-  if (TFormField* field = FindField(list, name))
-    field->Value += " " + value;
-  else
-    list.push_back({name, value});
+  if (equals == std::string::npos) return; // no name: nothing to fill
+  AddFormField(list, decoded.substr(0, equals), decoded.substr(equals + 1));
 }
 
 } // namespace
+
+void AddFormField(TFormFieldList& list, const std::string& name, const std::string& value)
+{
+  if (name.empty()) return;
+  if (TFormField* field = FindField(list, name)) {
+    field->Value += ' ';
+    field->Value += value;
+  } else {
+    list.push_back({name, value});
+  }
+}
 
 std::string PostDataToString(const QByteArray& postData)
 {

@@ -32,6 +32,11 @@ std::string PostDataToString(const QByteArray& postData);
 // number drops both; an escape cut off by the end gives nothing.
 std::string URLDecode(const std::string& text);
 
+// Adds the field name=value to list: a name already in the list (ignoring
+// ASCII case) gets a blank and value appended to its value; a field without a
+// name is passed over.
+void AddFormField(TFormFieldList& list, const std::string& name, const std::string& value);
+
 // Adds the fields of body to list. Each field is decoded as a whole and then
 // split at its first "=" (so an encoded "=" in a name splits there). A
 // repeated name appends a blank and the new value to the first one's value.

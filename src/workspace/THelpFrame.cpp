@@ -43,8 +43,10 @@ THelpFrame::THelpFrame(QWidget* parent)
     WebBrowserCommandStateChange(command, enable);
   };
   WebBrowser->OnTitleChange = [this](TWebBrowser&, const QString& text) { WebBrowserTitleChange(text); };
-  WebBrowser->OnBeforeNavigate = [this](TWebBrowser&, const QString& url, const QByteArray& postData,
-                                        bool& cancel) { WebBrowserBeforeNavigate2(url, postData, cancel); };
+  WebBrowser->OnBeforeNavigate = [this](TWebBrowser&, const QString& url, bool& cancel) {
+    WebBrowserBeforeNavigate2(url, cancel);
+  };
+  WebBrowser->OnFormSubmit = [this](TWebBrowser&, const TSubmittedFields& fields) { WebBrowserFormSubmit(fields); };
 }
 
 THelpFrame::~THelpFrame()
@@ -52,6 +54,7 @@ THelpFrame::~THelpFrame()
   WebBrowser->OnCommandStateChange = nullptr;
   WebBrowser->OnTitleChange = nullptr;
   WebBrowser->OnBeforeNavigate = nullptr;
+  WebBrowser->OnFormSubmit = nullptr;
 }
 
 QString THelpFrame::HomePage()
@@ -104,12 +107,15 @@ void THelpFrame::WebBrowserTitleChange(const QString& text)
   FTitle = text;
 }
 
-void THelpFrame::WebBrowserBeforeNavigate2(const QString& url, const QByteArray& postData, bool& cancel)
+void THelpFrame::WebBrowserBeforeNavigate2(const QString& url, bool& cancel)
 {
-  if (url != QLatin1String(TemplateAddress)) return;
-  cancel = true;
+  if (url == QLatin1String(TemplateAddress)) cancel = true;
+}
+
+void THelpFrame::WebBrowserFormSubmit(const TSubmittedFields& fields)
+{
   TFormFieldList list;
-  ParseFormData(list, PostDataToString(postData));
+  for (const TSubmittedField& field : fields) AddFormField(list, field.Name.toStdString(), field.Value.toStdString());
   std::string result;
   try {
     result = FillTemplate(FieldValue(list, "_text"), list);
@@ -130,7 +136,7 @@ void THelpFrame::CopyPaste(const std::string& text)
   // encoding through the editor's ordinary paste.
   QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
   if (!OnCopyPaste) return;
-  // Called from inside the browser's navigation: nothing may escape.
+  // Called from inside the browser's event: nothing may escape.
   try {
     OnCopyPaste(*this);
   } catch (const std::exception& e) {

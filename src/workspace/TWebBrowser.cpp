@@ -63,6 +63,7 @@ TWebBrowser::TWebBrowser(QWidget* parent)
     bool accept = true;
     return RunHandler([&] { NavigationRequested(url, accept); }) && accept;
   };
+  FPage->OnFormSubmit = [this](const QVariantList& fields) { RunHandler([&] { FormSubmitted(fields); }); };
   connect(this, &QWebEngineView::titleChanged, this, [this](const QString& title) {
     if (OnTitleChange) RunHandler([&] { OnTitleChange(*this, title); });
   });
@@ -178,14 +179,22 @@ void TWebBrowser::PrintDone(bool success)
 void TWebBrowser::NavigationRequested(const QUrl& url, bool& accept)
 {
   QString target = url.toString(QUrl::FullyEncoded);
-  QByteArray postData;
-  if (!FFormPostBare.isEmpty() && BareAddress(url) == FFormPostBare) {
-    target = FFormPostAddress;
-    postData = url.query(QUrl::FullyEncoded).toLatin1();
-  }
+  if (!FFormPostBare.isEmpty() && BareAddress(url) == FFormPostBare) target = FFormPostAddress;
   bool cancel = false;
-  if (OnBeforeNavigate) OnBeforeNavigate(*this, target, postData, cancel);
+  if (OnBeforeNavigate) OnBeforeNavigate(*this, target, cancel);
   accept = !cancel;
+}
+
+void TWebBrowser::FormSubmitted(const QVariantList& fields)
+{
+  if (!OnFormSubmit) return;
+  TSubmittedFields submitted;
+  submitted.reserve(static_cast<std::size_t>(fields.size()));
+  for (const QVariant& field : fields) {
+    QVariantList pair = field.toList();
+    if (pair.size() == 2) submitted.push_back({pair[0].toString(), pair[1].toString()});
+  }
+  OnFormSubmit(*this, submitted);
 }
 
 void TWebBrowser::UpdateHistoryState()

@@ -9,6 +9,7 @@
 #include <QWebEngineView>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TWebBrowserPage;
 
@@ -38,6 +39,13 @@ constexpr int OLECMDEXECOPT_DONTPROMPTUSER = 2;
 constexpr int CSC_NAVIGATEFORWARD = 1;
 constexpr int CSC_NAVIGATEBACK = 2;
 
+// A field of a submitted form.
+struct TSubmittedField {
+  QString Name;
+  QString Value;
+};
+using TSubmittedFields = std::vector<TSubmittedField>;
+
 class TWebBrowser : public QWebEngineView {
   Q_OBJECT
 public:
@@ -54,19 +62,21 @@ public:
   std::function<void(TWebBrowser& sender, const QString& text)> OnTitleChange;
   // Raised before every navigation of the page or one of its frames; setting
   // cancel keeps the browser where it is. url is the target address; for a
-  // navigation to the form-post address it is that address without query,
-  // and postData holds the submitted fields in the form-data encoding.
-  std::function<void(TWebBrowser& sender, const QString& url, const QByteArray& postData, bool& cancel)>
-      OnBeforeNavigate;
+  // navigation to the form-post address (one that is no form handed over,
+  // below) it is that address as set, without query.
+  std::function<void(TWebBrowser& sender, const QString& url, bool& cancel)> OnBeforeNavigate;
+  // Raised instead of a navigation when a form aimed at the form-post
+  // address is submitted, with its fields in the order of the form (line
+  // ends as CR LF, a file field as its file name). The page stays.
+  std::function<void(TWebBrowser& sender, const TSubmittedFields& fields)> OnFormSubmit;
   // The print dialog: sets up the printer, false when the user cancelled.
   // Unassigned, the platform's print dialog is shown.
   std::function<bool(QPrinter& printer)> OnPrintSetup;
   // Raised when a print job started by ExecWB has ended.
   std::function<void(TWebBrowser& sender, bool success)> OnPrintFinished;
 
-  // Navigations to this address are form posts (see OnBeforeNavigate); forms
-  // aimed at it with POST are sent with GET so that their fields can be read.
-  // Set it before the pages that hold such forms load.
+  // Forms aimed at this address are handed over (see OnFormSubmit) rather
+  // than sent. Set it before the pages that hold such forms load.
   void SetFormPostAddress(const QString& address);
   QString FormPostAddress() const { return FFormPostAddress; }
 
@@ -94,6 +104,7 @@ public:
 
 private:
   void NavigationRequested(const QUrl& url, bool& accept);
+  void FormSubmitted(const QVariantList& fields);
   void UpdateHistoryState();
   void Print(int option);
   void PrintDone(bool success);

@@ -125,6 +125,27 @@ TEST_F(HelpFrameTest, TypedTextArrivesAsTheCharactersTyped)
   EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("<a href=\"a b+c&d=e%.html\">Né €</a>"));
 }
 
+TEST_F(HelpFrameTest, LongValuesReachTheClipboardAndThePageStays)
+{
+  ASSERT_TRUE(Open(DataFolder + "help/html/html.html"));
+  // 3 MB of ASCII, 700 KB of text beyond ASCII, and 3 MB by POST.
+  QString ascii = QString("y").repeated(3 << 20);
+  QString wide = QString::fromUtf8("é").repeated(700 << 10);
+  struct TCase {
+    QString Form, Field, Value, Text;
+  };
+  for (const TCase& c : {TCase{"link", "LinkText", ascii, "<a href=\"page.html\">" + ascii + "</a>"},
+                         TCase{"link", "LinkText", wide, "<a href=\"page.html\">" + wide + "</a>"},
+                         TCase{"image", "ImageText", ascii, "<img src=\"picture.png\" alt=\"" + ascii + "\" />"}}) {
+    Evaluate(*Frame.WebBrowser, QString("document.querySelector('#form-%1 [name=%2]').value = %3; true")
+                                    .arg(c.Form, c.Field, JsString(c.Value)));
+    ASSERT_TRUE(Submit(c.Form)) << c.Form.toStdString();
+    EXPECT_EQ(Pasted.last().size(), c.Text.size());
+    EXPECT_TRUE(Pasted.last() == c.Text) << Pasted.last().left(40).toStdString();
+    EXPECT_EQ(Frame.WebBrowser->url(), QUrl::fromLocalFile(DataFolder + "help/html/html.html"));
+  }
+}
+
 TEST_F(HelpFrameTest, PostFormFillsTheImage)
 {
   ASSERT_TRUE(Open(DataFolder + "help/html/html.html"));
@@ -210,33 +231,28 @@ TEST_F(HelpFrameTest, FormWithoutTemplateLeavesTheClipboardAlone)
 TEST_F(HelpFrameTest, OnlyTheTemplateAddressIsIntercepted)
 {
   bool cancel = false;
-  Frame.WebBrowserBeforeNavigate2("http://template.invalid/fill/", "_text=x", cancel);
+  Frame.WebBrowserBeforeNavigate2("http://template.invalid/fill/", cancel);
   EXPECT_FALSE(cancel);
-  Frame.WebBrowserBeforeNavigate2("file:///tmp/x.html", "_text=x", cancel);
+  Frame.WebBrowserBeforeNavigate2("file:///tmp/x.html", cancel);
   EXPECT_FALSE(cancel);
-  EXPECT_TRUE(Pasted.isEmpty());
-  EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
-
-  Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, "", cancel);
-  EXPECT_TRUE(cancel); // a bare link to the address goes nowhere either
+  // A navigation to the address goes nowhere and fills nothing.
+  Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, cancel);
+  EXPECT_TRUE(cancel);
   EXPECT_TRUE(Pasted.isEmpty());
   EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
 }
 
 TEST_F(HelpFrameTest, NamelessFieldsAreNeverFilledIn)
 {
-  bool cancel = false;
-  Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, "=X&_text=%3Da%3D+x&&x&a=1&", cancel);
-  EXPECT_TRUE(cancel);
-  EXPECT_EQ(Pasted, QStringList{"=1= x"});
+  Frame.WebBrowserFormSubmit({{"", "X"}, {"_text", "=a= x"}, {"", ""}, {"A", "1"}, {"a", "2"}});
+  EXPECT_EQ(Pasted, QStringList{"=1 2= x"});
 }
 
 TEST_F(HelpFrameTest, FailingPasteIsReportedNotThrownIntoTheBrowser)
 {
   TScriptedPrompter prompts;
   Frame.OnCopyPaste = [](THelpFrame&) { throw std::runtime_error("paste failed"); };
-  bool cancel = false;
-  EXPECT_NO_THROW(Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, "_text=t", cancel));
+  EXPECT_NO_THROW(Frame.WebBrowserFormSubmit({{"_text", "t"}}));
   EXPECT_EQ(QApplication::clipboard()->text(), "t");
   EXPECT_EQ(prompts.Messages, QStringList{"paste failed"});
 }
@@ -244,12 +260,9 @@ TEST_F(HelpFrameTest, FailingPasteIsReportedNotThrownIntoTheBrowser)
 TEST_F(HelpFrameTest, FieldsThatFillEachOtherStopAtTheLimitWithAMessage)
 {
   TScriptedPrompter prompts;
-  std::string body = "_text=q0";
-  for (int i = 0; i < 40; ++i)
-    body += "&q" + std::to_string(i) + "=q" + std::to_string(i + 1) + "+q" + std::to_string(i + 1);
-  bool cancel = false;
-  EXPECT_NO_THROW(Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, QByteArray::fromStdString(body), cancel));
-  EXPECT_TRUE(cancel);
+  TSubmittedFields fields{{"_text", "q0"}};
+  for (int i = 0; i < 40; ++i) fields.push_back({QString("q%1").arg(i), QString("q%1 q%1").arg(i + 1)});
+  EXPECT_NO_THROW(Frame.WebBrowserFormSubmit(fields));
   EXPECT_TRUE(Pasted.isEmpty());
   EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
   ASSERT_EQ(prompts.Messages.size(), 1);
