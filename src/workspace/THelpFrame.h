@@ -3,7 +3,7 @@
 // navigation buttons.
 //
 // A form of a help page aimed at the template address does not navigate:
-// when it is submitted, the browser hands its fields to the pane, which
+// when the user submits it, the browser hands its fields to the pane, which
 // fills the template the form carries in its "_text" field with the values of
 // the other fields, puts the result on the clipboard and raises OnCopyPaste, upon which the main window pastes it into
 // the document beside the pane. Help pages thus insert ready-made markup.
@@ -58,8 +58,9 @@ public:
 
   void WebBrowserCommandStateChange(int command, bool enable);
   void WebBrowserTitleChange(const QString& text);
-  // Cancels a navigation to the template address: only a form handed over
-  // by the browser fills a template.
+  // Cancels a navigation to the template address (a page's script, a link):
+  // only a form the user submitted, handed over by the browser, fills a
+  // template.
   void WebBrowserBeforeNavigate2(const QString& url, bool& cancel);
   // Fills the template of a form aimed at the template address ("_text")
   // with its other fields, puts the text on the clipboard and raises

@@ -65,9 +65,11 @@ public:
   // navigation to the form-post address (one that is no form handed over,
   // below) it is that address as set, without query.
   std::function<void(TWebBrowser& sender, const QString& url, bool& cancel)> OnBeforeNavigate;
-  // Raised instead of a navigation when a form aimed at the form-post
-  // address is submitted, with its fields in the order of the form (line
-  // ends as CR LF, a file field as its file name). The page stays.
+  // Raised instead of a navigation when the user submits a form aimed at
+  // the form-post address (a click on its submit button, Enter in one of its
+  // fields; never a submission by a script of the page), with its fields in
+  // the order of the form (line ends as CR LF, a file field as its file
+  // name). The page stays.
   std::function<void(TWebBrowser& sender, const TSubmittedFields& fields)> OnFormSubmit;
   // The print dialog: sets up the printer, false when the user cancelled.
   // Unassigned, the platform's print dialog is shown.
@@ -76,7 +78,9 @@ public:
   std::function<void(TWebBrowser& sender, bool success)> OnPrintFinished;
 
   // Forms aimed at this address are handed over (see OnFormSubmit) rather
-  // than sent. Set it before the pages that hold such forms load.
+  // than sent when the user submits them; other navigations there (by a
+  // page's script or a link) come to OnBeforeNavigate. Set it before the
+  // pages that hold such forms load.
   void SetFormPostAddress(const QString& address);
   QString FormPostAddress() const { return FFormPostAddress; }
 

@@ -48,9 +48,14 @@ const char* const FormPostScriptSource = R"JS(
 // Runs in the browser's own world at document creation, after the web
 // channel's client library. The top frame opens the channel; a form in any
 // frame is handed to the top frame's handOver (the same world, so out of the
-// pages' reach too). The fields are taken as a submission would take them,
-// after the page's own submit handlers, whose preventDefault keeps the form
-// from going; line ends become CR LF as in a form's encoding.
+// pages' reach too). Only a submission the user made is handed over: a
+// trusted submit event, while the page has the user's activation, caused by
+// the trusted click being handled on the form's submit button or by the
+// trusted Enter being handled in one of its fields. A page's script can
+// neither fake these nor reach this world. The fields are taken as a
+// submission would take them, after the page's own submit handlers, whose
+// preventDefault keeps the form from going; line ends become CR LF as in a
+// form's encoding.
 const char* const FormSubmitScriptSource = R"JS(
 (function (address, channelName) {
   'use strict';
@@ -90,9 +95,31 @@ const char* const FormSubmitScriptSource = R"JS(
     if (typeof top === 'function') top(fields);
   }
 
+  // The trusted click or Enter key press being handled, until its task ends.
+  var userInput = null;
+  function noteInput(event) {
+    if (!event.isTrusted || (event.type === 'keypress' && event.key !== 'Enter')) return;
+    var input = { target: event.target, enter: event.type === 'keypress' };
+    userInput = input;
+    setTimeout(function () { if (userInput === input) userInput = null; }, 0);
+  }
+  window.addEventListener('click', noteInput, true);
+  window.addEventListener('keypress', noteInput, true);
+  function madeByUser(event, form) {
+    var input = userInput, submitter = event.submitter;
+    if (!event.isTrusted || !input || !(input.target instanceof Node)) return false;
+    if (navigator.userActivation && !navigator.userActivation.isActive) return false;
+    if (submitter && submitter.contains(input.target)) return true;
+    return input.enter && (form.contains(input.target) || input.target.form === form);
+  }
+
   window.addEventListener('submit', function (event) {
     var form = event.target;
     if (!(form instanceof HTMLFormElement) || !aimed(form, event.submitter)) return;
+    // Any other submission goes on as a navigation, which the browser's
+    // owner cancels.
+    if (!madeByUser(event, form)) return;
+    userInput = null;
     var decide = function (e) {
       if (e !== event) return;
       form.removeEventListener('submit', decide);

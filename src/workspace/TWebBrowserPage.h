@@ -4,13 +4,15 @@
 // sending them.
 //
 // Two scripts are present in every document (sub-frames too):
-// - In a world of their own, out of the page's reach: a submission of a form
+// - In a world of their own, out of the page's reach: a submission that the
+//   user made (a click on the submit button, Enter in a field) of a form
 //   aimed at the form-post address is stopped, and its fields are handed to
-//   the program over the page's web channel (OnFormSubmit).
+//   the program over the page's web channel (OnFormSubmit). Submissions by
+//   the page's scripts are left to go as navigations.
 // - In the page's own world: a form aimed at the address that goes anyway
-//   (a script's form.submit(), which fires no submit event) is sent with
-//   POST, so that its fields never make up an address too long to load; its
-//   navigation reaches acceptNavigationRequest like any other.
+//   (a script's submission) is sent with POST, so that its fields never make
+//   up an address too long to load; its navigation reaches
+//   acceptNavigationRequest like any other.
 
 #include <QVariantList>
 #include <QWebEnginePage>

@@ -228,6 +228,27 @@ TEST_F(HelpFrameTest, FormWithoutTemplateLeavesTheClipboardAlone)
   EXPECT_EQ(Frame.WebBrowser->url().fileName(), "forms.html");
 }
 
+TEST_F(HelpFrameTest, OnlyTheUserInsertsWithAClickOrEnter)
+{
+  // A page that submits its form as it loads, then sends itself to the
+  // template address, and a script that clicks the button: nothing is
+  // inserted. The user's Enter in a field inserts.
+  QString folder = QString::fromStdString(MakeTempFolder("xmlplivek-help"));
+  WriteTestFile((folder + "self.html").toStdString(),
+                "<html><body onload=\"document.getElementById('form-good').requestSubmit();"
+                " setTimeout(function () { location.href = 'http://template.invalid/fill?_text=x'; }, 0)\">"
+                "<form id=form-good action=\"http://template.invalid/fill\"><input type=hidden name=_text value=\"[a]\">"
+                "<input name=a value=1><input type=submit></form></body></html>");
+  ASSERT_TRUE(Open(folder + "self.html"));
+  Evaluate(*Frame.WebBrowser, "document.querySelector('#form-good [type=submit]').click(); true");
+  ASSERT_TRUE(Fill("good", "a", "2"));
+  QTest::keyClick(InputWidget(*Frame.WebBrowser), Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Pasted.isEmpty(); }, Timeout));
+  QTest::qWait(300);
+  EXPECT_EQ(Pasted, QStringList{"[2]"});
+  EXPECT_EQ(Frame.WebBrowser->url(), QUrl::fromLocalFile(folder + "self.html"));
+}
+
 TEST_F(HelpFrameTest, OnlyTheTemplateAddressIsIntercepted)
 {
   bool cancel = false;

@@ -37,6 +37,8 @@ protected:
                   "<input name=method value=shadow><input name=action value=shadow>"
                   "<input type=submit id=gopost></form>"
                   "<form id=other method=post action=\"http://elsewhere.invalid/x\"><input name=q value=1></form>"
+                  "<p id=lure1 onclick=\"document.getElementById('get').requestSubmit()\">lure</p>"
+                  "<p id=lure2 onclick=\"document.getElementById('go').click()\">lure</p>"
                   "</body></html>");
     WriteTestFile((Folder + "two.html").toStdString(),
                   "<html><head><title>Two</title></head><body><a id=three href=\"three.html#end\">3</a></body></html>");
@@ -143,12 +145,59 @@ TEST_F(WebBrowserTest, PostFormIsHandedOverWithTheSameFields)
   EXPECT_EQ(NextSubmission(), "a=x y\nb=1+1=2&3%\nmethod=shadow\naction=shadow\n");
 }
 
+TEST_F(WebBrowserTest, OnlyTheUsersSubmissionsAreHandedOver)
+{
+  QString form = "<form id=f action=\"" + PostAddress + "\"><input name=x value=1><input type=submit></form>";
+  WriteTestFile((Folder + "self.html").toStdString(),
+                ("<html><body onload=\"document.getElementById('f').requestSubmit()\">" + form + "</body></html>")
+                    .toStdString());
+  WriteTestFile((Folder + "away.html").toStdString(),
+                ("<html><body onload=\"location.href = '" + PostAddress + "?x=1'\">" + form + "</body></html>")
+                    .toStdString());
+  // Pages that submit by themselves as they load go nowhere.
+  for (QString page : {"self.html", "away.html"}) {
+    Navigations.clear();
+    Browser.Navigate(Folder + page);
+    ASSERT_TRUE(WaitForPostNavigation()) << page.toStdString();
+    QTest::qWait(100);
+    EXPECT_EQ(Browser.url(), QUrl::fromLocalFile(Folder + page));
+  }
+  // So do submissions by scripts, also while a user's click on something
+  // else is handled.
+  ASSERT_TRUE(Open("one.html"));
+  Navigations.clear();
+  Evaluate(Browser, "document.getElementById('get').requestSubmit(); document.getElementById('gopost').click();"
+                    " document.getElementById('post').submit(); true");
+  ASSERT_TRUE(WaitForPostNavigation());
+  ASSERT_TRUE(Click(Browser, "#lure1"));
+  ASSERT_TRUE(Click(Browser, "#lure2"));
+  // The user's click on a submit button and Enter in a field are handed over.
+  ASSERT_TRUE(Click(Browser, "#go"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Submissions.isEmpty(); }, Timeout));
+  ASSERT_TRUE(Click(Browser, "#a"));
+  QTest::keyClick(InputWidget(Browser), Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Submissions.size() > 1; }, Timeout));
+  QTest::qWait(300);
+  EXPECT_EQ(Submissions, QStringList({"a=x y\nb=1+1=2&3%\n", "a=x y\nb=1+1=2&3%\n"}));
+  EXPECT_EQ(Browser.url(), QUrl::fromLocalFile(Folder + "one.html"));
+}
+
 TEST_F(WebBrowserTest, FormInAFrameIsHandedOver)
 {
   ASSERT_TRUE(Open("outer.html"));
   ASSERT_TRUE(WaitFor(Browser, "(function () { var d = document.getElementById('inner').contentDocument;"
                                " return !!(d && d.getElementById('go')); })()"));
-  Evaluate(Browser, "document.getElementById('inner').contentDocument.getElementById('go').click(); true");
+  // The user clicks the button inside the frame.
+  QVariantList xy = Evaluate(Browser, "(function () { var f = document.getElementById('inner');"
+                                      " var r = f.getBoundingClientRect();"
+                                      " var b = f.contentDocument.getElementById('go').getBoundingClientRect();"
+                                      " return [r.left + f.clientLeft + b.left + b.width / 2,"
+                                      "         r.top + f.clientTop + b.top + b.height / 2]; })()")
+                        .toList();
+  ASSERT_EQ(xy.size(), 2);
+  QPoint at(qRound(xy[0].toDouble()), qRound(xy[1].toDouble()));
+  QTest::mouseMove(InputWidget(Browser), at);
+  QTest::mouseClick(InputWidget(Browser), Qt::LeftButton, Qt::NoModifier, at);
   EXPECT_EQ(NextSubmission(), "in=frame\n");
   QTest::qWait(100);
   EXPECT_EQ(Evaluate(Browser, "document.getElementById('inner').contentWindow.location.pathname").toString(),
