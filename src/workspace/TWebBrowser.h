@@ -3,7 +3,6 @@
 // events of the classic WebBrowser control, which is what the help pane, the
 // heartbeat and the Print and Edit commands expect of it.
 
-#include <QByteArray>
 #include <QPrinter>
 #include <QString>
 #include <QWebEngineView>

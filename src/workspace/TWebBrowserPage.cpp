@@ -55,12 +55,16 @@ const char* const FormPostScriptSource = R"JS(
 // neither fake these nor reach this world. The fields are taken as a
 // submission would take them, after the page's own submit handlers, whose
 // preventDefault keeps the form from going; line ends become CR LF as in a
-// form's encoding.
+// form's encoding. The form's methods are taken from the prototypes, where
+// its fields' names cannot hide them.
 const char* const FormSubmitScriptSource = R"JS(
 (function (address, channelName) {
   'use strict';
   var target = new URL(address).href;
   var actionOf = Object.getOwnPropertyDescriptor(HTMLFormElement.prototype, 'action').get;
+  var contains = Node.prototype.contains;
+  var listen = EventTarget.prototype.addEventListener;
+  var unlisten = EventTarget.prototype.removeEventListener;
   function bare(href) { return String(href).split('#')[0].split('?')[0]; }
   function aimed(form, submitter) {
     var byButton = submitter && submitter.hasAttribute('formaction');
@@ -110,7 +114,7 @@ const char* const FormSubmitScriptSource = R"JS(
     if (!event.isTrusted || !input || !(input.target instanceof Node)) return false;
     if (navigator.userActivation && !navigator.userActivation.isActive) return false;
     if (submitter && submitter.contains(input.target)) return true;
-    return input.enter && (form.contains(input.target) || input.target.form === form);
+    return input.enter && (contains.call(form, input.target) || input.target.form === form);
   }
 
   window.addEventListener('submit', function (event) {
@@ -122,13 +126,13 @@ const char* const FormSubmitScriptSource = R"JS(
     userInput = null;
     var decide = function (e) {
       if (e !== event) return;
-      form.removeEventListener('submit', decide);
+      unlisten.call(form, 'submit', decide);
       if (event.defaultPrevented) return;
       event.preventDefault();
       handOver(fieldsOf(form, event.submitter));
     };
-    form.addEventListener('submit', decide);
-    setTimeout(function () { form.removeEventListener('submit', decide); }, 0);
+    listen.call(form, 'submit', decide);
+    setTimeout(function () { unlisten.call(form, 'submit', decide); }, 0);
   }, true);
 })%1;
 )JS";

@@ -35,6 +35,7 @@ protected:
                   "<form id=post method=post action=\"" + PostAddress.toStdString() + "\">"
                   "<input name=a value=\"x y\"><input name=b value=\"1+1=2&amp;3%\">"
                   "<input name=method value=shadow><input name=action value=shadow>"
+                  "<input name=contains value=shadow><input name=addEventListener value=shadow>"
                   "<input type=submit id=gopost></form>"
                   "<form id=other method=post action=\"http://elsewhere.invalid/x\"><input name=q value=1></form>"
                   "<p id=lure1 onclick=\"document.getElementById('get').requestSubmit()\">lure</p>"
@@ -142,7 +143,8 @@ TEST_F(WebBrowserTest, PostFormIsHandedOverWithTheSameFields)
 {
   ASSERT_TRUE(Open("one.html"));
   ASSERT_TRUE(Click(Browser, "#gopost"));
-  EXPECT_EQ(NextSubmission(), "a=x y\nb=1+1=2&3%\nmethod=shadow\naction=shadow\n");
+  EXPECT_EQ(NextSubmission(), "a=x y\nb=1+1=2&3%\nmethod=shadow\naction=shadow\ncontains=shadow\n"
+                              "addEventListener=shadow\n");
 }
 
 TEST_F(WebBrowserTest, OnlyTheUsersSubmissionsAreHandedOver)
