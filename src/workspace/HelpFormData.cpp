@@ -23,9 +23,37 @@ std::string::size_type FindIgnoringCase(const std::string& text, const std::stri
   return std::string::npos;
 }
 
-std::string ReplaceAllIgnoringCase(const std::string& text, const std::string& name, const std::string& value)
+// Occurrences of name in text, as ReplaceAllIgnoringCase finds them.
+std::size_t CountIgnoringCase(const std::string& text, const std::string& name)
+{
+  std::size_t count = 0;
+  for (auto at = FindIgnoringCase(text, name, 0); at != std::string::npos;
+       at = FindIgnoringCase(text, name, at + name.size()))
+    ++count;
+  return count;
+}
+
+[[noreturn]] void ThrowTooLarge(std::size_t limit)
+{
+  throw EFilledTextTooLarge("The form's text would be larger than " + std::to_string(limit >> 20) +
+                            " MiB once filled in (its fields hold each other's names); nothing was inserted.");
+}
+
+// Throws when replacing count occurrences of name by value in a text of size
+// bytes would pass limit.
+void CheckFilledSize(std::size_t size, std::size_t count, const std::string& name, const std::string& value,
+                     std::size_t limit)
+{
+  if (value.size() <= name.size()) return;
+  std::size_t growth = value.size() - name.size();
+  if (size > limit || count > (limit - size) / growth) ThrowTooLarge(limit);
+}
+
+std::string ReplaceAllIgnoringCase(const std::string& text, const std::string& name, const std::string& value,
+                                   std::size_t resultSize = 0)
 {
   std::string result;
+  result.reserve(resultSize);
   std::string::size_type start = 0;
   for (auto at = FindIgnoringCase(text, name, 0); at != std::string::npos;
        at = FindIgnoringCase(text, name, start)) {
@@ -47,16 +75,22 @@ TFormField* FindField(TFormFieldList& list, const std::string& name)
 void AddField(TFormFieldList& list, const std::string& decoded)
 {
   auto equals = decoded.find('=');
-  if (equals == std::string::npos || equals == 0) return; // no name: nothing to fill
-  std::string name = decoded.substr(0, equals);
-  std::string value = decoded.substr(equals + 1);
-  if (TFormField* field = FindField(list, name))
-    field->Value += " " + value;
-  else
-    list.push_back({name, value});
+  if (equals == std::string::npos) return; // no name: nothing to fill
+  AddFormField(list, decoded.substr(0, equals), decoded.substr(equals + 1));
 }
 
 } // namespace
+
+void AddFormField(TFormFieldList& list, const std::string& name, const std::string& value)
+{
+  if (name.empty()) return;
+  if (TFormField* field = FindField(list, name)) {
+    field->Value += ' ';
+    field->Value += value;
+  } else {
+    list.push_back({name, value});
+  }
+}
 
 std::string PostDataToString(const QByteArray& postData)
 {
@@ -120,12 +154,17 @@ std::string FieldValue(const TFormFieldList& list, const std::string& name)
   return std::string();
 }
 
-std::string FillTemplate(const std::string& templateText, const TFormFieldList& list)
+std::string FillTemplate(const std::string& templateText, const TFormFieldList& list, std::size_t limit)
 {
+  if (templateText.size() > limit) ThrowTooLarge(limit);
   std::string result = templateText;
   for (const auto& field : list) {
     if (field.Name.empty() || field.Name[0] == '_') continue;
-    result = ReplaceAllIgnoringCase(result, field.Name, field.Value);
+    std::size_t count = CountIgnoringCase(result, field.Name);
+    if (count == 0) continue;
+    CheckFilledSize(result.size(), count, field.Name, field.Value, limit);
+    std::size_t filledSize = result.size() - count * field.Name.size() + count * field.Value.size();
+    result = ReplaceAllIgnoringCase(result, field.Name, field.Value, filledSize);
   }
   return result;
 }

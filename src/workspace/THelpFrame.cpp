@@ -43,8 +43,10 @@ THelpFrame::THelpFrame(QWidget* parent)
     WebBrowserCommandStateChange(command, enable);
   };
   WebBrowser->OnTitleChange = [this](TWebBrowser&, const QString& text) { WebBrowserTitleChange(text); };
-  WebBrowser->OnBeforeNavigate = [this](TWebBrowser&, const QString& url, const QByteArray& postData,
-                                        bool& cancel) { WebBrowserBeforeNavigate2(url, postData, cancel); };
+  WebBrowser->OnBeforeNavigate = [this](TWebBrowser&, const QString& url, bool& cancel) {
+    WebBrowserBeforeNavigate2(url, cancel);
+  };
+  WebBrowser->OnFormSubmit = [this](TWebBrowser&, const TSubmittedFields& fields) { WebBrowserFormSubmit(fields); };
 }
 
 THelpFrame::~THelpFrame()
@@ -52,6 +54,7 @@ THelpFrame::~THelpFrame()
   WebBrowser->OnCommandStateChange = nullptr;
   WebBrowser->OnTitleChange = nullptr;
   WebBrowser->OnBeforeNavigate = nullptr;
+  WebBrowser->OnFormSubmit = nullptr;
 }
 
 QString THelpFrame::HomePage()
@@ -104,13 +107,22 @@ void THelpFrame::WebBrowserTitleChange(const QString& text)
   FTitle = text;
 }
 
-void THelpFrame::WebBrowserBeforeNavigate2(const QString& url, const QByteArray& postData, bool& cancel)
+void THelpFrame::WebBrowserBeforeNavigate2(const QString& url, bool& cancel)
 {
-  if (url != QLatin1String(TemplateAddress)) return;
-  cancel = true;
+  if (url == QLatin1String(TemplateAddress)) cancel = true;
+}
+
+void THelpFrame::WebBrowserFormSubmit(const TSubmittedFields& fields)
+{
   TFormFieldList list;
-  ParseFormData(list, PostDataToString(postData));
-  std::string result = FillTemplate(FieldValue(list, "_text"), list);
+  for (const TSubmittedField& field : fields) AddFormField(list, field.Name.toStdString(), field.Value.toStdString());
+  std::string result;
+  try {
+    result = FillTemplate(FieldValue(list, "_text"), list);
+  } catch (const EFilledTextTooLarge& e) {
+    Prompter().ShowMessage(QString::fromUtf8(e.what()));
+    return;
+  }
   // Without a template there is nothing to insert: the clipboard and the
   // user's selection in the document stay as they are.
   if (result.empty()) return;
@@ -119,11 +131,12 @@ void THelpFrame::WebBrowserBeforeNavigate2(const QString& url, const QByteArray&
 
 void THelpFrame::CopyPaste(const std::string& text)
 {
-  // The document holds bytes; the editor reads the clipboard one character
-  // per byte, so UTF-8 typed into the form arrives as the same bytes.
-  QGuiApplication::clipboard()->setText(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+  // The filled text is the UTF-8 of the characters typed into the page; the
+  // clipboard gets those characters, and the document takes them in its own
+  // encoding through the editor's ordinary paste.
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
   if (!OnCopyPaste) return;
-  // Called from inside the browser's navigation: nothing may escape.
+  // Called from inside the browser's event: nothing may escape.
   try {
     OnCopyPaste(*this);
   } catch (const std::exception& e) {

@@ -3,22 +3,21 @@
 // navigation buttons.
 //
 // A form of a help page aimed at the template address does not navigate:
-// the pane decodes its fields, fills the template the form carries in its
-// "_text" field with the values of the other fields, puts the result on the
-// clipboard and raises OnCopyPaste, upon which the main window pastes it into
+// when the user submits it, the browser hands its fields to the pane, which
+// fills the template the form carries in its "_text" field with the values of
+// the other fields, puts the result on the clipboard and raises OnCopyPaste, upon which the main window pastes it into
 // the document beside the pane. Help pages thus insert ready-made markup.
 
-#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "workspace/TFrame.h"
+#include "workspace/TWebBrowser.h"
 
 class QFrame;
 class QToolButton;
-class TWebBrowser;
 namespace Ui {
 class THelpFrame;
 }
@@ -59,13 +58,20 @@ public:
 
   void WebBrowserCommandStateChange(int command, bool enable);
   void WebBrowserTitleChange(const QString& text);
-  // Cancels a navigation to the template address and fills its template.
-  void WebBrowserBeforeNavigate2(const QString& url, const QByteArray& postData, bool& cancel);
+  // Cancels a navigation to the template address (a page's script, a link):
+  // only a form the user submitted, handed over by the browser, fills a
+  // template.
+  void WebBrowserBeforeNavigate2(const QString& url, bool& cancel);
+  // Fills the template of a form aimed at the template address ("_text")
+  // with its other fields, puts the text on the clipboard and raises
+  // OnCopyPaste.
+  void WebBrowserFormSubmit(const TSubmittedFields& fields);
 
   // Names the tab or the floating window "Help".
   void FrameEndDock(QWidget* target) override;
 
 private:
+  // Puts the filled text (UTF-8) on the clipboard and raises OnCopyPaste.
   void CopyPaste(const std::string& text);
 
   std::unique_ptr<Ui::THelpFrame> FUi;

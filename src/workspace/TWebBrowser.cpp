@@ -5,10 +5,30 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 
+#include <exception>
+
+#include "platform/Prompter.h"
 #include "workspace/EWebBrowserError.h"
 #include "workspace/TWebBrowserPage.h"
 
 namespace {
+
+// Runs an event handler that the browser calls back from inside its own
+// work, where no exception may pass: a failure is shown to the user. False
+// when the handler failed.
+template <class THandler>
+bool RunHandler(const THandler& handler)
+{
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& e) {
+    Prompter().ShowMessage(QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    Prompter().ShowMessage("An unexpected error occurred in the help pane.");
+  }
+  return false;
+}
 
 QString BareAddress(const QUrl& url)
 {
@@ -39,12 +59,13 @@ TWebBrowser::TWebBrowser(QWidget* parent)
 {
   setPage(FPage);
   FPage->OnNavigationRequest = [this](const QUrl& url, QWebEnginePage::NavigationType, bool) {
+    // A navigation whose handling fails keeps the browser where it is.
     bool accept = true;
-    NavigationRequested(url, accept);
-    return accept;
+    return RunHandler([&] { NavigationRequested(url, accept); }) && accept;
   };
+  FPage->OnFormSubmit = [this](const QVariantList& fields) { RunHandler([&] { FormSubmitted(fields); }); };
   connect(this, &QWebEngineView::titleChanged, this, [this](const QString& title) {
-    if (OnTitleChange) OnTitleChange(*this, title);
+    if (OnTitleChange) RunHandler([&] { OnTitleChange(*this, title); });
   });
   connect(this, &QWebEngineView::urlChanged, this, [this] { UpdateHistoryState(); });
   connect(this, &QWebEngineView::loadFinished, this, [this] { UpdateHistoryState(); });
@@ -152,20 +173,28 @@ void TWebBrowser::Print(int option)
 void TWebBrowser::PrintDone(bool success)
 {
   FPrinter.reset();
-  if (OnPrintFinished) OnPrintFinished(*this, success);
+  if (OnPrintFinished) RunHandler([&] { OnPrintFinished(*this, success); });
 }
 
 void TWebBrowser::NavigationRequested(const QUrl& url, bool& accept)
 {
   QString target = url.toString(QUrl::FullyEncoded);
-  QByteArray postData;
-  if (!FFormPostBare.isEmpty() && BareAddress(url) == FFormPostBare) {
-    target = FFormPostAddress;
-    postData = url.query(QUrl::FullyEncoded).toLatin1();
-  }
+  if (!FFormPostBare.isEmpty() && BareAddress(url) == FFormPostBare) target = FFormPostAddress;
   bool cancel = false;
-  if (OnBeforeNavigate) OnBeforeNavigate(*this, target, postData, cancel);
+  if (OnBeforeNavigate) OnBeforeNavigate(*this, target, cancel);
   accept = !cancel;
+}
+
+void TWebBrowser::FormSubmitted(const QVariantList& fields)
+{
+  if (!OnFormSubmit) return;
+  TSubmittedFields submitted;
+  submitted.reserve(static_cast<std::size_t>(fields.size()));
+  for (const QVariant& field : fields) {
+    QVariantList pair = field.toList();
+    if (pair.size() == 2) submitted.push_back({pair[0].toString(), pair[1].toString()});
+  }
+  OnFormSubmit(*this, submitted);
 }
 
 void TWebBrowser::UpdateHistoryState()
@@ -174,10 +203,10 @@ void TWebBrowser::UpdateHistoryState()
   int forward = FPage->action(QWebEnginePage::Forward)->isEnabled() ? 1 : 0;
   if (forward != FForwardState) {
     FForwardState = forward;
-    if (OnCommandStateChange) OnCommandStateChange(*this, CSC_NAVIGATEFORWARD, forward != 0);
+    if (OnCommandStateChange) RunHandler([&] { OnCommandStateChange(*this, CSC_NAVIGATEFORWARD, forward != 0); });
   }
   if (back != FBackState) {
     FBackState = back;
-    if (OnCommandStateChange) OnCommandStateChange(*this, CSC_NAVIGATEBACK, back != 0);
+    if (OnCommandStateChange) RunHandler([&] { OnCommandStateChange(*this, CSC_NAVIGATEBACK, back != 0); });
   }
 }

@@ -3,12 +3,12 @@
 // events of the classic WebBrowser control, which is what the help pane, the
 // heartbeat and the Print and Edit commands expect of it.
 
-#include <QByteArray>
 #include <QPrinter>
 #include <QString>
 #include <QWebEngineView>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TWebBrowserPage;
 
@@ -38,31 +38,48 @@ constexpr int OLECMDEXECOPT_DONTPROMPTUSER = 2;
 constexpr int CSC_NAVIGATEFORWARD = 1;
 constexpr int CSC_NAVIGATEBACK = 2;
 
+// A field of a submitted form.
+struct TSubmittedField {
+  QString Name;
+  QString Value;
+};
+using TSubmittedFields = std::vector<TSubmittedField>;
+
 class TWebBrowser : public QWebEngineView {
   Q_OBJECT
 public:
   explicit TWebBrowser(QWidget* parent = nullptr);
   ~TWebBrowser() override;
 
+  // The events are raised from inside the browser's work: a handler's
+  // exception is shown to the user and goes no further (a navigation whose
+  // handler fails is cancelled).
+  //
   // Raised when going forward (1) or back (2) becomes possible or impossible.
   std::function<void(TWebBrowser& sender, int command, bool enable)> OnCommandStateChange;
   // Raised when the page's title changes.
   std::function<void(TWebBrowser& sender, const QString& text)> OnTitleChange;
   // Raised before every navigation of the page or one of its frames; setting
   // cancel keeps the browser where it is. url is the target address; for a
-  // navigation to the form-post address it is that address without query,
-  // and postData holds the submitted fields in the form-data encoding.
-  std::function<void(TWebBrowser& sender, const QString& url, const QByteArray& postData, bool& cancel)>
-      OnBeforeNavigate;
+  // navigation to the form-post address (one that is no form handed over,
+  // below) it is that address as set, without query.
+  std::function<void(TWebBrowser& sender, const QString& url, bool& cancel)> OnBeforeNavigate;
+  // Raised instead of a navigation when the user submits a form aimed at
+  // the form-post address (a click on its submit button, Enter in one of its
+  // fields; never a submission by a script of the page), with its fields in
+  // the order of the form (line ends as CR LF, a file field as its file
+  // name). The page stays.
+  std::function<void(TWebBrowser& sender, const TSubmittedFields& fields)> OnFormSubmit;
   // The print dialog: sets up the printer, false when the user cancelled.
   // Unassigned, the platform's print dialog is shown.
   std::function<bool(QPrinter& printer)> OnPrintSetup;
   // Raised when a print job started by ExecWB has ended.
   std::function<void(TWebBrowser& sender, bool success)> OnPrintFinished;
 
-  // Navigations to this address are form posts (see OnBeforeNavigate); forms
-  // aimed at it with POST are sent with GET so that their fields can be read.
-  // Set it before the pages that hold such forms load.
+  // Forms aimed at this address are handed over (see OnFormSubmit) rather
+  // than sent when the user submits them; other navigations there (by a
+  // page's script or a link) come to OnBeforeNavigate. Set it before the
+  // pages that hold such forms load.
   void SetFormPostAddress(const QString& address);
   QString FormPostAddress() const { return FFormPostAddress; }
 
@@ -90,6 +107,7 @@ public:
 
 private:
   void NavigationRequested(const QUrl& url, bool& accept);
+  void FormSubmitted(const QVariantList& fields);
   void UpdateHistoryState();
   void Print(int option);
   void PrintDone(bool success);

@@ -131,3 +131,20 @@ TEST(HelpFormData, FillTemplateKeepsBytes)
   TFormFieldList list = Parse("who=N%C3%A9");
   EXPECT_EQ(FillTemplate("<p>who</p>", list), "<p>N\xC3\xA9</p>");
 }
+
+TEST(HelpFormData, FillTemplateRefusesTextsLargerThanTheLimitBeforeBuildingThem)
+{
+  // Each field's value names the next field twice: 40 fields would double
+  // the text 40 times.
+  std::string body = "_text=q0";
+  for (int i = 0; i < 40; ++i)
+    body += "&q" + std::to_string(i) + "=q" + std::to_string(i + 1) + "+q" + std::to_string(i + 1);
+  TFormFieldList list = Parse(body);
+  EXPECT_THROW(FillTemplate(FieldValue(list, "_text"), list), EFilledTextTooLarge);
+  // Up to the limit the text is filled; one byte more is refused.
+  list = Parse("x=abc");
+  EXPECT_EQ(FillTemplate("x-x", list, 7), "abc-abc");
+  EXPECT_THROW(FillTemplate("x-x", list, 6), EFilledTextTooLarge);
+  EXPECT_THROW(FillTemplate("1234567", TFormFieldList(), 6), EFilledTextTooLarge);
+  EXPECT_EQ(FillTemplate("123456", TFormFieldList(), 6), "123456");
+}

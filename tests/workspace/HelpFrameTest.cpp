@@ -22,12 +22,6 @@ namespace {
 
 const QString DataFolder = QString(TEST_SOURCE_ROOT) + "/data/";
 
-// The clipboard holds one character per byte of the inserted text.
-QString Bytes(const std::string& text)
-{
-  return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
-}
-
 class HelpFrameTest : public ::testing::Test {
 protected:
   void SetUp() override
@@ -122,13 +116,34 @@ TEST_F(HelpFrameTest, LinkFormFillsTheAnchor)
   EXPECT_EQ(Frame.WebBrowser->url(), QUrl::fromLocalFile(DataFolder + "help/html/html.html"));
 }
 
-TEST_F(HelpFrameTest, TypedTextArrivesAsItsUtf8Bytes)
+TEST_F(HelpFrameTest, TypedTextArrivesAsTheCharactersTyped)
 {
   ASSERT_TRUE(Open(DataFolder + "help/html/html.html"));
   ASSERT_TRUE(Fill("link", "LinkAddress", "a b+c&d=e%.html"));
   ASSERT_TRUE(Fill("link", "LinkText", QString::fromUtf8("Né €")));
   ASSERT_TRUE(Submit("link"));
-  EXPECT_EQ(QApplication::clipboard()->text(), Bytes("<a href=\"a b+c&d=e%.html\">N\xC3\xA9 \xE2\x82\xAC</a>"));
+  EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("<a href=\"a b+c&d=e%.html\">Né €</a>"));
+}
+
+TEST_F(HelpFrameTest, LongValuesReachTheClipboardAndThePageStays)
+{
+  ASSERT_TRUE(Open(DataFolder + "help/html/html.html"));
+  // 3 MB of ASCII, 700 KB of text beyond ASCII, and 3 MB by POST.
+  QString ascii = QString("y").repeated(3 << 20);
+  QString wide = QString::fromUtf8("é").repeated(700 << 10);
+  struct TCase {
+    QString Form, Field, Value, Text;
+  };
+  for (const TCase& c : {TCase{"link", "LinkText", ascii, "<a href=\"page.html\">" + ascii + "</a>"},
+                         TCase{"link", "LinkText", wide, "<a href=\"page.html\">" + wide + "</a>"},
+                         TCase{"image", "ImageText", ascii, "<img src=\"picture.png\" alt=\"" + ascii + "\" />"}}) {
+    Evaluate(*Frame.WebBrowser, QString("document.querySelector('#form-%1 [name=%2]').value = %3; true")
+                                    .arg(c.Form, c.Field, JsString(c.Value)));
+    ASSERT_TRUE(Submit(c.Form)) << c.Form.toStdString();
+    EXPECT_EQ(Pasted.last().size(), c.Text.size());
+    EXPECT_TRUE(Pasted.last() == c.Text) << Pasted.last().left(40).toStdString();
+    EXPECT_EQ(Frame.WebBrowser->url(), QUrl::fromLocalFile(DataFolder + "help/html/html.html"));
+  }
 }
 
 TEST_F(HelpFrameTest, PostFormFillsTheImage)
@@ -213,38 +228,66 @@ TEST_F(HelpFrameTest, FormWithoutTemplateLeavesTheClipboardAlone)
   EXPECT_EQ(Frame.WebBrowser->url().fileName(), "forms.html");
 }
 
+TEST_F(HelpFrameTest, OnlyTheUserInsertsWithAClickOrEnter)
+{
+  // A page that submits its form as it loads, then sends itself to the
+  // template address, and a script that clicks the button: nothing is
+  // inserted. The user's Enter in a field inserts.
+  QString folder = QString::fromStdString(MakeTempFolder("xmlplivek-help"));
+  WriteTestFile((folder + "self.html").toStdString(),
+                "<html><body onload=\"document.getElementById('form-good').requestSubmit();"
+                " setTimeout(function () { location.href = 'http://template.invalid/fill?_text=x'; }, 0)\">"
+                "<form id=form-good action=\"http://template.invalid/fill\"><input type=hidden name=_text value=\"[a]\">"
+                "<input name=a value=1><input type=submit></form></body></html>");
+  ASSERT_TRUE(Open(folder + "self.html"));
+  Evaluate(*Frame.WebBrowser, "document.querySelector('#form-good [type=submit]').click(); true");
+  ASSERT_TRUE(Fill("good", "a", "2"));
+  QTest::keyClick(InputWidget(*Frame.WebBrowser), Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Pasted.isEmpty(); }, Timeout));
+  QTest::qWait(300);
+  EXPECT_EQ(Pasted, QStringList{"[2]"});
+  EXPECT_EQ(Frame.WebBrowser->url(), QUrl::fromLocalFile(folder + "self.html"));
+}
+
 TEST_F(HelpFrameTest, OnlyTheTemplateAddressIsIntercepted)
 {
   bool cancel = false;
-  Frame.WebBrowserBeforeNavigate2("http://template.invalid/fill/", "_text=x", cancel);
+  Frame.WebBrowserBeforeNavigate2("http://template.invalid/fill/", cancel);
   EXPECT_FALSE(cancel);
-  Frame.WebBrowserBeforeNavigate2("file:///tmp/x.html", "_text=x", cancel);
+  Frame.WebBrowserBeforeNavigate2("file:///tmp/x.html", cancel);
   EXPECT_FALSE(cancel);
-  EXPECT_TRUE(Pasted.isEmpty());
-  EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
-
-  Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, "", cancel);
-  EXPECT_TRUE(cancel); // a bare link to the address goes nowhere either
+  // A navigation to the address goes nowhere and fills nothing.
+  Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, cancel);
+  EXPECT_TRUE(cancel);
   EXPECT_TRUE(Pasted.isEmpty());
   EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
 }
 
 TEST_F(HelpFrameTest, NamelessFieldsAreNeverFilledIn)
 {
-  bool cancel = false;
-  Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, "=X&_text=%3Da%3D+x&&x&a=1&", cancel);
-  EXPECT_TRUE(cancel);
-  EXPECT_EQ(Pasted, QStringList{"=1= x"});
+  Frame.WebBrowserFormSubmit({{"", "X"}, {"_text", "=a= x"}, {"", ""}, {"A", "1"}, {"a", "2"}});
+  EXPECT_EQ(Pasted, QStringList{"=1 2= x"});
 }
 
 TEST_F(HelpFrameTest, FailingPasteIsReportedNotThrownIntoTheBrowser)
 {
   TScriptedPrompter prompts;
   Frame.OnCopyPaste = [](THelpFrame&) { throw std::runtime_error("paste failed"); };
-  bool cancel = false;
-  EXPECT_NO_THROW(Frame.WebBrowserBeforeNavigate2(THelpFrame::TemplateAddress, "_text=t", cancel));
+  EXPECT_NO_THROW(Frame.WebBrowserFormSubmit({{"_text", "t"}}));
   EXPECT_EQ(QApplication::clipboard()->text(), "t");
   EXPECT_EQ(prompts.Messages, QStringList{"paste failed"});
+}
+
+TEST_F(HelpFrameTest, FieldsThatFillEachOtherStopAtTheLimitWithAMessage)
+{
+  TScriptedPrompter prompts;
+  TSubmittedFields fields{{"_text", "q0"}};
+  for (int i = 0; i < 40; ++i) fields.push_back({QString("q%1").arg(i), QString("q%1 q%1").arg(i + 1)});
+  EXPECT_NO_THROW(Frame.WebBrowserFormSubmit(fields));
+  EXPECT_TRUE(Pasted.isEmpty());
+  EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
+  ASSERT_EQ(prompts.Messages.size(), 1);
+  EXPECT_TRUE(prompts.Messages[0].contains("64 MiB")) << prompts.Messages[0].toStdString();
 }
 
 TEST_F(HelpFrameTest, DockingNamesTheTabOrWindowHelp)
