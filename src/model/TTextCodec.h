@@ -1,0 +1,48 @@
+#pragma once
+// Converts between the bytes of one encoding and the editor's UTF-8 text,
+// through the C library's iconv (which knows every usual encoding name).
+//
+// Nothing is lost either way. Decoding copies a byte the encoding does not
+// define into the text as it is (invalid UTF-8 there, shown as such);
+// encoding writes a byte of the text that is no valid UTF-8 as itself. A
+// character that the encoding cannot hold stops encoding with
+// EUnencodableCharacter.
+//
+// Both directions work on pieces: a sequence cut off by the end of a piece
+// is left unconsumed (the caller hands it in again with what follows), unless
+// the piece is the last one.
+
+#include <cstddef>
+#include <string>
+
+#include "model/ETextEncodingError.h"
+
+class TTextCodec {
+public:
+  // Raises ETextEncodingError when iconv knows no encoding of that name.
+  explicit TTextCodec(std::string encoding);
+  ~TTextCodec();
+  TTextCodec(const TTextCodec&) = delete;
+  TTextCodec& operator=(const TTextCodec&) = delete;
+
+  static bool IsKnown(const std::string& encoding);
+  const std::string& Encoding() const { return FEncoding; }
+
+  // Appends the text of bytes to out; returns the bytes consumed.
+  std::size_t Decode(const char* bytes, std::size_t size, bool last, std::string& out);
+  // Bytes that Decode has copied as they are so far.
+  std::size_t UndefinedBytes() const { return FUndefined; }
+
+  // Appends the bytes of text to out; returns the text bytes consumed.
+  // EUnencodableCharacter gives the offset of the character within text.
+  std::size_t Encode(const char* text, std::size_t size, bool last, std::string& out);
+
+private:
+  void EncodeRun(const char* text, std::size_t size, const char* start, std::string& out);
+  void FinishEncoding(std::string& out);
+
+  std::string FEncoding;
+  void* FDecoder;  // iconv_t: FEncoding to UTF-8
+  void* FEncoder;  // iconv_t: UTF-8 to FEncoding
+  std::size_t FUndefined = 0;
+};
