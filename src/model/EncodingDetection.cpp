@@ -261,6 +261,15 @@ bool IsASCIICompatible(const std::string& encoding)
   }
 }
 
+std::string UnlabelledText(const std::string& bytes)
+{
+  if (IsValidUtf8(bytes)) return bytes;
+  TTextCodec codec(EncodingWindows1252);
+  std::string text;
+  codec.Decode(bytes.data(), bytes.size(), true, text);
+  return text;
+}
+
 std::string ByteOrderMark(const std::string& encoding)
 {
   if (encoding == EncodingUTF16LE) return "\xFF\xFE";

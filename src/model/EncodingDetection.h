@@ -53,5 +53,9 @@ std::string ResolveEncodingLabel(const std::string& label, TMarkup markup);
 // Whether the encoding writes letters, digits, blanks, line ends and the
 // punctuation of markup as their ASCII bytes.
 bool IsASCIICompatible(const std::string& encoding);
+// The text (UTF-8) of bytes that name no encoding, as the texts of the data
+// files: the bytes themselves when valid UTF-8, else their Windows-1252
+// characters (rules 5 and 6).
+std::string UnlabelledText(const std::string& bytes);
 // The byte-order mark of a UTF-16 encoding; empty for any other.
 std::string ByteOrderMark(const std::string& encoding);

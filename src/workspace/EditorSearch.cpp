@@ -2,6 +2,11 @@
 
 #include <Qsci/qsciscintilla.h>
 #include <Qsci/qsciscintillabase.h>
+#include <QString>
+#include <algorithm>
+#include <vector>
+
+#include "model/Utf8.h"
 
 namespace {
 
@@ -31,10 +36,87 @@ private:
   bool FActive;
 };
 
-// The first match between from and to (to < from searches backwards): its
-// start, or -1; end receives its end.
-long FindInRange(QsciScintilla& e, const std::string& text, long from, long to, long& end)
+// Letter case ignored beyond ASCII, which the editor component folds only
+// within ASCII: the characters of the document and of the search text are
+// compared case-folded, one by one.
+class TFoldedSearch {
+public:
+  TFoldedSearch(QsciScintilla& e, const std::string& text, bool wholeWord) : FEditor(e), FWholeWord(wholeWord)
+  {
+    for (char32_t c : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUcs4())
+      FFolded.push_back(QChar::toCaseFolded(c));
+    FText = static_cast<const char*>(e.SendScintillaPtrResult(B::SCI_GETCHARACTERPOINTER));
+    FSize = Send(e, B::SCI_GETLENGTH);
+  }
+
+  // As FindInRange.
+  long Find(long from, long to, long& end) const
+  {
+    const long limit = std::max(from, to);
+    if (to >= from) {
+      for (long pos = from; pos < to; pos += CharacterLength(pos))
+        if (Matches(pos, limit, end)) return pos;
+    } else {
+      for (long pos = from; pos > to;) {
+        pos = CharacterBefore(pos);
+        if (Matches(pos, limit, end)) return pos;
+      }
+    }
+    end = -1;
+    return -1;
+  }
+
+private:
+  long CharacterLength(long pos) const
+  {
+    std::size_t length = Utf8SequenceLength(FText + pos, static_cast<std::size_t>(FSize - pos));
+    return length > 0 ? static_cast<long>(length) : 1;
+  }
+
+  long CharacterBefore(long pos) const
+  {
+    for (long start = pos - 1; start >= 0 && start >= pos - 4; --start)
+      if (Utf8SequenceLength(FText + start, static_cast<std::size_t>(FSize - start)) == static_cast<std::size_t>(pos - start))
+        return start;
+    return pos - 1;
+  }
+
+  bool Matches(long pos, long limit, long& end) const
+  {
+    long at = pos;
+    for (char32_t wanted : FFolded) {
+      if (at >= limit) return false;
+      std::size_t length = Utf8SequenceLength(FText + at, static_cast<std::size_t>(FSize - at));
+      if (length == 0 || QChar::toCaseFolded(DecodeUtf8(FText + at, length)) != wanted) return false;
+      at += static_cast<long>(length);
+    }
+    if (FWholeWord && !FEditor.SendScintilla(B::SCI_ISRANGEWORD, static_cast<unsigned long>(pos), at)) return false;
+    end = at;
+    return true;
+  }
+
+  QsciScintilla& FEditor;
+  bool FWholeWord;
+  std::vector<char32_t> FFolded;
+  const char* FText = nullptr;
+  long FSize = 0;
+};
+
+bool IsASCII(const std::string& text)
 {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The first match between from and to (to < from searches backwards): its
+// start, or -1; end receives its end, and the match becomes the target.
+long FindInRange(QsciScintilla& e, const std::string& text, long from, long to, long& end, TSearchOptions options)
+{
+  if (!(options & ssoMatchCase) && !IsASCII(text)) {
+    long found = TFoldedSearch(e, text, options & ssoWholeWord).Find(from, to, end);
+    // The match becomes the target, as the component's own search makes it.
+    if (found >= 0) Send(e, B::SCI_SETTARGETRANGE, static_cast<unsigned long>(found), end);
+    return found;
+  }
   Send(e, B::SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
   long found = e.SendScintilla(B::SCI_SEARCHINTARGET, static_cast<unsigned long>(text.size()), text.data());
   end = found < 0 ? -1 : Send(e, B::SCI_GETTARGETEND);
@@ -71,7 +153,7 @@ int SearchReplace(QsciScintilla& e, const std::string& search, const std::string
 
   if (!replacing) {
     long end = 0;
-    long found = FindInRange(e, search, from, to, end);
+    long found = FindInRange(e, search, from, to, end, options);
     if (found < 0) return 0;
     SelectMatch(e, found, end, backwards);
     return 1;
@@ -82,7 +164,7 @@ int SearchReplace(QsciScintilla& e, const std::string& search, const std::string
   long caret = -1;
   for (;;) {
     long end = 0;
-    long found = FindInRange(e, search, from, to, end);
+    long found = FindInRange(e, search, from, to, end, options);
     if (found < 0) break;
     long written = e.SendScintilla(B::SCI_REPLACETARGET, static_cast<unsigned long>(replace.size()), replace.data());
     ++count;

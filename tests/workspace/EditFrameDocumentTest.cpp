@@ -9,7 +9,6 @@
 
 #include "EditFrameFixture.h"
 #include "resource/EResourceError.h"
-#include "workspace/LineEnds.h"
 
 namespace {
 
@@ -28,32 +27,6 @@ protected:
 };
 
 }  // namespace
-
-// ---- line ends ----------------------------------------------------------
-
-TEST(LineEnds, EveryLineEndBecomesCrLf)
-{
-  EXPECT_EQ(ToCrLf("a\nb\rc\r\nd", false), "a\r\nb\r\nc\r\nd");
-  EXPECT_EQ(ToCrLf("a\nb\rc\r\nd", true), "a\r\nb\r\nc\r\nd\r\n");
-  EXPECT_EQ(ToCrLf("\r\r\n\n\r", true), "\r\n\r\n\r\n\r\n");
-  EXPECT_EQ(ToCrLf("\n\r", false), "\r\n\r\n");  // LF then CR: two line ends
-  EXPECT_EQ(ToCrLf("", true), "");
-  EXPECT_EQ(ToCrLf("x", true), "x\r\n");
-  EXPECT_EQ(ToCrLf(std::string("a\0b\n", 4), true), std::string("a\0b\r\n", 5));
-  EXPECT_EQ(CrLfSize("a\nb\r\n", 5), 6u);
-}
-
-TEST(LineEnds, CrLfRunsPassUncopiedAndPairsStayWhole)
-{
-  std::string text = "one\r\ntwo\r\n";
-  std::vector<std::string> chunks;
-  ForEachCrLfChunk(text.data(), text.size(), true, [&](const char* data, std::size_t n) {
-    chunks.emplace_back(data, n);
-    EXPECT_TRUE(data == text.data() || n == 2);
-  });
-  ASSERT_EQ(chunks.size(), 1u);
-  EXPECT_EQ(chunks[0], text);
-}
 
 // ---- bytes ----------------------------------------------------------------
 
@@ -75,7 +48,7 @@ TEST_F(EditFrameDocument, EveryByteValueOpensAndSavesBackUnchanged)
   EXPECT_EQ(Frame->SynEdit->lines(), 3);
   Frame->Save();
   EXPECT_EQ(ReadTestFile(path), bytes);
-  EXPECT_EQ(Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETCODEPAGE), 0);
+  EXPECT_EQ(Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETCODEPAGE), QsciScintillaBase::SC_CP_UTF8);
 }
 
 TEST_F(EditFrameDocument, NulBytesAreKeptWholeNotCut)
@@ -92,17 +65,18 @@ TEST_F(EditFrameDocument, NulBytesAreKeptWholeNotCut)
 
   std::string leading("\0\0abc", 5);
   Frame->SetText(leading);
-  EXPECT_EQ(Frame->GetText(), leading + "\r\n");
+  EXPECT_EQ(Frame->GetText(), leading);
 }
 
-TEST_F(EditFrameDocument, LinesSplitOnAnyLineEndAndAreWrittenWithCrLf)
+TEST_F(EditFrameDocument, LinesSplitOnAnyLineEndAndKeepTheirOwn)
 {
   std::string path = Write("mixed.xml", "<a>\n<b/>\r<c/>\r\n</a>");
   Frame->OpenDocument(Local(path));
   EXPECT_EQ(Frame->SynEdit->lines(), 4);
-  EXPECT_EQ(Frame->SynEdit->eolMode(), QsciScintilla::EolWindows);
+  EXPECT_EQ(Frame->SynEdit->eolMode(), QsciScintilla::EolUnix);
+  Frame->MarkModified();
   Frame->Save();
-  EXPECT_EQ(ReadTestFile(path), "<a>\r\n<b/>\r\n<c/>\r\n</a>\r\n");
+  EXPECT_EQ(ReadTestFile(path), "<a>\n<b/>\r<c/>\r\n</a>");
 }
 
 TEST_F(EditFrameDocument, EmptyDocumentGivesEmptyText)
@@ -113,7 +87,7 @@ TEST_F(EditFrameDocument, EmptyDocumentGivesEmptyText)
   EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "");
 }
 
-TEST_F(EditFrameDocument, TypedLatin1CharactersAreSingleBytes)
+TEST_F(EditFrameDocument, TypedCharactersAreStoredInTheDocumentsEncoding)
 {
   Frame->OpenDocument(Local(Write("t.xml", "")));
   Frame->SynEdit->setFocus();
@@ -121,7 +95,7 @@ TEST_F(EditFrameDocument, TypedLatin1CharactersAreSingleBytes)
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(code)));
     QApplication::sendEvent(Frame->SynEdit, &press);
   }
-  EXPECT_EQ(Frame->GetText(), "\xE9\xFF\r\n");
+  EXPECT_EQ(Frame->GetText(), "\xC3\xA9\xC3\xBF");
 }
 
 TEST_F(EditFrameDocument, LoadingIsNotAnEditAndLeavesNoUndo)
@@ -143,7 +117,7 @@ TEST_F(EditFrameDocument, FailedOpenRaisesAndChangesNothing)
   EXPECT_THROW(Frame->OpenDocument(Local(Folder + "missing.xml")), EFOpenError);
   EXPECT_EQ(Frame->FURL.GetNativeName(), path);
   EXPECT_EQ(Frame->FStatus, esModified);
-  EXPECT_EQ(Frame->GetText(), "first\r\n");
+  EXPECT_EQ(Frame->GetText(), "first");
   EXPECT_EQ(Frame->FBackupFileName, backup);
   EXPECT_EQ(Pages->tabText(0), "keep");
 }
@@ -175,7 +149,7 @@ TEST_F(EditFrameDocument, StatusFollowsNewEditSaveAndChecks)
   EXPECT_EQ(Frame->FStatus, esNew | esModified);
   Frame->Save();
   EXPECT_EQ(Frame->FStatus, 0);
-  EXPECT_EQ(ReadTestFile(Folder + "n.xml"), "x\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "n.xml"), "x");
 
   Frame->SetStatus(esWellFormed);
   QTest::keyClicks(Frame->SynEdit, "y");
@@ -275,7 +249,7 @@ TEST_F(EditFrameDocument, CheckBackupWritesOnlyModifiedDocumentsOlderThanTheInte
   Frame->SetText("two");
   Clock += 10;
   Frame->CheckBackup(fiveMinutes);  // not modified: never written
-  EXPECT_EQ(ReadTestFile(copy), "one\r\n");
+  EXPECT_EQ(ReadTestFile(copy), "one");
 
   Frame->MarkModified();
   Frame->Backup();
@@ -283,10 +257,10 @@ TEST_F(EditFrameDocument, CheckBackupWritesOnlyModifiedDocumentsOlderThanTheInte
   Frame->SetText("three");
   Clock += fiveMinutes;
   Frame->CheckBackup(fiveMinutes);  // exactly the interval: not yet
-  EXPECT_EQ(ReadTestFile(copy), "two\r\n");
+  EXPECT_EQ(ReadTestFile(copy), "two");
   Clock += 1.0 / 86400;
   Frame->CheckBackup(fiveMinutes);
-  EXPECT_EQ(ReadTestFile(copy), "three\r\n");
+  EXPECT_EQ(ReadTestFile(copy), "three");
   EXPECT_EQ(Frame->FLastBackup, Clock);
 }
 
@@ -297,8 +271,8 @@ TEST_F(EditFrameDocument, SaveAsMovesTheWorkingCopy)
   Frame->SaveAs(Local(Folder + "b.xml"));
   EXPECT_FALSE(Exists(Folder + "~a.xml"));
   EXPECT_EQ(Frame->FBackupFileName, Folder + "~b.xml");
-  EXPECT_EQ(ReadTestFile(Folder + "~b.xml"), "text\r\n");
-  EXPECT_EQ(ReadTestFile(Folder + "b.xml"), "text\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~b.xml"), "text");
+  EXPECT_EQ(ReadTestFile(Folder + "b.xml"), "text");
   EXPECT_EQ(Pages->tabText(0), "b.xml");
 }
 

@@ -147,7 +147,7 @@ TEST_F(MainFormToolsTest, TransformWithAnOpenStyleSheetUsesItsEditorText)
   ASSERT_EQ(Form().MainPageControl()->PageCount(), 3);
   TEditFrame* result = EditFrameAt(2);
   ASSERT_NE(result, nullptr);
-  EXPECT_EQ(result->GetText(), "count: 3\r\n");
+  EXPECT_EQ(result->GetText(), "count: 3");
   // The html type lists *.html before *.htm: the result is list.html.
   EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "list.html");
   EXPECT_EQ(result->FFileType->Id, "html");
@@ -181,7 +181,7 @@ TEST_F(MainFormToolsTest, TransformWithAStyleSheetFileNamesTheResultAgainstTheDo
   TEditFrame* result = EditFrameAt(1);
   ASSERT_NE(result, nullptr);
   // Relative references of the input resolve against the document's folder.
-  EXPECT_EQ(result->GetText(), "<out><extra/></out>\r\n");
+  EXPECT_EQ(result->GetText(), "<out><extra/></out>\n");
   EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "page1.xml");
   // The stylesheet's and the document's folders were current for the
   // transform only.

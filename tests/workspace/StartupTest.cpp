@@ -203,7 +203,7 @@ TEST_F(CloseQueryTest, YesSavesThenCloses)
   Form().FormCloseQuery(canClose);
   EXPECT_TRUE(canClose);
   EXPECT_EQ(Form().GetFrameCount(), 1);  // the "Help" page stays
-  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<changed/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<changed/>");
 }
 
 TEST_F(CloseQueryTest, YesOnANewDocumentWithSaveAsCancelledKeepsItOpen)
@@ -232,7 +232,7 @@ TEST_F(CloseQueryTest, YesOnANewDocumentSavesWhereTheSaveAsSays)
   bool canClose = true;
   Form().FormCloseQuery(canClose);
   EXPECT_TRUE(canClose);
-  EXPECT_EQ(ReadTestFile(Folder + "saved.xml"), "<n/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "saved.xml"), "<n/>");
   EXPECT_EQ(Project().SaveURL.GetURL(), "file:" + Folder + "saved.xml");
 }
 
@@ -264,7 +264,7 @@ TEST_F(CloseQueryTest, AModifiedFloatingEditorIsAskedAboutToo)
   Form().FormCloseQuery(canClose);
   EXPECT_TRUE(canClose);
   ASSERT_EQ(Prompts->Messages.size(), 1);
-  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<f/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<f/>");
 }
 
 TEST_F(CloseQueryTest, AFailedSaveKeepsTheWindowOpenAndIsShown)
