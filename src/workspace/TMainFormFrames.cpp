@@ -274,13 +274,9 @@ void TMainForm::HelpCopyPaste(TFrame& sender)
 
 void TMainForm::EditStatusChange(TEditFrame& sender)
 {
-  // The column counts characters, not the bytes of the editor's UTF-8.
-  QsciScintilla& e = *sender.SynEdit;
-  long caret = e.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-  long line = e.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
-  long start = e.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-  long column = e.SendScintilla(QsciScintillaBase::SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), caret);
-  SetPanelText(0, QString("%1:%2").arg(column + 1).arg(line + 1));
+  int line = 0, index = 0;
+  sender.SynEdit->getCursorPosition(&line, &index);
+  SetPanelText(0, QString("%1:%2").arg(index + 1).arg(line + 1));
 }
 
 void TMainForm::EditContextHelp(TEditFrame&)
