@@ -27,6 +27,8 @@ public:
     FSink.Append(text, size);
   }
 
+  void Reserve(std::size_t size) { FSink.Reserve(size); }
+
   void Restart()
   {
     FSink.Clear();
@@ -51,15 +53,20 @@ private:
 bool DecodeChecked(const char* bytes, std::size_t size, const std::string& encoding, bool strict,
                    TTextReader& reader)
 {
-  constexpr std::size_t Piece = TDocumentText::PieceSize;
   if (encoding == EncodingUTF8) {
+    constexpr std::size_t Piece = TDocumentText::PieceSize;
+    reader.Reserve(size);
     for (std::size_t at = 0; at < size; at += Piece) reader.Deliver(bytes + at, std::min(Piece, size - at));
     return true;
   }
+  // Small pieces: the text of one piece, and its bytes again, are all that
+  // is held besides the document.
+  constexpr std::size_t Piece = TDocumentText::PieceSize / 4;
   TTextCodec decoder(encoding);
   TTextCodec verifier(encoding);
+  reader.Reserve(decoder.TextSize(bytes, size).value_or(size));
   std::string text;
-  std::string pending;  // decoded text not yet encoded back
+  std::string pending;  // the end of the text before, not yet encoded back
   std::string check;
   std::size_t decoded = 0;
   std::size_t verified = 0;
@@ -71,10 +78,14 @@ bool DecodeChecked(const char* bytes, std::size_t size, const std::string& encod
     if (used == 0 && !last) return false;
     decoded += used;
     if (strict && decoder.UndefinedBytes() > 0) return false;
-    pending += text;
     check.clear();
     try {
-      pending.erase(0, verifier.Encode(pending.data(), pending.size(), last, check));
+      if (pending.empty()) {
+        pending.assign(text, verifier.Encode(text.data(), text.size(), last, check));
+      } else {
+        pending += text;
+        pending.erase(0, verifier.Encode(pending.data(), pending.size(), last, check));
+      }
     } catch (const EUnencodableCharacter&) {
       return false;
     }

@@ -38,6 +38,8 @@ struct TTextFormat {
 class TTextSink {
 public:
   virtual ~TTextSink() = default;
+  // Room for the whole text, told before it arrives (exact where known).
+  virtual void Reserve(std::size_t size) { (void)size; }
   virtual void Append(const char* text, std::size_t size) = 0;
   // Drops everything appended (opening starts over in another encoding).
   virtual void Clear() = 0;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <iconv.h>
 
+#include "model/TByteTable.h"
 #include "model/Utf8.h"
 
 namespace {
@@ -49,6 +50,7 @@ TTextCodec::TTextCodec(std::string encoding)
     if (Converter(FEncoder) != NoConverter) ::iconv_close(Converter(FEncoder));
     throw ETextEncodingError("The encoding \"" + FEncoding + "\" is not known.");
   }
+  FTable = TByteTable::Make(FEncoding);
 }
 
 TTextCodec::~TTextCodec()
@@ -69,8 +71,15 @@ bool TTextCodec::IsKnown(const std::string& encoding)
   return true;
 }
 
+std::optional<std::size_t> TTextCodec::TextSize(const char* bytes, std::size_t size) const
+{
+  if (!FTable) return std::nullopt;
+  return FTable->TextSize(bytes, size);
+}
+
 std::size_t TTextCodec::Decode(const char* bytes, std::size_t size, bool last, std::string& out)
 {
+  if (FTable) return DecodeByTable(bytes, size, out);
   auto* in = const_cast<char*>(bytes);
   std::size_t left = size;
   while (left > 0) {
@@ -101,6 +110,7 @@ std::size_t TTextCodec::Decode(const char* bytes, std::size_t size, bool last, s
 
 std::size_t TTextCodec::Encode(const char* text, std::size_t size, bool last, std::string& out)
 {
+  if (FTable) return EncodeByTable(text, size, last, out);
   std::size_t pos = 0;
   while (pos < size) {
     std::size_t valid = ValidUtf8Prefix(text + pos, size - pos);
@@ -143,4 +153,52 @@ void TTextCodec::FinishEncoding(std::string& out)
   std::size_t free = sizeof buffer;
   if (::iconv(Converter(FEncoder), nullptr, nullptr, &to, &free) != IconvFailed)
     out.append(buffer, sizeof buffer - free);
+}
+
+std::size_t TTextCodec::DecodeByTable(const char* bytes, std::size_t size, std::string& out)
+{
+  const TByteTable& table = *FTable;
+  out.reserve(out.size() + size + size / 8);
+  std::size_t i = 0;
+  while (i < size) {
+    std::size_t run = i;
+    while (run < size && table.IsItself(static_cast<unsigned char>(bytes[run]))) ++run;
+    out.append(bytes + i, run - i);
+    if (run >= size) break;
+    const std::string& text = table.Text(static_cast<unsigned char>(bytes[run]));
+    if (text.empty()) {
+      out += bytes[run];
+      ++FUndefined;
+    } else {
+      out += text;
+    }
+    i = run + 1;
+  }
+  return size;
+}
+
+std::size_t TTextCodec::EncodeByTable(const char* text, std::size_t size, bool last, std::string& out)
+{
+  const TByteTable& table = *FTable;
+  out.reserve(out.size() + size);
+  std::size_t pos = 0;
+  while (pos < size) {
+    std::size_t run = pos;
+    while (run < size && table.IsItself(static_cast<unsigned char>(text[run]))) ++run;
+    out.append(text + pos, run - pos);
+    pos = run;
+    if (pos >= size) break;
+    std::size_t length = Utf8SequenceLength(text + pos, size - pos);
+    if (length == 0) {
+      if (!last && IsIncompleteUtf8(text + pos, size - pos)) return pos;
+      out += text[pos++];  // no character: the byte itself
+      continue;
+    }
+    char32_t c = DecodeUtf8(text + pos, length);
+    int byte = table.ByteOf(c);
+    if (byte < 0) throw EUnencodableCharacter(c, pos, FEncoding);
+    out += static_cast<char>(byte);
+    pos += length;
+  }
+  return pos;
 }

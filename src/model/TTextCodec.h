@@ -8,14 +8,19 @@
 // character that the encoding cannot hold stops encoding with
 // EUnencodableCharacter.
 //
-// Both directions work on pieces: a sequence cut off by the end of a piece
+// Single-byte encodings go through a table of their 256 characters, which
+// iconv gives once (TByteTable). Both directions work on pieces: a sequence cut off by the end of a piece
 // is left unconsumed (the caller hands it in again with what follows), unless
 // the piece is the last one.
 
 #include <cstddef>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "model/ETextEncodingError.h"
+
+class TByteTable;
 
 class TTextCodec {
 public:
@@ -32,17 +37,23 @@ public:
   std::size_t Decode(const char* bytes, std::size_t size, bool last, std::string& out);
   // Bytes that Decode has copied as they are so far.
   std::size_t UndefinedBytes() const { return FUndefined; }
+  // The exact length of the text of bytes, where it is known without
+  // decoding them (single-byte encodings).
+  std::optional<std::size_t> TextSize(const char* bytes, std::size_t size) const;
 
   // Appends the bytes of text to out; returns the text bytes consumed.
   // EUnencodableCharacter gives the offset of the character within text.
   std::size_t Encode(const char* text, std::size_t size, bool last, std::string& out);
 
 private:
+  std::size_t DecodeByTable(const char* bytes, std::size_t size, std::string& out);
+  std::size_t EncodeByTable(const char* text, std::size_t size, bool last, std::string& out);
   void EncodeRun(const char* text, std::size_t size, const char* start, std::string& out);
   void FinishEncoding(std::string& out);
 
   std::string FEncoding;
   void* FDecoder;  // iconv_t: FEncoding to UTF-8
   void* FEncoder;  // iconv_t: UTF-8 to FEncoding
+  std::unique_ptr<TByteTable> FTable;  // single-byte encodings only
   std::size_t FUndefined = 0;
 };

@@ -13,6 +13,10 @@ using B = QsciScintillaBase;
 class TEditorSink : public TTextSink {
 public:
   explicit TEditorSink(QsciScintilla& editor) : FEditor(editor) {}
+  void Reserve(std::size_t size) override
+  {
+    FEditor.SendScintilla(B::SCI_ALLOCATE, static_cast<unsigned long>(size + 1));
+  }
   void Append(const char* text, std::size_t size) override
   {
     FEditor.SendScintilla(B::SCI_APPENDTEXT, static_cast<uintptr_t>(size), text);
@@ -84,7 +88,6 @@ std::string TEditorText::Load(const std::string& bytes)
   {
     TQuietLoad quiet(FEditor);
     FEditor.SendScintilla(B::SCI_CLEARALL);
-    FEditor.SendScintilla(B::SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + 1));
     TEditorSink sink(FEditor);
     warning = FModel.Load(bytes, sink);
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/EncodingDetection.h"
+#include "model/TByteTable.h"
 #include "model/TDocumentText.h"
 #include "model/TFileType.h"
 #include "model/TTextCodec.h"
@@ -303,4 +304,19 @@ TEST(TextCodec, SequencesCutBetweenPiecesWaitForTheRest)
   EXPECT_EQ(codec.Encode("<\xE6\x97", 3, false, bytes), 1u);
   EXPECT_EQ(codec.Encode("\xE6\x97\xA5\xE6", 4, true, bytes), 4u);  // the lone lead byte goes as it is
   EXPECT_EQ(bytes, std::string("<\0\xE5\x65\xE6", 5));
+}
+
+TEST(TextCodec, OnlyEncodingsOfOneCharacterPerByteGoThroughATable)
+{
+  for (const char* encoding : {"WINDOWS-1252", "ISO-8859-1", "KOI8-R", "IBM037"})
+    EXPECT_NE(TByteTable::Make(encoding), nullptr) << encoding;
+  // Sequences, shift states, combining marks, unknown names.
+  for (const char* encoding : {"SHIFT_JIS", "UTF-16LE", "ISO-2022-JP", "CP1258", "no-such-thing"})
+    EXPECT_EQ(TByteTable::Make(encoding), nullptr) << encoding;
+  auto table = TByteTable::Make("WINDOWS-1252");
+  EXPECT_EQ(table->Text(0x80), "\xE2\x82\xAC");
+  EXPECT_EQ(table->Text(0x81), "");
+  EXPECT_EQ(table->ByteOf(0x20AC), 0x80);
+  EXPECT_EQ(table->ByteOf(0x65E5), -1);
+  EXPECT_EQ(table->TextSize("a\x80\x81\xE9", 4), 1u + 3u + 1u + 2u);
 }
