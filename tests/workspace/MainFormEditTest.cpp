@@ -96,7 +96,7 @@ TEST_F(MainFormEditTest, CutRemovesAndPasteRestoresTheText)
   EXPECT_EQ(doc->GetText(), "caf\xE9 \xFF\x80<p></p>\r\n");
 }
 
-TEST_F(MainFormEditTest, PastedLineEndsBecomeCrLf)
+TEST_F(MainFormEditTest, PastedLineEndsBecomeTheDocumentsOwn)
 {
   Start();
   TEditFrame* doc = Open("a.xml", "<a/>\r\n");
@@ -105,6 +105,12 @@ TEST_F(MainFormEditTest, PastedLineEndsBecomeCrLf)
   Caret(*doc, 4);
   Form().MenuEditPasteClick();
   EXPECT_EQ(doc->GetText(), "<a/>x\r\ny\r\nz\r\n");
+  TEditFrame* lf = Open("b.xml", "<b/>\n<c/>\r\n");
+  FocusEditor(*lf);
+  QApplication::clipboard()->setText("x\r\ny");
+  Caret(*lf, 4);
+  Form().MenuEditPasteClick();
+  EXPECT_EQ(lf->GetText(), "<b/>x\ny\n<c/>\r\n");
 }
 
 TEST_F(MainFormEditTest, UndoAndRedoStepThroughTheEdits)
