@@ -37,58 +37,62 @@ private:
 };
 
 // Letter case ignored beyond ASCII, which the editor component folds only
-// within ASCII: the characters of the document and of the search text are
-// compared case-folded, one by one.
+// within ASCII: the characters of the range and of the search text are
+// compared case-folded, one by one. A match lies wholly in the range.
 class TFoldedSearch {
 public:
   TFoldedSearch(QsciScintilla& e, const std::string& text, bool wholeWord) : FEditor(e), FWholeWord(wholeWord)
   {
     for (char32_t c : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUcs4())
       FFolded.push_back(QChar::toCaseFolded(c));
-    FText = static_cast<const char*>(e.SendScintillaPtrResult(B::SCI_GETCHARACTERPOINTER));
-    FSize = Send(e, B::SCI_GETLENGTH);
   }
 
   // As FindInRange.
-  long Find(long from, long to, long& end) const
+  long Find(long from, long to, long& end)
   {
-    const long limit = std::max(from, to);
+    FStart = std::min(from, to);
+    FEnd = std::max(from, to);
+    // Only the range is made contiguous: the editor's gap, where the last
+    // replacement was, mostly stays where it is.
+    FText = reinterpret_cast<const char*>(
+        FEditor.SendScintilla(B::SCI_GETRANGEPOINTER, static_cast<unsigned long>(FStart), FEnd - FStart));
+    end = -1;
+    if (!FText) return -1;
     if (to >= from) {
-      for (long pos = from; pos < to; pos += CharacterLength(pos))
-        if (Matches(pos, limit, end)) return pos;
+      for (long pos = from; pos < to; pos += std::max<long>(1, SequenceAt(pos)))
+        if (Matches(pos, end)) return pos;
     } else {
       for (long pos = from; pos > to;) {
         pos = CharacterBefore(pos);
-        if (Matches(pos, limit, end)) return pos;
+        if (Matches(pos, end)) return pos;
       }
     }
-    end = -1;
     return -1;
   }
 
 private:
-  long CharacterLength(long pos) const
+  // Length of the character at pos within the range; 0 for no character.
+  long SequenceAt(long pos) const
   {
-    std::size_t length = Utf8SequenceLength(FText + pos, static_cast<std::size_t>(FSize - pos));
-    return length > 0 ? static_cast<long>(length) : 1;
+    return static_cast<long>(Utf8SequenceLength(FText + (pos - FStart), static_cast<std::size_t>(FEnd - pos)));
   }
 
   long CharacterBefore(long pos) const
   {
-    for (long start = pos - 1; start >= 0 && start >= pos - 4; --start)
-      if (Utf8SequenceLength(FText + start, static_cast<std::size_t>(FSize - start)) == static_cast<std::size_t>(pos - start))
-        return start;
+    for (long start = pos - 1; start >= FStart && start >= pos - 4; --start)
+      if (SequenceAt(start) == pos - start) return start;
     return pos - 1;
   }
 
-  bool Matches(long pos, long limit, long& end) const
+  bool Matches(long pos, long& end) const
   {
     long at = pos;
     for (char32_t wanted : FFolded) {
-      if (at >= limit) return false;
-      std::size_t length = Utf8SequenceLength(FText + at, static_cast<std::size_t>(FSize - at));
-      if (length == 0 || QChar::toCaseFolded(DecodeUtf8(FText + at, length)) != wanted) return false;
-      at += static_cast<long>(length);
+      long length = at < FEnd ? SequenceAt(at) : 0;
+      if (length == 0) return false;
+      if (QChar::toCaseFolded(DecodeUtf8(FText + (at - FStart), static_cast<std::size_t>(length))) != wanted)
+        return false;
+      at += length;
     }
     if (FWholeWord && !FEditor.SendScintilla(B::SCI_ISRANGEWORD, static_cast<unsigned long>(pos), at)) return false;
     end = at;
@@ -98,8 +102,9 @@ private:
   QsciScintilla& FEditor;
   bool FWholeWord;
   std::vector<char32_t> FFolded;
-  const char* FText = nullptr;
-  long FSize = 0;
+  const char* FText = nullptr;  // the range [FStart, FEnd)
+  long FStart = 0;
+  long FEnd = 0;
 };
 
 bool IsASCII(const std::string& text)
