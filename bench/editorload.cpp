@@ -1,15 +1,21 @@
-// Opening a generated 100 MB XML document in an editor frame (OpenDocument
-// from a local file: read, load, working copy) next to QScintilla's own
-// setText of the same bytes. Each measurement runs in a child process of its
-// own, so that its peak memory (VmHWM) is its own.
+// Opening generated 100 MB XML documents in an editor frame (OpenDocument
+// from a local file: read, detect the encoding, decode and check the bytes
+// come back, load, working copy) next to QScintilla's own setText of the same
+// text in its UTF-8 mode. The documents: UTF-8 with text beyond ASCII (LF
+// line ends), Windows-1252 (CR LF) and ISO-8859-1 (LF). Each measurement
+// runs in a child process of its own, so that its peak memory (VmHWM) is its
+// own.
 //
 // Goals: the frame at most 1.5 times QScintilla's time; peak memory at most
 // 4 times the file size.
 //
 //   bench_editorload [megabytes]           runs everything (default 100 MB)
-//   bench_editorload frame|framexml|settext FILE
+//   bench_editorload frame|framexml|settext|settextlatin1 FILE
 //                                          one measurement (child); framexml
-//                                          opens with the XML highlighter on
+//                                          opens with the XML highlighter on;
+//                                          settext reads the file as UTF-8,
+//                                          settextlatin1 as Latin-1 (Qt has no
+//                                          Windows-1252 of its own)
 
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
@@ -49,17 +55,36 @@ double Seconds(Clock::time_point start)
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Records of an order list; lineEnd "\r\n" or "\n".
-void Generate(const std::string& path, std::size_t bytes, const std::string& lineEnd)
+// One generated document: its encoding, line end, the customer's name and
+// the item's text in that encoding.
+struct TDocument {
+  const char* File;
+  const char* Encoding;
+  const char* LineEnd;
+  const char* Customer;
+  const char* Item;
+  const char* Baseline;  // the child mode of QScintilla's own setText
+};
+
+const TDocument Documents[] = {
+    {"utf8.xml", "UTF-8", "\n", "Kunde M\xC3\xBCller \xE5\xB1\xB1\xE7\x94\xB0", "Widget \xE2\x80\x93 bolt \xE2\x82\xAC",
+     "settext"},
+    {"windows-1252.xml", "windows-1252", "\r\n", "Kunde M\xFCller", "Widget \x96 bolt \x80", "settextlatin1"},
+    {"iso-8859-1.xml", "ISO-8859-1", "\n", "Kunde M\xFCller", "Widget &amp; bolt", "settextlatin1"},
+};
+
+// Records of an order list.
+void Generate(const std::string& path, std::size_t bytes, const TDocument& doc)
 {
+  const std::string lineEnd = doc.LineEnd;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" << lineEnd << "<orders>" << lineEnd;
+  out << "<?xml version=\"1.0\" encoding=\"" << doc.Encoding << "\"?>" << lineEnd << "<orders>" << lineEnd;
   std::size_t written = 0;
   for (long n = 0; written < bytes; ++n) {
     std::ostringstream record;
-    record << "  <order id=\"" << n << "\" state=\"open\">" << lineEnd << "    <customer>Kunde M\xFCller "
-           << n % 997 << "</customer>" << lineEnd << "    <item sku=\"A-" << n % 1000
-           << "\" qty=\"3\">Widget &amp; bolt</item>" << lineEnd << "  </order>" << lineEnd;
+    record << "  <order id=\"" << n << "\" state=\"open\">" << lineEnd << "    <customer>" << doc.Customer << " "
+           << n % 997 << "</customer>" << lineEnd << "    <item sku=\"A-" << n % 1000 << "\" qty=\"3\">"
+           << doc.Item << "</item>" << lineEnd << "  </order>" << lineEnd;
     out << record.str();
     written += record.str().size();
   }
@@ -90,7 +115,7 @@ int Measure(const std::string& mode, const std::string& file, int argc, char** a
     seconds = Seconds(start);
   } else {
     QsciScintilla editor;
-    editor.setUtf8(false);
+    editor.setUtf8(true);
     editor.resize(800, 600);
     editor.show();
     QApplication::processEvents();
@@ -98,7 +123,8 @@ int Measure(const std::string& mode, const std::string& file, int argc, char** a
     auto start = Clock::now();
     {
       std::string bytes = ReadWholeFile(file);
-      editor.setText(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
+      auto size = static_cast<qsizetype>(bytes.size());
+      editor.setText(mode == "settext" ? QString::fromUtf8(bytes.data(), size) : QString::fromLatin1(bytes.data(), size));
     }
     QApplication::processEvents();
     seconds = Seconds(start);
@@ -156,16 +182,16 @@ int main(int argc, char** argv)
   if (n > 0) self.assign(selfPath, static_cast<std::size_t>(n));
 
   const int runs = 3;
-  std::printf("bench_editorload: %zu MB XML document, best of %d runs, each in its own process\n", megabytes, runs);
-  for (const char* lineEnd : {"\r\n", "\n"}) {
-    std::string file = folder + (lineEnd[0] == '\r' ? "/crlf.xml" : "/lf.xml");
-    Generate(file, megabytes << 20, lineEnd);
+  std::printf("bench_editorload: %zu MB XML documents, best of %d runs, each in its own process\n", megabytes, runs);
+  for (const TDocument& doc : Documents) {
+    std::string file = folder + "/" + doc.File;
+    Generate(file, megabytes << 20, doc);
     std::ifstream in(file, std::ios::binary | std::ios::ate);
     double fileMB = static_cast<double>(in.tellg()) / (1 << 20);
     TResult frame = Best(self, "frame", file, runs);
-    TResult setText = Best(self, "settext", file, runs);
+    TResult setText = Best(self, doc.Baseline, file, runs);
     TResult highlighted = Best(self, "framexml", file, 1);
-    std::printf("%s line ends, file %.1f MB\n", lineEnd[0] == '\r' ? "CR LF" : "LF", fileMB);
+    std::printf("%s, %s line ends, file %.1f MB\n", doc.Encoding, doc.LineEnd[0] == '\r' ? "CR LF" : "LF", fileMB);
     std::printf("  TEditFrame::OpenDocument     %7.3f s  peak %7.1f MB (%.2fx file; %.2fx above start)\n",
                 frame.Seconds, frame.PeakMB, frame.PeakMB / fileMB, (frame.PeakMB - frame.BaseMB) / fileMB);
     std::printf("  the same with XML highlighter %6.3f s  peak %7.1f MB (%.2fx file)\n", highlighted.Seconds,
@@ -175,7 +201,7 @@ int main(int argc, char** argv)
     std::printf("  time ratio frame/setText     %7.2f  (goal <= 1.5)\n", frame.Seconds / setText.Seconds);
     std::printf("  frame peak / file size       %7.2f  (goal <= 4)\n", frame.PeakMB / fileMB);
     std::remove(file.c_str());
-    std::remove((folder + (lineEnd[0] == '\r' ? "/~crlf.xml" : "/~lf.xml")).c_str());
+    std::remove((folder + "/~" + doc.File).c_str());
   }
   ::rmdir(folder.c_str());
   return 0;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/Utf8.h"
+
 namespace {
 
 using B = QsciScintillaBase;
@@ -277,7 +279,7 @@ void SelectionModeHandler(TEditorCommandArgs& a)
 void InsertTextHandler(TEditorCommandArgs& a)
 {
   if (a.Text.isEmpty()) return;
-  QByteArray bytes = a.Text.toLatin1();
+  QByteArray bytes = a.Text.toUtf8();
   a.Editor.SendScintilla(B::SCI_REPLACESEL, bytes.constData());
 }
 
@@ -454,36 +456,54 @@ void MatchBracketHandler(TEditorCommandArgs& a)
 
 enum class TCaseChange { Upper, Lower, Toggle, Title };
 
-// Bytes are Latin-1 characters; a character whose other case lies outside
-// Latin-1 (or needs two characters) stays as it is.
-unsigned char ToCase(unsigned char byte, bool upper)
+// The editor's text is UTF-8: characters change case one by one. One whose
+// other case is written with another number of bytes (or is two letters,
+// as the capital of "\u00DF") stays as it is, so every position keeps its
+// place; so does a byte that is no character.
+char32_t ToCase(char32_t c, bool upper)
 {
-  QChar c(static_cast<ushort>(byte));
-  QChar changed = upper ? c.toUpper() : c.toLower();
-  return changed.unicode() <= 0xFF ? static_cast<unsigned char>(changed.unicode()) : byte;
+  return upper ? QChar::toUpper(c) : QChar::toLower(c);
 }
 
-bool IsWordByte(unsigned char byte)
+std::string ChangeCase(const std::string& text, TCaseChange change, bool wordBefore)
 {
-  return QChar(static_cast<ushort>(byte)).isLetterOrNumber();
-}
-
-std::string ChangeCase(std::string text, TCaseChange change, bool wordBefore)
-{
+  std::string result;
+  result.reserve(text.size());
   bool inWord = wordBefore;
-  for (char& ch : text) {
-    auto byte = static_cast<unsigned char>(ch);
-    QChar c(static_cast<ushort>(byte));
-    switch (change) {
-      case TCaseChange::Upper: byte = ToCase(byte, true); break;
-      case TCaseChange::Lower: byte = ToCase(byte, false); break;
-      case TCaseChange::Toggle: byte = ToCase(byte, !c.isUpper()); break;
-      case TCaseChange::Title: byte = ToCase(byte, !inWord); break;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = Utf8SequenceLength(text.data() + i, text.size() - i);
+    if (length == 0) {
+      result += text[i++];
+      inWord = false;
+      continue;
     }
-    inWord = IsWordByte(static_cast<unsigned char>(ch));
-    ch = static_cast<char>(byte);
+    char32_t c = DecodeUtf8(text.data() + i, length);
+    char32_t changed = c;
+    switch (change) {
+      case TCaseChange::Upper: changed = ToCase(c, true); break;
+      case TCaseChange::Lower: changed = ToCase(c, false); break;
+      case TCaseChange::Toggle: changed = ToCase(c, !QChar::isUpper(c)); break;
+      case TCaseChange::Title: changed = ToCase(c, !inWord); break;
+    }
+    std::string encoded = EncodeUtf8(changed);
+    if (encoded.size() == length)
+      result += encoded;
+    else
+      result.append(text, i, length);
+    inWord = QChar::isLetterOrNumber(c);
+    i += length;
   }
-  return text;
+  return result;
+}
+
+// Whether the character before pos is a letter or digit.
+bool WordBefore(QsciScintilla& e, long pos)
+{
+  if (pos <= 0) return false;
+  long before = Send(e, B::SCI_POSITIONBEFORE, pos);
+  std::string text = TextRange(e, before, pos);
+  std::size_t length = Utf8SequenceLength(text.data(), text.size());
+  return length > 0 && QChar::isLetterOrNumber(DecodeUtf8(text.data(), length));
 }
 
 // The word at the caret, else the word before it.
@@ -523,7 +543,7 @@ void CaseHandler(TEditorCommandArgs& a)
   Send(e, B::SCI_BEGINUNDOACTION);
   for (const auto& [from, to] : ranges) {
     std::string text = TextRange(e, from, to);
-    bool wordBefore = from > 0 && IsWordByte(CharAt(e, from - 1));
+    bool wordBefore = WordBefore(e, from);
     std::string changed = ChangeCase(text, Change, wordBefore);
     if (changed == text) continue;
     Send(e, B::SCI_SETTARGETRANGE, from, to);

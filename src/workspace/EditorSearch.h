@@ -1,7 +1,8 @@
 #pragma once
 // Search and replace in the source editor, as the Find and Replace commands
-// use it. Texts are bytes (the editor runs in 8-bit mode); a match never
-// spans more than the search text itself.
+// use it. Texts are the editor's UTF-8 (whatever the document's encoding);
+// letter case is matched for any script; a match never spans more than the
+// search text itself.
 //
 // Where it starts: a search goes from the far end of the selection (its end
 // towards the end of the document, its start backwards), so repeated

@@ -18,38 +18,45 @@ constexpr char Escape = 27;
 constexpr char Backspace = 8;
 constexpr char Tab = 9;
 
-QString FromBytes(const std::string& bytes)
+QString FromText(const std::string& text)
 {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string ToBytes(const QString& text)
+std::string ToText(const QString& text)
 {
-  return text.toLatin1().toStdString();
+  return text.toUtf8().toStdString();
 }
 
-// The byte a key event types into the pop-up; 0 for keys that type nothing
-// the pop-up takes (arrows, page keys, Ctrl and Alt combinations, characters
-// beyond Latin-1).
-char TypedByte(const QKeyEvent& event)
+// What a key event types into the pop-up: a control byte (Enter, Escape,
+// Backspace, Tab) or one character in UTF-8; empty for keys that type
+// nothing the pop-up takes (arrows, page keys, Ctrl and Alt combinations).
+std::string TypedKey(const QKeyEvent& event)
 {
   switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      return Enter;
+      return std::string(1, Enter);
     case Qt::Key_Escape:
-      return Escape;
+      return std::string(1, Escape);
     case Qt::Key_Backspace:
-      return Backspace;
+      return std::string(1, Backspace);
     case Qt::Key_Tab:
-      return Tab;
+      return std::string(1, Tab);
     default:
       break;
   }
-  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return 0;
+  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return std::string();
   QString text = event.text();
-  if (text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0xFF) return 0;
-  return static_cast<char>(text[0].unicode());
+  if (text.isEmpty() || !text[0].isPrint() || text.size() != (text[0].isHighSurrogate() ? 2 : 1)) return std::string();
+  return ToText(text);
+}
+
+// Removes the last character (UTF-8) of text.
+void DropLastCharacter(std::string& text)
+{
+  while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) text.pop_back();
+  if (!text.empty()) text.pop_back();
 }
 
 }  // namespace
@@ -77,7 +84,7 @@ void TAutoCompleteForm::TItems::Clear()
 
 void TAutoCompleteForm::TItems::Add(const std::string& item)
 {
-  auto* entry = new QListWidgetItem(FromBytes(item), FList);
+  auto* entry = new QListWidgetItem(FromText(item), FList);
   entry->setSizeHint(QSize(FList->fontMetrics().horizontalAdvance(entry->text()) + 4, ItemHeight));
 }
 
@@ -89,7 +96,7 @@ int TAutoCompleteForm::TItems::Count() const
 std::string TAutoCompleteForm::TItems::Get(int index) const
 {
   const QListWidgetItem* entry = FList->item(index);
-  return entry ? ToBytes(entry->text()) : std::string();
+  return entry ? ToText(entry->text()) : std::string();
 }
 
 // ---- form --------------------------------------------------------------------
@@ -124,12 +131,12 @@ TAutoCompleteForm::~TAutoCompleteForm()
 
 void TAutoCompleteForm::SetListCaption(const std::string& caption)
 {
-  setWindowTitle(FromBytes(caption));
+  setWindowTitle(FromText(caption));
 }
 
 bool TAutoCompleteForm::SelectPrefix(const std::string& text)
 {
-  QString prefix = FromBytes(text);
+  QString prefix = FromText(text);
   for (int i = 0; i < ListBox->count(); ++i) {
     QListWidgetItem* entry = ListBox->item(i);
     const QString& item = entry->text();
@@ -196,12 +203,12 @@ void TAutoCompleteForm::Stop()
 std::string TAutoCompleteForm::SelectedText() const
 {
   QList<QListWidgetItem*> selected = ListBox->selectedItems();
-  return ToBytes(selected.front()->text());
+  return ToText(selected.front()->text());
 }
 
-void TAutoCompleteForm::FormKeyPress(char key)
+void TAutoCompleteForm::FormKeyPress(const std::string& key)
 {
-  switch (key) {
+  switch (key.size() == 1 ? key[0] : '\0') {
     case Enter:
       // Without a selected item the typed text is accepted as it is.
       if (!ListBox->selectedItems().isEmpty()) FText = SelectedText();
@@ -214,7 +221,7 @@ void TAutoCompleteForm::FormKeyPress(char key)
     case Backspace:
       // Takes back the last typed character (a backspace byte has no place in
       // a document); with nothing left, nothing is inserted.
-      if (!FText.empty()) FText.pop_back();
+      DropLastCharacter(FText);
       if (FText.empty())
         Stop();
       else
@@ -257,8 +264,8 @@ bool TAutoCompleteForm::FormKeyDown(const QKeyEvent& event)
     if (!FExecuting) PassOnLateKeys();
     return true;
   }
-  char key = TypedByte(event);
-  if (key != 0) {
+  std::string key = TypedKey(event);
+  if (!key.empty()) {
     FormKeyPress(key);
     return true;
   }

@@ -4,7 +4,7 @@
 // calls Execute, which shows the pop-up, lets the user narrow the choice by
 // typing and returns the text to insert with the caret position inside it.
 //
-// Items are insert texts (bytes, shown as Latin-1): one "|" in an item marks
+// Items are insert texts in the editor's UTF-8: one "|" in an item marks
 // where the caret goes after insertion.
 //
 // Keys while it runs: arrows and page keys move the selection; Enter or a
@@ -37,7 +37,7 @@ int ExtractCaretMarker(std::string& text);
 class TAutoCompleteForm : public QWidget {
   Q_OBJECT
 public:
-  // The items of the list box, as bytes.
+  // The items of the list box, as UTF-8.
   class TItems {
   public:
     explicit TItems(QListWidget* list) : FList(list) {}
@@ -75,8 +75,8 @@ public:
   bool Execute(int x, int y, int& offset, std::string& text);
 
   // The keyboard rules for one typed character (Enter 13, Escape 27,
-  // Backspace 8, Tab 9, or a printable byte).
-  void FormKeyPress(char key);
+  // Backspace 8, Tab 9, or a printable character in UTF-8).
+  void FormKeyPress(const std::string& key);
   void ListBoxDblClick();
   void FormDeactivate();
 

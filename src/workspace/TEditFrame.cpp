@@ -10,19 +10,17 @@
 #include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
+#include "model/ETextEncodingError.h"
 #include "model/ModelModule.h"
 #include "model/TConfigInfo.h"
 #include "model/TFileType.h"
 #include "platform/Prompter.h"
-#include "resource/EResourceError.h"
 #include "resource/ProgramFile.h"
 #include "workspace/ConfigValues.h"
-#include "workspace/LineEnds.h"
 #include "workspace/TPageControl.h"
+#include "workspace/TScratchFile.h"
 #include "workspace/TTagCompleter.h"
 #include "workspace/VirtualKeys.h"
 
@@ -39,9 +37,6 @@ constexpr int NumberMarginPadding = 8;
 // Digits the line-number margin has room for at least.
 constexpr int MinNumberDigits = 4;
 
-// Loading hands the text to the editor in pieces of about this size.
-constexpr std::size_t LoadChunkSize = std::size_t{4} << 20;
-
 // Days from 1899-12-30 (the day count's origin) to 1970-01-01.
 constexpr double UnixEpochDays = 25569.0;
 constexpr double MillisecondsPerDay = 86400000.0;
@@ -52,74 +47,13 @@ TEditFrame::TClock& ClockSlot()
   return clock;
 }
 
-[[noreturn]] void ThrowCreate(const std::string& path, int error)
-{
-  throw EFCreateError("Cannot create file \"" + path + "\". " + std::strerror(error));
-}
-
-// Writes the bytes a producer hands over to an open file.
-class TScratchFile {
-public:
-  // Takes over an open file; path names it in error messages.
-  TScratchFile(std::string path, int fd) : Path_(std::move(path)), Fd_(fd) { Buffer_.reserve(BufferSize); }
-  ~TScratchFile()
-  {
-    if (Fd_ >= 0) ::close(Fd_);
-  }
-  TScratchFile(const TScratchFile&) = delete;
-  TScratchFile& operator=(const TScratchFile&) = delete;
-
-  void Write(const char* data, std::size_t size)
-  {
-    if (Buffer_.size() + size > BufferSize) Flush();
-    if (size >= BufferSize)
-      WriteAll(data, size);
-    else
-      Buffer_.append(data, size);
-  }
-
-  void Close()
-  {
-    Flush();
-    int fd = Fd_;
-    Fd_ = -1;
-    if (::close(fd) != 0) ThrowCreate(Path_, errno);
-  }
-
-private:
-  static constexpr std::size_t BufferSize = std::size_t{1} << 20;
-
-  void Flush()
-  {
-    WriteAll(Buffer_.data(), Buffer_.size());
-    Buffer_.clear();
-  }
-
-  void WriteAll(const char* data, std::size_t size)
-  {
-    while (size > 0) {
-      ssize_t n = ::write(Fd_, data, size);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        ThrowCreate(Path_, errno);
-      }
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-  }
-
-  std::string Path_;
-  int Fd_ = -1;
-  std::string Buffer_;
-};
-
-// The word characters of an 8-bit document: letters, digits, "_" and every
-// byte from 0x80 on; CSS adds "-", so hyphenated words (font-size) are one word.
+// The word characters among ASCII: letters, digits and "_"; CSS adds "-", so
+// hyphenated words (font-size) are one word. Beyond ASCII the editor takes
+// letters and digits of any script as word characters.
 std::string WordCharacters(bool css)
 {
   std::string chars = "_0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   if (css) chars += '-';
-  for (int c = 0x80; c <= 0xFF; ++c) chars += static_cast<char>(c);
   return chars;
 }
 
@@ -181,6 +115,7 @@ TEditFrame::TEditFrame(QWidget* parent)
       SynEdit(new QsciScintilla(this)),
       FURL("file:" + ProgramFolder()),
       FLastBackup(Now()),
+      FText(*SynEdit),
       FLook(std::make_unique<TLook>()),
       FWorkingCopy([this] { return FURL.Protocol == TURLProtocol::file ? FURL.GetNativeName() : std::string(); })
 {
@@ -189,9 +124,6 @@ TEditFrame::TEditFrame(QWidget* parent)
   layout->addWidget(SynEdit);
 
   SynEdit->setFrameShape(QFrame::NoFrame);
-  SynEdit->setUtf8(false);
-  SynEdit->SendScintilla(B::SCI_SETCODEPAGE, 0L);
-  SynEdit->setEolMode(QsciScintilla::EolWindows);
   SynEdit->setIndentationsUseTabs(false);
   SynEdit->setAutoIndent(true);
   SynEdit->SendScintilla(B::SCI_SETTABINDENTS, 0L);
@@ -260,6 +192,7 @@ void TEditFrame::NewDocument(const TURL& url)
 {
   SetStatus(esNew);
   FURL = url;
+  FText.Reset();
   DeleteBackup();
   FBackupFileName = GetBackupFileName();
   Backup();
@@ -268,25 +201,33 @@ void TEditFrame::NewDocument(const TURL& url)
 
 void TEditFrame::OpenDocument(const TURL& url)
 {
-  {
-    // Read first: a document that cannot be read leaves the frame as it was,
-    // so nothing can later write this frame's text over the file.
-    TURL source(url);
-    std::string bytes;
-    source.GetFile(bytes);
-    SetStatus(0);
-    FURL = url;
-    SetText(bytes);
-  }
+  // Read first: a document that cannot be read leaves the frame as it was,
+  // so nothing can later write this frame's text over the file.
+  TURL source(url);
+  std::string bytes;
+  source.GetFile(bytes);
+  SetStatus(0);
+  FURL = url;
+  SetText(bytes);
   DeleteBackup();
   FBackupFileName = GetBackupFileName();
-  Backup();
+  // The text gives back exactly these bytes: the working copy is written
+  // from them without converting the text again.
+  WriteBackup([&bytes](TScratchFile& file) { file.Write(bytes.data(), bytes.size()); });
+  FLastBackup = Now();
   UpdateCaption();
 }
 
 void TEditFrame::Save()
 {
-  FURL.PutFile(GetText());
+  std::string bytes;
+  try {
+    bytes = FText.Bytes();
+  } catch (const ETextEncodingError& error) {
+    throw ETextEncodingError(std::string(error.what()) + " The document was not saved.");
+  }
+  FURL.PutFile(bytes);
+  FText.Saved();
   SetStatus(static_cast<TEditStatus>(FStatus & ~(esNew | esModified)));
 }
 
@@ -310,18 +251,16 @@ std::string TEditFrame::GetBackupFileName() const
 
 void TEditFrame::Backup()
 {
-  WriteBackup();
+  WriteBackup([this](TScratchFile& file) { FText.WriteTo(file); });
   FLastBackup = Now();
 }
 
-void TEditFrame::WriteBackup()
+void TEditFrame::WriteBackup(const std::function<void(TScratchFile&)>& fill)
 {
   // The copy may move to a new name when its file is no longer its own.
   TWorkingCopy::TWrite write = FWorkingCopy.BeginWrite(FBackupFileName, FURL.FileName);
   TScratchFile file(write.Path(), write.ReleaseDescriptor());
-  const auto* text = static_cast<const char*>(SynEdit->SendScintillaPtrResult(B::SCI_GETCHARACTERPOINTER));
-  auto size = static_cast<std::size_t>(SynEdit->SendScintilla(B::SCI_GETLENGTH));
-  ForEachCrLfChunk(text, size, true, [&file](const char* data, std::size_t n) { file.Write(data, n); });
+  fill(file);
   file.Close();
   FBackupFileName = write.Commit();
 }
@@ -366,56 +305,19 @@ void TEditFrame::FrameEndDock(QWidget* target)
 
 std::string TEditFrame::GetText() const
 {
-  const auto* text = static_cast<const char*>(SynEdit->SendScintillaPtrResult(B::SCI_GETCHARACTERPOINTER));
-  auto size = static_cast<std::size_t>(SynEdit->SendScintilla(B::SCI_GETLENGTH));
-  std::string result;
-  result.reserve(size + 2);
-  ForEachCrLfChunk(text, size, true, [&result](const char* data, std::size_t n) { result.append(data, n); });
-  return result;
+  return FText.Bytes();
 }
 
 void TEditFrame::SetText(const std::string& bytes)
 {
-  TFlagGuard loading(FLoading);
-  QsciScintilla& e = *SynEdit;
-  bool readOnly = e.isReadOnly();
-  e.setReadOnly(false);
-  e.SendScintilla(B::SCI_SETUNDOCOLLECTION, 0L);
-  e.SendScintilla(B::SCI_CLEARALL);
-  // No change notifications while loading: the component copies the text of
-  // each one and handles it at a cost that grows with the document.
-  long eventMask = e.SendScintilla(B::SCI_GETMODEVENTMASK);
-  e.SendScintilla(B::SCI_SETMODEVENTMASK, 0L);
-  e.SendScintilla(B::SCI_ALLOCATE, static_cast<unsigned long>(CrLfSize(bytes.data(), bytes.size()) + 1));
-
-  // Runs without a lone line end go to the editor as they are; the rest is
-  // gathered in a buffer first.
-  std::string buffer;
-  auto flush = [&e, &buffer] {
-    if (buffer.empty()) return;
-    e.SendScintilla(B::SCI_APPENDTEXT, static_cast<uintptr_t>(buffer.size()), buffer.data());
-    buffer.clear();
-  };
-  ForEachCrLfChunk(bytes.data(), bytes.size(), false, [&](const char* data, std::size_t size) {
-    if (size >= LoadChunkSize) {
-      flush();
-      e.SendScintilla(B::SCI_APPENDTEXT, static_cast<uintptr_t>(size), data);
-      return;
-    }
-    if (buffer.size() + size > LoadChunkSize) flush();
-    if (buffer.capacity() == 0) buffer.reserve(LoadChunkSize);
-    buffer.append(data, size);
-  });
-  flush();
-
-  e.SendScintilla(B::SCI_SETMODEVENTMASK, eventMask);
-  e.SendScintilla(B::SCI_SETUNDOCOLLECTION, 1L);
-  e.SendScintilla(B::SCI_EMPTYUNDOBUFFER);
-  e.SendScintilla(B::SCI_SETSAVEPOINT);
-  e.SendScintilla(B::SCI_GOTOPOS, 0L);
-  e.setReadOnly(readOnly);
+  std::string warning;
+  {
+    TFlagGuard loading(FLoading);
+    warning = FText.Load(bytes);
+  }
   FCommandState.LineAnchor = -1;
   UpdateLineNumbers();
+  if (!warning.empty()) Prompter().ShowMessage(QString::fromStdString(GetTitle() + ": " + warning));
 }
 
 // ---- editor events -------------------------------------------------------------
@@ -491,12 +393,12 @@ bool TEditFrame::SynEditKeyDown(QKeyEvent& event)
   return TypeKey(event);
 }
 
-// A typed character goes through OnKeyPress first; false lets the editor
-// type the key itself.
+// A typed ASCII character goes through OnKeyPress first; false lets the
+// editor type the key itself (any other character too).
 bool TEditFrame::TypeKey(QKeyEvent& event)
 {
   QString text = event.text();
-  if (!OnKeyPress || text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0xFF) return false;
+  if (!OnKeyPress || text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0x7F) return false;
   if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
   char original = static_cast<char>(text[0].unicode());
   char key = original;
@@ -529,6 +431,7 @@ void TEditFrame::SetFileType(TFileType* fileType)
   static const std::string cssWords = WordCharacters(true);
   bool css = qobject_cast<QsciLexerCSS*>(FHighlighter.get()) != nullptr;
   SynEdit->SendScintilla(B::SCI_SETWORDCHARS, 0UL, (css ? cssWords : plainWords).c_str());
+  FText.Model().SetMarkup(DocumentMarkup(fileType));
   ApplyLook();
   ApplyGutter();
 }

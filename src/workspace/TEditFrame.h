@@ -2,11 +2,10 @@
 // One open document: a dockable frame holding the source editor (SynEdit),
 // the document's URL, its type, its status flags and its working copy.
 //
-// Documents are bytes. The editor runs in 8-bit mode and holds every byte
-// 0x00 to 0xFF as it is; a NUL byte is kept like any other. Lines end in
-// CR LF inside the editor: loading turns CR LF, LF and CR into CR LF, and the
-// editor's text (what Save and Backup write) is every line followed by CR LF,
-// the last one included.
+// Documents are bytes. The editor shows them as the characters of the
+// document's encoding and keeps its line ends (TEditorText, TDocumentText);
+// the bytes Save writes are the very bytes opened until the text is edited,
+// and the working copy, the checks, transforms and previews get the same.
 //
 // Working copy: "~" and the document's file name, made unique by a number
 // before the extension ("~a.xml", "~a1.xml", ...) against the folder it is
@@ -30,6 +29,7 @@
 #include "resource/TURL.h"
 #include "workspace/EditorCommandHandlers.h"
 #include "workspace/TEditorKeyBindings.h"
+#include "workspace/TEditorText.h"
 #include "workspace/TFrame.h"
 #include "workspace/TWorkingCopy.h"
 
@@ -38,6 +38,7 @@ class QKeyEvent;
 class QMenu;
 class QsciLexer;
 class QsciScintilla;
+class TScratchFile;
 class TConfigInfo;
 class TFileType;
 
@@ -72,9 +73,9 @@ public:
   std::function<void(TEditFrame& sender)> OnContextHelp;
   // Raised when the caret, the selection or an editing mode changed.
   std::function<void(TEditFrame& sender)> OnStatusChange;
-  // Sees every typed character (one byte) before the editor inserts it: tag
+  // Sees every typed ASCII character before the editor inserts it: tag
   // closing and autocompletion attach here. Setting key to 0 drops the key;
-  // another value is typed instead.
+  // another value is typed instead. Other characters go to the editor.
   std::function<void(TEditFrame& sender, char& key)> OnKeyPress;
 
   // The file-name part of the URL: the caption of the tab.
@@ -88,15 +89,17 @@ public:
   // After an edit: esModified set, esValid, esInvalid and esWellFormed cleared.
   void MarkModified();
 
-  // Starts an unsaved document at url: status exactly esNew, working copy
-  // named and written, caption updated. The text is not touched.
+  // Starts an unsaved document at url: status exactly esNew, UTF-8 with LF
+  // line ends, working copy named and written, caption updated. The text is
+  // not touched.
   void NewDocument(const TURL& url);
   // Reads the whole resource at url into the editor (not modified, no undo
   // history), status empty, working copy named and written, caption updated.
   // A failed read raises before anything of the frame changes.
   void OpenDocument(const TURL& url);
-  // Writes the editor's text to the URL; clears esNew and esModified. A
-  // failed write raises and leaves the status as it was.
+  // Writes the document's bytes (GetText) to the URL; clears esNew and
+  // esModified. A failed write, or a text the encoding cannot hold, raises
+  // and leaves the status as it was.
   void Save();
   // Saves under url (kept even when the write fails); deletes the old working
   // copy and writes a new one.
@@ -104,7 +107,7 @@ public:
 
   // The working-copy path for the current URL (nothing is created).
   std::string GetBackupFileName() const;
-  // Writes the editor's text to the working copy; FLastBackup := Now.
+  // Writes the document's bytes to the working copy; FLastBackup := Now.
   void Backup();
   // Backup when modified and the last working copy is older than interval days.
   void CheckBackup(double interval);
@@ -121,11 +124,16 @@ public:
   void ApplyConfig(const TConfigInfo& config);
   const TEditorKeyBindings& KeyBindings() const { return FKeyBindings; }
 
-  // The editor's text: every line followed by CR LF.
+  // The document's bytes: what Save writes for the editor's text. Raises
+  // ETextEncodingError for a character the encoding cannot hold.
   std::string GetText() const;
-  // Replaces the whole text (line ends become CR LF); not an edit: the status
-  // stays, the undo history is cleared.
+  // Replaces the whole text by a document's bytes, their encoding and line
+  // ends detected as when opening; not an edit: the status stays, the undo
+  // history is cleared. Bytes that cannot be shown in the encoding found are
+  // shown as Windows-1252, with a warning.
   void SetText(const std::string& bytes);
+  // The text model of the document in the editor.
+  TEditorText& Text() { return FText; }
 
   // Runs an editor command as a key binding would; text is what the key
   // typed (for ecChar, ecString, ecImeStr). False for an unknown number.
@@ -147,8 +155,9 @@ private:
   void SynEditContextHelp();
   bool SynEditKeyDown(QKeyEvent& event);
   bool TypeKey(QKeyEvent& event);
-  // Writes the working copy; FBackupFileName names the file written.
-  void WriteBackup();
+  // Writes the working copy with what fill writes into the file;
+  // FBackupFileName names the file written.
+  void WriteBackup(const std::function<void(TScratchFile&)>& fill);
   // Deletes the working copy while it is still the file last written and no
   // open document (an empty name names none).
   void DeleteBackup();
@@ -156,6 +165,7 @@ private:
   void ApplyGutter();
   void UpdateLineNumbers();
 
+  TEditorText FText;
   std::unique_ptr<QsciLexer> FHighlighter;
   QPointer<QMenu> FPopupMenu;
   TEditorKeyBindings FKeyBindings;

@@ -28,22 +28,12 @@ void RunEditCommand(TMainForm& form, void (QsciScintilla::*editorCommand)(), int
     help->WebBrowser->ExecWB(browserCommand, OLECMDEXECOPT_DODEFAULT);
 }
 
-// Dialog texts reach the editor as bytes, one per character (as typed text
-// does); characters beyond Latin-1 cannot occur in a document.
-std::string EditorBytes(const QString& text)
+// Dialog texts in the editor's text: UTF-8, whatever the document's
+// encoding.
+std::string EditorText(const QString& text)
 {
-  QByteArray bytes = text.toLatin1();
+  QByteArray bytes = text.toUtf8();
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-// The bytes a find text stands for. A character beyond Latin-1 can match
-// nothing in the document: the empty text then finds nothing (written as
-// bytes it would be a "?", and every "?" would be found and replaced).
-std::string SearchBytes(const QString& text)
-{
-  for (QChar c : text)
-    if (c.unicode() > 0xFF) return std::string();
-  return EditorBytes(text);
 }
 
 TSearchOptions SearchOptions(TFindOptions dialogOptions, bool withReplace)
@@ -134,7 +124,7 @@ void TMainForm::FindDialogFind()
 {
   TFindDialog& dialog = FindDialog();
   if (TEditFrame* frame = GetActiveEditFrame())
-    SearchReplace(*frame->SynEdit, SearchBytes(dialog.FindText()), std::string(),
+    SearchReplace(*frame->SynEdit, EditorText(dialog.FindText()), std::string(),
                   SearchOptions(dialog.Options(), false));
 }
 
@@ -142,7 +132,7 @@ void TMainForm::ReplaceDialogFind()
 {
   TReplaceDialog& dialog = ReplaceDialog();
   if (TEditFrame* frame = GetActiveEditFrame())
-    SearchReplace(*frame->SynEdit, SearchBytes(dialog.FindText()), EditorBytes(dialog.ReplaceText()),
+    SearchReplace(*frame->SynEdit, EditorText(dialog.FindText()), EditorText(dialog.ReplaceText()),
                   SearchOptions(dialog.Options(), false));
 }
 
@@ -150,6 +140,6 @@ void TMainForm::ReplaceDialogReplace()
 {
   TReplaceDialog& dialog = ReplaceDialog();
   if (TEditFrame* frame = GetActiveEditFrame())
-    SearchReplace(*frame->SynEdit, SearchBytes(dialog.FindText()), EditorBytes(dialog.ReplaceText()),
+    SearchReplace(*frame->SynEdit, EditorText(dialog.FindText()), EditorText(dialog.ReplaceText()),
                   SearchOptions(dialog.Options(), true));
 }

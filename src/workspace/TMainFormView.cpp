@@ -59,7 +59,7 @@ void TMainForm::MenuHelpContextClick()
   }
   QString target = LocalText(helpFile);
   const std::string word = WordAtCaret(*frame->SynEdit);
-  if (!word.empty()) target += "#" + QString::fromLatin1(word.data(), static_cast<int>(word.size()));
+  if (!word.empty()) target += "#" + QString::fromUtf8(word.data(), static_cast<int>(word.size()));
   ShowHelp(target);
 }
 

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <vector>
 
+#include "model/EncodingDetection.h"
 #include "model/TFileType.h"
 #include "workspace/TAutoCompleteForm.h"
 #include "workspace/TEditFrame.h"
@@ -172,6 +173,9 @@ void TTagCompleter::AutoComplete(char& key)
     return;
   }
   if (items.empty()) return;
+  // The schema's texts are bytes of its file; the pop-up offers them as the
+  // editor's text.
+  for (std::string& item : items) item = UnlabelledText(item);
   popup->GetItems().Assign(items);
   ShowCompletion(key);
 }

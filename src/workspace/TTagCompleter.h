@@ -1,7 +1,7 @@
 #pragma once
 // Tag closing and autocompletion for one editor frame. It sees every typed
-// byte before the editor inserts it (TEditFrame::OnKeyPress) and, while the
-// frame's document type has AutoComplete on:
+// ASCII character before the editor inserts it (TEditFrame::OnKeyPress) and,
+// while the frame's document type has AutoComplete on:
 //   ">" after a start-tag name    inserts the end tag after the caret: '<b' >
 //                                 gives '<b>' caret '</b>';
 //   "=" after a name inside a tag types '=""' with the caret between the quotes;
@@ -11,8 +11,9 @@
 // The offers open the pop-up AutoCompleteForm at the caret; its accepted text
 // takes the place of the typed key, Escape lets the key through as typed.
 //
-// Caret columns count from 1 in bytes, virtual space (beyond the end of the
-// line) included.
+// Caret columns count from 1 in bytes of the editor's UTF-8 text, virtual
+// space (beyond the end of the line) included; the markup characters looked
+// for are ASCII, which never occur inside another character's bytes.
 
 #include <QObject>
 #include <string>

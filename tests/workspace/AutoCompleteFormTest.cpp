@@ -1,7 +1,9 @@
 // The autocompletion pop-up: caret markers, prefix selection and the keyboard
 // and mouse rules while it runs.
 
+#include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +30,14 @@ protected:
   int Selected() const { return Form->ListBox->currentRow(); }
   void Keys(const char* text) { QTest::keyClicks(Form->ListBox, text); }
   void Key(Qt::Key key) { QTest::keyClick(Form->ListBox, key); }
+  // Characters beyond ASCII, which QTest has no keys for.
+  void Typed(const QString& text)
+  {
+    for (QChar c : text) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(Form->ListBox, &press);
+    }
+  }
 
   // Runs the pop-up opened by text; script runs once it shows.
   bool Run(const std::string& text, const std::function<void()>& script)
@@ -71,8 +81,11 @@ TEST_F(AutoCompleteFormTest, FormAndPrefixSelection)
   EXPECT_EQ(Selected(), 2);  // the first in list order
   EXPECT_FALSE(Form->SelectPrefix("<br />x"));  // longer than the item
   EXPECT_EQ(Selected(), 2);                     // selection unchanged
-  Form->GetItems().Assign({"&eacute;", "\xC9t\xE9"});
-  EXPECT_TRUE(Form->SelectPrefix("\xE9T"));  // Latin-1 letters ignore case too
+  Form->GetItems().Assign({"&eacute;", "\xC3\x89t\xC3\xA9", "\xE6\x97\xA5"});
+  EXPECT_TRUE(Form->SelectPrefix("\xC3\xA9T"));  // letters beyond ASCII ignore case too
+  EXPECT_EQ(Selected(), 1);
+  EXPECT_EQ(Form->GetItems().Get(2), "\xE6\x97\xA5");
+  EXPECT_TRUE(Form->SelectPrefix("\xC3\x89t\xC3\xA9"));
   EXPECT_EQ(Selected(), 1);
 }
 
@@ -97,6 +110,9 @@ TEST_F(AutoCompleteFormTest, CharacterMatchingNothingAcceptsTheTypedText)
   EXPECT_EQ(Offset, 3);
   EXPECT_TRUE(Run("<", [&] { Key(Qt::Key_Tab); }));
   EXPECT_EQ(Text, "<\t");
+  // Any character: the text is the editor's UTF-8.
+  EXPECT_TRUE(Run("<", [&] { Typed(QString::fromUtf8("b\u65E5")); }));
+  EXPECT_EQ(Text, "<b\xE6\x97\xA5");
 }
 
 TEST_F(AutoCompleteFormTest, EscapeAndClickOutsideCancel)
@@ -134,6 +150,16 @@ TEST_F(AutoCompleteFormTest, BackspaceTakesBackTheLastCharacter)
     QTest::keyClick(Form->ListBox, Qt::Key_Enter);
   }));
   EXPECT_EQ(Text, "<b></b>");
+  // A character of several bytes goes back whole.
+  Form->GetItems().Assign({"<\xC3\xA9t\xC3\xA9>", "<a>"});
+  EXPECT_TRUE(Run("<", [&] {
+    Typed(QString::fromUtf8("\u00E9"));
+    EXPECT_EQ(Selected(), 0);
+    Key(Qt::Key_Backspace);
+    Keys("a");
+    Key(Qt::Key_Return);
+  }));
+  EXPECT_EQ(Text, "<a>");
   // Over the opening character: nothing is inserted.
   EXPECT_TRUE(Run("&", [&] { Key(Qt::Key_Backspace); }));
   EXPECT_EQ(Text, "");

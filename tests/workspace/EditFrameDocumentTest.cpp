@@ -13,7 +13,6 @@
 
 #include "EditFrameFixture.h"
 #include "resource/EResourceError.h"
-#include "workspace/LineEnds.h"
 
 namespace {
 
@@ -32,32 +31,6 @@ protected:
 };
 
 }  // namespace
-
-// ---- line ends ----------------------------------------------------------
-
-TEST(LineEnds, EveryLineEndBecomesCrLf)
-{
-  EXPECT_EQ(ToCrLf("a\nb\rc\r\nd", false), "a\r\nb\r\nc\r\nd");
-  EXPECT_EQ(ToCrLf("a\nb\rc\r\nd", true), "a\r\nb\r\nc\r\nd\r\n");
-  EXPECT_EQ(ToCrLf("\r\r\n\n\r", true), "\r\n\r\n\r\n\r\n");
-  EXPECT_EQ(ToCrLf("\n\r", false), "\r\n\r\n");  // LF then CR: two line ends
-  EXPECT_EQ(ToCrLf("", true), "");
-  EXPECT_EQ(ToCrLf("x", true), "x\r\n");
-  EXPECT_EQ(ToCrLf(std::string("a\0b\n", 4), true), std::string("a\0b\r\n", 5));
-  EXPECT_EQ(CrLfSize("a\nb\r\n", 5), 6u);
-}
-
-TEST(LineEnds, CrLfRunsPassUncopiedAndPairsStayWhole)
-{
-  std::string text = "one\r\ntwo\r\n";
-  std::vector<std::string> chunks;
-  ForEachCrLfChunk(text.data(), text.size(), true, [&](const char* data, std::size_t n) {
-    chunks.emplace_back(data, n);
-    EXPECT_TRUE(data == text.data() || n == 2);
-  });
-  ASSERT_EQ(chunks.size(), 1u);
-  EXPECT_EQ(chunks[0], text);
-}
 
 // ---- bytes ----------------------------------------------------------------
 
@@ -79,7 +52,7 @@ TEST_F(EditFrameDocument, EveryByteValueOpensAndSavesBackUnchanged)
   EXPECT_EQ(Frame->SynEdit->lines(), 3);
   Frame->Save();
   EXPECT_EQ(ReadTestFile(path), bytes);
-  EXPECT_EQ(Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETCODEPAGE), 0);
+  EXPECT_EQ(Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETCODEPAGE), QsciScintillaBase::SC_CP_UTF8);
 }
 
 TEST_F(EditFrameDocument, NulBytesAreKeptWholeNotCut)
@@ -96,17 +69,18 @@ TEST_F(EditFrameDocument, NulBytesAreKeptWholeNotCut)
 
   std::string leading("\0\0abc", 5);
   Frame->SetText(leading);
-  EXPECT_EQ(Frame->GetText(), leading + "\r\n");
+  EXPECT_EQ(Frame->GetText(), leading);
 }
 
-TEST_F(EditFrameDocument, LinesSplitOnAnyLineEndAndAreWrittenWithCrLf)
+TEST_F(EditFrameDocument, LinesSplitOnAnyLineEndAndKeepTheirOwn)
 {
   std::string path = Write("mixed.xml", "<a>\n<b/>\r<c/>\r\n</a>");
   Frame->OpenDocument(Local(path));
   EXPECT_EQ(Frame->SynEdit->lines(), 4);
-  EXPECT_EQ(Frame->SynEdit->eolMode(), QsciScintilla::EolWindows);
+  EXPECT_EQ(Frame->SynEdit->eolMode(), QsciScintilla::EolUnix);
+  Frame->MarkModified();
   Frame->Save();
-  EXPECT_EQ(ReadTestFile(path), "<a>\r\n<b/>\r\n<c/>\r\n</a>\r\n");
+  EXPECT_EQ(ReadTestFile(path), "<a>\n<b/>\r<c/>\r\n</a>");
 }
 
 TEST_F(EditFrameDocument, EmptyDocumentGivesEmptyText)
@@ -117,7 +91,7 @@ TEST_F(EditFrameDocument, EmptyDocumentGivesEmptyText)
   EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "");
 }
 
-TEST_F(EditFrameDocument, TypedLatin1CharactersAreSingleBytes)
+TEST_F(EditFrameDocument, TypedCharactersAreStoredInTheDocumentsEncoding)
 {
   Frame->OpenDocument(Local(Write("t.xml", "")));
   Frame->SynEdit->setFocus();
@@ -125,7 +99,7 @@ TEST_F(EditFrameDocument, TypedLatin1CharactersAreSingleBytes)
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(code)));
     QApplication::sendEvent(Frame->SynEdit, &press);
   }
-  EXPECT_EQ(Frame->GetText(), "\xE9\xFF\r\n");
+  EXPECT_EQ(Frame->GetText(), "\xC3\xA9\xC3\xBF");
 }
 
 TEST_F(EditFrameDocument, LoadingIsNotAnEditAndLeavesNoUndo)
@@ -147,7 +121,7 @@ TEST_F(EditFrameDocument, FailedOpenRaisesAndChangesNothing)
   EXPECT_THROW(Frame->OpenDocument(Local(Folder + "missing.xml")), EFOpenError);
   EXPECT_EQ(Frame->FURL.GetNativeName(), path);
   EXPECT_EQ(Frame->FStatus, esModified);
-  EXPECT_EQ(Frame->GetText(), "first\r\n");
+  EXPECT_EQ(Frame->GetText(), "first");
   EXPECT_EQ(Frame->FBackupFileName, backup);
   EXPECT_EQ(Pages->tabText(0), "keep");
 }
@@ -179,7 +153,7 @@ TEST_F(EditFrameDocument, StatusFollowsNewEditSaveAndChecks)
   EXPECT_EQ(Frame->FStatus, esNew | esModified);
   Frame->Save();
   EXPECT_EQ(Frame->FStatus, 0);
-  EXPECT_EQ(ReadTestFile(Folder + "n.xml"), "x\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "n.xml"), "x");
 
   Frame->SetStatus(esWellFormed);
   QTest::keyClicks(Frame->SynEdit, "y");
@@ -279,7 +253,7 @@ TEST_F(EditFrameDocument, CheckBackupWritesOnlyModifiedDocumentsOlderThanTheInte
   Frame->SetText("two");
   Clock += 10;
   Frame->CheckBackup(fiveMinutes);  // not modified: never written
-  EXPECT_EQ(ReadTestFile(copy), "one\r\n");
+  EXPECT_EQ(ReadTestFile(copy), "one");
 
   Frame->MarkModified();
   Frame->Backup();
@@ -287,10 +261,10 @@ TEST_F(EditFrameDocument, CheckBackupWritesOnlyModifiedDocumentsOlderThanTheInte
   Frame->SetText("three");
   Clock += fiveMinutes;
   Frame->CheckBackup(fiveMinutes);  // exactly the interval: not yet
-  EXPECT_EQ(ReadTestFile(copy), "two\r\n");
+  EXPECT_EQ(ReadTestFile(copy), "two");
   Clock += 1.0 / 86400;
   Frame->CheckBackup(fiveMinutes);
-  EXPECT_EQ(ReadTestFile(copy), "three\r\n");
+  EXPECT_EQ(ReadTestFile(copy), "three");
   EXPECT_EQ(Frame->FLastBackup, Clock);
 }
 
@@ -301,8 +275,8 @@ TEST_F(EditFrameDocument, SaveAsMovesTheWorkingCopy)
   Frame->SaveAs(Local(Folder + "b.xml"));
   EXPECT_FALSE(Exists(Folder + "~a.xml"));
   EXPECT_EQ(Frame->FBackupFileName, Folder + "~b.xml");
-  EXPECT_EQ(ReadTestFile(Folder + "~b.xml"), "text\r\n");
-  EXPECT_EQ(ReadTestFile(Folder + "b.xml"), "text\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~b.xml"), "text");
+  EXPECT_EQ(ReadTestFile(Folder + "b.xml"), "text");
   EXPECT_EQ(Pages->tabText(0), "b.xml");
 }
 
@@ -348,10 +322,10 @@ TEST_F(EditFrameDocument, SaveAsOntoItsOwnWorkingCopyKeepsTheSavedFile)
   ASSERT_EQ(Frame->FBackupFileName, Folder + "~a.xml");
   Frame->SetText("saved");
   Frame->SaveAs(Local(Folder + "~a.xml"));
-  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved");
   EXPECT_EQ(Frame->FBackupFileName, Folder + "~~a.xml");
   delete Frame;
-  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved");
   EXPECT_FALSE(Exists(Folder + "~~a.xml"));
 }
 
@@ -366,9 +340,9 @@ TEST_F(EditFrameDocument, AWorkingCopyOpenAsADocumentIsNeitherRewrittenNorDelete
   Frame->MarkModified();
   Clock += 1;
   Frame->CheckBackup(fiveMinutes);
-  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "original\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "original");
   EXPECT_EQ(Frame->FBackupFileName, Folder + "~a1.xml");
-  EXPECT_EQ(ReadTestFile(Folder + "~a1.xml"), "edited\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~a1.xml"), "edited");
 
   // Closing leaves an open document alone, also through another spelling.
   TEditFrame* third = AddFrame();
@@ -376,9 +350,9 @@ TEST_F(EditFrameDocument, AWorkingCopyOpenAsADocumentIsNeitherRewrittenNorDelete
   TEditFrame* fourth = AddFrame();
   fourth->OpenDocument(Local(Folder + "./~b.xml"));
   delete third;
-  EXPECT_EQ(ReadTestFile(Folder + "~b.xml"), "b\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~b.xml"), "b");
   delete Frame;
-  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "original\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "original");
   EXPECT_FALSE(Exists(Folder + "~a1.xml"));
 
   // A new document that has no file yet keeps its name from working copies.
@@ -402,10 +376,10 @@ TEST_F(EditFrameDocument, AWorkingCopyTheUserSavedOverIsNeitherRewrittenNorDelet
   Frame->MarkModified();
   Clock += 1;
   Frame->CheckBackup(fiveMinutes);
-  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
-  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "edited\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved");
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "edited");
   delete Frame;
-  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved");
 }
 
 TEST_F(EditFrameDocument, AWorkingCopyIsNoMoreAccessibleThanItsDocument)
@@ -463,7 +437,7 @@ TEST_F(EditFrameDocument, AnythingElseAtTheWorkingCopysNameIsLeftAlone)
   EXPECT_EQ(ReadTestFile(victim), "victim");
   EXPECT_TRUE(std::filesystem::is_symlink(Folder + "~a.xml"));
   EXPECT_EQ(Frame->FBackupFileName, Folder + "~a1.xml");
-  EXPECT_EQ(ReadTestFile(Folder + "~a1.xml"), "new\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "~a1.xml"), "new");
   // A folder in its place.
   std::filesystem::remove(Folder + "~a1.xml");
   std::filesystem::create_directory(Folder + "~a1.xml");
@@ -491,7 +465,7 @@ TEST_F(EditFrameDocument, ALongDocumentNameGetsAWorkingCopyNameThatFits)
   std::string name = std::string(251, 'n') + ".xml";  // 255 bytes, the longest name
   Frame->OpenDocument(Local(Write(name, "long")));
   EXPECT_EQ(Frame->FBackupFileName, Folder + "~" + std::string(250, 'n') + ".xml");
-  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "long\r\n");
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "long");
   TEditFrame* second = AddFrame();
   second->OpenDocument(Local(Folder + name));
   EXPECT_EQ(second->FBackupFileName, Folder + "~" + std::string(249, 'n') + "1.xml");
@@ -518,7 +492,7 @@ TEST_F(EditFrameDocument, AFailedRefreshKeepsThePreviousWorkingCopy)
   EXPECT_THROW(Frame->Backup(), EFCreateError);
   ::setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, handler);
-  EXPECT_EQ(ReadTestFile(copy), "first\r\n");
+  EXPECT_EQ(ReadTestFile(copy), "first");
   EXPECT_EQ(Frame->FBackupFileName, copy);
   auto entries = std::distance(std::filesystem::directory_iterator(Folder), std::filesystem::directory_iterator());
   EXPECT_EQ(entries, 3);  // program/, a.xml, ~a.xml: nothing half-written is left

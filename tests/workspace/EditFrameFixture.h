@@ -70,7 +70,7 @@ protected:
 
   static bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
-  // The editor's own bytes, without the line end the text adds.
+  // The editor's own text (UTF-8), as it holds it.
   std::string EditorBytes(TEditFrame& frame) const
   {
     long size = frame.SynEdit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);

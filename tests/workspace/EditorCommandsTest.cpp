@@ -265,27 +265,33 @@ TEST_F(EditorCommands, MarkersThroughTwoStrokeSequences)
 
 TEST_F(EditorCommands, CaseCommandsOnSelectionAndWord)
 {
-  Frame->SetText("hello W\xF6rld \xFF\xDF");
+  // UTF-8: h e l l o _ W are bytes 0 to 6, the o umlaut 7 and 8, r at 9.
+  Frame->SetText("hello W\xC3\xB6rld \xC3\xBF\xC3\x9F");
   Press(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
   Press(Qt::Key_K, Qt::ControlModifier);
   Press(Qt::Key_U);
-  EXPECT_EQ(Text(), "HELLO W\xF6rld \xFF\xDF");
+  EXPECT_EQ(Text(), "HELLO W\xC3\xB6rld \xC3\xBF\xC3\x9F");
   EXPECT_EQ(Selected(), "HELLO ");
   Press(Qt::Key_End);
   Press(Qt::Key_K, Qt::ControlModifier);
-  Press(Qt::Key_U);  // previous word; letters without a Latin-1 capital stay
-  EXPECT_EQ(Text(), "HELLO W\xF6rld \xFF\xDF");
-  Frame->SynEdit->SendScintilla(B::SCI_GOTOPOS, 8L);
+  Press(Qt::Key_U);  // previous word; the sharp s, whose capital is two letters, stays
+  EXPECT_EQ(Text(), "HELLO W\xC3\xB6rld \xC5\xB8\xC3\x9F");
+  Frame->SynEdit->SendScintilla(B::SCI_GOTOPOS, 9L);
   Press(Qt::Key_K, Qt::ControlModifier);
   Press(Qt::Key_T);
-  EXPECT_EQ(Text(), "HELLO w\xD6RLD \xFF\xDF");
+  EXPECT_EQ(Text(), "HELLO w\xC3\x96RLD \xC5\xB8\xC3\x9F");
   Press(Qt::Key_K, Qt::ControlModifier);
   Press(Qt::Key_L);
-  EXPECT_EQ(Text(), "HELLO w\xF6rld \xFF\xDF");
-  EXPECT_EQ(Caret(), 8);
-  Frame->SynEdit->SendScintilla(B::SCI_SETSEL, 0L, 11L);
+  EXPECT_EQ(Text(), "HELLO w\xC3\xB6rld \xC5\xB8\xC3\x9F");
+  EXPECT_EQ(Caret(), 9);
+  Frame->SynEdit->SendScintilla(B::SCI_SETSEL, 0L, 12L);
   Frame->ExecuteCommand(ecTitleCase);
-  EXPECT_EQ(Text(), "Hello W\xF6rld \xFF\xDF");
+  EXPECT_EQ(Text(), "Hello W\xC3\xB6rld \xC5\xB8\xC3\x9F");
+  // A dotless i would become a one-byte I: it stays.
+  Frame->SetText("\xC4\xB1x");
+  Frame->SynEdit->SendScintilla(B::SCI_SETSEL, 0L, 3L);
+  Frame->ExecuteCommand(ecUpperCase);
+  EXPECT_EQ(Text(), "\xC4\xB1X");
 }
 
 TEST_F(EditorCommands, TabIndentsBlocksAndShiftTabUnindents)
@@ -399,7 +405,7 @@ TEST_F(EditorCommands, InsertLineAndPageCommands)
   Frame->SetText("ab");
   GoTo(1);
   Frame->ExecuteCommand(ecInsertLine);
-  EXPECT_EQ(Text(), "a\r\nb");
+  EXPECT_EQ(Text(), "a\nb");
   EXPECT_EQ(Caret(), 1);
   std::string lines;
   for (int i = 0; i < 200; ++i) lines += "line\r\n";
@@ -457,12 +463,12 @@ TEST_F(EditorCommands, DeletionAndTextCommands)
   Frame->ExecuteCommand(ecDeleteBOL);
   EXPECT_EQ(Text(), "");
   Frame->ExecuteCommand(ecChar, "q");
-  Frame->ExecuteCommand(ecString, QString::fromLatin1("\xE4z"));
-  EXPECT_EQ(Text(), "q\xE4z");
+  Frame->ExecuteCommand(ecString, QString::fromUtf8("\u00E4z\u65E5"));
+  EXPECT_EQ(Text(), "q\xC3\xA4z\xE6\x97\xA5");
   Frame->ExecuteCommand(ecClearAll);
   EXPECT_EQ(Text(), "");
   Frame->ExecuteCommand(ecUndo);
-  EXPECT_EQ(Text(), "q\xE4z");
+  EXPECT_EQ(Text(), "q\xC3\xA4z\xE6\x97\xA5");
 }
 
 TEST_F(EditorCommands, HorizontalPagingMovesByAScreenWidth)

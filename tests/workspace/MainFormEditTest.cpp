@@ -1,6 +1,7 @@
 // Edit > Cut, Copy, Paste, Select All, Undo and Redo in the running main
-// window: on the active editor (bytes survive the clipboard), on the help
-// pane's browser when it is the active frame, and on nothing otherwise.
+// window: on the active editor (the clipboard carries the document's
+// characters as text), on the help pane's browser when it is the active
+// frame, and on nothing otherwise.
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +34,6 @@ protected:
   {
     frame.SynEdit->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(pos));
   }
-  static QByteArray ClipboardBytes() { return QApplication::clipboard()->text().toLatin1(); }
 
   THelpFrame& Help() { return *qobject_cast<THelpFrame*>(Form().FHelpFrame); }
   TWebBrowser& Browser() { return *Help().WebBrowser; }
@@ -51,38 +51,52 @@ protected:
 
 }  // namespace
 
-TEST_F(MainFormEditTest, CopyAndPasteKeepEveryHighByte)
+TEST_F(MainFormEditTest, CopyAndPasteCarryTheDocumentsCharacters)
 {
   Start();
+  // A Windows-1252 document: the bytes from 0xA0 on are the characters
+  // U+00A0 to U+00FF, two bytes each in the editor's text.
   std::string line = "<a>";
-  for (int c = 0x80; c <= 0xFF; ++c) line += static_cast<char>(c);
+  QString characters;
+  for (int c = 0xA0; c <= 0xFF; ++c) {
+    line += static_cast<char>(c);
+    characters += QChar(c);
+  }
   line += "</a>";
   TEditFrame* doc = Open("a.xml", line + "\r\n");
   FocusEditor(*doc);
-  Select(*doc, 3, 3 + 128);
+  Select(*doc, 3, 3 + 2 * 96);
   Form().MenuEditCopyClick();
-  EXPECT_EQ(ClipboardBytes(), QByteArray(line.data() + 3, 128));
-  Caret(*doc, static_cast<long>(line.size()));
+  EXPECT_EQ(QApplication::clipboard()->text(), characters);
+  Caret(*doc, 3 + 2 * 96 + 4);
   Form().MenuEditPasteClick();
-  EXPECT_EQ(doc->GetText(), line + line.substr(3, 128) + "\r\n");
+  EXPECT_EQ(doc->GetText(), line + line.substr(3, 96) + "\r\n");
   EXPECT_TRUE(doc->FStatus & esModified);
+
+  // Text of other programs arrives as its characters.
+  TEditFrame* utf8 = Open("b.xml", "<b/>\n");
+  FocusEditor(*utf8);
+  QApplication::clipboard()->setText(QString::fromUtf8("Caf\u00E9 \u65E5\u672C"));
+  Caret(*utf8, 4);
+  Form().MenuEditPasteClick();
+  EXPECT_EQ(utf8->GetText(), "<b/>Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\n");
 }
 
-TEST_F(MainFormEditTest, CutRemovesAndPasteRestoresTheBytes)
+TEST_F(MainFormEditTest, CutRemovesAndPasteRestoresTheText)
 {
   Start();
   TEditFrame* doc = Open("a.xml", "<p>caf\xE9 \xFF\x80</p>\r\n");
   FocusEditor(*doc);
-  Select(*doc, 3, 10);
+  Select(*doc, 3, 14);  // "caf\u00E9 \u00FF\u20AC" in the editor's UTF-8
   Form().MenuEditCutClick();
   EXPECT_EQ(doc->GetText(), "<p></p>\r\n");
-  EXPECT_EQ(ClipboardBytes(), QByteArray("caf\xE9 \xFF\x80"));
+  EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("caf\u00E9 \u00FF\u20AC"));
   Caret(*doc, 0);
   Form().MenuEditPasteClick();
   EXPECT_EQ(doc->GetText(), "caf\xE9 \xFF\x80<p></p>\r\n");
 }
 
-TEST_F(MainFormEditTest, PastedLineEndsBecomeCrLf)
+TEST_F(MainFormEditTest, PastedLineEndsBecomeTheDocumentsOwn)
 {
   Start();
   TEditFrame* doc = Open("a.xml", "<a/>\r\n");
@@ -91,6 +105,12 @@ TEST_F(MainFormEditTest, PastedLineEndsBecomeCrLf)
   Caret(*doc, 4);
   Form().MenuEditPasteClick();
   EXPECT_EQ(doc->GetText(), "<a/>x\r\ny\r\nz\r\n");
+  TEditFrame* lf = Open("b.xml", "<b/>\n<c/>\r\n");
+  FocusEditor(*lf);
+  QApplication::clipboard()->setText("x\r\ny");
+  Caret(*lf, 4);
+  Form().MenuEditPasteClick();
+  EXPECT_EQ(lf->GetText(), "<b/>x\ny\n<c/>\r\n");
 }
 
 TEST_F(MainFormEditTest, UndoAndRedoStepThroughTheEdits)
@@ -117,7 +137,7 @@ TEST_F(MainFormEditTest, SelectAllSelectsTheWholeDocument)
   FocusEditor(*doc);
   Form().MenuEditSelectAllClick();
   EXPECT_EQ(doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART), 0);
-  EXPECT_EQ(doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND), 12);
+  EXPECT_EQ(doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND), 13);  // the e acute is 2 bytes
 }
 
 TEST_F(MainFormEditTest, MenuItemsButtonsAndPopupItemsRunTheCommands)
@@ -135,7 +155,7 @@ TEST_F(MainFormEditTest, MenuItemsButtonsAndPopupItemsRunTheCommands)
   EXPECT_TRUE(form.ToolButton("CopyBtn")->isEnabled());
   EXPECT_TRUE(form.Action("PopupCut")->isEnabled());
   form.ToolButton("CopyBtn")->click();
-  EXPECT_EQ(ClipboardBytes(), QByteArray("<one/>\r\n"));
+  EXPECT_EQ(QApplication::clipboard()->text(), "<one/>\r\n");
 
   form.Action("PopupCut")->trigger();
   EXPECT_EQ(doc->GetText(), "");
@@ -173,7 +193,7 @@ TEST_F(MainFormEditTest, HelpPaneSelectAllAndCopyTakeThePageText)
   EXPECT_TRUE(Prompts->Messages.isEmpty());
 }
 
-TEST_F(MainFormEditTest, HelpPaneCopyPastesIntoAnEditorAsBytes)
+TEST_F(MainFormEditTest, HelpPaneCopyPastesIntoAnEditorAsText)
 {
   TMainForm& form = Start();
   TEditFrame* doc = Open("a.xml", "");
@@ -188,7 +208,7 @@ TEST_F(MainFormEditTest, HelpPaneCopyPastesIntoAnEditorAsBytes)
   ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::clipboard()->text().isEmpty(); }, Timeout));
   FocusEditor(*doc);
   form.MenuEditPasteClick();
-  EXPECT_EQ(doc->GetText(), heading.toLatin1().toStdString() + "\r\n");
+  EXPECT_EQ(doc->GetText(), heading.toUtf8().toStdString());
 }
 
 TEST_F(MainFormEditTest, WithoutEditorOrHelpPaneTheCommandsDoNothing)

@@ -59,7 +59,7 @@ TEST_F(MainFormFileTest, NewStartsAnUnsavedDocumentInTheProgramFolderFromTheTemp
   EXPECT_EQ(frame->FURL.GetURL(), FileURL("mine.css"));
   EXPECT_EQ(frame->FFileType->Id, "css");
   EXPECT_EQ(frame->FStatus, esNew);
-  EXPECT_EQ(frame->GetText(), std::string("p { content: \"\xE9\xFF\" }\r\n"));
+  EXPECT_EQ(frame->GetText(), std::string("p { content: \"\xE9\xFF\" }\n"));
   EXPECT_EQ(form.MainPageControl()->tabText(0), "mine.css");
   EXPECT_EQ(Project().MRU.Count(), 0);  // recorded only once saved
 }
@@ -106,7 +106,7 @@ TEST_F(MainFormFileTest, SaveOfANewDocumentOffersItsNameInTheLastSaveFolder)
   Prompts->FileNames = {QString::fromStdString(Folder + "out/fresh.xml")};
   form.Action("MenuFileSave")->trigger();
   EXPECT_EQ(Prompts->FileDialogPresets, QStringList({QString::fromStdString(Folder + "out/fresh.xml")}));
-  EXPECT_EQ(ReadTestFile(Folder + "out/fresh.xml"), "<x/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "out/fresh.xml"), "<x/>");
   EXPECT_EQ(frame->FStatus, 0);
   EXPECT_EQ(Project().MRU.GetItem(0).GetURL(), FileURL("out/fresh.xml"));
 }
@@ -129,7 +129,7 @@ TEST_F(MainFormFileTest, OpenWebPageReadsThroughHttpRecordsItAndSavesOnlyThrough
   ASSERT_EQ(form.MainPageControl()->PageCount(), 1);
   TEditFrame* page = EditFrameAt(0);
   EXPECT_EQ(page->FFileType->Id, "css");
-  EXPECT_EQ(page->GetText(), "a { }\r\n");
+  EXPECT_EQ(page->GetText(), "a { }\n");
   ASSERT_EQ(Project().HttpHistory.Count(), 1);
   EXPECT_EQ(Project().HttpHistory.GetItem(0).GetURL(), address);
   EXPECT_EQ(Project().MRU.GetItem(0).GetURL(), address);
@@ -152,7 +152,7 @@ TEST_F(MainFormFileTest, OpenWebPageReadsThroughHttpRecordsItAndSavesOnlyThrough
   Prompts->FileNames = {QString::fromStdString(Folder + "sheet.css")};
   form.MenuFileSaveClick();
   EXPECT_EQ(Prompts->FileDialogPresets.value(0).toStdString(), Folder + "sheet.css");
-  EXPECT_EQ(ReadTestFile(Folder + "sheet.css"), "b { }\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "sheet.css"), "b { }");
   EXPECT_EQ(ReadTestFile(site + "sheet.css"), "a { }\n");
   std::filesystem::remove_all(site);
 }

@@ -133,15 +133,30 @@ TEST_F(MainFormSearchTest, MatchCaseAndWholeWord)
   EXPECT_EQ(SelEnd(*doc), 15);
 }
 
-TEST_F(MainFormSearchTest, HighBytesAreFoundAsTyped)
+TEST_F(MainFormSearchTest, CharactersBeyondAsciiAreFoundAsTyped)
 {
   Start();
+  // A Windows-1252 document; positions are those of the editor's UTF-8.
   TEditFrame* doc = Open("a.xml", "<a>caf\xE9</a>\r\n");
   FocusEditor(*doc);
   Caret(*doc, 0);
-  Find(QString::fromLatin1("f\xE9")).FindNextBtn->click();
+  Find(QString::fromUtf8("F\u00C9")).FindNextBtn->click();  // in any case
   EXPECT_EQ(SelStart(*doc), 5);
-  EXPECT_EQ(SelEnd(*doc), 7);
+  EXPECT_EQ(SelEnd(*doc), 8);
+  Caret(*doc, 12);
+  Find(QString::fromUtf8("\u00C9"), false, false, false).FindNextBtn->click();  // up
+  EXPECT_EQ(SelStart(*doc), 6);
+  EXPECT_EQ(SelEnd(*doc), 8);
+  Caret(*doc, 0);
+  Find(QString::fromUtf8("\u00C9"), true, false, true).FindNextBtn->click();  // no whole word
+  EXPECT_EQ(SelStart(*doc), 0);
+  EXPECT_EQ(SelEnd(*doc), 0);
+
+  TEditFrame* utf8 = Open("b.xml", "<a>\xE6\x97\xA5\xE6\x9C\xAC</a>");
+  FocusEditor(*utf8);
+  Caret(*utf8, 0);
+  Replace(QString::fromUtf8("\u672C"), QString::fromUtf8("\u20AC")).ReplaceAllBtn->click();
+  EXPECT_EQ(utf8->GetText(), "<a>\xE6\x97\xA5\xE2\x82\xAC</a>");
 }
 
 TEST_F(MainFormSearchTest, TextBeyondTheDocumentsCharactersIsFoundNowhere)

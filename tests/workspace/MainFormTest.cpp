@@ -173,7 +173,7 @@ TEST_F(MainFormTest, AFloatingEditorIsTheActiveFrameAndKeepsTheShortcuts)
   form.HeartbeatTimerTimer();
   EXPECT_TRUE(form.Action("MenuFileSave")->isEnabled());
   QTest::keyClick(frame->SynEdit, Qt::Key_S, Qt::ControlModifier);  // the configured Ctrl+S
-  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<moved/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<moved/>");
 }
 
 TEST_F(MainFormTest, HelpCopyPastePastesIntoTheOtherPageControlsEditor)
@@ -183,12 +183,12 @@ TEST_F(MainFormTest, HelpCopyPastePastesIntoTheOtherPageControlsEditor)
   TEditFrame* doc = Open("a.xml", "");
   QApplication::clipboard()->setText("<p/>");
   form.HelpCopyPaste(*pane);
-  EXPECT_EQ(doc->GetText(), "<p/>\r\n");
+  EXPECT_EQ(doc->GetText(), "<p/>");
   // Help pane in the main control: the target is the side bar's active page.
   form.SideBarPageControl()->MoveFrameTo(pane, form.MainPageControl());
   form.MainPageControl()->MoveFrameTo(doc, form.SideBarPageControl());
   form.HelpCopyPaste(*pane);
-  EXPECT_EQ(doc->GetText(), "<p/><p/>\r\n");
+  EXPECT_EQ(doc->GetText(), "<p/><p/>");
 }
 
 TEST_F(MainFormTest, PanesHideAndComeBackAsSideBarPages)
@@ -322,7 +322,7 @@ TEST_F(MainFormTest, CloseAsksYesNoCancel)
   Prompts->Answers = {TAnswer::Yes};
   form.MenuFileCloseClick();
   EXPECT_EQ(form.GetFrameCount(), 1);
-  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<c/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<c/>");
   EXPECT_EQ(Prompts->Messages.size(), 3);
 }
 
@@ -349,7 +349,7 @@ TEST_F(MainFormTest, SaveOfANewDocumentAsksForAFileName)
   FocusEditor(*frame);
   Prompts->FileNames = {QString::fromStdString(Folder + "out.xml")};
   form.MenuFileSaveClick();
-  EXPECT_EQ(ReadTestFile(Folder + "out.xml"), "<\xE9/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "out.xml"), "<\xC3\xA9/>");
   EXPECT_EQ(frame->FStatus, 0);
   EXPECT_EQ(form.MainPageControl()->tabText(0), "out.xml");
 }
@@ -506,7 +506,7 @@ TEST_F(MainFormTest, OneFailingWorkingCopyKeepsTheSweepGoing)
   std::filesystem::remove_all(Folder + "sub");
   now += 1.0 / 288 + 1.0 / 86400;
   EXPECT_THROW(form.BackupFrames(), std::exception);
-  EXPECT_EQ(ReadTestFile(first->FBackupFileName), "<changed/>\r\n");
+  EXPECT_EQ(ReadTestFile(first->FBackupFileName), "<changed/>");
   TEditFrame::SetClock(nullptr);
 }
 
@@ -523,7 +523,7 @@ TEST_F(MainFormTest, SweepRewritesOnlyOldModifiedWorkingCopies)
   EXPECT_EQ(ReadTestFile(frame->FBackupFileName), "<doc/>\r\n");
   now += 1.0 / 288;
   form.BackupFrames();
-  EXPECT_EQ(ReadTestFile(frame->FBackupFileName), "<x/>\r\n");
+  EXPECT_EQ(ReadTestFile(frame->FBackupFileName), "<x/>");
   TEditFrame::SetClock(nullptr);
 }
 

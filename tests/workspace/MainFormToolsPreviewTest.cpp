@@ -85,7 +85,7 @@ TEST_F(MainFormToolsPreviewTest, ChangedOrNewDocumentGivesTheFreshWorkingCopy)
   ASSERT_TRUE(doc->FStatus & esModified);
   const QString copy = QString::fromStdString(doc->FBackupFileName);
   EXPECT_EQ(RecordedArguments("MenuToolsPreview1"), QStringList({copy}));
-  EXPECT_EQ(ReadTestFile(doc->FBackupFileName), "<!-- changed --><doc/>\r\n");
+  EXPECT_EQ(ReadTestFile(doc->FBackupFileName), "<!-- changed --><doc/>");
   EXPECT_EQ(RecordedArguments("MenuToolsPreview2"), QStringList({copy}));
 
   // A new document has no file of its own: its URL names none yet.
@@ -93,7 +93,7 @@ TEST_F(MainFormToolsPreviewTest, ChangedOrNewDocumentGivesTheFreshWorkingCopy)
   fresh->SetText("<fresh/>");
   FocusEditor(*fresh);
   EXPECT_EQ(RecordedArguments("MenuToolsPreview2"), QStringList({QString::fromStdString(fresh->FBackupFileName)}));
-  EXPECT_EQ(ReadTestFile(fresh->FBackupFileName), "<fresh/>\r\n");
+  EXPECT_EQ(ReadTestFile(fresh->FBackupFileName), "<fresh/>");
   EXPECT_FALSE(std::filesystem::exists(Folder + "new.xml"));
 }
 

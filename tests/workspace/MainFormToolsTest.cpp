@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <Qsci/qsciscintilla.h>
 
 #include "MainFormToolsFixture.h"
@@ -55,6 +56,32 @@ TEST_F(MainFormToolsTest, WellFormedDocumentPasses)
   EXPECT_EQ(doc->FStatus, esWellFormed);
   // The document's folder was current for the check only.
   EXPECT_EQ(std::filesystem::current_path().string() + "/", Folder);
+}
+
+TEST_F(MainFormToolsTest, DocumentsBeyondAsciiPassInTheirOwnEncoding)
+{
+  // The checker gets the document's bytes in its encoding, typed text
+  // included.
+  Start();
+  const std::string fixtures = std::string(TEST_DATA_DIR) + "/encodings/";
+  for (const char* name : {"utf8.xml", "iso-8859-1.xml"}) {
+    SCOPED_TRACE(name);
+    TEditFrame* doc = Open(name, ReadTestFile(fixtures + name));
+    FocusEditor(*doc);
+    doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_LINEUP);
+    doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_LINEEND);
+    for (int i = 0; i < 4; ++i) doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_CHARLEFT);  // before "</r>"
+    for (QChar c : QString::fromUtf8(" \u00E9\u00FC")) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(doc->SynEdit, &press);
+    }
+    ASSERT_TRUE(doc->FStatus & esModified);
+    Prompts->Messages.clear();
+    Run("MenuToolsWellFormed");
+    EXPECT_EQ(Prompts->Messages, QStringList({"OK. File is well-formed."}));
+    EXPECT_TRUE(doc->FStatus & esWellFormed);
+  }
 }
 
 TEST_F(MainFormToolsTest, BadDocumentFailsOnItsLine)
@@ -148,12 +175,38 @@ TEST_F(MainFormToolsTest, TransformWithAnOpenStyleSheetUsesItsEditorText)
   ASSERT_EQ(Form().MainPageControl()->PageCount(), 3);
   TEditFrame* result = EditFrameAt(2);
   ASSERT_NE(result, nullptr);
-  EXPECT_EQ(result->GetText(), "count: 3\r\n");
+  EXPECT_EQ(result->GetText(), "count: 3");
   // The html type lists *.html before *.htm: the result is list.html.
   EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "list.html");
   EXPECT_EQ(result->FFileType->Id, "html");
   EXPECT_EQ(result->FStatus, esNew);
   EXPECT_EQ(Form().MainPageControl()->tabText(2), "list.html");
+}
+
+TEST_F(MainFormToolsTest, TransformResultOpensInTheEncodingItsBytesName)
+{
+  Start();
+  Open("latin.xsl",
+       "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+       "<xsl:output method=\"xml\" encoding=\"ISO-8859-1\"/>\n"
+       "<xsl:template match=\"/\"><out><xsl:value-of select=\"/doc\"/></out></xsl:template>\n"
+       "</xsl:stylesheet>\n",
+       "xsl");
+  TEditFrame* doc = Open("cafe.xml", "<doc>Caf\xC3\xA9 \xE2\x82\xAC</doc>\n");
+  FocusEditor(*doc);
+  WhenShown(TransformDialog, [&] {
+    TransformDialog->XSLCombo->setCurrentIndex(0);
+    TransformDialog->FileTypeCombo->setCurrentIndex(TypePosition("xml"));
+  });
+  Run("MenuToolsTransform");
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  TEditFrame* result = EditFrameAt(2);
+  ASSERT_NE(result, nullptr);
+  const std::string bytes = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<out>Caf\xE9 &#8364;</out>\n";
+  EXPECT_EQ(result->GetText(), bytes);
+  EXPECT_EQ(result->Text().Model().Format().Encoding, "ISO-8859-1");
+  EXPECT_EQ(std::string(result->Text().Text()),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<out>Caf\xC3\xA9 &#8364;</out>\n");
 }
 
 TEST_F(MainFormToolsTest, TransformWithAStyleSheetFileNamesTheResultAgainstTheDocumentFolder)
@@ -182,7 +235,7 @@ TEST_F(MainFormToolsTest, TransformWithAStyleSheetFileNamesTheResultAgainstTheDo
   TEditFrame* result = EditFrameAt(1);
   ASSERT_NE(result, nullptr);
   // Relative references of the input resolve against the document's folder.
-  EXPECT_EQ(result->GetText(), "<out><extra/></out>\r\n");
+  EXPECT_EQ(result->GetText(), "<out><extra/></out>\n");
   EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "page1.xml");
   // The stylesheet's and the document's folders were current for the
   // transform only.

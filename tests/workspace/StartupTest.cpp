@@ -2,6 +2,7 @@
 // typing, saving, the close prompts at exit.
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QToolButton>
 #include <Qsci/qsciscintilla.h>
@@ -87,6 +88,14 @@ TEST_F(StartupTest, OpensCommandLineDocumentTypesAndSavesTheBytes)
   EXPECT_FALSE(form.Action("MenuFileSave")->isEnabled());
   // The caret panel follows the editor: column 8 (after "<doc>hi"), line 2.
   EXPECT_EQ(form.PanelText(0), "8:2");
+  // Columns count characters, not the bytes of the editor's text.
+  for (QChar c : QString::fromUtf8("\u00E9\u65E5")) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(frame->SynEdit, &press);
+  }
+  frame->SynEdit->viewport()->repaint();
+  QApplication::processEvents();
+  EXPECT_EQ(form.PanelText(0), "10:2");
 }
 
 TEST_F(StartupTest, SwitchChoosesTheTypeOfTheFilesAfterIt)
@@ -257,7 +266,7 @@ TEST_F(CloseQueryTest, YesSavesThenCloses)
   Form().FormCloseQuery(canClose);
   EXPECT_TRUE(canClose);
   EXPECT_EQ(Form().GetFrameCount(), 1);  // the "Help" page stays
-  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<changed/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<changed/>");
 }
 
 TEST_F(CloseQueryTest, YesOnANewDocumentWithSaveAsCancelledKeepsItOpen)
@@ -286,7 +295,7 @@ TEST_F(CloseQueryTest, YesOnANewDocumentSavesWhereTheSaveAsSays)
   bool canClose = true;
   Form().FormCloseQuery(canClose);
   EXPECT_TRUE(canClose);
-  EXPECT_EQ(ReadTestFile(Folder + "saved.xml"), "<n/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "saved.xml"), "<n/>");
   EXPECT_EQ(Project().SaveURL.GetURL(), "file:" + Folder + "saved.xml");
 }
 
@@ -318,7 +327,7 @@ TEST_F(CloseQueryTest, AModifiedFloatingEditorIsAskedAboutToo)
   Form().FormCloseQuery(canClose);
   EXPECT_TRUE(canClose);
   ASSERT_EQ(Prompts->Messages.size(), 1);
-  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<f/>\r\n");
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<f/>");
 }
 
 TEST_F(CloseQueryTest, AFailedSaveKeepsTheWindowOpenAndIsShown)

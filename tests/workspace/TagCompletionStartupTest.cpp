@@ -23,11 +23,7 @@ protected:
     return *frame;
   }
 
-  static std::string Bytes(TEditFrame& frame)
-  {
-    std::string text = frame.GetText();
-    return text.substr(0, text.size() - 2);  // without the line end the text adds
-  }
+  static std::string Bytes(TEditFrame& frame) { return frame.GetText(); }
 };
 
 }  // namespace

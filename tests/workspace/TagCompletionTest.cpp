@@ -179,7 +179,7 @@ TEST_F(TagCompletionTest, NothingOpensWhereNothingIsOffered)
       {"html", "</a ", 'h', nullptr, "</a h|"},
       {"html", "<a title=\"x ", 'h', nullptr, "<a title=\"x h|"},
       {"html", "<a ", '1', nullptr, "<a 1|"},
-      {"html", "<a ", '\xE9', nullptr, "<a \xE9|"},
+      {"html", "<a ", '\xE9', nullptr, "<a \xC3\xA9|"},
       {"css", "<b", '>', nullptr, "<b>|"},  // a type without autocompletion
       {"css", "<a href", '=', nullptr, "<a href=|"},
       {"css", "<a ", 'h', nullptr, "<a h|"},
