@@ -1,15 +1,15 @@
 #include "model/XMLTextEncoding.h"
 
-#include <iconv.h>
 #include <strings.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
-#include <regex>
+#include <optional>
 
 #include "model/EXMLError.h"
+#include "model/EncodingDetection.h"
+#include "model/TTextCodec.h"
 
 namespace {
 
@@ -25,17 +25,9 @@ bool StartsWithBytes(const std::string& text, const char* prefix, std::size_t le
   return text.size() >= length && std::memcmp(text.data(), prefix, length) == 0;
 }
 
-// The encoding that the XML declaration at the start of an ASCII-compatible
-// text names; empty when there is none.
 std::string DeclaredEncoding(const std::string& bytes)
 {
-  if (bytes.compare(0, 5, "<?xml") != 0) return std::string();
-  std::size_t end = bytes.find("?>");
-  if (end == std::string::npos || end > 1000) return std::string();
-  static const std::regex encoding(R"(\sencoding\s*=\s*["']([A-Za-z][A-Za-z0-9._-]*)["'])");
-  std::smatch match;
-  std::string declaration = bytes.substr(0, end);
-  return std::regex_search(declaration, match, encoding) ? match[1].str() : std::string();
+  return XMLDeclaredEncoding(bytes.data(), bytes.size());
 }
 
 bool IsUtf8Name(const std::string& name)
@@ -44,49 +36,29 @@ bool IsUtf8Name(const std::string& name)
          ::strcasecmp(name.c_str(), "US-ASCII") == 0 || ::strcasecmp(name.c_str(), "ASCII") == 0;
 }
 
-class Converter {
-public:
-  explicit Converter(const std::string& from) : Handle(::iconv_open("UTF-8", from.c_str())) {}
-  ~Converter()
-  {
-    if (Usable()) ::iconv_close(Handle);
+// The bytes from start on as UTF-8, until the text holds more than lines
+// line ends (or the bytes end); bytes the encoding does not define stay as
+// they are. Empty optional when the system knows no such encoding.
+std::optional<std::string> Decode(const std::string& encoding, const std::string& bytes, std::size_t start,
+                                  int lines)
+{
+  if (!TTextCodec::IsKnown(encoding)) return std::nullopt;
+  TTextCodec codec(encoding);
+  constexpr std::size_t PieceSize = 16384;
+  std::string text;
+  long ends = 0;
+  std::size_t pos = start;
+  while (pos < bytes.size() && ends <= lines) {
+    std::size_t piece = std::min(PieceSize, bytes.size() - pos);
+    std::size_t before = text.size();
+    bool last = pos + piece == bytes.size();
+    std::size_t used = codec.Decode(bytes.data() + pos, piece, last, text);
+    ends += std::count(text.begin() + static_cast<std::ptrdiff_t>(before), text.end(), '\n');
+    if (used == 0) break;
+    pos += used;
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  bool Usable() const { return Handle != reinterpret_cast<iconv_t>(-1); }
-
-  // The bytes from start on as UTF-8, until the text holds more than lines
-  // line ends (or the bytes end). unit is the size of one code unit, skipped
-  // with a U+FFFD where the bytes are not of the encoding.
-  std::string Decode(const std::string& bytes, std::size_t start, int lines, std::size_t unit)
-  {
-    std::string text;
-    char* in = const_cast<char*>(bytes.data()) + start;
-    std::size_t inLeft = bytes.size() - start;
-    char buffer[16384];
-    int ends = 0;
-    while (inLeft > 0 && ends <= lines) {
-      char* out = buffer;
-      std::size_t outLeft = sizeof buffer;
-      std::size_t result = ::iconv(Handle, &in, &inLeft, &out, &outLeft);
-      int error = result == static_cast<std::size_t>(-1) ? errno : 0;
-      for (char* c = buffer; c < out; ++c) ends += *c == '\n';
-      text.append(buffer, static_cast<std::size_t>(out - buffer));
-      if (error == EILSEQ || error == EINVAL) {
-        text += "\xEF\xBF\xBD";
-        std::size_t skip = inLeft < unit ? inLeft : unit;
-        in += skip;
-        inLeft -= skip;
-      } else if (error != 0 && error != E2BIG) {
-        break;
-      }
-    }
-    return text;
-  }
-
-private:
-  iconv_t Handle;
-};
+  return text;
+}
 
 XMLTextEncoding DetectXMLEncoding(const std::string& bytes)
 {
@@ -103,11 +75,6 @@ XMLTextEncoding DetectXMLEncoding(const std::string& bytes)
   return {IsUtf8Name(declared) ? "UTF-8" : declared, 0};
 }
 
-std::size_t CodeUnit(const std::string& name)
-{
-  return name.compare(0, 6, "UTF-32") == 0 ? 4 : name.compare(0, 6, "UTF-16") == 0 ? 2 : 1;
-}
-
 }  // namespace
 
 XMLMarkedEncoding ReadMarkedEncoding(const std::string& bytes)
@@ -118,9 +85,8 @@ XMLMarkedEncoding ReadMarkedEncoding(const std::string& bytes)
   const std::string head = bytes.substr(0, 4096);
   if (encoding.Name == "UTF-8") return {"UTF-8", DeclaredEncoding(head.substr(encoding.MarkLength))};
   XMLMarkedEncoding marked{encoding.Name.substr(0, 6), std::string()};
-  Converter converter(encoding.Name);
-  if (converter.Usable())
-    marked.Declared = DeclaredEncoding(converter.Decode(head, encoding.MarkLength, INT_MAX, CodeUnit(encoding.Name)));
+  if (std::optional<std::string> text = Decode(encoding.Name, head, encoding.MarkLength, INT_MAX))
+    marked.Declared = DeclaredEncoding(*text);
   return marked;
 }
 
@@ -132,7 +98,6 @@ std::string XMLSourceLine(const std::string& bytes, int line)
     std::string text = LineOfText(bytes, line);
     return line == 1 ? text.substr(std::min(encoding.MarkLength, text.size())) : text;
   }
-  Converter converter(encoding.Name);
-  if (!converter.Usable()) return LineOfText(bytes, line);
-  return LineOfText(converter.Decode(bytes, encoding.MarkLength, line, CodeUnit(encoding.Name)), line);
+  std::optional<std::string> text = Decode(encoding.Name, bytes, encoding.MarkLength, line);
+  return LineOfText(text ? *text : bytes, line);
 }

@@ -10,8 +10,8 @@
 // of the XML text bytes, as UTF-8 without its line end. The bytes are read
 // in the encoding that their byte order mark, their first bytes (UTF-16
 // without a mark) or their XML or text declaration name, UTF-8 when none
-// does; bytes that the encoding does not allow show as U+FFFD, and an
-// encoding the system does not know leaves the bytes as they are. Empty
+// does; bytes that the encoding does not define, and all bytes of an
+// encoding the system does not know, stay as they are. Empty
 // when the text has fewer lines.
 std::string XMLSourceLine(const std::string& bytes, int line);
 
