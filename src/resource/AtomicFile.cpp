@@ -200,6 +200,11 @@ void WriteFile(const std::string& path, const std::string& bytes, mode_t newFile
   bool exists = ::stat(target.c_str(), &old) == 0;
   // Renaming over a named pipe or a device would put a plain file in its place.
   if (exists && !S_ISREG(old.st_mode)) ThrowCreate(path, NotRegularFileReason(old.st_mode));
+  // A file the user may not write keeps its content, even where its folder
+  // would let a new file take its name. Only a forced mode (a file of the
+  // program's own) overrides its permissions.
+  if (exists && !forceMode && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    ThrowCreate(path, errno);
   int error = 0;
   if (WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, forceMode, error)) return;
   // No temporary file could be made or renamed beside the file (a folder the

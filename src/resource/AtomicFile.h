@@ -9,8 +9,9 @@
 #include <string>
 #include <sys/types.h>
 
-// Writes bytes as the whole content of path. An existing file keeps its
-// permissions; a new file gets newFileMode (before the umask). When path is a
+// Writes bytes as the whole content of path. An existing file that the user
+// may not write is refused (its folder's permissions do not matter) and keeps
+// its permissions otherwise; a new file gets newFileMode (before the umask). When path is a
 // symbolic link, the file it names is written and the link stays. An existing
 // named pipe, device or socket is refused and stays as it is.
 // Raises EFCreateError ("Cannot create file "path". reason") on failure.

@@ -7,6 +7,7 @@
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -67,6 +68,14 @@ constexpr int kWriteRaisedCreateError = 0;
 constexpr int kWriteSucceeded = 1;
 constexpr int kWrongError = 2;
 constexpr int kCannotDropRights = 3;
+
+// Makes the process an ordinary user (nobody, in no other group); false when
+// the rights cannot be dropped. A process that is no superuser stays itself.
+bool BecomeOrdinaryUser()
+{
+  if (::geteuid() != 0) return true;
+  return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+}
 
 int TryWrite(const std::string& path, const std::string& bytes)
 {
@@ -159,6 +168,35 @@ TEST_F(FileDriverTest, WriteRefusedByTheFolderKeepsTheOldFile)
     return TryWrite(path, "replacement that must not land");
   });
   if (result == kCannotDropRights) GTEST_SKIP() << "cannot drop superuser rights";
+  EXPECT_EQ(result, kWriteRaisedCreateError);
+  EXPECT_EQ(ReadTestFile(path), "precious");
+}
+
+// A file the user may not write is not replaced behind its back, even where
+// the folder would let a new file take its name: its own permissions (set by
+// its owner, or read-only on purpose) say no.
+TEST_F(FileDriverTest, AFileTheUserMayNotWriteIsNotReplacedThroughItsFolder)
+{
+  const std::string path = Folder + "a.xml";
+  WriteTestFile(path, "precious");
+  ::chmod(Folder.c_str(), 0777);
+  for (mode_t mode : {0644, 0444}) {
+    ::chmod(path.c_str(), mode);
+    int result = RunInChild([&] {
+      if (!BecomeOrdinaryUser()) return kCannotDropRights;
+      return TryWrite(path, "replacement that must not land");
+    });
+    if (result == kCannotDropRights) GTEST_SKIP() << "cannot drop superuser rights";
+    EXPECT_EQ(result, kWriteRaisedCreateError) << std::oct << mode;
+    EXPECT_EQ(ReadTestFile(path), "precious");
+    EXPECT_EQ(ModeOf(path), mode);
+  }
+  // The user's own file made read-only is refused just the same.
+  ::chown(path.c_str(), 65534, 65534);
+  int result = RunInChild([&] {
+    if (!BecomeOrdinaryUser()) return kCannotDropRights;
+    return TryWrite(path, "replacement that must not land");
+  });
   EXPECT_EQ(result, kWriteRaisedCreateError);
   EXPECT_EQ(ReadTestFile(path), "precious");
 }
