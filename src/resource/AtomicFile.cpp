@@ -103,6 +103,28 @@ mode_t ModeOfNewFile(mode_t requested)
   return requested & ~mask;
 }
 
+// Gives the open temporary file fd the owner and group of the file it will
+// replace. The superuser gives both; anyone else only a group of their own.
+bool TakeOwnerAndGroup(int fd, const struct stat& old)
+{
+  if (::geteuid() == 0) {
+    (void)::fchown(fd, old.st_uid, old.st_gid);
+    return true;
+  }
+  struct stat made {};
+  if (::fstat(fd, &made) != 0) return false;
+  return made.st_gid == old.st_gid || ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+}
+
+// A new file renamed over the old one is another file: the old one's other
+// names (hard links) would keep the old content, and a file of another
+// owner would become the user's. Such a file is rewritten in place.
+bool ReplaceableByRename(const struct stat& old)
+{
+  if (old.st_nlink > 1) return false;
+  return ::geteuid() == 0 || old.st_uid == ::geteuid();
+}
+
 // Writes bytes to a temporary file beside target and renames it over target.
 // False, with error set, when no temporary file can be made or renamed there
 // (the target is then untouched); a failed write raises EFCreateError.
@@ -115,9 +137,17 @@ bool WriteThroughTemporary(const std::string& path, const std::string& target, c
     error = errno;
     return false;
   }
+  // The new file must belong to the old one's group, or it would replace a
+  // shared file with one the group cannot use: where that group cannot be
+  // given, the file is rewritten in place instead.
+  if (old && !TakeOwnerAndGroup(fd, *old)) {
+    error = EPERM;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return false;
+  }
   mode_t mode = forceMode ? newFileMode : old ? (old->st_mode & 07777) : ModeOfNewFile(newFileMode);
   bool ok = ::fchmod(fd, mode) == 0;
-  if (ok && old && ::geteuid() == 0) (void)::fchown(fd, old->st_uid, old->st_gid);
   ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   error = errno;
   if (::close(fd) != 0 && ok) {
@@ -206,9 +236,12 @@ void WriteFile(const std::string& path, const std::string& bytes, mode_t newFile
   if (exists && !forceMode && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
     ThrowCreate(path, errno);
   int error = 0;
-  if (WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, forceMode, error)) return;
+  if ((!exists || ReplaceableByRename(old)) &&
+      WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, forceMode, error))
+    return;
   // No temporary file could be made or renamed beside the file (a folder the
-  // user may not write to, a sticky folder, no room for one more name): a
+  // user may not write to, a sticky folder, no room for one more name), or
+  // one would not be the same file (other names, another owner or group): a
   // file that exists is rewritten where it is.
   if (!exists) ThrowCreate(path, error);
   WriteInPlace(path, target, bytes, forceMode ? &newFileMode : nullptr);

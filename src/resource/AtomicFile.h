@@ -3,7 +3,8 @@
 // same folder, which is then renamed over the target. Where no temporary file
 // can be made or renamed there (a folder the user may not write to), the file
 // is rewritten in place with its previous content kept aside and put back
-// when the write fails. A failed or interrupted write never destroys the
+// when the write fails; so is a file that a new one could not stand in for
+// (one with other names, hard links, or of another owner or group). A failed or interrupted write never destroys the
 // previous file.
 
 #include <string>

@@ -201,6 +201,52 @@ TEST_F(FileDriverTest, AFileTheUserMayNotWriteIsNotReplacedThroughItsFolder)
   EXPECT_EQ(ReadTestFile(path), "precious");
 }
 
+// Saving changes the file's bytes and nothing else about it: a file with
+// other names (hard links) keeps them all, a file of another owner keeps its
+// owner, and a file whose group the user could not give a new file keeps it.
+TEST_F(FileDriverTest, RewritingKeepsTheFilesOtherNamesItsOwnerAndItsGroup)
+{
+  const std::string path = Folder + "a.xml";
+  WriteTestFile(path, "old");
+  fs::create_hard_link(path, Folder + "other-name.xml");
+  Local("a.xml").PutFile("new");
+  EXPECT_EQ(ReadTestFile(Folder + "other-name.xml"), "new");
+  EXPECT_EQ(fs::hard_link_count(path), 2u);
+  fs::remove(Folder + "other-name.xml");
+
+  struct stat before {};
+  auto keptAs = [&](uid_t owner, gid_t group) {
+    struct stat now {};
+    return ::stat(path.c_str(), &now) == 0 && now.st_ino == before.st_ino && now.st_uid == owner &&
+           now.st_gid == group && (now.st_mode & 07777) == (before.st_mode & 07777);
+  };
+  auto writeAsUser = [&](const std::string& bytes) {
+    return RunInChild([&] {
+      if (!BecomeOrdinaryUser()) return kCannotDropRights;
+      return TryWrite(path, bytes);
+    });
+  };
+  ::chmod(Folder.c_str(), 0777);
+  ::chown(path.c_str(), 0, 0);
+  ::chmod(path.c_str(), 0666);
+  ::stat(path.c_str(), &before);
+  int result = writeAsUser("written by another user");
+  if (result == kCannotDropRights || ::geteuid() != 0) GTEST_SKIP() << "needs the superuser to make the owners";
+  EXPECT_EQ(result, kWriteSucceeded);
+  EXPECT_EQ(ReadTestFile(path), "written by another user");
+  EXPECT_TRUE(keptAs(0, 0));
+
+  ::chown(path.c_str(), 65534, 0);
+  ::chmod(path.c_str(), 0664);
+  ::stat(path.c_str(), &before);
+  EXPECT_EQ(writeAsUser("written by its owner"), kWriteSucceeded);
+  EXPECT_EQ(ReadTestFile(path), "written by its owner");
+  EXPECT_TRUE(keptAs(65534, 0));
+  int entries = 0;
+  for (auto& entry : fs::directory_iterator(Folder)) entries += entry.exists();
+  EXPECT_EQ(entries, 1);
+}
+
 // The temporary file's name stays within the 255-byte limit of a name.
 TEST_F(FileDriverTest, ADocumentWithALongNameIsSaved)
 {
