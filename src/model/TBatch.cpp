@@ -1,8 +1,11 @@
 #include "model/TBatch.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
+#include "resource/AtomicFile.h"
+#include "resource/EResourceError.h"
 #include "resource/TRegularFile.h"
 #include "resource/zevlog.h"
 
@@ -241,6 +244,29 @@ void RewriteFile(TURL& source, TURL& dest, Tool tool) {
 
 }  // namespace
 
+namespace {
+
+// Copies the local file from to to; empty, or why not. Only a regular file
+// is read (a named pipe would wait for a writer), and the copy replaces an
+// existing file only once it is complete (a copy that fails halfway, on a
+// full disk, keeps the file it would have replaced). A new file gets the
+// source's permissions.
+std::string CopyLocalFile(const std::string& from, const std::string& to) {
+  TRegularFile file(from);
+  std::string bytes;
+  struct stat info {};
+  if (!file.IsOpen() || !file.ReadAll(bytes)) return file.Failure();
+  if (::fstat(file.Handle(), &info) != 0) info.st_mode = 0666;
+  try {
+    WriteFileAtomically(to, bytes, info.st_mode & 0777);
+  } catch (const EResourceError& error) {
+    return error.what();
+  }
+  return std::string();
+}
+
+}  // namespace
+
 void TBatch::BatchConvert(TURL& source, TURL& dest) {
   RewriteFile(source, dest, [this](const std::string& html, std::string& xml) { Convertor.Convert(html, xml); });
   AppLog().Log(kDetailLevel, "HTML file converted to XML: " + source.GetURL() + " to " + dest.GetURL());
@@ -269,11 +295,7 @@ void TBatch::BatchCopy(TURL& source, TURL& dest) {
   if (source.Protocol == TURLProtocol::file && dest.Protocol == TURLProtocol::file) {
     const std::string from = source.GetNativeName();
     const std::string to = dest.GetNativeName();
-    // Only a regular file is copied: a named pipe would wait for a writer.
-    std::string reason = TRegularFile(from).Failure();
-    std::error_code error;
-    if (reason.empty()) fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
-    if (error) reason = error.message();
+    std::string reason = CopyLocalFile(from, to);
     if (!reason.empty()) throw EBatchCopyError("Cannot copy file \"" + from + "\" to \"" + to + "\". " + reason);
   } else {
     std::string text;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -195,6 +199,34 @@ TEST_F(BatchRun, FailedLocalCopyRaisesNamingTheFileAndEndsTheRun) {
   EXPECT_EQ(ReadTestFile(Root + "out/a.xml"), "<a/>");  // files done before stay done
   EXPECT_EQ(Log.At(5).size(), 2u);
   EXPECT_EQ(fs::current_path(), StartFolder);
+}
+
+// A copy that fails halfway (the disk full, here a file-size limit) leaves the
+// destination file it would have replaced as it was.
+TEST_F(BatchRun, FailedLocalCopyKeepsTheFileItWouldHaveReplaced) {
+  PutTestFile(Root + "src/a.xml", std::string(100000, 'x'));
+  PutTestFile(Root + "out/a.xml", "precious");
+  Aim("src/", "*.xml");
+  Batch.Command = bcCopy;
+  pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{16, 16};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+    try {
+      Batch.Execute();
+    } catch (const EBatchCopyError&) {
+      ::_exit(0);
+    } catch (...) {
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadTestFile(Root + "out/a.xml"), "precious");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Root + "out"), fs::directory_iterator()), 1);
 }
 
 // Only regular files are copied: a named pipe that the masks select would
