@@ -1,6 +1,8 @@
 #include "resource/TFILEProtocol.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "resource/AtomicFile.h"
+#include "resource/EResourceError.h"
 #include "resource/TURL.h"
 
 namespace {
@@ -69,9 +72,13 @@ void TFILEProtocol::Connect(TURL&) {}
 
 void TFILEProtocol::Disconnect(TURL&) {}
 
+// A file that is gone already is no failure; one that stays is reported,
+// so that nobody is told it was deleted.
 void TFILEProtocol::DeleteFile(TURL& url)
 {
-  (void)::unlink(url.GetNativeName().c_str());
+  const std::string path = url.GetNativeName();
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+    throw EResourceError("Cannot delete file \"" + path + "\". " + std::strerror(errno));
 }
 
 // Every sub-folder, whatever its name, and the files that match the URL's

@@ -10,6 +10,8 @@ public:
   bool IsConnected(TURL& url) override;
   void Connect(TURL& url) override;
   void Disconnect(TURL& url) override;
+  // Raises EResourceError ("Cannot delete file "path". reason") when the
+  // file stays; a file that is not there is no failure.
   void DeleteFile(TURL& url) override;
   void ListFolder(TURL& url) override;
   void GetFile(TURL& url, std::string& text) override;

@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <grp.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -260,6 +262,40 @@ TEST_F(BatchRun, DeleteRemovesOnlyMatchingFilesAndIgnoresTheDestination) {
   EXPECT_TRUE(FileExists(Root + "src/b.html"));
   EXPECT_TRUE(FileExists(Root + "src/sub/c.xml"));  // no recursion asked
   EXPECT_EQ(Log.At(5), std::vector<std::string>{"File deleted: " + Url("src/a.xml")});
+}
+
+// A file that cannot be deleted (its folder does not let the user) is no
+// "File deleted": the run ends naming it, and the file is still there.
+TEST_F(BatchRun, DeleteThatFailsEndsTheRunNamingTheFile) {
+  PutTestFile(Root + "src/a.xml", "<a/>");
+  PutTestFile(Root + "src/b.xml", "<b/>");
+  Aim("src/", "*.xml");
+  Batch.Command = bcDelete;
+  ::chmod(Root.c_str(), 0755);
+  ::chmod((Root + "src").c_str(), 0555);
+  ::chmod(fs::path(AppLog().FileName).parent_path().c_str(), 0777);  // the log file stays writable
+  enum { kRaisedNamingTheFile, kNoError, kOtherError, kCannotDropRights };
+  pid_t child = ::fork();
+  if (child == 0) {
+    // The superuser may delete anything: run as an ordinary user.
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+      ::_exit(kCannotDropRights);
+    try {
+      Batch.Execute();
+    } catch (const std::exception& e) {
+      const bool named = std::string(e.what()).rfind("Cannot delete file \"" + Root + "src/a.xml\". ", 0) == 0;
+      ::_exit(named && Log.At(5).empty() ? kRaisedNamingTheFile : kOtherError);
+    }
+    ::_exit(kNoError);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::chmod((Root + "src").c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == kCannotDropRights) GTEST_SKIP() << "cannot drop superuser rights";
+  EXPECT_EQ(WEXITSTATUS(status), kRaisedNamingTheFile);
+  EXPECT_TRUE(FileExists(Root + "src/a.xml"));
+  EXPECT_TRUE(FileExists(Root + "src/b.xml"));
 }
 
 TEST_F(BatchRun, RecursionDoesTheFolderFirstThenSubFoldersDepthFirst) {

@@ -371,7 +371,8 @@ TEST_F(FileDriverTest, WriteIntoMissingFolderCannotCreate)
   EXPECT_THROW(url.PutFile("x"), EFCreateError);
 }
 
-TEST_F(FileDriverTest, DeleteRemovesTheFileAndIgnoresFailures)
+// A file that is gone already is no failure; one that stays is.
+TEST_F(FileDriverTest, DeleteRemovesTheFileAndReportsWhatStays)
 {
   WriteTestFile(Folder + "a.xml", "x");
   TURL url = Local("a.xml");
@@ -379,7 +380,12 @@ TEST_F(FileDriverTest, DeleteRemovesTheFileAndIgnoresFailures)
   EXPECT_FALSE(fs::exists(Folder + "a.xml"));
   EXPECT_NO_THROW(url.DeleteFile());
   fs::create_directory(Folder + "dir");
-  EXPECT_NO_THROW(Local("dir").DeleteFile());
+  try {
+    Local("dir").DeleteFile();
+    FAIL() << "no error";
+  } catch (const EResourceError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot delete file \"" + Folder + "dir\". " + std::strerror(EISDIR));
+  }
   EXPECT_TRUE(fs::exists(Folder + "dir"));
 }
 
