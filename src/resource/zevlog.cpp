@@ -50,7 +50,18 @@ void TzevAppLog::Log(std::uint8_t level, const std::string& msg)
 {
   if (!Levels.test(level)) return;
   if (OnLog) OnLog(*this, level, msg);
-  WriteToFile(msg);
+  if (!OnFileError) {
+    WriteToFile(msg);
+    return;
+  }
+  try {
+    WriteToFile(msg);
+    FFileFailing = false;
+  } catch (const EInOutError& error) {
+    if (FFileFailing) return;
+    FFileFailing = true;
+    OnFileError(*this, error.what());
+  }
 }
 
 void TzevAppLog::WriteToFile(const std::string& msg)

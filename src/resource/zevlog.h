@@ -41,13 +41,23 @@ public:
 
 class TzevAppLog : public TzevLog {
 public:
+  using TFileErrorEvent = std::function<void(TzevAppLog& sender, const std::string& reason)>;
+
   TzevAppLog();
 
   // Full path of the log file: the program file with the extension ".log".
   std::string FileName;
+  // Told when the log file cannot be written, once until a write succeeds
+  // again: the message that logged goes on (the listener had it), and so
+  // does whatever logged it. Unassigned, Log raises the failure instead.
+  TFileErrorEvent OnFileError;
 
   void Log(std::uint8_t level, const std::string& msg) override;
+  // Raises EInOutError when the file cannot be opened or written.
   void WriteToFile(const std::string& msg);
+
+private:
+  bool FFileFailing = false;
 };
 
 // The one application log, created on first use.

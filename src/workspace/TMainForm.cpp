@@ -72,6 +72,7 @@ TMainForm::TMainForm(QWidget* parent)
   CreateStatusBar();
   CreateWorkArea();
   CreateDdeTopic();
+  ConnectLogFileErrors();
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ControlFocused(now); });
 
   FHeartbeatTimer = new QTimer(this);

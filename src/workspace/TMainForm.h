@@ -256,6 +256,7 @@ private:
   void CreateHelpPane();
   void CreateLogPane();
   void ConnectLogEvents();
+  void ConnectLogFileErrors();
   void DisconnectLogEvents();
   void NavigateHelp(const QString& url);
   QString HelpPageTitle() const;

@@ -3,6 +3,8 @@
 // browser command states for the heartbeat, and the View > Log, View > Help
 // and Help > Contents commands.
 
+#include <QTimer>
+
 #include "platform/Prompter.h"
 #include "resource/zevlog.h"
 #include "workspace/THelpFrame.h"
@@ -40,11 +42,23 @@ void TMainForm::ConnectLogEvents()
   if (auto* log = qobject_cast<TLogFrame*>(FLogFrame)) log->ConnectLog(AppLog());
 }
 
+void TMainForm::ConnectLogFileErrors()
+{
+  // A log file that cannot be written stops nothing that logs: the user is
+  // told once, after the command that logged has gone on.
+  AppLog().OnFileError = [this](TzevAppLog&, const std::string& reason) {
+    QString text = QString::fromLocal8Bit(reason.c_str()) +
+                   "\nMessages are shown in the log pane but not kept in the file.";
+    QTimer::singleShot(0, this, [text] { Prompter().ShowMessage(text); });
+  };
+}
+
 void TMainForm::DisconnectLogEvents()
 {
   if (auto* log = qobject_cast<TLogFrame*>(FLogFrame)) log->DisconnectLog();
   AppLog().OnLog = nullptr;
   AppLog().OnLevelsChange = nullptr;
+  AppLog().OnFileError = nullptr;
 }
 
 // --- the help pane for ShowHelp and the heartbeat ------------------------------

@@ -119,6 +119,22 @@ TEST_F(AppLogTest, UnwritableFileRaisesAfterTheListenerHadTheMessage)
   AppLog().OnLog = [&](TzevLog&, std::uint8_t, const std::string& msg) { received = msg; };
   EXPECT_THROW(AppLog().Log(1, "lost"), EInOutError);
   EXPECT_EQ(received, "lost");
+
+  // Whoever listens for file errors is told once until a write succeeds
+  // again; the caller that logged goes on.
+  std::vector<std::string> told;
+  AppLog().OnFileError = [&](TzevAppLog&, const std::string& reason) { told.push_back(reason); };
+  EXPECT_NO_THROW(AppLog().Log(1, "first"));
+  EXPECT_NO_THROW(AppLog().Log(1, "second"));
+  EXPECT_EQ(received, "second");
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].rfind("Cannot open log file \"" + AppLog().FileName + "\". ", 0), 0u) << told[0];
+  std::filesystem::create_directory(Folder + "missing");
+  AppLog().Log(1, "kept");
+  EXPECT_EQ(ReadTestFile(AppLog().FileName), "kept\r\n");
+  std::filesystem::remove_all(Folder + "missing");
+  AppLog().Log(1, "lost again");
+  EXPECT_EQ(told.size(), 2u);
 }
 
 TEST(BaseLog, PlainLogHasNoFileAndNeedsALevelAndAListener)

@@ -307,6 +307,30 @@ TEST_F(MainFormToolsTest, TransformShowsTheStyleSheetsMessagesInTheLog)
       << Prompts->Messages[0].toStdString();
 }
 
+// A log file that cannot be written (a folder in its place, a program folder
+// the user may not write to) stops no command that logs: the user is told
+// once, and the messages still reach the log pane.
+TEST_F(MainFormToolsTest, AnUnwritableLogFileIsToldOnceAndStopsNoTransform)
+{
+  Start();
+  std::filesystem::create_directory(AppLog().FileName);
+  const std::string head = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n";
+  Write("note.xsl", head + "<xsl:template match=\"/\"><xsl:message>seen</xsl:message>done</xsl:template>\r\n"
+                           "</xsl:stylesheet>\r\n");
+  TEditFrame* doc = Open("list.xml", "<doc/>\r\n");
+  for (int run = 1; run <= 2; ++run) {
+    FocusEditor(*doc);
+    WhenShown(TransformDialog, [&] { TransformDialog->XSLCombo->setEditText(QString::fromStdString(Folder + "note.xsl")); });
+    Run("MenuToolsTransform");
+    ASSERT_EQ(Form().MainPageControl()->PageCount(), 1 + run);
+    EXPECT_NE(EditFrameAt(run)->GetText().find("done"), std::string::npos);
+  }
+  QApplication::processEvents();
+  ASSERT_EQ(Prompts->Messages.size(), 1) << Prompts->Messages.join("|").toStdString();
+  EXPECT_TRUE(Prompts->Messages[0].contains(QString::fromStdString(AppLog().FileName)));
+  EXPECT_TRUE(TMainForm::PaneShown(Form().FLogFrame));
+}
+
 TEST_F(MainFormToolsTest, OpenStyleSheetsAreXslDocumentsInFrameOrder)
 {
   Start();
