@@ -69,6 +69,9 @@ public:
   // The frame on page index (main page control first, then the side bar);
   // nullptr for an index outside both or a page that holds no frame.
   TFrame* GetFrame(int index) const;
+  // Every editor frame: those on pages in frame order, then those floating
+  // as windows of their own.
+  std::vector<TEditFrame*> EditFrames() const;
   // Creates an editor frame, docks it into MainPageControl and starts (isNew)
   // or opens the document at url with the type of id. A document that cannot
   // be read leaves no tab behind; the error names the document. One whose

@@ -180,6 +180,16 @@ TFrame* TMainForm::GetFrame(int index) const
   return index < mainCount ? FMainPageControl->Frame(index) : FSideBarPageControl->Frame(index - mainCount);
 }
 
+std::vector<TEditFrame*> TMainForm::EditFrames() const
+{
+  std::vector<TEditFrame*> frames;
+  for (int i = 0; i < GetFrameCount(); ++i)
+    if (auto* frame = qobject_cast<TEditFrame*>(GetFrame(i))) frames.push_back(frame);
+  for (TEditFrame* frame : findChildren<TEditFrame*>(Qt::FindDirectChildrenOnly))
+    if (frame->IsFloating()) frames.push_back(frame);
+  return frames;
+}
+
 TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool isNew)
 {
   auto* frame = new TEditFrame(this);

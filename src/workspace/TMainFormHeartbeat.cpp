@@ -65,9 +65,7 @@ void TMainForm::BackupFrames()
   // A working copy that cannot be written keeps none of the others from
   // being refreshed; the first failure is raised once all were tried.
   std::exception_ptr failure;
-  for (int i = GetFrameCount() - 1; i >= 0; --i) {
-    auto* frame = qobject_cast<TEditFrame*>(GetFrame(i));
-    if (!frame) continue;
+  for (TEditFrame* frame : EditFrames()) {
     try {
       frame->CheckBackup(BackupInterval);
     } catch (...) {

@@ -123,9 +123,8 @@ void RunCheck(TEditFrame* frame, bool validate)
 std::vector<std::string> WorkingCopies(const TMainForm& form)
 {
   std::vector<std::string> paths;
-  for (int i = 0; i < form.GetFrameCount(); ++i)
-    if (auto* frame = qobject_cast<TEditFrame*>(form.GetFrame(i)))
-      if (!frame->FBackupFileName.empty()) paths.push_back(frame->FBackupFileName);
+  for (TEditFrame* frame : form.EditFrames())
+    if (!frame->FBackupFileName.empty()) paths.push_back(frame->FBackupFileName);
   return paths;
 }
 

@@ -524,6 +524,14 @@ TEST_F(MainFormTest, SweepRewritesOnlyOldModifiedWorkingCopies)
   now += 1.0 / 288;
   form.BackupFrames();
   EXPECT_EQ(ReadTestFile(frame->FBackupFileName), "<x/>");
+
+  // A document dragged out of the tabs is a document all the same.
+  form.MainPageControl()->FloatFrame(frame, QPoint(40, 40));
+  frame->SynEdit->setText("<floating/>");
+  frame->MarkModified();
+  now += 2.0 / 288;
+  form.BackupFrames();
+  EXPECT_EQ(ReadTestFile(frame->FBackupFileName), "<floating/>");
   TEditFrame::SetClock(nullptr);
 }
 

@@ -130,10 +130,14 @@ TEST_F(MainFormToolsBatchTest, RunLeavesTheWorkingCopiesOfOpenDocumentsAlone)
   ASSERT_EQ(frame->FBackupFileName, Source + "~a.xml");
   ASSERT_TRUE(std::filesystem::exists(frame->FBackupFileName));
   Write("in/~b.xml", "<closed document's copy/>");
+  TEditFrame* floating = Open("in/c.xml", "<c/>");
+  Form().MainPageControl()->FloatFrame(floating, QPoint(40, 40));
+  ASSERT_EQ(floating->FBackupFileName, Source + "~c.xml");
   RunBatch(bcCopy, "*.xml", "*.*", false);
   EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
   EXPECT_EQ(ReadTestFile(Dest + "a.xml"), "<a/>");
   EXPECT_FALSE(std::filesystem::exists(Dest + "~a.xml"));
+  EXPECT_FALSE(std::filesystem::exists(Dest + "~c.xml"));  // a floating document's
   EXPECT_TRUE(std::filesystem::exists(Dest + "~b.xml"));  // no open document's
 }
 
