@@ -23,6 +23,22 @@ std::string DequoteText(const std::string& text, char quote)
   return result.empty() ? text : result;
 }
 
+std::string MacroArgument(const std::string& text)
+{
+  if (!text.empty() && (text[0] == '"' || text[0] == '\'')) {
+    const char quote = text[0];
+    for (std::size_t i = 1; i < text.size(); ++i) {
+      if (text[i] != quote) continue;
+      if (i + 1 < text.size() && text[i + 1] == quote) {
+        ++i;
+        continue;
+      }
+      return text.substr(0, i + 1);
+    }
+  }
+  return text.substr(0, text.find(')'));
+}
+
 bool IsSwitchArgument(const std::string& argument)
 {
   if (argument.empty() || argument[0] != '/') return false;

@@ -10,6 +10,12 @@
 // whose quoted part is empty, is returned unchanged.
 std::string DequoteText(const std::string& text, char quote);
 
+// The argument of a macro, from the text after its "(": up to the first ")",
+// or, when it begins with a double or a single quote, up to the quote that
+// closes it (a doubled quote stands for one), since a quoted file name may
+// hold ")" ("a (1).xml"). An unclosed quote runs to the first ")".
+std::string MacroArgument(const std::string& textAfterBracket);
+
 // True when a command-line argument is a switch. A switch begins with "/";
 // since absolute paths begin with "/" too here, an argument that names an
 // existing file, or has another "/" before its first "=", is a path instead.

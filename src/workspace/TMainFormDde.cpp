@@ -51,8 +51,7 @@ void TMainForm::SystemExecuteMacro(const std::vector<std::string>& lines)
   std::size_t bracket = text.find('(');
   if (bracket == std::string::npos) return;
   std::string command = LowerCaseAscii(text.substr(0, bracket));
-  std::string argument = text.substr(bracket + 1);
-  argument = argument.substr(0, argument.find(')'));
+  std::string argument = MacroArgument(text.substr(bracket + 1));
   if (command != "open") return;
 
   Project().OpenURL.SetURL("file:" + CommandLinePath(argument, std::string()));

@@ -69,6 +69,15 @@ TEST_F(MainFormFileDdeTest, OpenMacroBareQuotedOrSpelledOpenOpensByExtension)
   }
   EXPECT_EQ(Project().OpenURL.GetURL(), "file:" + path);
   EXPECT_EQ(Project().MRU.Count(), 0);
+
+  // A quoted name may hold parentheses, as copies made by file managers do.
+  const std::string copy = Write("a (1).xsl", "<copy/>\n");
+  for (const std::string& macro : {"open(\"" + copy + "\")", "open('" + copy + "')"}) {
+    EXPECT_TRUE(Send({macro})) << macro;
+    EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+    EXPECT_EQ(form.GetActiveEditFrame()->FURL.GetNativeName(), copy);
+  }
+  EXPECT_EQ(form.MainPageControl()->PageCount(), 6);
 }
 
 TEST_F(MainFormFileDdeTest, BracketsABlankBeforeTheParenthesisOrOtherCommandsDoNothing)
