@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <unistd.h>
 
 #include "model/ETextEncodingError.h"
 #include "model/ModelModule.h"
@@ -165,11 +164,6 @@ TEditFrame::~TEditFrame()
 
 // ---- document --------------------------------------------------------------
 
-std::string TEditFrame::GetTitle() const
-{
-  return FURL.FileName;
-}
-
 void TEditFrame::SetPopupMenu(QMenu* menu)
 {
   FPopupMenu = menu;
@@ -204,8 +198,10 @@ void TEditFrame::OpenDocument(const TURL& url)
   // Read first: a document that cannot be read leaves the frame as it was,
   // so nothing can later write this frame's text over the file.
   TURL source(url);
+  TFileStamp stamp = TFileStamp::Of(url);  // taken first: a later change shows
   std::string bytes;
   source.GetFile(bytes);
+  FDiskStamp = stamp;
   SetStatus(0);
   FURL = url;
   SetText(bytes);
@@ -227,6 +223,7 @@ void TEditFrame::Save()
     throw ETextEncodingError(std::string(error.what()) + " The document was not saved.");
   }
   FURL.PutFile(bytes);
+  FDiskStamp = TFileStamp::Of(FURL);
   FText.Saved();
   SetStatus(static_cast<TEditStatus>(FStatus & ~(esNew | esModified)));
 }
@@ -234,6 +231,7 @@ void TEditFrame::Save()
 void TEditFrame::SaveAs(const TURL& url)
 {
   FURL = url;
+  FDiskStamp = TFileStamp::Of(url);  // the file the user chose to replace
   Save();
   DeleteBackup();
   FBackupFileName = GetBackupFileName();
@@ -302,11 +300,6 @@ void TEditFrame::FrameEndDock(QWidget* target)
 }
 
 // ---- text --------------------------------------------------------------------
-
-std::string TEditFrame::GetText() const
-{
-  return FText.Bytes();
-}
 
 void TEditFrame::SetText(const std::string& bytes)
 {

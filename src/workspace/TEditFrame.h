@@ -26,6 +26,7 @@
 #include <string>
 
 #include "model/EditorCommands.h"
+#include "resource/TFileStamp.h"
 #include "resource/TURL.h"
 #include "workspace/EditorCommandHandlers.h"
 #include "workspace/TEditorKeyBindings.h"
@@ -79,7 +80,7 @@ public:
   std::function<void(TEditFrame& sender, char& key)> OnKeyPress;
 
   // The file-name part of the URL: the caption of the tab.
-  std::string GetTitle() const;
+  std::string GetTitle() const { return FURL.FileName; }
   // The editor's context menu (not owned); nullptr: no context menu.
   void SetPopupMenu(QMenu* menu);
 
@@ -104,6 +105,9 @@ public:
   // Saves under url (kept even when the write fails); deletes the old working
   // copy and writes a new one.
   void SaveAs(const TURL& url);
+  // True when another program has written or replaced the document's file
+  // since it was opened or last saved here.
+  bool ChangedOnDisk() const { return FDiskStamp.Changed(); }
 
   // The working-copy path for the current URL (nothing is created).
   std::string GetBackupFileName() const;
@@ -126,7 +130,7 @@ public:
 
   // The document's bytes: what Save writes for the editor's text. Raises
   // ETextEncodingError for a character the encoding cannot hold.
-  std::string GetText() const;
+  std::string GetText() const { return FText.Bytes(); }
   // Replaces the whole text by a document's bytes, their encoding and line
   // ends detected as when opening; not an edit: the status stays, the undo
   // history is cleared. Bytes that cannot be shown in the encoding found are
@@ -166,6 +170,7 @@ private:
   void UpdateLineNumbers();
 
   TEditorText FText;
+  TFileStamp FDiskStamp;  // the file as last read or written
   std::unique_ptr<QsciLexer> FHighlighter;
   QPointer<QMenu> FPopupMenu;
   TEditorKeyBindings FKeyBindings;

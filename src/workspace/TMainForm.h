@@ -130,11 +130,12 @@ public:
   void MenuFileCloseAllClick();
   void MenuFileExitClick();
   // Closes frame after asking to save it when modified. False when the
-  // document stays open (Cancel, or a Save As that was cancelled).
+  // document stays open (Cancel, or a save that did not take place).
   bool CloseEditFrame(TEditFrame* frame);
   // The close step of the shutdown for the frame on the page just activated.
   void CloseActiveFrame(bool& canClose);
-  // Save and Save As of one document; false when the Save As was cancelled.
+  // Save and Save As of one document; false when the Save As was cancelled
+  // or the user keeps what another program wrote to the file meanwhile.
   bool SaveFrame(TEditFrame& frame);
   bool SaveFrameAs(TEditFrame& frame);
 

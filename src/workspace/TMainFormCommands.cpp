@@ -39,6 +39,14 @@ bool TMainForm::SaveFrame(TEditFrame& frame)
   if ((frame.FStatus & esNew) || frame.FURL.Protocol == TURLProtocol::http ||
       frame.FURL.Protocol == TURLProtocol::unknown)
     return SaveFrameAs(frame);
+  // Another program's changes to the file are not replaced unasked.
+  if (frame.ChangedOnDisk()) {
+    QString text = "The file " + LocalText(frame.FURL.GetNativeName()) +
+                   " has been changed by another program since it was opened or saved here. Replace those "
+                   "changes with this document?";
+    if (Prompter().MessageDlg(text, TPrompter::TIcon::Warning, TPrompter::TButtons::YesNo) != TPrompter::TAnswer::Yes)
+      return false;
+  }
   TBusyCursor busy;
   frame.Save();
   return true;
@@ -77,7 +85,8 @@ bool TMainForm::CloseEditFrame(TEditFrame* frame)
     switch (Prompter().MessageBox("XML:Plivek Save File", text, TPrompter::TIcon::None,
                                   TPrompter::TButtons::YesNoCancel)) {
       case TPrompter::TAnswer::Yes:
-        // A Save As the user cancelled keeps the document open: closing it
+        // A save that did not take place (a Save As the user cancelled, the
+        // other program's changes kept) keeps the document open: closing it
         // would throw the changes away with the working copy.
         if (!SaveFrame(*frame)) return false;
         break;

@@ -326,6 +326,42 @@ TEST_F(MainFormTest, CloseAsksYesNoCancel)
   EXPECT_EQ(Prompts->Messages.size(), 3);
 }
 
+// Another program changed the file since it was opened or saved: Save asks
+// before it replaces those changes, and so does the Yes of the close prompt.
+TEST_F(MainFormTest, SaveAsksBeforeReplacingWhatAnotherProgramWrote)
+{
+  TMainForm& form = Start();
+  TEditFrame* frame = Open("a.xml");
+  FocusEditor(*frame);
+  frame->SynEdit->setText("<mine/>");
+  frame->MarkModified();
+  Write("a.xml", "<theirs/>\r\n");
+  Prompts->Answers = {TAnswer::No};
+  form.MenuFileSaveClick();
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("changed by another program")) << Prompts->Messages[0].toStdString();
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<theirs/>\r\n");
+  EXPECT_TRUE(frame->FStatus & esModified);
+
+  Prompts->Answers = {TAnswer::Yes, TAnswer::No};
+  form.MenuFileCloseClick();  // Yes to saving, No to replacing theirs
+  EXPECT_EQ(Prompts->Messages.size(), 3);
+  EXPECT_EQ(form.GetFrameCount(), 2);  // still open, with the "Help" page
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<theirs/>\r\n");
+
+  FocusEditor(*frame);
+  Prompts->Answers = {TAnswer::Yes};
+  form.MenuFileSaveClick();
+  EXPECT_EQ(Prompts->Messages.size(), 4);
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<mine/>");
+  // What the editor wrote itself is no change of another program's.
+  frame->SynEdit->setText("<mine again/>");
+  frame->MarkModified();
+  form.MenuFileSaveClick();
+  EXPECT_EQ(Prompts->Messages.size(), 4);
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<mine again/>");
+}
+
 TEST_F(MainFormTest, CloseAllGoesOnAfterCancelAndKeepsPanes)
 {
   TMainForm& form = Start();  // the help pane is the side bar's page
