@@ -22,6 +22,21 @@ QString MessageText(const std::string& msg)
   return text;
 }
 
+// The text with each line longer than the memo can lay out in good time cut
+// to TLogFrame::MaxLineLength characters and the number left out.
+QString CutLongLines(const QString& text)
+{
+  constexpr int limit = TLogFrame::MaxLineLength;
+  if (text.size() <= limit) return text;
+  QStringList lines = text.split('\n');
+  for (QString& line : lines)
+    if (line.size() > limit) {
+      const qsizetype kept = line[limit - 1].isHighSurrogate() ? limit - 1 : limit;  // whole characters
+      line = line.left(kept) + QString(" ... (%1 more characters)").arg(line.size() - kept);
+    }
+  return lines.join('\n');
+}
+
 } // namespace
 
 TLogFrame::TLogFrame(QWidget* parent)
@@ -68,7 +83,7 @@ TzevLog& TLogFrame::Log() const
 
 void TLogFrame::LogMessage(TzevLog&, std::uint8_t, const std::string& msg)
 {
-  Memo->appendPlainText(MessageText(msg));
+  Memo->appendPlainText(CutLongLines(MessageText(msg)));
 }
 
 void TLogFrame::LevelsChanged(TzevLog& sender)

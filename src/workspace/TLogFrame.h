@@ -2,7 +2,8 @@
 // The log pane: shows the messages of the application log and lets the user
 // choose which of the levels 3 ("Error"), 4 ("Normal") and 5 ("Detail") are
 // recorded; levels 1 and 2 are always on. The memo is read-only and keeps the
-// most recent MaxLines lines.
+// most recent MaxLines lines, each cut to MaxLineLength characters (the log
+// file keeps the whole message).
 
 #include <cstdint>
 #include <memory>
@@ -21,6 +22,9 @@ class TLogFrame : public TFrame {
   Q_OBJECT
 public:
   static constexpr int MaxLines = 10000;
+  // The characters of one line shown at most: the memo's time for a line
+  // grows with the square of its length.
+  static constexpr int MaxLineLength = 10000;
 
   explicit TLogFrame(QWidget* parent = nullptr);
   ~TLogFrame() override;

@@ -98,6 +98,21 @@ TEST_F(LogFrameTest, MultiLineMessagesShowAsSeveralLines)
   EXPECT_EQ(Frame.Memo->blockCount(), 6);
 }
 
+// A line takes the memo time that grows with the square of its length (a
+// megabyte took over a minute, the program stuck): a long line is shown up
+// to MaxLineLength characters, with what was left out counted.
+TEST_F(LogFrameTest, AVeryLongLineIsShownCut)
+{
+  Log.Log(1, "head\n" + std::string(TLogFrame::MaxLineLength + 12345, 'x') + "\ntail");
+  QStringList lines = MemoLines();
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[0], "head");
+  EXPECT_TRUE(lines[1].startsWith(QString(TLogFrame::MaxLineLength, 'x') + " ")) << lines[1].left(20).toStdString();
+  EXPECT_LT(lines[1].size(), TLogFrame::MaxLineLength + 100);
+  EXPECT_TRUE(lines[1].contains("12345 more characters")) << lines[1].mid(TLogFrame::MaxLineLength).toStdString();
+  EXPECT_EQ(lines[2], "tail");
+}
+
 TEST_F(LogFrameTest, MessagesAreBytes)
 {
   Log.Log(1, "caf\xC3\xA9");   // valid UTF-8
