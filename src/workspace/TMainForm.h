@@ -75,7 +75,8 @@ public:
   // Creates an editor frame, docks it into MainPageControl and starts (isNew)
   // or opens the document at url with the type of id. A document that cannot
   // be read leaves no tab behind; the error names the document. One whose
-  // working copy cannot be written stays open, and the error is raised.
+  // working copy cannot be written stays open, and the error is raised; a
+  // new one stays too, and the error is shown.
   TEditFrame* NewEditFrame(const std::string& id, const TURL& url, bool isNew);
   void CloseFrame(TFrame* frame);
   // Layout modes: 0 side bar over the whole width, 1 two thirds, 2 one third,

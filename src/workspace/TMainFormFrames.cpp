@@ -200,7 +200,14 @@ TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool
   FMainPageControl->DockFrame(frame);
   frame->SetFileType(FileTypes().FindById(id));
   if (isNew) {
-    frame->NewDocument(url);
+    try {
+      frame->NewDocument(url);
+    } catch (const std::exception& error) {
+      // Only its working copy could not be written (a program folder the
+      // user may not write to): the new document is there all the same, and
+      // whatever its caller puts in it (a template, a result) is not lost.
+      ShowException(error);
+    }
   } else {
     try {
       frame->OpenDocument(url);

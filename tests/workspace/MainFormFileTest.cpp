@@ -64,6 +64,29 @@ TEST_F(MainFormFileTest, NewStartsAnUnsavedDocumentInTheProgramFolderFromTheTemp
   EXPECT_EQ(Project().MRU.Count(), 0);  // recorded only once saved
 }
 
+// The program folder may be one the user cannot write to (a program installed
+// for all users): the new document's working copy cannot be written there,
+// which is said, and the document starts all the same, with its template.
+TEST_F(MainFormFileTest, NewStartsEvenWhereItsWorkingCopyCannotBeWritten)
+{
+  TMainForm& form = Start();
+  Write("help/css/blanks/plain.css", "p { }\n");
+  Project().ProjectURL.SetNativeName("/proc/default.pvp");  // a folder no one may write to
+  Answer(NewFileDialog, [] {
+    NewFileDialog->FileTypeCombo->setCurrentIndex(3);  // CSS Files
+    NewFileDialog->BlanksCombo->setEditText("plain.css");
+    NewFileDialog->FilenameEdit->setText("mine.css");
+  });
+  form.Action("MenuFileNew")->trigger();
+  ASSERT_EQ(form.MainPageControl()->PageCount(), 1);
+  TEditFrame* frame = EditFrameAt(0);
+  EXPECT_EQ(frame->FURL.GetURL(), "file:/proc/mine.css");
+  EXPECT_EQ(frame->GetText(), "p { }\n");
+  EXPECT_EQ(form.MainPageControl()->tabText(0), "mine.css");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("/proc/~mine.css")) << Prompts->Messages[0].toStdString();
+}
+
 TEST_F(MainFormFileTest, NewWithoutTemplateIsEmptyAndCancelOpensNothing)
 {
   TMainForm& form = Start();
