@@ -220,7 +220,7 @@ public:
   // "*" opens target with its associated program; any other command is
   // split into the program and its arguments, then every "%1" in them is
   // replaced by target (not through a shell): target never splits or adds
-  // an argument.
+  // an argument. Raises when no program could be started.
   void Preview(const std::string& command, const std::string& target);
   // The URL texts of the open stylesheets (type id "xsl"), in frame order.
   std::vector<std::string> OpenStyleSheetURLs() const;

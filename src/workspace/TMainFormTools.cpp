@@ -318,13 +318,13 @@ void TMainForm::Preview(const std::string& command, const std::string& target)
     // The URL is made from the name's bytes: a name that is no local text
     // (Latin-1) keeps them percent-encoded.
     const QUrl url = QUrl::fromEncoded("file://" + QByteArray::fromStdString(native).toPercentEncoding("/"));
-    if (!QDesktopServices::openUrl(url))
-      AppLog().Log(3, "No program opens \"" + native + "\"");
+    // A preview that does not come is said: nothing else would tell.
+    if (!QDesktopServices::openUrl(url)) throw std::runtime_error("No program opens \"" + native + "\".");
     return;
   }
   const std::vector<std::string> words = PreviewArguments(command, target);
   if (words.empty()) return;
   int error = 0;
   if (!StartDetachedProcess(words, error))
-    AppLog().Log(3, "Cannot start the previewer \"" + words[0] + "\". " + std::strerror(error));
+    throw std::runtime_error("Cannot start the previewer \"" + words[0] + "\". " + std::strerror(error));
 }

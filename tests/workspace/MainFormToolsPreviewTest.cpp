@@ -127,6 +127,20 @@ TEST_F(MainFormToolsPreviewTest, ALatinOneTargetKeepsItsBytes)
   EXPECT_EQ(catcher.Urls[0].toEncoded().toStdString(), "file://" + Folder + "caf%E9.xml");
 }
 
+// A previewer that cannot be started is said: clicking Preview and seeing
+// nothing happen tells the user nothing.
+TEST_F(MainFormToolsPreviewTest, APreviewerThatCannotStartIsShown)
+{
+  Start();
+  XmlType().Preview1 = Folder + "no-such-viewer %1";
+  TEditFrame* doc = Form().NewEditFrame("xml", TURL("file:" + Write("e.xml", "<doc/>")), false);
+  FocusEditor(*doc);
+  Run("MenuToolsPreview1");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains(QString::fromStdString(Folder + "no-such-viewer")))
+      << Prompts->Messages[0].toStdString();
+}
+
 TEST_F(MainFormToolsPreviewTest, StarOpensTheAssociatedProgram)
 {
   Start();
