@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "resource/EResourceError.h"
@@ -117,11 +118,30 @@ bool TakeOwnerAndGroup(int fd, const struct stat& old)
 }
 
 // A new file renamed over the old one is another file: the old one's other
-// names (hard links) would keep the old content, and a file of another
-// owner would become the user's. Such a file is rewritten in place.
-bool ReplaceableByRename(const struct stat& old)
+// names (hard links) would keep the old content, its extended attributes
+// would be lost, and a file of another owner would become the user's. Such a
+// file is rewritten in place.
+// True when the file has extended attributes of its own: access lists that
+// let others in, notes that other programs keep. A security label is not
+// counted: a new file gets its label from the folder's policy.
+bool HasOwnAttributes(const std::string& target)
 {
-  if (old.st_nlink > 1) return false;
+  ssize_t size = ::listxattr(target.c_str(), nullptr, 0);
+  if (size <= 0) return false;
+  std::string names(static_cast<std::size_t>(size), '\0');
+  size = ::listxattr(target.c_str(), names.data(), names.size());
+  if (size <= 0) return size < 0;  // changed in between: take it as having some
+  for (std::size_t start = 0; start < static_cast<std::size_t>(size);) {
+    std::string name(names.c_str() + start);
+    if (name != "security.selinux") return true;
+    start += name.size() + 1;
+  }
+  return false;
+}
+
+bool ReplaceableByRename(const std::string& target, const struct stat& old)
+{
+  if (old.st_nlink > 1 || HasOwnAttributes(target)) return false;
   return ::geteuid() == 0 || old.st_uid == ::geteuid();
 }
 
@@ -236,7 +256,7 @@ void WriteFile(const std::string& path, const std::string& bytes, mode_t newFile
   if (exists && !forceMode && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
     ThrowCreate(path, errno);
   int error = 0;
-  if ((!exists || ReplaceableByRename(old)) &&
+  if ((!exists || ReplaceableByRename(target, old)) &&
       WriteThroughTemporary(path, target, bytes, exists ? &old : nullptr, newFileMode, forceMode, error))
     return;
   // No temporary file could be made or renamed beside the file (a folder the

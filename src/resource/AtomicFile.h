@@ -4,7 +4,8 @@
 // can be made or renamed there (a folder the user may not write to), the file
 // is rewritten in place with its previous content kept aside and put back
 // when the write fails; so is a file that a new one could not stand in for
-// (one with other names, hard links, or of another owner or group). A failed or interrupted write never destroys the
+// (one with other names, hard links, with extended attributes such as access
+// lists, or of another owner or group). A failed or interrupted write never destroys the
 // previous file.
 
 #include <string>

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <grp.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "TestSupport.h"
@@ -202,9 +203,10 @@ TEST_F(FileDriverTest, AFileTheUserMayNotWriteIsNotReplacedThroughItsFolder)
 }
 
 // Saving changes the file's bytes and nothing else about it: a file with
-// other names (hard links) keeps them all, a file of another owner keeps its
-// owner, and a file whose group the user could not give a new file keeps it.
-TEST_F(FileDriverTest, RewritingKeepsTheFilesOtherNamesItsOwnerAndItsGroup)
+// other names (hard links) keeps them all, one with extended attributes keeps
+// them, a file of another owner keeps its owner, and a file whose group the
+// user could not give a new file keeps it.
+TEST_F(FileDriverTest, RewritingKeepsTheFilesOtherNamesAttributesOwnerAndGroup)
 {
   const std::string path = Folder + "a.xml";
   WriteTestFile(path, "old");
@@ -213,6 +215,17 @@ TEST_F(FileDriverTest, RewritingKeepsTheFilesOtherNamesItsOwnerAndItsGroup)
   EXPECT_EQ(ReadTestFile(Folder + "other-name.xml"), "new");
   EXPECT_EQ(fs::hard_link_count(path), 2u);
   fs::remove(Folder + "other-name.xml");
+
+  // Its extended attributes too: access lists that let others in, the
+  // labels and notes that other programs keep there.
+  if (::setxattr(path.c_str(), "user.note", "kept", 4, 0) == 0) {
+    Local("a.xml").PutFile("newer");
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(path.c_str(), "user.note", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+    EXPECT_EQ(ReadTestFile(path), "newer");
+    ::removexattr(path.c_str(), "user.note");
+  }
 
   struct stat before {};
   auto keptAs = [&](uid_t owner, gid_t group) {
