@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uint8_t kCheckFailedLevel = 2;
-constexpr std::uint8_t kListingFailedLevel = 3;
+constexpr std::uint8_t kListingFailedLevel = 2;  // always on: a folder's files were not done
 constexpr std::uint8_t kDetailLevel = 5;
 const char* const kUnknownCommand = "Unknown Batch Command";
 
@@ -177,8 +177,9 @@ void TBatch::ProcessFolder(TURL& source, TURL& dest) {
   }
 }
 
-// The FTP driver hands back what it read of a listing that failed; say so
-// rather than treat the folder as empty.
+// The drivers hand back what they read of a listing that failed (a local
+// folder missing or unreadable, an FTP listing cut off); say so rather than
+// treat the folder as empty.
 void TBatch::ReportFailedListing(TURL& folder) {
   if (folder.ListError.empty()) return;
   AppLog().Log(kListingFailedLevel, "Folder listing failed: " + folder.GetURL() + " " + folder.ListError);

@@ -48,11 +48,16 @@ bool IsFolder(const std::string& path)
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::vector<std::string> FolderEntries(const std::string& folder)
+// The names in folder; none, with error set to the reason, when it cannot
+// be read.
+std::vector<std::string> FolderEntries(const std::string& folder, std::string& error)
 {
   std::vector<std::string> names;
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
-  if (!dir) return names;
+  if (!dir) {
+    error = std::strerror(errno);
+    return names;
+  }
   while (dirent* entry = ::readdir(dir.get())) {
     std::string name = entry->d_name;
     if (name != "." && name != "..") names.push_back(std::move(name));
@@ -82,13 +87,14 @@ void TFILEProtocol::DeleteFile(TURL& url)
 }
 
 // Every sub-folder, whatever its name, and the files that match the URL's
-// masks; a missing or unreadable folder lists as empty.
+// masks; a missing or unreadable folder lists as empty, with the reason in
+// ListError (a folder without files is no failure).
 void TFILEProtocol::ListFolder(TURL& url)
 {
   url.Items.clear();
   std::string folder = url.Path;
   std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-  for (const auto& name : FolderEntries(folder)) {
+  for (const auto& name : FolderEntries(folder, url.ListError)) {
     if (IsFolder(prefix + name))
       url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, name));
     else if (url.MatchesFilter(name))

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <grp.h>
 #include <sys/stat.h>
@@ -394,6 +396,17 @@ TEST_F(BatchRun, NoMatchingFileDoesNothingAndLogsNothing) {
   Batch.Execute();
   EXPECT_TRUE(Log.Lines.empty());
   EXPECT_TRUE(FileExists(Root + "src/sub/b.xml"));
+}
+
+// A source folder that cannot be listed (mistyped, or unreadable) is no
+// folder without files: the failure is logged at a level that is always on.
+TEST_F(BatchRun, AFolderThatCannotBeListedIsReported) {
+  Aim("no-such-folder/", "*.xml");
+  Batch.Command = bcDelete;
+  Batch.Execute();
+  const std::vector<std::string> failures = Log.At(2);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0], "Folder listing failed: " + Url("no-such-folder/*.xml") + " " + std::strerror(ENOENT));
 }
 
 TEST_F(BatchRun, DestinationMaskWithoutStarMakesEachFileOverwriteTheLast) {

@@ -431,6 +431,8 @@ TEST_F(FileDriverTest, MissingFolderListsEmpty)
   TURL url = Local("missing/*.xml");
   EXPECT_EQ(url.GetCount(), 0);
   EXPECT_TRUE(url.Listed);
+  EXPECT_EQ(url.ListError, std::strerror(ENOENT));  // said, for whoever needs the folder
+  EXPECT_TRUE(Local("*.xml").ListError.empty() && Local("*.xml").GetCount() == 0);
 }
 
 TEST_F(FileDriverTest, ListingReplacesOldItems)
