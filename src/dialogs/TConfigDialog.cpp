@@ -695,8 +695,20 @@ void TConfigDialog::AddBtnClick()
 
 void TConfigDialog::MoveFileType(int from, int to)
 {
-  FileTypes().Move(from, to);
-  FileTypes().Renumber();
+  TFileTypes& types = FileTypes();
+  types.Move(from, to);
+  try {
+    types.Renumber();
+  } catch (...) {
+    // A definition file that cannot be written keeps its place: the list
+    // goes back to the order the files give, the ones rewritten too.
+    types.Move(to, from);
+    try {
+      types.Renumber();
+    } catch (...) {
+    }
+    throw;
+  }
   LoadFileTypeList();
 }
 

@@ -118,8 +118,16 @@ void TFileTypes::Renumber()
   for (int i = 0; i < Count(); ++i) {
     TFileType& type = *Entries_[i].FileType;
     if (type.Index == i) continue;
+    // The index changes only with its file: one that cannot be written
+    // keeps the index it has on disk.
+    const std::int32_t old = type.Index;
     type.Index = i;
-    type.SaveToFile();
+    try {
+      type.SaveToFile();
+    } catch (...) {
+      type.Index = old;
+      throw;
+    }
   }
 }
 

@@ -64,7 +64,8 @@ public:
   // to p; Index values 0..n-1 give ascending order, others keep their order.
   void SortByIndex();
   // Sets each type's Index to its position, rewriting the definition file of
-  // every type whose Index changed. Raises EFCreateError on a failed write.
+  // every type whose Index changed. Raises EFCreateError on a failed write;
+  // the type whose file could not be written keeps its old Index.
   void Renumber();
 
 private:

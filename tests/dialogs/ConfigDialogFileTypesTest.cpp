@@ -212,6 +212,22 @@ TEST_F(ConfigDialogTypesTest, MovesRenumberAndRewriteTheMovedTypes)
   EXPECT_EQ(Rows(), QStringList({"CSS Files", "XML Files", "XSL Stylesheets", ""}));
 }
 
+// A move whose definition files cannot all be rewritten is undone: the list
+// keeps the order the files give, which the next start reads.
+TEST_F(ConfigDialogTypesTest, AMoveThatCannotRewriteADefinitionLeavesListAndDiskAsTheyWere)
+{
+  FileTypes().GetFileType(0).ConfigFile = Folder + "gone/xml.config";
+  Select(0);
+  Dialog->DownBtn->click();  // xsl is rewritten first, then xml fails
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].startsWith("Cannot create file")) << Prompts->Messages[0].toStdString();
+  EXPECT_EQ(TypeIds(), std::vector<std::string>({"xml", "xsl", "css"}));
+  EXPECT_EQ(IndexIn("xml/xsl.config"), 1);
+  EXPECT_EQ(FileTypes().GetFileType(0).Index, 0);
+  EXPECT_EQ(FileTypes().GetFileType(1).Index, 1);
+  EXPECT_EQ(Rows(), QStringList({"XML Files", "XSL Stylesheets", "CSS Files", ""}));
+}
+
 TEST_F(ConfigDialogTypesTest, AddWithThePresetIdIsRefused)
 {
   Select(0);
