@@ -270,7 +270,14 @@ void TEditFrame::DeleteBackup()
 
 void TEditFrame::CheckBackup(double interval)
 {
-  if ((FStatus & esModified) && FLastBackup + interval < Now()) Backup();
+  if (!(FStatus & esModified) || FLastBackup + interval >= Now()) return;
+  try {
+    Backup();
+  } catch (const ETextEncodingError&) {
+    // Text the encoding cannot hold (Save refuses it) is kept as the editor has it: UTF-8.
+    WriteBackup([this](TScratchFile& file) { file.Write(FText.Text().data(), FText.Text().size()); });
+    FLastBackup = Now();
+  }
 }
 
 void TEditFrame::SetClock(TClock clock)

@@ -113,7 +113,8 @@ public:
   std::string GetBackupFileName() const;
   // Writes the document's bytes to the working copy; FLastBackup := Now.
   void Backup();
-  // Backup when modified and the last working copy is older than interval days.
+  // Backup when modified and the last working copy is older than interval
+  // days; text the encoding cannot hold is written as the editor has it.
   void CheckBackup(double interval);
   // The hosting tab shows GetTitle; "not a tabsheet" when not docked in one.
   void UpdateCaption();

@@ -266,6 +266,18 @@ TEST_F(EditFrameDocument, CheckBackupWritesOnlyModifiedDocumentsOlderThanTheInte
   Frame->CheckBackup(fiveMinutes);
   EXPECT_EQ(ReadTestFile(copy), "three");
   EXPECT_EQ(Frame->FLastBackup, Clock);
+
+  // Text the document's encoding cannot hold, which Save refuses, is kept
+  // all the same: as the editor has it (UTF-8), so a crash loses none of it.
+  Frame->OpenDocument(Local(Write("latin.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xE9</r>")));
+  Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  Frame->SynEdit->insert(QString::fromUtf8("\u20AC"));
+  Frame->MarkModified();
+  Clock += 1;
+  EXPECT_NO_THROW(Frame->CheckBackup(fiveMinutes));
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xC3\xA9</r>\xE2\x82\xAC");
+  EXPECT_EQ(Frame->FLastBackup, Clock);
 }
 
 TEST_F(EditFrameDocument, SaveAsMovesTheWorkingCopy)
