@@ -48,6 +48,33 @@ std::string TrimLineEnd(std::string line)
   return line;
 }
 
+std::size_t TCurlDownload::Append(const char* data, std::size_t size) noexcept
+{
+  if (size > Limit || Bytes.size() > Limit - size) {
+    TooLarge = true;
+    return 0;
+  }
+  try {
+    Bytes.append(data, size);
+  } catch (...) {
+    OutOfMemory = true;
+    return 0;
+  }
+  return size;
+}
+
+std::string TCurlDownload::Failure(const std::string& what) const
+{
+  if (TooLarge) {
+    const std::size_t megabyte = 1024 * 1024;
+    std::size_t limit = Limit / megabyte;
+    return "the " + what + " is larger than " +
+           (limit > 0 ? std::to_string(limit) + " MB" : std::to_string(Limit) + " bytes");
+  }
+  if (OutOfMemory) return "there is not enough memory for the " + what;
+  return std::string();
+}
+
 void ReportTraffic(CURL* curl, TCurlTraffic& traffic)
 {
   curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, ReportChunk);

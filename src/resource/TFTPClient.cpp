@@ -69,7 +69,8 @@ bool LosesConnection(CURLcode code)
 // State of one request: the bytes moved, the server's last reply and the
 // traffic reported to the log.
 struct TFTPTransfer {
-  std::string Download;
+  TCurlDownload Download;
+  std::string What = "file";  // what Download holds, for its error message
   const std::string* Upload = nullptr;
   std::size_t UploadPos = 0;
   std::string LastReply;
@@ -89,8 +90,7 @@ namespace {
 
 size_t ReceiveData(char* data, size_t size, size_t count, void* user)
 {
-  static_cast<TFTPTransfer*>(user)->Download.append(data, size * count);
-  return size * count;
+  return static_cast<TFTPTransfer*>(user)->Download.Append(data, size * count);
 }
 
 size_t SendData(char* buffer, size_t size, size_t count, void* user)
@@ -107,9 +107,13 @@ size_t SendData(char* buffer, size_t size, size_t count, void* user)
 // final line of a reply ("550 ...", not "550-...") is kept for error messages.
 size_t ReceiveReply(char* data, size_t size, size_t count, void* user)
 {
-  std::string line = TrimLineEnd(std::string(data, size * count));
-  if (line.size() >= 3 && (line.size() == 3 || line[3] == ' ') && std::isdigit(static_cast<unsigned char>(line[0])))
-    static_cast<TFTPTransfer*>(user)->LastReply = line;
+  try {
+    std::string line = TrimLineEnd(std::string(data, size * count));
+    if (line.size() >= 3 && (line.size() == 3 || line[3] == ' ') && std::isdigit(static_cast<unsigned char>(line[0])))
+      static_cast<TFTPTransfer*>(user)->LastReply = line;
+  } catch (...) {
+    // No exception may cross libcurl; the reply is only kept for messages.
+  }
   return size * count;
 }
 
@@ -207,15 +211,28 @@ int TFTPClient::Run(TFTPTransfer& transfer)
   return code;
 }
 
-// The reason is the server's error reply when there is one, else libcurl's.
+namespace {
+
+// What stopped the transfer: the download's limit, the server's error reply
+// when there is one, else libcurl's reason.
+std::string FailureReason(TFTPTransfer& transfer, int code)
+{
+  if (code == CURLE_FILESIZE_EXCEEDED) transfer.Download.TooLarge = true;
+  std::string reason = transfer.Download.Failure(transfer.What);
+  if (!reason.empty()) return reason;
+  if (code == CURLE_OPERATION_TIMEDOUT)
+    return std::string("time-out: ") + (transfer.Detail[0] ? transfer.Detail : curl_easy_strerror(CURLE_OPERATION_TIMEDOUT));
+  if (transfer.ReplyCode() >= 400) return transfer.LastReply;
+  if (transfer.Detail[0]) return transfer.Detail;
+  return curl_easy_strerror(static_cast<CURLcode>(code));
+}
+
+}  // namespace
+
 void TFTPClient::Check(TFTPTransfer& transfer, int code, const std::string& what, const std::string& target)
 {
   if (code == CURLE_OK) return;
-  std::string reason;
-  if (transfer.ReplyCode() >= 400 && code != CURLE_OPERATION_TIMEDOUT) reason = transfer.LastReply;
-  else if (transfer.Detail[0]) reason = transfer.Detail;
-  else reason = curl_easy_strerror(static_cast<CURLcode>(code));
-  if (code == CURLE_OPERATION_TIMEDOUT) reason = "time-out: " + reason;
+  std::string reason = FailureReason(transfer, code);
   std::string message = "FTP " + what;
   if (!target.empty()) message += " \"" + target + "\"";
   message += (what == "connect" ? " to " : " on ") + Host + " failed: " + reason;
@@ -309,21 +326,28 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
   const std::string url = RemoteURL(folder);
   if (!MlsdRefused) {
     TFTPTransfer transfer;
-    Prepare(transfer, url);
+    PrepareListing(transfer, url);
     curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_CUSTOMREQUEST, "MLSD");
     int code = Run(transfer);
     long reply = transfer.ReplyCode();
     bool refused = code != CURLE_OK && Open && (reply == 500 || reply == 502 || reply == 504);
     if (!refused) {
       Check(transfer, code, "list", path);
-      return ParseListing(transfer.Download, true, path);
+      return ParseListing(transfer.Download.Bytes, true, path);
     }
     MlsdRefused = true;
   }
   TFTPTransfer transfer;
-  Prepare(transfer, url);
+  PrepareListing(transfer, url);
   Check(transfer, Run(transfer), "list", path);
-  return ParseListing(transfer.Download, false, path);
+  return ParseListing(transfer.Download.Bytes, false, path);
+}
+
+void TFTPClient::PrepareListing(TFTPTransfer& transfer, const std::string& url)
+{
+  transfer.Download.Limit = MaxListingSize;
+  transfer.What = "listing";
+  Prepare(transfer, url);
 }
 
 // Lines that neither format reads are left out of the listing and logged.
@@ -341,9 +365,11 @@ std::string TFTPClient::Retrieve(const std::string& path)
   RequireFileName("get", path);
   RequireConnection("get", path);
   TFTPTransfer transfer;
+  transfer.Download.Limit = MaxFileSize;
   Prepare(transfer, RemoteURL(path));
+  curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxFileSize));
   Check(transfer, Run(transfer), "get", path);
-  return std::move(transfer.Download);
+  return std::move(transfer.Download.Bytes);
 }
 
 void TFTPClient::Store(const std::string& path, const std::string& bytes)

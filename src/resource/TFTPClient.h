@@ -4,6 +4,7 @@
 // Transfers are binary; errors raise EFTPError naming the operation, the host,
 // the remote name and the server's or libcurl's reason.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +36,10 @@ public:
   long StallTimeout = 60;
   // The stall limit of a listing, when shorter than StallTimeout.
   long ListStallTimeout = 60;
+  // The largest file and listing taken into memory (bytes); a server that
+  // sends more fails the request.
+  std::size_t MaxFileSize = std::size_t(512) << 20;
+  std::size_t MaxListingSize = std::size_t(32) << 20;
 
   // Control traffic, chunk by chunk, while level 5 of the application log is
   // enabled. The argument of PASS is replaced by "***".
@@ -66,6 +71,7 @@ private:
   std::string Authority() const;
   std::string RemoteURL(const std::string& path) const;
   void Prepare(TFTPTransfer& transfer, const std::string& url);
+  void PrepareListing(TFTPTransfer& transfer, const std::string& url);
   // Runs the prepared request; errors of the traffic log are raised here.
   int Run(TFTPTransfer& transfer);
   // Raises EFTPError for a failed request (and forgets a lost connection).

@@ -12,7 +12,7 @@ constexpr long kMaxRedirects = 10;
 // State of one GET: the body, the status line of the last response and the
 // traffic reported to the log.
 struct TTransfer {
-  std::string Body;
+  TCurlDownload Body;
   std::string StatusLine;
   TCurlTraffic Traffic;
 };
@@ -21,15 +21,18 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user)
 {
   auto* transfer = static_cast<TTransfer*>(user);
   if (transfer->Traffic.Error) return 0;  // stops the transfer
-  transfer->Body.append(data, size * count);
-  return size * count;
+  return transfer->Body.Append(data, size * count);
 }
 
 // Keeps the status line of each response (the last one wins after redirects).
 size_t ReadHeader(char* data, size_t size, size_t count, void* user)
 {
-  std::string line(data, size * count);
-  if (line.compare(0, 5, "HTTP/") == 0) static_cast<TTransfer*>(user)->StatusLine = TrimLineEnd(line);
+  try {
+    std::string line(data, size * count);
+    if (line.compare(0, 5, "HTTP/") == 0) static_cast<TTransfer*>(user)->StatusLine = TrimLineEnd(line);
+  } catch (...) {
+    // No exception may cross libcurl; the status line is only kept for messages.
+  }
   return size * count;
 }
 
@@ -93,11 +96,13 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   CURL* curl = static_cast<CURL*>(Curl);
   curl_easy_reset(curl);  // keeps the connection cache
   TTransfer transfer;
+  transfer.Body.Limit = MaxSize;
   char detail[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
   SetRequestOptions(curl, "http", detail, ConnectTimeout, StallTimeout);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxSize));
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
@@ -109,6 +114,9 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   CURLcode code = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
+  if (code == CURLE_FILESIZE_EXCEEDED) transfer.Body.TooLarge = true;
+  std::string limit = transfer.Body.Failure("response");
+  if (!limit.empty()) throw EHTTPError("HTTP request for \"" + address + "\" failed: " + limit);
   if (code != CURLE_OK) throw EHTTPError(FailureMessage(address, code, detail));
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
@@ -116,7 +124,7 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
     std::string line = transfer.StatusLine.empty() ? "HTTP status " + std::to_string(status) : transfer.StatusLine;
     throw EHTTPError(line + ": " + address);
   }
-  text = std::move(transfer.Body);
+  text = std::move(transfer.Body.Bytes);
 }
 
 // http is read-only.

@@ -1,6 +1,8 @@
 #pragma once
 // Read-only driver for "http" URLs, on libcurl.
 
+#include <cstddef>
+
 #include "resource/TAbstractProtocol.h"
 
 class THTTPProtocol : public TAbstractProtocol {
@@ -11,6 +13,8 @@ public:
   // Seconds allowed to connect, and for a transfer that stops moving.
   long ConnectTimeout = 20;
   long StallTimeout = 60;
+  // The largest response body taken into memory (bytes); a larger one fails.
+  std::size_t MaxSize = std::size_t(512) << 20;
 
   bool IsConnected(TURL& url) override;
   void Connect(TURL& url) override;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <unistd.h>
@@ -331,4 +332,31 @@ TEST_F(FtpClientTest, StalledListingTimesOutAtTheListingLimit)
   EXPECT_TRUE(Contains(message, "list \"/list-stall/\"")) << message;
   EXPECT_TRUE(Contains(message, "time-out")) << message;
   EXPECT_EQ(Client.StallTimeout, 60);
+}
+
+// A server may send a listing or a file without end: the client stops at its
+// size limit (memory would run out first, and an exception thrown inside
+// libcurl left the connection unusable), and the next request works.
+TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
+{
+  std::filesystem::create_directories(Server->Root + "endless");
+  WriteTestFile(Server->Root + "large.xml", std::string(300000, 'x'));
+  WriteTestFile(Server->Root + "small.xml", "small");
+  for (bool passive : {false, true}) {
+    SCOPED_TRACE(passive ? "passive" : "active");
+    Client.Passive = passive;
+    Client.Connect();
+    std::string list = ErrorOf([&] { Client.List("/endless/"); });
+    EXPECT_TRUE(Contains(list, "list \"/endless/\" on " + Server->Host() + " failed: the listing is larger than 32 MB"))
+        << list;
+    EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
+    Client.MaxFileSize = 100000;
+    std::string get = ErrorOf([&] { Client.Retrieve("/large.xml"); });
+    EXPECT_TRUE(Contains(get, "get \"/large.xml\" on " + Server->Host() + " failed: the file is larger than 100000 bytes"))
+        << get;
+    EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
+    std::vector<TFTPListEntry> entries = Client.List("/");
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const TFTPListEntry& e) { return e.Name == "small.xml"; }));
+    Client.MaxFileSize = std::size_t(512) << 20;
+  }
 }

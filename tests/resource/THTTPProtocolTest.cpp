@@ -147,6 +147,36 @@ TEST_F(HttpDriverTest, StalledTransferGivesUp)
   }
 }
 
+// A body without end (or one beyond the limit) fails clearly instead of
+// taking all memory, and the driver goes on serving the next request.
+TEST_F(HttpDriverTest, ResponsesStopAtTheSizeLimitAndTheNextRequestWorks)
+{
+  THTTPProtocol driver;
+  driver.MaxSize = std::size_t(4) << 20;
+  TURL endless(URL("_endless"));
+  std::string text = "stale";
+  std::string message;
+  try {
+    driver.GetFile(endless, text);
+  } catch (const EHTTPError& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message, "HTTP request for \"" + URL("_endless") + "\" failed: the response is larger than 4 MB");
+  EXPECT_EQ(text, "");
+  TURL small(URL("a.xml"));
+  driver.GetFile(small, text);
+  EXPECT_EQ(text, "<a/>\r\n");
+
+  driver.MaxSize = 255;  // the server names the size of bytes.bin (256) beforehand
+  TURL sized(URL("bytes.bin"));
+  try {
+    driver.GetFile(sized, text);
+    FAIL() << "no error";
+  } catch (const EHTTPError& e) {
+    EXPECT_EQ(std::string(e.what()), "HTTP request for \"" + URL("bytes.bin") + "\" failed: the response is larger than 255 bytes");
+  }
+}
+
 TEST_F(HttpDriverTest, TrafficIsLoggedAtLevelFiveOnly)
 {
   LogCapture log({1, 2, 5});

@@ -19,12 +19,15 @@ namespace {
 // The server. A RETR of a name ending in "stall.xml" and a listing of a
 // folder whose name ends in "stall" get no answer at all, so clients can test
 // their stall limits. A LIST of a folder whose name ends in "odd" ends with a
-// line that no listing format reads.
+// line that no listing format reads. A listing of a folder whose name ends in
+// "endless" never ends. A RETR or STOR of a name ending in "break.xml" fails
+// with an I/O error once 64 KB have gone through (a disk that fails, a disk
+// that is full).
 const char* const kScript = R"PY(
 import logging, sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, FileProducer
 from pyftpdlib.servers import FTPServer
 
 port, root, user, password, mlsd = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
@@ -47,18 +50,77 @@ def ftp_RETR(self, file):
     return FTPHandler.ftp_RETR(self, file)
 
 Handler.ftp_RETR = ftp_RETR
+Handler.use_sendfile = False  # every RETR reads through its file object
+
+class Breaking:
+    """A file that fails with an I/O error once 64 KB went through."""
+    def __init__(self, fd):
+        self.fd, self.done = fd, 0
+    def read(self, n):
+        if self.done >= 65536:
+            raise OSError(5, "Input/output error")
+        data = self.fd.read(min(n, 65536 - self.done))
+        self.done += len(data)
+        return data
+    def write(self, data):
+        if self.done + len(data) > 65536:
+            raise OSError(28, "No space left on device")
+        self.done += len(data)
+        return self.fd.write(data)
+    def __getattr__(self, name):
+        return getattr(self.fd, name)
+
+def breaks(path):
+    return path.endswith("break.xml")
+
+def ftp_RETR_breaking(self, file):
+    if not breaks(file):
+        return ftp_RETR(self, file)
+    fd = open(file, "rb")
+    self.push_dtp_data(FileProducer(Breaking(fd), self._current_type), isproducer=True, file=fd, cmd="RETR")
+    return file
+
+Handler.ftp_RETR = ftp_RETR_breaking
+
+def ftp_STOR(self, file, mode="w"):
+    result = FTPHandler.ftp_STOR(self, file, mode)
+    if breaks(file):
+        if self.data_channel is not None and self.data_channel.file_obj is not None:
+            self.data_channel.file_obj = Breaking(self.data_channel.file_obj)
+        elif self._in_dtp_queue:
+            fd, cmd = self._in_dtp_queue
+            self._in_dtp_queue = (Breaking(fd), cmd)
+    return result
+
+Handler.ftp_STOR = ftp_STOR
+
+class Endless:
+    def __init__(self, mlsd):
+        self.line = b"type=file;size=1; " if mlsd else b"-rw-r--r-- 1 owner group 1 Jan 01 2020 "
+        self.line += b"a-rather-long-name-that-fills-the-listing-quickly.xml\r\n"
+    def more(self):
+        return self.line * 1000
 
 def stalls(path):
     return path.rstrip("/").endswith("stall")
 
+def endless(path):
+    return path.rstrip("/").endswith("endless")
+
 def ftp_LIST(self, path):
     if stalls(path):
         return
+    if endless(path):
+        self.push_dtp_data(Endless(False), isproducer=True, cmd="LIST")
+        return path
     return FTPHandler.ftp_LIST(self, path)
 
 def ftp_MLSD(self, path):
     if stalls(path):
         return
+    if endless(path):
+        self.push_dtp_data(Endless(True), isproducer=True, cmd="MLSD")
+        return path
     return FTPHandler.ftp_MLSD(self, path)
 
 Handler.ftp_LIST = ftp_LIST
