@@ -171,7 +171,7 @@ xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* /*id*/, xml
   try {
     if (IsHttpURL(target)) return CurrentLoader->LoadHttp(target, context);
     if (!LocalPathOf(target).empty()) return LoadLocal(target, context);
-    Fail(context, "Cannot load \"" + target + "\": only local files and http resources can be loaded");
+    Fail(context, "Cannot load \"" + target + "\": only local files and http or https resources can be loaded");
   } catch (const std::exception& e) {
     Fail(context, "Cannot load \"" + target + "\": " + e.what());
   } catch (...) {
@@ -234,7 +234,7 @@ std::string LocalBaseURL(const std::string& path)
 
 bool IsHttpURL(const std::string& url)
 {
-  return StartsWithNoCase(url, "http:");
+  return StartsWithNoCase(url, "http:") || StartsWithNoCase(url, "https:");
 }
 
 std::string LocalPathOf(const std::string& url)

@@ -6,7 +6,7 @@
 //
 // Only two kinds of resources load: local files (relative names resolve
 // against the referring document's folder, finally the current folder) and
-// http URLs, fetched through the URL system's HTTP driver. Every other scheme
+// http and https URLs, fetched through the URL system's HTTP driver. Every other scheme
 // is refused, and so is a local file referred to from a resource that came
 // from the web. Of local files only regular ones are read: a named pipe, a
 // device or a socket is refused without being opened. A resource that cannot be loaded is recorded as an error in the
@@ -60,7 +60,8 @@ std::string CurrentFolderBase();
 // that already has a scheme ("http:", "file:") is returned unchanged.
 std::string LocalBaseURL(const std::string& path);
 
-// True when url names an http resource ("http:" scheme, any letter case).
+// True when url names a web resource ("http:" or "https:" scheme, any letter
+// case).
 bool IsHttpURL(const std::string& url);
 
 // The local path a file reference stands for: plain paths as they are,

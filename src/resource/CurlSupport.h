@@ -15,11 +15,14 @@
 void CurlGlobalInit();
 
 // Options of every request: no signals, libcurl's error text into
-// errorBuffer (CURL_ERROR_SIZE bytes), only the given protocol (also after
-// redirects), no proxy, whatever the environment names; connecting may take
-// connectTimeout seconds, a transfer that moves nothing for stallTimeout
-// seconds gives up.
-void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer, long connectTimeout, long stallTimeout);
+// errorBuffer (CURL_ERROR_SIZE bytes), only the given protocols ("ftp",
+// "http,https"; also after redirects), no proxy, whatever the environment
+// names; connecting may take connectTimeout seconds, a transfer that moves
+// nothing for stallTimeout seconds gives up.
+void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, long connectTimeout, long stallTimeout);
+
+// The protocols a request may be redirected to ("https", "http,https").
+void SetRedirectProtocols(CURL* curl, const char* protocols);
 
 // A header line or server reply without its line end and trailing blanks.
 std::string TrimLineEnd(std::string line);

@@ -1,5 +1,7 @@
 #include "resource/THTTPProtocol.h"
 
+#include <strings.h>
+
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TURL.h"
@@ -48,6 +50,11 @@ void LogChunk(curl_infotype type, const std::string& chunk)
   }
 }
 
+bool IsHttps(const std::string& address)
+{
+  return address.size() >= 6 && ::strncasecmp(address.c_str(), "https:", 6) == 0;
+}
+
 std::string FailureMessage(const std::string& url, CURLcode code, const char* detail)
 {
   std::string message = "HTTP request for \"" + url + "\" failed: " + curl_easy_strerror(code);
@@ -87,8 +94,10 @@ void THTTPProtocol::ListFolder(TURL& url)
   url.Items.clear();
 }
 
-// GET of the URL text. Redirects are followed (bounded); an error status, a
-// failed connection and a stalled transfer raise EHTTPError naming the URL.
+// GET of the URL text, over TLS for https with the server's certificate
+// checked. Redirects are followed (bounded), from https to https only; an
+// error status, a failed connection and a stalled transfer raise EHTTPError
+// naming the URL.
 void THTTPProtocol::GetFile(TURL& url, std::string& text)
 {
   text.clear();
@@ -99,7 +108,11 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   transfer.Body.Limit = MaxSize;
   char detail[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-  SetRequestOptions(curl, "http", detail, ConnectTimeout, StallTimeout);
+  SetRequestOptions(curl, "http,https", detail, ConnectTimeout, StallTimeout);
+  if (IsHttps(address)) SetRedirectProtocols(curl, "https");
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!CAFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, CAFile.c_str());
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxSize));

@@ -1,7 +1,10 @@
 #pragma once
-// Read-only driver for "http" URLs, on libcurl.
+// Read-only driver for "http" URLs, on libcurl. It also serves the URLs of
+// unknown protocols, fetching them by the scheme they were written with: an
+// https URL over TLS, any other scheme not at all.
 
 #include <cstddef>
+#include <string>
 
 #include "resource/TAbstractProtocol.h"
 
@@ -15,6 +18,8 @@ public:
   long StallTimeout = 60;
   // The largest response body taken into memory (bytes); a larger one fails.
   std::size_t MaxSize = std::size_t(512) << 20;
+  // The certificates trusted for https, as a PEM file; empty: the system's.
+  std::string CAFile;
 
   bool IsConnected(TURL& url) override;
   void Connect(TURL& url) override;

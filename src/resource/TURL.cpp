@@ -58,6 +58,7 @@ void TURL::SetURL(const std::string& text)
     rest = text.substr(colon + 1);
   } else {
     Protocol = TURLProtocol::file;
+    Scheme.clear();
   }
   SplitHost(Protocol, rest, Host);
   auto slash = rest.rfind('/');
@@ -74,7 +75,9 @@ void TURL::SetURL(const std::string& text)
 std::string TURL::GetURL() const
 {
   std::string separator = Protocol == TURLProtocol::http ? "://" : ":";
-  return GetProtocolName() + separator + Host + Path + FileName;
+  std::string scheme = GetProtocolName();
+  if (Protocol == TURLProtocol::unknown && !Scheme.empty()) scheme = Scheme;
+  return scheme + separator + Host + Path + FileName;
 }
 
 // Native names are POSIX paths here, so they keep their "/" separators and
@@ -110,6 +113,7 @@ void TURL::SetProtocolName(const std::string& name)
   else if (name == "ftp") Protocol = TURLProtocol::ftp;
   else if (name == "http") Protocol = TURLProtocol::http;
   else Protocol = TURLProtocol::unknown;
+  Scheme = Protocol == TURLProtocol::unknown ? name : std::string();
   Listed = false;
 }
 
@@ -152,6 +156,7 @@ std::string TURL::GetFileExt() const
 void TURL::Assign(const TURL& source)
 {
   Protocol = source.Protocol;
+  Scheme = source.Scheme;
   Host = source.Host;
   Path = source.Path;
   FileName = source.FileName;

@@ -42,6 +42,10 @@ public:
   // reason here, so an empty listing is not taken for an empty folder.
   std::string ListError;
   TURLProtocol Protocol = TURLProtocol::file;
+  // The scheme as written, for an unknown protocol ("https", "HTTP"); empty
+  // for the known ones. The HTTP driver, which serves unknown protocols,
+  // fetches the URL with it, so an https address is never read as plain http.
+  std::string Scheme;
   std::string Host;
   std::string Path;
   std::string FileName;

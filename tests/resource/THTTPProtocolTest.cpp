@@ -99,6 +99,49 @@ TEST_F(HttpDriverTest, RedirectsAreFollowed)
   EXPECT_EQ(text, "<p>inside</p>");
 }
 
+// An https address was printed and fetched as plain http. It is fetched over
+// TLS, the server's certificate checked; a redirect may lead from http to
+// https, never back.
+TEST_F(HttpDriverTest, HttpsIsFetchedOverTlsWithTheCertificateChecked)
+{
+  HttpTestServer trusted(*Folder, HttpTestServer::TCertificate::Trusted);
+  HttpTestServer expired(*Folder, HttpTestServer::TCertificate::Expired);
+  THTTPProtocol driver;
+  auto failure = [&driver](const std::string& address) {
+    TURL url(address);
+    std::string text = "stale";
+    try {
+      driver.GetFile(url, text);
+    } catch (const EHTTPError& e) {
+      EXPECT_EQ(text, "");
+      return std::string(e.what());
+    }
+    return "no error, read: " + text;
+  };
+  const std::string plain = "https://127.0.0.1:" + std::to_string(Server->Port()) + "/a.xml";
+  EXPECT_EQ(TURL(plain).GetURL(), plain);
+  std::string message = failure(plain);
+  EXPECT_TRUE(Contains(message, "HTTP request for \"" + plain + "\" failed: SSL connect error")) << message;
+
+  message = failure(trusted.BaseURL() + "a.xml");  // not among the system's certificates
+  EXPECT_TRUE(Contains(message, "SSL certificate problem: self-signed certificate")) << message;
+
+  driver.CAFile = HttpTestServer::TrustedCertificateFile();
+  TURL secure(trusted.BaseURL() + "a.xml");
+  std::string text;
+  driver.GetFile(secure, text);
+  EXPECT_EQ(text, "<a/>\r\n");
+  message = failure(expired.BaseURL() + "a.xml");
+  EXPECT_TRUE(Contains(message, "SSL certificate problem: certificate has expired")) << message;
+
+  TURL upgraded(URL("_redirect?") + trusted.BaseURL() + "a.xml");
+  driver.GetFile(upgraded, text);
+  EXPECT_EQ(text, "<a/>\r\n");
+  message = failure(trusted.BaseURL() + "_redirect?" + URL("a.xml"));
+  EXPECT_TRUE(Contains(message, "Protocol \"http\" not supported or disabled")) << message;
+  EXPECT_TRUE(Contains(trusted.RequestLog(), "GET /_redirect?")) << trusted.RequestLog();
+}
+
 TEST_F(HttpDriverTest, ErrorStatusRaisesWithStatusAndURL)
 {
   TURL url(URL("missing.xml"));

@@ -188,7 +188,7 @@ std::string HttpTestServer::TrustedCertificateFile()
 {
   static const std::string path = [] {
     std::string file = MakeTempFolder("xmlplivek-cert") + "trusted.pem";
-    WriteTestFile(file, kTrustedCertificate);
+    WriteTestFile(file, std::string(kTrustedCertificate) + kExpiredCertificate);
     return file;
   }();
   return path;

@@ -34,8 +34,9 @@ public:
   // What the server was asked so far: each request line and its headers.
   std::string RequestLog() const;
 
-  // A PEM file holding the self-signed certificate of the Trusted server,
-  // for clients that are to trust it.
+  // A PEM file holding the self-signed certificates of the Trusted and the
+  // Expired server, for clients that are to trust them (the expired one
+  // still fails on its date).
   static std::string TrustedCertificateFile();
 
 private:
