@@ -8,6 +8,7 @@
 
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
+#include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 
@@ -134,7 +135,7 @@ TFTPClient::~TFTPClient()
 std::string TFTPClient::Authority() const
 {
   auto invalid = [this](const std::string& why) {
-    return EFTPError("FTP connect to \"" + Host + "\" failed: " + why);
+    return EFTPError("FTP connect to \"" + HidePassword(Host) + "\" failed: " + why);
   };
   if (Host.empty()) throw invalid("no host name");
   for (unsigned char c : Host)

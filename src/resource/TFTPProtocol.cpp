@@ -82,7 +82,7 @@ bool TFTPProtocol::IsConnected(TURL& url)
 
 void TFTPProtocol::Connect(TURL& url)
 {
-  AppLog().Log(kOperationLevel, "ftp: connect: " + url.Host);
+  AppLog().Log(kOperationLevel, "ftp: connect: " + HidePassword(url.Host));
   TFTPClient& client = GetConnection(url, true);
   client.Host = url.Host;
   client.User = url.User;
@@ -98,7 +98,7 @@ void TFTPProtocol::Connect(TURL& url)
 // for it would drop another host's connection.
 void TFTPProtocol::Disconnect(TURL& url)
 {
-  AppLog().Log(kOperationLevel, "ftp: disconnect: " + url.Host);
+  AppLog().Log(kOperationLevel, "ftp: disconnect: " + HidePassword(url.Host));
   for (TFTPPoolEntry& entry : Pool) {
     if (entry.FTP->Host != url.Host) continue;
     entry.LastUse = Now();

@@ -1,5 +1,6 @@
 #include "resource/THTTPProtocol.h"
 
+#include <cstring>
 #include <strings.h>
 
 #include "resource/CurlSupport.h"
@@ -38,11 +39,37 @@ size_t ReadHeader(char* data, size_t size, size_t count, void* user)
   return size * count;
 }
 
+bool StartsWithNoCase(const std::string& text, std::size_t pos, const char* prefix)
+{
+  std::size_t n = std::strlen(prefix);
+  return text.size() - pos >= n && ::strncasecmp(text.c_str() + pos, prefix, n) == 0;
+}
+
+// Sent headers with the credentials of Authorization lines (a user name and
+// password of the URL, sent in Base64) replaced by "***".
+std::string HideAuthorization(const std::string& headers)
+{
+  std::string shown;
+  std::size_t start = 0;
+  while (start < headers.size()) {
+    std::size_t end = headers.find('\n', start);
+    end = end == std::string::npos ? headers.size() : end + 1;
+    std::string line = headers.substr(start, end - start);
+    std::size_t colon = line.find(':');
+    if (colon != std::string::npos &&
+        (StartsWithNoCase(line, 0, "Authorization:") || StartsWithNoCase(line, 0, "Proxy-Authorization:")))
+      line = line.substr(0, colon + 1) + " ***" + (line.back() == '\n' ? "\r\n" : "");
+    shown += line;
+    start = end;
+  }
+  return shown;
+}
+
 // Sent and received headers and data go to the traffic log; curl's own notes do not.
 void LogChunk(curl_infotype type, const std::string& chunk)
 {
   switch (type) {
-    case CURLINFO_HEADER_OUT:
+    case CURLINFO_HEADER_OUT: URLSystem().LogSent(HideAuthorization(chunk)); break;
     case CURLINFO_DATA_OUT: URLSystem().LogSent(chunk); break;
     case CURLINFO_HEADER_IN:
     case CURLINFO_DATA_IN: URLSystem().LogReceived(chunk); break;
@@ -57,7 +84,7 @@ bool IsHttps(const std::string& address)
 
 std::string FailureMessage(const std::string& url, CURLcode code, const char* detail)
 {
-  std::string message = "HTTP request for \"" + url + "\" failed: " + curl_easy_strerror(code);
+  std::string message = "HTTP request for \"" + HidePassword(url) + "\" failed: " + curl_easy_strerror(code);
   if (detail && *detail) message += std::string(" (") + detail + ")";
   return message;
 }
@@ -129,13 +156,13 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
   if (code == CURLE_FILESIZE_EXCEEDED) transfer.Body.TooLarge = true;
   std::string limit = transfer.Body.Failure("response");
-  if (!limit.empty()) throw EHTTPError("HTTP request for \"" + address + "\" failed: " + limit);
+  if (!limit.empty()) throw EHTTPError("HTTP request for \"" + HidePassword(address) + "\" failed: " + limit);
   if (code != CURLE_OK) throw EHTTPError(FailureMessage(address, code, detail));
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   if (status >= 400) {
     std::string line = transfer.StatusLine.empty() ? "HTTP status " + std::to_string(status) : transfer.StatusLine;
-    throw EHTTPError(line + ": " + address);
+    throw EHTTPError(line + ": " + HidePassword(address));
   }
   text = std::move(transfer.Body.Bytes);
 }

@@ -188,6 +188,18 @@ TFolderItem& TURL::GetItem(int index)
   return *Items[static_cast<std::size_t>(index)];
 }
 
+std::string HidePassword(const std::string& text)
+{
+  std::size_t scheme = text.find("://");
+  std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+  std::size_t end = text.find_first_of("/?#", start);
+  std::size_t at = text.rfind('@', end == std::string::npos ? std::string::npos : end);
+  if (at == std::string::npos || at < start) return text;
+  std::size_t colon = text.find(':', start);
+  if (colon == std::string::npos || colon > at) return text;
+  return text.substr(0, colon + 1) + "***" + text.substr(at);
+}
+
 void RaiseListIndexError(int index)
 {
   throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");

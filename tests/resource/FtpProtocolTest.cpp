@@ -257,6 +257,20 @@ TEST_F(FtpProtocolTest, TrafficGoesToLevelFiveWithoutThePassword)
   FreeURLSystem();
 }
 
+// A log-in written into the host ("ftp:joe:s3cret@host/...") is refused, and
+// the password shows neither in the log nor in the message.
+TEST_F(FtpProtocolTest, APasswordWrittenIntoTheHostIsNeitherLoggedNorShown)
+{
+  TURL url = Url("joe:s3cret@" + Server->Host(), "/a.xml");
+  std::string text;
+  std::string message = ErrorOf([&] { Driver.GetFile(url, text); });
+  EXPECT_EQ(message, "FTP connect to \"joe:***@" + Server->Host() + "\" failed: invalid host name");
+  Driver.Disconnect(url);
+  EXPECT_EQ(Level4(), (std::vector<std::string>{"ftp: get file: /a.xml", "ftp: connect: joe:***@" + Server->Host(),
+                                                "ftp: disconnect: joe:***@" + Server->Host()}));
+  EXPECT_FALSE(Contains(ReadTestFile(Log.LogFile()), "s3cret"));
+}
+
 // --- the pool ---------------------------------------------------------------------
 
 class FtpPoolTest : public FtpProtocolTest {
