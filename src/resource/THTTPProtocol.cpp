@@ -1,5 +1,6 @@
 #include "resource/THTTPProtocol.h"
 
+#include <algorithm>
 #include <cstring>
 #include <strings.h>
 
@@ -65,17 +66,43 @@ std::string HideAuthorization(const std::string& headers)
   return shown;
 }
 
-// Sent and received headers and data go to the traffic log; curl's own notes do not.
-void LogChunk(curl_infotype type, const std::string& chunk)
-{
-  switch (type) {
-    case CURLINFO_HEADER_OUT: URLSystem().LogSent(HideAuthorization(chunk)); break;
-    case CURLINFO_DATA_OUT: URLSystem().LogSent(chunk); break;
-    case CURLINFO_HEADER_IN:
-    case CURLINFO_DATA_IN: URLSystem().LogReceived(chunk); break;
-    default: break;
+// The traffic log of one request: sent and received headers, and the start
+// of the body, at most kLoggedBodySize bytes (a page of many megabytes would
+// fill the log file and the log pane); curl's own notes are left out.
+class TTrafficLogger {
+public:
+  static constexpr std::size_t kLoggedBodySize = 64 * 1024;
+
+  void Log(curl_infotype type, const std::string& chunk)
+  {
+    switch (type) {
+      case CURLINFO_HEADER_OUT: URLSystem().LogSent(HideAuthorization(chunk)); break;
+      case CURLINFO_HEADER_IN: URLSystem().LogReceived(chunk); break;
+      case CURLINFO_DATA_IN: LogBody(chunk); break;
+      default: break;
+    }
   }
-}
+
+  // Says how much of the body was left out, if any.
+  void Finish()
+  {
+    if (Skipped > 0) URLSystem().LogReceived("(" + std::to_string(Skipped) + " more bytes of the body not logged)");
+    Skipped = 0;
+  }
+
+private:
+  void LogBody(const std::string& chunk)
+  {
+    std::size_t room = kLoggedBodySize - std::min(Logged, kLoggedBodySize);
+    std::size_t shown = std::min(room, chunk.size());
+    if (shown > 0) URLSystem().LogReceived(chunk.substr(0, shown));
+    Logged += shown;
+    Skipped += chunk.size() - shown;
+  }
+
+  std::size_t Logged = 0;
+  std::size_t Skipped = 0;
+};
 
 bool IsHttps(const std::string& address)
 {
@@ -132,6 +159,7 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   CURL* curl = static_cast<CURL*>(Curl);
   curl_easy_reset(curl);  // keeps the connection cache
   TTransfer transfer;
+  TTrafficLogger logger;
   transfer.Body.Limit = MaxSize;
   char detail[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
@@ -148,12 +176,13 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
   if (TURLSystem::TrafficLogged()) {
-    transfer.Traffic.Handler = LogChunk;
+    transfer.Traffic.Handler = [&logger](curl_infotype type, const std::string& chunk) { logger.Log(type, chunk); };
     ReportTraffic(curl, transfer.Traffic);
   }
   CURLcode code = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
+  if (transfer.Traffic.Handler) logger.Finish();
   if (code == CURLE_FILESIZE_EXCEEDED) transfer.Body.TooLarge = true;
   std::string limit = transfer.Body.Failure("response");
   if (!limit.empty()) throw EHTTPError("HTTP request for \"" + HidePassword(address) + "\" failed: " + limit);

@@ -239,6 +239,17 @@ TEST_F(HttpDriverTest, TrafficIsLoggedAtLevelFiveOnly)
   EXPECT_TRUE(receivedBody);
   EXPECT_TRUE(Contains(ReadTestFile(log.LogFile()), "> GET /a.xml HTTP/1.1\r\n"));
 
+  // Of a large body only the start is logged, and the rest is counted.
+  WriteTestFile(*Folder + "large.txt", std::string(1000000, 'x'));
+  log.Lines.clear();
+  url.SetURL(URL("large.txt"));
+  url.GetFile(text);
+  EXPECT_EQ(text.size(), 1000000u);
+  std::size_t logged = 0;
+  for (const auto& line : log.Lines) logged += line.second.size();
+  EXPECT_LT(logged, 70000u);
+  EXPECT_EQ(log.Lines.back().second, "(934464 more bytes of the body not logged)");
+
   log.Lines.clear();
   AppLog().SetLevels(TzevLog::MakeLevels({1, 2, 3, 4}));
   url.GetFile(text);
