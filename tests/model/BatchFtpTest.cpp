@@ -85,6 +85,23 @@ TEST_F(BatchFtp, ChecksRemoteTreeAndLogsTheMalformedFile) {
   EXPECT_EQ(fs::current_path(), StartFolder);  // remote folders are not entered
 }
 
+// A remote file was checked as if it lay in the current folder, so an entity
+// naming a local file was read into it; a file from the server reads no
+// local file.
+TEST_F(BatchFtp, RemoteFilesAreCheckedWithoutReadingLocalFiles) {
+  PutTestFile(Local + "local.ent", "local text");
+  PutTestFile(Server.Root + "pub/greedy.xml",
+              "<!DOCTYPE a [<!ENTITY e SYSTEM \"file://" + Local + "local.ent\">]>\n<a>&e;</a>\n");
+  AimSource(Ftp("/pub/*.xml"));
+  Batch.Command = bcCheck;
+  Batch.Execute();
+  const std::vector<std::string> failures = Log.At(2);
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_EQ(failures[0], "File check failed:" + Ftp("/pub/greedy.xml"));
+  EXPECT_EQ(failures[1].rfind("Cannot load \"file://" + Local + "local.ent\": a resource from the web may not refer "
+                              "to a local file", 0), 0u) << failures[1];
+}
+
 TEST_F(BatchFtp, CopiesBetweenServerAndLocalFoldersThroughTheURLSystem) {
   const std::string bytes = "<doc>\r\nbytes \x01\xff kept</doc>\r\n";
   PutTestFile(Server.Root + "in/a.xml", bytes);
