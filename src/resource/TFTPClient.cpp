@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cctype>
 #include <cstring>
+#include <set>
 #include <strings.h>
 
 #include "resource/CurlSupport.h"
@@ -334,7 +335,9 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
     bool refused = code != CURLE_OK && Open && (reply == 500 || reply == 502 || reply == 504);
     if (!refused) {
       Check(transfer, code, "list", path);
-      return ParseListing(transfer.Download.Bytes, true, path);
+      std::vector<TFTPListEntry> entries = ParseListing(transfer.Download.Bytes, true, path);
+      MarkLinks(entries, url);
+      return entries;
     }
     MlsdRefused = true;
   }
@@ -342,6 +345,24 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
   PrepareListing(transfer, url);
   Check(transfer, Run(transfer), "list", path);
   return ParseListing(transfer.Download.Bytes, false, path);
+}
+
+// MLSD describes what a link leads to, so a link to a folder comes as a
+// plain folder (a recursive run would follow it out of its tree). LIST shows
+// links as links: a folder that it marks so is marked a link here. A LIST
+// that fails, or whose lines cannot be read, changes nothing.
+void TFTPClient::MarkLinks(std::vector<TFTPListEntry>& entries, const std::string& url)
+{
+  auto isFolder = [](const TFTPListEntry& entry) { return entry.Kind == TFTPEntryKind::Folder; };
+  if (std::none_of(entries.begin(), entries.end(), isFolder)) return;
+  TFTPTransfer transfer;
+  PrepareListing(transfer, url);
+  if (Run(transfer) != CURLE_OK) return;
+  std::set<std::string> links;
+  for (const TFTPListEntry& entry : ParseListListing(transfer.Download.Bytes))
+    if (entry.Kind == TFTPEntryKind::Symlink) links.insert(entry.Name);
+  for (TFTPListEntry& entry : entries)
+    if (isFolder(entry) && links.count(entry.Name) > 0) entry.Kind = TFTPEntryKind::Symlink;
 }
 
 void TFTPClient::PrepareListing(TFTPTransfer& transfer, const std::string& url)

@@ -55,7 +55,8 @@ public:
   // Closes the control connection (QUIT when the server still listens).
   void Disconnect();
 
-  // The entries of a folder: MLSD where the server offers it, LIST otherwise.
+  // The entries of a folder: MLSD where the server offers it (with LIST asked
+  // too when it names folders, to tell links to folders), LIST otherwise.
   std::vector<TFTPListEntry> List(const std::string& path);
   // A path that ends in "/" names a folder: reading or writing it raises.
   std::string Retrieve(const std::string& path);
@@ -72,6 +73,7 @@ private:
   std::string RemoteURL(const std::string& path) const;
   void Prepare(TFTPTransfer& transfer, const std::string& url);
   void PrepareListing(TFTPTransfer& transfer, const std::string& url);
+  void MarkLinks(std::vector<TFTPListEntry>& entries, const std::string& url);
   // Runs the prepared request; errors of the traffic log are raised here.
   int Run(TFTPTransfer& transfer);
   // Raises EFTPError for a failed request (and forgets a lost connection).

@@ -154,7 +154,7 @@ TEST_F(BatchFtp, FailedListingIsLoggedAtLevelThreeAndTheRunGoesOn) {
 }
 
 // A server that lists with LIST shows links as links: the run does not follow
-// them (MLSD servers that report a link as a plain folder cannot be told apart).
+// them.
 TEST_F(BatchFtp, RecursionNeverFollowsRemoteLinksToFolders) {
   FtpTestServer::Options options;
   options.Mlsd = false;
@@ -173,5 +173,26 @@ TEST_F(BatchFtp, RecursionNeverFollowsRemoteLinksToFolders) {
                                                   "File checked: " + remote + "/pub/sub/b.xml"}));
   const std::vector<std::string> details = Log.At(5);
   EXPECT_NE(std::find(details.begin(), details.end(), "Link to a folder not followed: " + remote + "/pub/sub/up"),
+            details.end());
+}
+
+// An MLSD listing describes the folder a link leads to (pyftpdlib says
+// "type=dir"), so a recursive Delete followed a link out of its tree and
+// deleted the files there; the client learns the links from a LIST of the
+// folder, and the run leaves them alone.
+TEST_F(BatchFtp, RecursiveDeleteNeverFollowsALinkThatAnMlsdListingShowsAsAFolder) {
+  PutTestFile(Server.Root + "pub/a.xml", "<a/>");
+  PutTestFile(Server.Root + "pub/sub/b.xml", "<b/>");
+  PutTestFile(Server.Root + "private/keep.xml", "<keep/>");
+  fs::create_directory_symlink(Server.Root + "private", Server.Root + "pub/sub/out");
+  AimSource(Ftp("/pub/*.xml"));
+  Batch.Command = bcDelete;
+  Batch.Recurse = true;
+  Batch.Execute();
+  EXPECT_FALSE(FileExists(Server.Root + "pub/a.xml"));
+  EXPECT_FALSE(FileExists(Server.Root + "pub/sub/b.xml"));
+  EXPECT_TRUE(FileExists(Server.Root + "private/keep.xml"));
+  const std::vector<std::string> details = Log.At(5);
+  EXPECT_NE(std::find(details.begin(), details.end(), "Link to a folder not followed: " + Ftp("/pub/sub/out")),
             details.end());
 }

@@ -115,7 +115,7 @@ TEST_F(FtpClientTest, NamesWithBlanksAndNonAsciiBytes)
   EXPECT_FALSE(std::filesystem::exists(Server->Root + folder + "/" + file));
 }
 
-TEST_F(FtpClientTest, MlsdListingShowsFoldersFilesAndFollowsLinks)
+TEST_F(FtpClientTest, MlsdListingShowsFoldersFilesAndLinks)
 {
   std::filesystem::create_directories(Server->Root + "mlsd/sub");
   WriteTestFile(Server->Root + "mlsd/a.xml", "x");
@@ -128,7 +128,9 @@ TEST_F(FtpClientTest, MlsdListingShowsFoldersFilesAndFollowsLinks)
   for (const auto& entry : entries) kinds[entry.Name] = entry.Kind;
   EXPECT_EQ(kinds.size(), 3u);
   EXPECT_EQ(kinds["sub"], TFTPEntryKind::Folder);
-  EXPECT_EQ(kinds["link"], TFTPEntryKind::Folder);  // MLSD reports what the link points to
+  // MLSD reports what the link points to, a folder; LIST tells it is a link.
+  EXPECT_EQ(kinds["link"], TFTPEntryKind::Symlink);
+  EXPECT_TRUE(Contains(Sent, "LIST /mlsd"));
   EXPECT_EQ(kinds["a.xml"], TFTPEntryKind::File);
 }
 
