@@ -30,11 +30,12 @@ from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler, FileProducer
 from pyftpdlib.servers import FTPServer
 
-port, root, user, password, mlsd = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
+port, root, user, password, mlsd, guest_root = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5], sys.argv[6]
 logging.basicConfig(level=logging.DEBUG, stream=sys.stderr)
 
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
+authorizer.add_user("guest", "visitor", guest_root, perm="elradfmwMT")
 
 class Handler(FTPHandler):
     pass
@@ -143,7 +144,11 @@ server.serve_forever()
 FtpTestServer::FtpTestServer() : FtpTestServer(Options()) {}
 
 FtpTestServer::FtpTestServer(const Options& options)
-    : Settings(options), Port(FreeLocalPort()), Root(MakeTempFolder("ftp-root")), WorkFolder(MakeTempFolder("ftp-server"))
+    : Settings(options),
+      Port(FreeLocalPort()),
+      Root(MakeTempFolder("ftp-root")),
+      GuestRoot(MakeTempFolder("ftp-guest")),
+      WorkFolder(MakeTempFolder("ftp-server"))
 {
   WriteTestFile(WorkFolder + "server.py", kScript);
   Start();
@@ -154,6 +159,7 @@ FtpTestServer::~FtpTestServer()
   Stop();
   std::error_code ignored;
   std::filesystem::remove_all(Root, ignored);
+  std::filesystem::remove_all(GuestRoot, ignored);
   std::filesystem::remove_all(WorkFolder, ignored);
 }
 
@@ -174,6 +180,7 @@ void FtpTestServer::Start()
   std::string log = WorkFolder + "server.log";
   std::string port = std::to_string(Port);
   std::string root = Root.substr(0, Root.size() - 1);
+  std::string guestRoot = GuestRoot.substr(0, GuestRoot.size() - 1);
   pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
@@ -183,7 +190,7 @@ void FtpTestServer::Start()
       ::dup2(out, 2);
     }
     ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), root.c_str(), Settings.User.c_str(),
-            Settings.Password.c_str(), Settings.Mlsd ? "1" : "0", static_cast<char*>(nullptr));
+            Settings.Password.c_str(), Settings.Mlsd ? "1" : "0", guestRoot.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   Pid = pid;
