@@ -394,11 +394,36 @@ std::string TFTPClient::Retrieve(const std::string& path)
   return std::move(transfer.Download.Bytes);
 }
 
-void TFTPClient::Store(const std::string& path, const std::string& bytes)
+namespace {
+
+// FTP commands for libcurl to send around a request, freed with the object.
+class TCommandList {
+public:
+  TCommandList() = default;
+  TCommandList(std::initializer_list<std::string> commands)
+  {
+    for (const std::string& command : commands) List = curl_slist_append(List, command.c_str());
+  }
+  ~TCommandList() { curl_slist_free_all(List); }
+  TCommandList(const TCommandList&) = delete;
+  TCommandList& operator=(const TCommandList&) = delete;
+
+  curl_slist* List = nullptr;
+};
+
+// The name of the temporary copy a store writes beside the file: ".name.part".
+std::string TemporaryName(const std::string& path)
 {
-  RequireFileName("put", path);
-  RequireConnection("put", path);
-  TFTPTransfer transfer;
+  std::size_t slash = path.rfind('/');
+  std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, start) + "." + path.substr(start) + ".part";
+}
+
+}  // namespace
+
+int TFTPClient::Upload(TFTPTransfer& transfer, const std::string& path, const std::string& bytes,
+                       const std::vector<std::string>& afterwards)
+{
   transfer.Upload = &bytes;
   Prepare(transfer, RemoteURL(path));
   CURL* curl = static_cast<CURL*>(Handle);
@@ -406,28 +431,66 @@ void TFTPClient::Store(const std::string& path, const std::string& bytes)
   curl_easy_setopt(curl, CURLOPT_READFUNCTION, SendData);
   curl_easy_setopt(curl, CURLOPT_READDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
-  Check(transfer, Run(transfer), "put", path);
+  TCommandList commands;
+  for (const std::string& command : afterwards) commands.List = curl_slist_append(commands.List, command.c_str());
+  curl_easy_setopt(curl, CURLOPT_POSTQUOTE, commands.List);
+  return Run(transfer);
+}
+
+// Written in place, a document that fails midway (a full disk, a lost
+// connection) would leave the file cut short and its old text gone. So the
+// bytes go to a temporary name beside the file first, renamed over it once
+// complete. A server that refuses the temporary name (names beginning with a
+// dot), or to rename onto an existing file, gets the file written in place.
+void TFTPClient::Store(const std::string& path, const std::string& bytes)
+{
+  RequireFileName("put", path);
+  RequireConnection("put", path);
+  const std::string temporary = TemporaryName(path);
+  TFTPTransfer transfer;
+  int code = Upload(transfer, temporary, bytes, {"RNFR " + temporary, "RNTO " + path});
+  if (code == CURLE_OK) return;
+  const bool sent = transfer.UploadPos > 0 || bytes.empty();
+  if (Open && code == CURLE_QUOTE_ERROR) {
+    TFTPTransfer direct;
+    Check(direct, Upload(direct, path, bytes, {}), "put", path);
+    DeleteQuietly(temporary);
+    return;
+  }
+  if (Open && !sent && transfer.ReplyCode() >= 500) {
+    TFTPTransfer direct;
+    Check(direct, Upload(direct, path, bytes, {}), "put", path);
+    return;
+  }
+  if (Open) DeleteQuietly(temporary);
+  try {
+    Check(transfer, code, "put", path);
+  } catch (const EFTPError& error) {
+    throw EFTPError(std::string(error.what()) + "; the file on the server is unchanged");
+  }
 }
 
 // DELE with the full name, sent as a quote command before a request that
 // transfers nothing.
+int TFTPClient::SendDelete(TFTPTransfer& transfer, const std::string& path)
+{
+  Prepare(transfer, "ftp://" + Authority() + "/");
+  TCommandList commands{"DELE " + path};
+  CURL* curl = static_cast<CURL*>(Handle);
+  curl_easy_setopt(curl, CURLOPT_QUOTE, commands.List);
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  return Run(transfer);
+}
+
 void TFTPClient::Delete(const std::string& path)
 {
   RequireConnection("delete", path);
   TFTPTransfer transfer;
-  Prepare(transfer, "ftp://" + Authority() + "/");
-  CURL* curl = static_cast<CURL*>(Handle);
-  curl_slist* commands = curl_slist_append(nullptr, ("DELE " + path).c_str());
-  curl_easy_setopt(curl, CURLOPT_QUOTE, commands);
-  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-  int code = CURLE_OK;
-  try {
-    code = Run(transfer);
-  } catch (...) {
-    curl_slist_free_all(commands);
-    throw;
-  }
-  if (Handle) curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
-  curl_slist_free_all(commands);
-  Check(transfer, code, "delete", path);
+  Check(transfer, SendDelete(transfer, path), "delete", path);
+}
+
+void TFTPClient::DeleteQuietly(const std::string& path)
+{
+  TFTPTransfer transfer;
+  SendDelete(transfer, path);
 }

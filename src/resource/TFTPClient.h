@@ -60,7 +60,9 @@ public:
   std::vector<TFTPListEntry> List(const std::string& path);
   // A path that ends in "/" names a folder: reading or writing it raises.
   std::string Retrieve(const std::string& path);
-  // Replaces (or creates) the remote file.
+  // Replaces (or creates) the remote file: through a temporary copy beside
+  // it (".name.part") renamed over it, so a store that fails leaves the file
+  // as it was; in place where the server allows no such copy or rename.
   void Store(const std::string& path, const std::string& bytes);
   void Delete(const std::string& path);
 
@@ -74,6 +76,11 @@ private:
   void Prepare(TFTPTransfer& transfer, const std::string& url);
   void PrepareListing(TFTPTransfer& transfer, const std::string& url);
   void MarkLinks(std::vector<TFTPListEntry>& entries, const std::string& url);
+  // STOR of bytes as path; the commands afterwards run once it succeeded.
+  int Upload(TFTPTransfer& transfer, const std::string& path, const std::string& bytes,
+             const std::vector<std::string>& afterwards);
+  int SendDelete(TFTPTransfer& transfer, const std::string& path);
+  void DeleteQuietly(const std::string& path);
   // Runs the prepared request; errors of the traffic log are raised here.
   int Run(TFTPTransfer& transfer);
   // Raises EFTPError for a failed request (and forgets a lost connection).

@@ -362,3 +362,43 @@ TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
     Client.MaxFileSize = std::size_t(512) << 20;
   }
 }
+
+// A store that failed midway (a full disk) left the server's file cut short,
+// its old text gone. The document goes to a temporary name beside the file
+// and is renamed over it once complete: a failure leaves the file as it was.
+TEST_F(FtpClientTest, StoreThatFailsMidwayLeavesTheFileAsItWas)
+{
+  WriteTestFile(Server->Root + "break.xml", "the old text");
+  LogCapture log({5});
+  Client.Connect();
+  std::string message = ErrorOf([&] { Client.Store("/break.xml", std::string(300000, 'n')); });
+  EXPECT_TRUE(Contains(message, "put \"/break.xml\" on " + Server->Host() + " failed: ")) << message;
+  EXPECT_TRUE(Contains(message, "; the file on the server is unchanged")) << message;
+  const std::string kept = ReadTestFile(Server->Root + "break.xml");
+  EXPECT_TRUE(kept == "the old text") << kept.size() << " bytes: " << kept.substr(0, 20);
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + ".break.xml.part"));
+  Client.Store("/break.xml", "new text");
+  EXPECT_EQ(ReadTestFile(Server->Root + "break.xml"), "new text");
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + ".break.xml.part"));
+  EXPECT_TRUE(Contains(Sent, "RNTO /break.xml")) << Sent;
+}
+
+// Servers that will not rename onto an existing file, or that refuse names
+// beginning with a dot, are written in place as before.
+TEST_F(FtpClientTest, StoreGoesInPlaceWhereTheTemporaryCopyCannotBeUsed)
+{
+  std::filesystem::create_directories(Server->Root + "nodots");
+  WriteTestFile(Server->Root + "noreplace.xml", "old");
+  WriteTestFile(Server->Root + "nodots/a.xml", "old");
+  Client.Connect();
+  Client.Store("/noreplace.xml", "new");
+  EXPECT_EQ(ReadTestFile(Server->Root + "noreplace.xml"), "new");
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + ".noreplace.xml.part"));
+  Client.Store("/nodots/a.xml", "new");
+  EXPECT_EQ(ReadTestFile(Server->Root + "nodots/a.xml"), "new");
+  Client.Store("/nodots/b.xml", "created");
+  EXPECT_EQ(ReadTestFile(Server->Root + "nodots/b.xml"), "created");
+  std::string message = ErrorOf([&] { Client.Store("/no folder/a.xml", "x"); });
+  EXPECT_TRUE(Contains(message, "put \"/no folder/a.xml\"")) << message;
+  EXPECT_TRUE(Contains(message, "550")) << message;
+}

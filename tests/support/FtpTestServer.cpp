@@ -20,11 +20,13 @@ namespace {
 // folder whose name ends in "stall" get no answer at all, so clients can test
 // their stall limits. A LIST of a folder whose name ends in "odd" ends with a
 // line that no listing format reads. A listing of a folder whose name ends in
-// "endless" never ends. A RETR or STOR of a name ending in "break.xml" fails
+// "endless" never ends. A RETR or STOR of a name holding "break.xml" fails
 // with an I/O error once 64 KB have gone through (a disk that fails, a disk
-// that is full).
+// that is full). Like some servers, it refuses to rename onto an existing
+// file whose name holds "noreplace", and to store a name beginning with "."
+// in a folder whose path holds "nodots".
 const char* const kScript = R"PY(
-import logging, sys
+import logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler, FileProducer
@@ -72,7 +74,7 @@ class Breaking:
         return getattr(self.fd, name)
 
 def breaks(path):
-    return path.endswith("break.xml")
+    return "break.xml" in path
 
 def ftp_RETR_breaking(self, file):
     if not breaks(file):
@@ -84,6 +86,9 @@ def ftp_RETR_breaking(self, file):
 Handler.ftp_RETR = ftp_RETR_breaking
 
 def ftp_STOR(self, file, mode="w"):
+    if "nodots" in file and os.path.basename(file).startswith("."):
+        self.respond("553 Names beginning with a dot are not allowed.")
+        return
     result = FTPHandler.ftp_STOR(self, file, mode)
     if breaks(file):
         if self.data_channel is not None and self.data_channel.file_obj is not None:
@@ -94,6 +99,15 @@ def ftp_STOR(self, file, mode="w"):
     return result
 
 Handler.ftp_STOR = ftp_STOR
+
+def ftp_RNTO(self, path):
+    if "noreplace" in path and os.path.exists(path):
+        self._rnfr = None
+        self.respond("553 Cannot replace an existing file.")
+        return
+    return FTPHandler.ftp_RNTO(self, path)
+
+Handler.ftp_RNTO = ftp_RNTO
 
 class Endless:
     def __init__(self, mlsd):
