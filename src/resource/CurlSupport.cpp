@@ -55,7 +55,8 @@ void SetRedirectProtocols(CURL* curl, const char* protocols)
 #endif
 }
 
-void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, long connectTimeout, long stallTimeout)
+void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, long connectTimeout, long stallTimeout,
+                       long totalTimeout)
 {
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
@@ -69,6 +70,7 @@ void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, lon
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeout);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallTimeout);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, totalTimeout);
 }
 
 std::string TrimLineEnd(std::string line)

@@ -18,8 +18,11 @@ void CurlGlobalInit();
 // errorBuffer (CURL_ERROR_SIZE bytes), only the given protocols ("ftp",
 // "http,https"; also after redirects), no proxy, whatever the environment
 // names; connecting may take connectTimeout seconds, a transfer that moves
-// nothing for stallTimeout seconds gives up.
-void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, long connectTimeout, long stallTimeout);
+// nothing for stallTimeout seconds gives up, and so does one that lasts
+// totalTimeout seconds in all (a server trickling a byte now and then never
+// stalls).
+void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, long connectTimeout, long stallTimeout,
+                       long totalTimeout);
 
 // The protocols a request may be redirected to ("https", "http,https").
 void SetRedirectProtocols(CURL* curl, const char* protocols);

@@ -176,7 +176,7 @@ void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
   CURL* curl = static_cast<CURL*>(Handle);
   curl_easy_reset(curl);  // keeps the connection
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  SetRequestOptions(curl, "ftp", transfer.Detail, ConnectTimeout, StallTimeout);
+  SetRequestOptions(curl, "ftp", transfer.Detail, ConnectTimeout, StallTimeout, TransferTimeout);
   if (!User.empty()) {
     curl_easy_setopt(curl, CURLOPT_USERNAME, User.c_str());
     curl_easy_setopt(curl, CURLOPT_PASSWORD, Password.c_str());
@@ -370,6 +370,7 @@ void TFTPClient::PrepareListing(TFTPTransfer& transfer, const std::string& url)
   transfer.Download.Limit = MaxListingSize;
   transfer.What = "listing";
   Prepare(transfer, url);
+  curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_TIMEOUT, std::min(TransferTimeout, ListTimeout));
 }
 
 // Lines that neither format reads are left out of the listing and logged.

@@ -36,6 +36,10 @@ public:
   long StallTimeout = 60;
   // The stall limit of a listing, when shorter than StallTimeout.
   long ListStallTimeout = 60;
+  // Seconds a whole request may last (a server that trickles a byte now and
+  // then never stalls), and a whole listing, when shorter.
+  long TransferTimeout = 1800;
+  long ListTimeout = 120;
   // The largest file and listing taken into memory (bytes); a server that
   // sends more fails the request.
   std::size_t MaxFileSize = std::size_t(512) << 20;

@@ -163,7 +163,7 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   transfer.Body.Limit = MaxSize;
   char detail[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-  SetRequestOptions(curl, "http,https", detail, ConnectTimeout, StallTimeout);
+  SetRequestOptions(curl, "http,https", detail, ConnectTimeout, StallTimeout, TransferTimeout);
   if (IsHttps(address)) SetRedirectProtocols(curl, "https");
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);

@@ -13,9 +13,11 @@ public:
   THTTPProtocol();
   ~THTTPProtocol() override;
 
-  // Seconds allowed to connect, and for a transfer that stops moving.
+  // Seconds allowed to connect, for a transfer that stops moving, and for a
+  // whole request.
   long ConnectTimeout = 20;
   long StallTimeout = 60;
+  long TransferTimeout = 600;
   // The largest response body taken into memory (bytes); a larger one fails.
   std::size_t MaxSize = std::size_t(512) << 20;
   // The certificates trusted for https, as a PEM file; empty: the system's.

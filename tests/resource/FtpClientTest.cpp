@@ -402,3 +402,19 @@ TEST_F(FtpClientTest, StoreGoesInPlaceWhereTheTemporaryCopyCannotBeUsed)
   EXPECT_TRUE(Contains(message, "put \"/no folder/a.xml\"")) << message;
   EXPECT_TRUE(Contains(message, "550")) << message;
 }
+
+// A server that trickles a byte now and then never trips the stall limit: a
+// transfer that goes on too long in all is given up.
+TEST_F(FtpClientTest, TricklingTransferGivesUpAtTheTotalLimit)
+{
+  WriteTestFile(Server->Root + "drip.xml", std::string(1000000, 'd'));  // named by SIZE, never sent
+  WriteTestFile(Server->Root + "small.xml", "small");
+  Client.Passive = true;
+  Client.StallTimeout = 1;
+  Client.TransferTimeout = 2;
+  Client.Connect();
+  std::string message = ErrorOf([&] { Client.Retrieve("/drip.xml"); });
+  EXPECT_TRUE(Contains(message, "get \"/drip.xml\" on " + Server->Host() + " failed: time-out")) << message;
+  Client.Connect();
+  EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
+}

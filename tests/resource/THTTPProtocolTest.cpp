@@ -220,6 +220,23 @@ TEST_F(HttpDriverTest, ResponsesStopAtTheSizeLimitAndTheNextRequestWorks)
   }
 }
 
+// A server that trickles a byte now and then never trips the stall limit: a
+// response that goes on too long in all is given up.
+TEST_F(HttpDriverTest, TricklingResponseGivesUpAtTheTotalLimit)
+{
+  THTTPProtocol driver;
+  driver.StallTimeout = 1;
+  driver.TransferTimeout = 2;
+  TURL url(URL("_drip"));
+  std::string text;
+  try {
+    driver.GetFile(url, text);
+    FAIL() << "no error";
+  } catch (const EHTTPError& e) {
+    EXPECT_TRUE(Contains(e.what(), "HTTP request for \"" + URL("_drip") + "\" failed: Timeout was reached")) << e.what();
+  }
+}
+
 TEST_F(HttpDriverTest, TrafficIsLoggedAtLevelFiveOnly)
 {
   LogCapture log({1, 2, 5});

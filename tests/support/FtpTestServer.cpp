@@ -20,7 +20,9 @@ namespace {
 // folder whose name ends in "stall" get no answer at all, so clients can test
 // their stall limits. A LIST of a folder whose name ends in "odd" ends with a
 // line that no listing format reads. A listing of a folder whose name ends in
-// "endless" never ends. A RETR or STOR of a name holding "break.xml" fails
+// "endless" never ends. A RETR of a name holding "drip.xml" (in passive
+// mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name
+// holding "break.xml" fails
 // with an I/O error once 64 KB have gone through (a disk that fails, a disk
 // that is full). Like some servers, it refuses to rename onto an existing
 // file whose name holds "noreplace", and to store a name beginning with "."
@@ -83,7 +85,21 @@ def ftp_RETR_breaking(self, file):
     self.push_dtp_data(FileProducer(Breaking(fd), self._current_type), isproducer=True, file=fd, cmd="RETR")
     return file
 
-Handler.ftp_RETR = ftp_RETR_breaking
+def ftp_RETR_dripping(self, file):
+    channel = self.data_channel
+    if "drip.xml" not in file or channel is None:
+        return ftp_RETR_breaking(self, file)
+    self.respond("125 Data connection already open. Transfer starting.")
+    channel.cmd = "RETR"
+    def drip():
+        try:
+            channel.push(b"x")
+        except Exception:
+            timer.cancel()
+    timer = self.ioloop.call_every(0.2, drip)
+    return file
+
+Handler.ftp_RETR = ftp_RETR_dripping
 
 def ftp_STOR(self, file, mode="w"):
     if "nodots" in file and os.path.basename(file).startswith("."):
