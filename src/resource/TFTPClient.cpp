@@ -400,8 +400,7 @@ namespace {
 // FTP commands for libcurl to send around a request, freed with the object.
 class TCommandList {
 public:
-  TCommandList() = default;
-  TCommandList(std::initializer_list<std::string> commands)
+  explicit TCommandList(const std::vector<std::string>& commands)
   {
     for (const std::string& command : commands) List = curl_slist_append(List, command.c_str());
   }
@@ -432,8 +431,7 @@ int TFTPClient::Upload(TFTPTransfer& transfer, const std::string& path, const st
   curl_easy_setopt(curl, CURLOPT_READFUNCTION, SendData);
   curl_easy_setopt(curl, CURLOPT_READDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
-  TCommandList commands;
-  for (const std::string& command : afterwards) commands.List = curl_slist_append(commands.List, command.c_str());
+  TCommandList commands(afterwards);
   curl_easy_setopt(curl, CURLOPT_POSTQUOTE, commands.List);
   return Run(transfer);
 }
@@ -451,16 +449,12 @@ void TFTPClient::Store(const std::string& path, const std::string& bytes)
   TFTPTransfer transfer;
   int code = Upload(transfer, temporary, bytes, {"RNFR " + temporary, "RNTO " + path});
   if (code == CURLE_OK) return;
-  const bool sent = transfer.UploadPos > 0 || bytes.empty();
-  if (Open && code == CURLE_QUOTE_ERROR) {
+  const bool renameRefused = code == CURLE_QUOTE_ERROR;
+  const bool nameRefused = transfer.UploadPos == 0 && transfer.ReplyCode() >= 500;
+  if (Open && (renameRefused || nameRefused)) {
     TFTPTransfer direct;
     Check(direct, Upload(direct, path, bytes, {}), "put", path);
-    DeleteQuietly(temporary);
-    return;
-  }
-  if (Open && !sent && transfer.ReplyCode() >= 500) {
-    TFTPTransfer direct;
-    Check(direct, Upload(direct, path, bytes, {}), "put", path);
+    if (renameRefused) DeleteQuietly(temporary);
     return;
   }
   if (Open) DeleteQuietly(temporary);
@@ -476,7 +470,7 @@ void TFTPClient::Store(const std::string& path, const std::string& bytes)
 int TFTPClient::SendDelete(TFTPTransfer& transfer, const std::string& path)
 {
   Prepare(transfer, "ftp://" + Authority() + "/");
-  TCommandList commands{"DELE " + path};
+  TCommandList commands({"DELE " + path});
   CURL* curl = static_cast<CURL*>(Handle);
   curl_easy_setopt(curl, CURLOPT_QUOTE, commands.List);
   curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);

@@ -148,41 +148,30 @@ void THTTPProtocol::ListFolder(TURL& url)
   url.Items.clear();
 }
 
-// GET of the URL text, over TLS for https with the server's certificate
-// checked. Redirects are followed (bounded), from https to https only; an
-// error status, a failed connection and a stalled transfer raise EHTTPError
-// naming the URL.
-void THTTPProtocol::GetFile(TURL& url, std::string& text)
+namespace {
+
+void SetOptions(CURL* curl, const THTTPProtocol& driver, const std::string& address, TTransfer& transfer,
+                char* detail)
 {
-  text.clear();
-  const std::string address = url.GetURL();
-  CURL* curl = static_cast<CURL*>(Curl);
-  curl_easy_reset(curl);  // keeps the connection cache
-  TTransfer transfer;
-  TTrafficLogger logger;
-  transfer.Body.Limit = MaxSize;
-  char detail[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-  SetRequestOptions(curl, "http,https", detail, ConnectTimeout, StallTimeout, TransferTimeout);
+  SetRequestOptions(curl, "http,https", detail, driver.ConnectTimeout, driver.StallTimeout, driver.TransferTimeout);
   if (IsHttps(address)) SetRedirectProtocols(curl, "https");
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-  if (!CAFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, CAFile.c_str());
+  if (!driver.CAFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, driver.CAFile.c_str());
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxSize));
+  transfer.Body.Limit = driver.MaxSize;
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(driver.MaxSize));
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-  if (TURLSystem::TrafficLogged()) {
-    transfer.Traffic.Handler = [&logger](curl_infotype type, const std::string& chunk) { logger.Log(type, chunk); };
-    ReportTraffic(curl, transfer.Traffic);
-  }
-  CURLcode code = curl_easy_perform(curl);
-  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
-  if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
-  if (transfer.Traffic.Handler) logger.Finish();
+}
+
+// Raises EHTTPError for a request that failed or answered with an error status.
+void CheckResult(CURL* curl, CURLcode code, TTransfer& transfer, const std::string& address, const char* detail)
+{
   if (code == CURLE_FILESIZE_EXCEEDED) transfer.Body.TooLarge = true;
   std::string limit = transfer.Body.Failure("response");
   if (!limit.empty()) throw EHTTPError("HTTP request for \"" + HidePassword(address) + "\" failed: " + limit);
@@ -193,6 +182,33 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
     std::string line = transfer.StatusLine.empty() ? "HTTP status " + std::to_string(status) : transfer.StatusLine;
     throw EHTTPError(line + ": " + HidePassword(address));
   }
+}
+
+}  // namespace
+
+// GET of the URL text, over TLS for https with the server's certificate
+// checked. Redirects are followed (bounded), from https to https only; an
+// error status, a failed connection and a stalled or endless transfer raise
+// EHTTPError naming the URL.
+void THTTPProtocol::GetFile(TURL& url, std::string& text)
+{
+  text.clear();
+  const std::string address = url.GetURL();
+  CURL* curl = static_cast<CURL*>(Curl);
+  curl_easy_reset(curl);  // keeps the connection cache
+  TTransfer transfer;
+  TTrafficLogger logger;
+  char detail[CURL_ERROR_SIZE] = "";
+  SetOptions(curl, *this, address, transfer, detail);
+  if (TURLSystem::TrafficLogged()) {
+    transfer.Traffic.Handler = [&logger](curl_infotype type, const std::string& chunk) { logger.Log(type, chunk); };
+    ReportTraffic(curl, transfer.Traffic);
+  }
+  CURLcode code = curl_easy_perform(curl);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
+  if (transfer.Traffic.Handler) logger.Finish();
+  CheckResult(curl, code, transfer, address, detail);
   text = std::move(transfer.Body.Bytes);
 }
 
