@@ -190,6 +190,13 @@ xmlParserInputPtr XMLEntityLoader::LoadHttp(const std::string& url, xmlParserCtx
   if (fetched != Fetched.end()) {
     text = fetched->second;
   } else {
+    // Once a load has failed, the operation fails: a server that stopped
+    // answering must not hold it for a stall limit per further reference.
+    XMLErrorCapture* capture = XMLErrorCapture::Current();
+    if (capture != nullptr && capture->Failed()) {
+      Fail(context, "Cannot load \"" + url + "\": not fetched after the error before");
+      return nullptr;
+    }
     TURL address(url);
     URLSystem().GetFile(address, text);
   }

@@ -24,12 +24,15 @@ port, folder, log, certificate = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     def log_request(self, code="-", size="-"):
-        with open(log, "a") as out:
-            out.write(self.requestline + "\n" + str(self.headers))
+        pass
 
     def do_GET(self):
+        with open(log, "a") as out:
+            out.write(self.requestline + "\n" + str(self.headers))
         path, _, query = self.path.partition("?")
-        if path == "/_redirect":
+        if path == "/_stall":
+            time.sleep(3600)
+        elif path == "/_redirect":
             self.send_response(302)
             self.send_header("Location", urllib.parse.unquote(query))
             self.send_header("Content-Length", "0")

@@ -8,7 +8,9 @@
 //   /_redirect?TARGET   302 to TARGET (percent-decoded)
 //   /_endless           a body that never ends, sent as fast as it goes
 //   /_drip              a body of 1 MB that comes one byte every 0.2 s
-// Every request line and its headers are written to RequestLog().
+//   /_stall             no answer at all
+// Every request line and its headers are written to RequestLog() as the
+// request arrives.
 
 #include <string>
 #include <sys/types.h>
