@@ -232,6 +232,12 @@ void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::strin
 
 namespace {
 
+// Where the XML tools take a file to lie: the path of a local file, the URL
+// text of a remote one (whose references may then not read local files).
+std::string Location(const TURL& file) {
+  return file.Protocol == TURLProtocol::file ? file.GetNativeName() : file.GetURL();
+}
+
 // Reads source, rewrites its text with tool (input, output) and writes the
 // result to dest.
 template <typename Tool>
@@ -277,6 +283,7 @@ void TBatch::BatchCheck(TURL& source) {
   std::string text;
   source.GetFile(text);
   Checker.XML = text;
+  Checker.BaseURL = Location(source);
   try {
     Checker.Check();
     AppLog().Log(kDetailLevel, "File checked: " + source.GetURL());
@@ -287,8 +294,10 @@ void TBatch::BatchCheck(TURL& source) {
 }
 
 void TBatch::BatchTransform(TURL& source, TURL& dest) {
-  RewriteFile(source, dest,
-              [this](const std::string& input, std::string& output) { Transformer.Transform(input, output); });
+  const std::string location = Location(source);
+  RewriteFile(source, dest, [this, &location](const std::string& input, std::string& output) {
+    Transformer.Transform(input, output, location);
+  });
   AppLog().Log(kDetailLevel, "XSL transform on: " + source.GetURL() + " to " + dest.GetURL());
 }
 

@@ -153,7 +153,11 @@ bool MarkFitsDeclaration(const XMLMarkedEncoding& marked)
 
 class CheckRun {
 public:
-  CheckRun(const std::string& xml, bool validate) : XML(xml), Validate(validate), Base(CurrentFolderBase()) {}
+  CheckRun(const std::string& xml, bool validate, const std::string& base)
+      : XML(xml), Validate(validate), Base(DocumentBaseURL(base))
+  {
+    Loader.Origin = Base;
+  }
   void Run();
 
 private:
@@ -285,6 +289,6 @@ void CheckRun::RaiseFirstError(int fallbackLine)
 
 bool TXMLChecker::Check()
 {
-  CheckRun(XML, Validate).Run();
+  CheckRun(XML, Validate, BaseURL).Run();
   return true;
 }

@@ -202,13 +202,14 @@ void TXMLTransformer::SetStyleSheet(const std::string& text, const std::string& 
   XSLText = text;
   Template.reset();
   StyleBase = baseURL.empty() ? CurrentFolderBase() : LocalBaseURL(baseURL);
-  xsltSetSecurityPrefs(Security.get(), XSLT_SECPREF_READ_FILE, IsHttpURL(StyleBase) ? xsltSecurityForbid : nullptr);
+  xsltSetSecurityPrefs(Security.get(), XSLT_SECPREF_READ_FILE, IsRemoteURL(StyleBase) ? xsltSecurityForbid : nullptr);
   Compile(text);
 }
 
 void TXMLTransformer::Compile(const std::string& text)
 {
   XMLEntityLoader loader;
+  loader.Origin = StyleBase;
   XMLErrorCapture capture;
   DefaultSecurityScope security(Security.get());
   DocPtr doc = ParseText(text, StyleBase, capture);
@@ -241,17 +242,19 @@ void TXMLTransformer::LoadStyleSheet(const std::string& fileName)
   SetStyleSheet(text, location);
 }
 
-void TXMLTransformer::Transform(const std::string& input, std::string& output)
+void TXMLTransformer::Transform(const std::string& input, std::string& output, const std::string& baseURL)
 {
   output.clear();
   LastMessageCount = 0;
   if (!Template) throw EXSLTError("No stylesheet has been set: set or load a stylesheet before transforming.");
-  std::string base = CurrentFolderBase();
+  std::string base = DocumentBaseURL(baseURL);
   XMLEntityLoader loader;
+  loader.Origin = base;
   XMLErrorCapture capture;
   DocPtr doc = ParseText(input, base, capture);
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, input, base);
   capture.Clear();
+  loader.Origin = StyleBase;  // what document() loads, the stylesheet asks for
   DocPtr result = Apply(doc.get(), capture, loader);
   output = Serialize(result.get());
 }

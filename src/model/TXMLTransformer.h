@@ -3,9 +3,10 @@
 // number of XML texts. The stylesheet is compiled once, when it is set;
 // relative references in it (xsl:include, xsl:import, document()) resolve
 // against the stylesheet's own location, relative references in an input
-// against the current folder. Stylesheets may not write files, create folders
-// or write to the network; a stylesheet that came from the web may not read
-// local files either.
+// against the input's location (the current folder when it has none).
+// Stylesheets may not write files, create folders or write to the network; a
+// stylesheet that came from elsewhere (the web, an FTP server) may not read
+// local files either, and neither may the DTD and entities of such an input.
 
 #include <libxslt/xsltInternals.h>
 #include <libxslt/security.h>
@@ -27,7 +28,8 @@ public:
   std::string XSLFile;  // the path of the stylesheet file last loaded
 
   // Installs a stylesheet given as text. baseURL is where the text came from
-  // (a local path or an http URL); empty means the current folder. Raises
+  // (a local path or the URL text of a remote one); empty means the current
+  // folder. Raises
   // EXMLParseError for a text that is not well-formed and EXSLTError for one
   // that is no valid stylesheet (any error libxslt reports while compiling
   // it, also those it counts as warnings); either way no stylesheet is left
@@ -42,7 +44,9 @@ public:
   // and when an xsl:message terminates the transformation; EXMLParseError
   // when input is not well-formed. Every xsl:message text goes to the
   // application log at level 2 (EInOutError when the log cannot be written).
-  void Transform(const std::string& input, std::string& output);
+  // baseURL is where input came from (a local path or the URL text of a
+  // remote document); empty means the current folder.
+  void Transform(const std::string& input, std::string& output, const std::string& baseURL = std::string());
 
   bool HasStyleSheet() const { return Template != nullptr; }
   // The number of xsl:message texts the last Transform wrote to the

@@ -93,9 +93,10 @@ TOpenedLocal OpenLocal(const std::string& path)
   return result;
 }
 
-xmlParserInputPtr LoadLocal(const std::string& url, xmlParserCtxtPtr context)
+xmlParserInputPtr LoadLocal(const std::string& url, xmlParserCtxtPtr context, const std::string& origin)
 {
-  if (IsHttpURL(ReferringResource(context))) {
+  std::string referrer = ReferringResource(context);
+  if (IsRemoteURL(referrer.empty() ? origin : referrer)) {
     Fail(context, "Cannot load \"" + url + "\": a resource from the web may not refer to a local file");
     return nullptr;
   }
@@ -155,7 +156,7 @@ std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std
 {
   if (error.File.empty() || error.File == base)
     return FormatXMLErrorMessage(error.Reason, error.Line, XMLSourceLine(text, error.Line));
-  TOpenedLocal local = IsHttpURL(error.File) ? TOpenedLocal() : OpenLocalFile(error.File);
+  TOpenedLocal local = IsRemoteURL(error.File) ? TOpenedLocal() : OpenLocalFile(error.File);
   std::string name = local.IsOpen() ? local.Name : std::string();
   return FormatXMLErrorMessage(error.Reason + " (in \"" + (name.empty() ? error.File : name) + "\")", error.Line,
                                SourceLine(error.File, error.Line));
@@ -170,8 +171,8 @@ xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* /*id*/, xml
   std::string target(url);
   try {
     if (IsHttpURL(target)) return CurrentLoader->LoadHttp(target, context);
-    if (!LocalPathOf(target).empty()) return LoadLocal(target, context);
-    Fail(context, "Cannot load \"" + target + "\": only local files and http resources can be loaded");
+    if (!LocalPathOf(target).empty()) return LoadLocal(target, context, CurrentLoader->Origin);
+    Fail(context, "Cannot load \"" + target + "\": only local files and http or https resources can be loaded");
   } catch (const std::exception& e) {
     Fail(context, "Cannot load \"" + target + "\": " + e.what());
   } catch (...) {
@@ -189,6 +190,13 @@ xmlParserInputPtr XMLEntityLoader::LoadHttp(const std::string& url, xmlParserCtx
   if (fetched != Fetched.end()) {
     text = fetched->second;
   } else {
+    // Once a load has failed, the operation fails: a server that stopped
+    // answering must not hold it for a stall limit per further reference.
+    XMLErrorCapture* capture = XMLErrorCapture::Current();
+    if (capture != nullptr && capture->Failed()) {
+      Fail(context, "Cannot load \"" + url + "\": not fetched after the error before");
+      return nullptr;
+    }
     TURL address(url);
     URLSystem().GetFile(address, text);
   }
@@ -219,6 +227,13 @@ std::string CurrentFolderBase()
   return LocalBaseURL(CurrentFolderPath());
 }
 
+std::string DocumentBaseURL(const std::string& location)
+{
+  if (location.empty()) return CurrentFolderBase();
+  if (!SchemeOf(location).empty() || location[0] == '/') return LocalBaseURL(location);
+  return LocalBaseURL(CurrentFolderPath() + location);
+}
+
 std::string LocalBaseURL(const std::string& path)
 {
   if (!SchemeOf(path).empty()) return path;
@@ -234,7 +249,13 @@ std::string LocalBaseURL(const std::string& path)
 
 bool IsHttpURL(const std::string& url)
 {
-  return StartsWithNoCase(url, "http:");
+  return StartsWithNoCase(url, "http:") || StartsWithNoCase(url, "https:");
+}
+
+bool IsRemoteURL(const std::string& url)
+{
+  std::string scheme = SchemeOf(url);
+  return !scheme.empty() && ::strcasecmp(scheme.c_str(), "file") != 0;
 }
 
 std::string LocalPathOf(const std::string& url)

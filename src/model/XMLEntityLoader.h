@@ -6,11 +6,12 @@
 //
 // Only two kinds of resources load: local files (relative names resolve
 // against the referring document's folder, finally the current folder) and
-// http URLs, fetched through the URL system's HTTP driver. Every other scheme
-// is refused, and so is a local file referred to from a resource that came
-// from the web. Of local files only regular ones are read: a named pipe, a
-// device or a socket is refused without being opened. A resource that cannot be loaded is recorded as an error in the
-// current XMLErrorCapture, at the line of the reference.
+// http and https URLs, fetched through the URL system's HTTP driver. Every
+// other scheme is refused, and so is a local file referred to from a
+// resource that came from elsewhere (the web, an FTP server). Of local files
+// only regular ones are read: a named pipe, a device or a socket is refused
+// without being opened. A resource that cannot be loaded is recorded as an
+// error in the current XMLErrorCapture, at the line of the reference.
 
 #include <libxml/parser.h>
 
@@ -40,6 +41,12 @@ public:
   // The texts fetched over http, by URL.
   std::map<std::string, std::string> Fetched;
 
+  // The location (base URL) of the text being read. libxml2 names no
+  // referrer when it loads an external general entity or a schema: such a
+  // resource counts as referred to from here, so a text from elsewhere makes
+  // no local file load that way either.
+  std::string Origin;
+
 private:
   static xmlParserInputPtr Load(const char* url, const char* id, xmlParserCtxtPtr context);
   xmlParserInputPtr LoadHttp(const std::string& url, xmlParserCtxtPtr context);
@@ -60,8 +67,19 @@ std::string CurrentFolderBase();
 // that already has a scheme ("http:", "file:") is returned unchanged.
 std::string LocalBaseURL(const std::string& path);
 
-// True when url names an http resource ("http:" scheme, any letter case).
+// The base URL of a text whose location is given as a local path (relative
+// ones taken from the current folder) or as the URL text of a remote
+// document; an empty location is the current folder.
+std::string DocumentBaseURL(const std::string& location);
+
+// True when url names a web resource ("http:" or "https:" scheme, any letter
+// case).
 bool IsHttpURL(const std::string& url);
+
+// True when url names a resource on another computer: it has a scheme, and
+// not "file:" (a document read from an FTP server is as foreign as one from
+// the web).
+bool IsRemoteURL(const std::string& url);
 
 // The local path a file reference stands for: plain paths as they are,
 // "file:" URLs without host (or "localhost") as their path. Empty when the

@@ -24,28 +24,86 @@ void CurlGlobalInit()
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer, long connectTimeout, long stallTimeout)
+namespace {
+
+#if LIBCURL_VERSION_NUM < 0x075500
+long ProtocolMask(const std::string& protocols)
+{
+  long mask = 0;
+  std::size_t start = 0;
+  while (start <= protocols.size()) {
+    std::size_t end = protocols.find(',', start);
+    if (end == std::string::npos) end = protocols.size();
+    std::string name = protocols.substr(start, end - start);
+    if (name == "ftp") mask |= CURLPROTO_FTP;
+    if (name == "http") mask |= CURLPROTO_HTTP;
+    if (name == "https") mask |= CURLPROTO_HTTPS;
+    start = end + 1;
+  }
+  return mask;
+}
+#endif
+
+}  // namespace
+
+void SetRedirectProtocols(CURL* curl, const char* protocols)
+{
+#if LIBCURL_VERSION_NUM >= 0x075500
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
+#else
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, ProtocolMask(protocols));
+#endif
+}
+
+void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, long connectTimeout, long stallTimeout,
+                       long totalTimeout)
 {
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
 #if LIBCURL_VERSION_NUM >= 0x075500
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocol);
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, protocol);
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocols);
 #else
-  long mask = std::string(protocol) == "ftp" ? CURLPROTO_FTP : CURLPROTO_HTTP;
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS, mask);
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, mask);
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS, ProtocolMask(protocols));
 #endif
+  SetRedirectProtocols(curl, protocols);
   curl_easy_setopt(curl, CURLOPT_PROXY, "");
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeout);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallTimeout);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, totalTimeout);
 }
 
 std::string TrimLineEnd(std::string line)
 {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
   return line;
+}
+
+std::size_t TCurlDownload::Append(const char* data, std::size_t size) noexcept
+{
+  if (size > Limit || Bytes.size() > Limit - size) {
+    TooLarge = true;
+    return 0;
+  }
+  try {
+    Bytes.append(data, size);
+  } catch (...) {
+    OutOfMemory = true;
+    return 0;
+  }
+  return size;
+}
+
+std::string TCurlDownload::Failure(const std::string& what) const
+{
+  if (TooLarge) {
+    const std::size_t megabyte = 1024 * 1024;
+    std::size_t limit = Limit / megabyte;
+    return "the " + what + " is larger than " +
+           (limit > 0 ? std::to_string(limit) + " MB" : std::to_string(Limit) + " bytes");
+  }
+  if (OutOfMemory) return "there is not enough memory for the " + what;
+  return std::string();
 }
 
 void ReportTraffic(CURL* curl, TCurlTraffic& traffic)

@@ -6,6 +6,7 @@
 
 #include <curl/curl.h>
 
+#include <cstddef>
 #include <exception>
 #include <functional>
 #include <string>
@@ -14,14 +15,37 @@
 void CurlGlobalInit();
 
 // Options of every request: no signals, libcurl's error text into
-// errorBuffer (CURL_ERROR_SIZE bytes), only the given protocol (also after
-// redirects), no proxy, whatever the environment names; connecting may take
-// connectTimeout seconds, a transfer that moves nothing for stallTimeout
-// seconds gives up.
-void SetRequestOptions(CURL* curl, const char* protocol, char* errorBuffer, long connectTimeout, long stallTimeout);
+// errorBuffer (CURL_ERROR_SIZE bytes), only the given protocols ("ftp",
+// "http,https"; also after redirects), no proxy, whatever the environment
+// names; connecting may take connectTimeout seconds, a transfer that moves
+// nothing for stallTimeout seconds gives up, and so does one that lasts
+// totalTimeout seconds in all (a server trickling a byte now and then never
+// stalls).
+void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, long connectTimeout, long stallTimeout,
+                       long totalTimeout);
+
+// The protocols a request may be redirected to ("https", "http,https").
+void SetRedirectProtocols(CURL* curl, const char* protocols);
 
 // A header line or server reply without its line end and trailing blanks.
 std::string TrimLineEnd(std::string line);
+
+// What a request receives into memory, up to Limit bytes. libcurl calls its
+// write callback from C code, which no exception may cross: a download that
+// grows past its limit, or that memory runs out for, stops the transfer
+// instead, and Failure says why.
+struct TCurlDownload {
+  std::string Bytes;
+  std::size_t Limit = static_cast<std::size_t>(-1);
+  bool TooLarge = false;
+  bool OutOfMemory = false;
+
+  // The write callback's work: the count taken, or 0 to stop the transfer.
+  std::size_t Append(const char* data, std::size_t size) noexcept;
+  // "the <what> is larger than N MB" or "there is not enough memory for the
+  // <what>"; empty when the download did not stop the transfer.
+  std::string Failure(const std::string& what) const;
+};
 
 // The traffic of one request. Handler receives each chunk libcurl reports
 // with its kind; the first exception it raises is kept in Error, and the

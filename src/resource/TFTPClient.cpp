@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <cctype>
 #include <cstring>
+#include <set>
 #include <strings.h>
 
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
+#include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 
@@ -69,7 +71,8 @@ bool LosesConnection(CURLcode code)
 // State of one request: the bytes moved, the server's last reply and the
 // traffic reported to the log.
 struct TFTPTransfer {
-  std::string Download;
+  TCurlDownload Download;
+  std::string What = "file";  // what Download holds, for its error message
   const std::string* Upload = nullptr;
   std::size_t UploadPos = 0;
   std::string LastReply;
@@ -89,8 +92,7 @@ namespace {
 
 size_t ReceiveData(char* data, size_t size, size_t count, void* user)
 {
-  static_cast<TFTPTransfer*>(user)->Download.append(data, size * count);
-  return size * count;
+  return static_cast<TFTPTransfer*>(user)->Download.Append(data, size * count);
 }
 
 size_t SendData(char* buffer, size_t size, size_t count, void* user)
@@ -107,9 +109,13 @@ size_t SendData(char* buffer, size_t size, size_t count, void* user)
 // final line of a reply ("550 ...", not "550-...") is kept for error messages.
 size_t ReceiveReply(char* data, size_t size, size_t count, void* user)
 {
-  std::string line = TrimLineEnd(std::string(data, size * count));
-  if (line.size() >= 3 && (line.size() == 3 || line[3] == ' ') && std::isdigit(static_cast<unsigned char>(line[0])))
-    static_cast<TFTPTransfer*>(user)->LastReply = line;
+  try {
+    std::string line = TrimLineEnd(std::string(data, size * count));
+    if (line.size() >= 3 && (line.size() == 3 || line[3] == ' ') && std::isdigit(static_cast<unsigned char>(line[0])))
+      static_cast<TFTPTransfer*>(user)->LastReply = line;
+  } catch (...) {
+    // No exception may cross libcurl; the reply is only kept for messages.
+  }
   return size * count;
 }
 
@@ -130,7 +136,7 @@ TFTPClient::~TFTPClient()
 std::string TFTPClient::Authority() const
 {
   auto invalid = [this](const std::string& why) {
-    return EFTPError("FTP connect to \"" + Host + "\" failed: " + why);
+    return EFTPError("FTP connect to \"" + HidePassword(Host) + "\" failed: " + why);
   };
   if (Host.empty()) throw invalid("no host name");
   for (unsigned char c : Host)
@@ -170,7 +176,7 @@ void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
   CURL* curl = static_cast<CURL*>(Handle);
   curl_easy_reset(curl);  // keeps the connection
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  SetRequestOptions(curl, "ftp", transfer.Detail, ConnectTimeout, StallTimeout);
+  SetRequestOptions(curl, "ftp", transfer.Detail, ConnectTimeout, StallTimeout, TransferTimeout);
   if (!User.empty()) {
     curl_easy_setopt(curl, CURLOPT_USERNAME, User.c_str());
     curl_easy_setopt(curl, CURLOPT_PASSWORD, Password.c_str());
@@ -207,15 +213,28 @@ int TFTPClient::Run(TFTPTransfer& transfer)
   return code;
 }
 
-// The reason is the server's error reply when there is one, else libcurl's.
+namespace {
+
+// What stopped the transfer: the download's limit, the server's error reply
+// when there is one, else libcurl's reason.
+std::string FailureReason(TFTPTransfer& transfer, int code)
+{
+  if (code == CURLE_FILESIZE_EXCEEDED) transfer.Download.TooLarge = true;
+  std::string reason = transfer.Download.Failure(transfer.What);
+  if (!reason.empty()) return reason;
+  if (code == CURLE_OPERATION_TIMEDOUT)
+    return std::string("time-out: ") + (transfer.Detail[0] ? transfer.Detail : curl_easy_strerror(CURLE_OPERATION_TIMEDOUT));
+  if (transfer.ReplyCode() >= 400) return transfer.LastReply;
+  if (transfer.Detail[0]) return transfer.Detail;
+  return curl_easy_strerror(static_cast<CURLcode>(code));
+}
+
+}  // namespace
+
 void TFTPClient::Check(TFTPTransfer& transfer, int code, const std::string& what, const std::string& target)
 {
   if (code == CURLE_OK) return;
-  std::string reason;
-  if (transfer.ReplyCode() >= 400 && code != CURLE_OPERATION_TIMEDOUT) reason = transfer.LastReply;
-  else if (transfer.Detail[0]) reason = transfer.Detail;
-  else reason = curl_easy_strerror(static_cast<CURLcode>(code));
-  if (code == CURLE_OPERATION_TIMEDOUT) reason = "time-out: " + reason;
+  std::string reason = FailureReason(transfer, code);
   std::string message = "FTP " + what;
   if (!target.empty()) message += " \"" + target + "\"";
   message += (what == "connect" ? " to " : " on ") + Host + " failed: " + reason;
@@ -309,21 +328,49 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
   const std::string url = RemoteURL(folder);
   if (!MlsdRefused) {
     TFTPTransfer transfer;
-    Prepare(transfer, url);
+    PrepareListing(transfer, url);
     curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_CUSTOMREQUEST, "MLSD");
     int code = Run(transfer);
     long reply = transfer.ReplyCode();
     bool refused = code != CURLE_OK && Open && (reply == 500 || reply == 502 || reply == 504);
     if (!refused) {
       Check(transfer, code, "list", path);
-      return ParseListing(transfer.Download, true, path);
+      std::vector<TFTPListEntry> entries = ParseListing(transfer.Download.Bytes, true, path);
+      MarkLinks(entries, url);
+      return entries;
     }
     MlsdRefused = true;
   }
   TFTPTransfer transfer;
-  Prepare(transfer, url);
+  PrepareListing(transfer, url);
   Check(transfer, Run(transfer), "list", path);
-  return ParseListing(transfer.Download, false, path);
+  return ParseListing(transfer.Download.Bytes, false, path);
+}
+
+// MLSD describes what a link leads to, so a link to a folder comes as a
+// plain folder (a recursive run would follow it out of its tree). LIST shows
+// links as links: a folder that it marks so is marked a link here. A LIST
+// that fails, or whose lines cannot be read, changes nothing.
+void TFTPClient::MarkLinks(std::vector<TFTPListEntry>& entries, const std::string& url)
+{
+  auto isFolder = [](const TFTPListEntry& entry) { return entry.Kind == TFTPEntryKind::Folder; };
+  if (std::none_of(entries.begin(), entries.end(), isFolder)) return;
+  TFTPTransfer transfer;
+  PrepareListing(transfer, url);
+  if (Run(transfer) != CURLE_OK) return;
+  std::set<std::string> links;
+  for (const TFTPListEntry& entry : ParseListListing(transfer.Download.Bytes))
+    if (entry.Kind == TFTPEntryKind::Symlink) links.insert(entry.Name);
+  for (TFTPListEntry& entry : entries)
+    if (isFolder(entry) && links.count(entry.Name) > 0) entry.Kind = TFTPEntryKind::Symlink;
+}
+
+void TFTPClient::PrepareListing(TFTPTransfer& transfer, const std::string& url)
+{
+  transfer.Download.Limit = MaxListingSize;
+  transfer.What = "listing";
+  Prepare(transfer, url);
+  curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_TIMEOUT, std::min(TransferTimeout, ListTimeout));
 }
 
 // Lines that neither format reads are left out of the listing and logged.
@@ -341,16 +388,42 @@ std::string TFTPClient::Retrieve(const std::string& path)
   RequireFileName("get", path);
   RequireConnection("get", path);
   TFTPTransfer transfer;
+  transfer.Download.Limit = MaxFileSize;
   Prepare(transfer, RemoteURL(path));
+  curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxFileSize));
   Check(transfer, Run(transfer), "get", path);
-  return std::move(transfer.Download);
+  return std::move(transfer.Download.Bytes);
 }
 
-void TFTPClient::Store(const std::string& path, const std::string& bytes)
+namespace {
+
+// FTP commands for libcurl to send around a request, freed with the object.
+class TCommandList {
+public:
+  explicit TCommandList(const std::vector<std::string>& commands)
+  {
+    for (const std::string& command : commands) List = curl_slist_append(List, command.c_str());
+  }
+  ~TCommandList() { curl_slist_free_all(List); }
+  TCommandList(const TCommandList&) = delete;
+  TCommandList& operator=(const TCommandList&) = delete;
+
+  curl_slist* List = nullptr;
+};
+
+// The name of the temporary copy a store writes beside the file: ".name.part".
+std::string TemporaryName(const std::string& path)
 {
-  RequireFileName("put", path);
-  RequireConnection("put", path);
-  TFTPTransfer transfer;
+  std::size_t slash = path.rfind('/');
+  std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, start) + "." + path.substr(start) + ".part";
+}
+
+}  // namespace
+
+int TFTPClient::Upload(TFTPTransfer& transfer, const std::string& path, const std::string& bytes,
+                       const std::vector<std::string>& afterwards)
+{
   transfer.Upload = &bytes;
   Prepare(transfer, RemoteURL(path));
   CURL* curl = static_cast<CURL*>(Handle);
@@ -358,28 +431,61 @@ void TFTPClient::Store(const std::string& path, const std::string& bytes)
   curl_easy_setopt(curl, CURLOPT_READFUNCTION, SendData);
   curl_easy_setopt(curl, CURLOPT_READDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
-  Check(transfer, Run(transfer), "put", path);
+  TCommandList commands(afterwards);
+  curl_easy_setopt(curl, CURLOPT_POSTQUOTE, commands.List);
+  return Run(transfer);
+}
+
+// Written in place, a document that fails midway (a full disk, a lost
+// connection) would leave the file cut short and its old text gone. So the
+// bytes go to a temporary name beside the file first, renamed over it once
+// complete. A server that refuses the temporary name (names beginning with a
+// dot), or to rename onto an existing file, gets the file written in place.
+void TFTPClient::Store(const std::string& path, const std::string& bytes)
+{
+  RequireFileName("put", path);
+  RequireConnection("put", path);
+  const std::string temporary = TemporaryName(path);
+  TFTPTransfer transfer;
+  int code = Upload(transfer, temporary, bytes, {"RNFR " + temporary, "RNTO " + path});
+  if (code == CURLE_OK) return;
+  const bool renameRefused = code == CURLE_QUOTE_ERROR;
+  const bool nameRefused = transfer.UploadPos == 0 && transfer.ReplyCode() >= 500;
+  if (Open && (renameRefused || nameRefused)) {
+    TFTPTransfer direct;
+    Check(direct, Upload(direct, path, bytes, {}), "put", path);
+    if (renameRefused) DeleteQuietly(temporary);
+    return;
+  }
+  if (Open) DeleteQuietly(temporary);
+  try {
+    Check(transfer, code, "put", path);
+  } catch (const EFTPError& error) {
+    throw EFTPError(std::string(error.what()) + "; the file on the server is unchanged");
+  }
 }
 
 // DELE with the full name, sent as a quote command before a request that
 // transfers nothing.
+int TFTPClient::SendDelete(TFTPTransfer& transfer, const std::string& path)
+{
+  Prepare(transfer, "ftp://" + Authority() + "/");
+  TCommandList commands({"DELE " + path});
+  CURL* curl = static_cast<CURL*>(Handle);
+  curl_easy_setopt(curl, CURLOPT_QUOTE, commands.List);
+  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  return Run(transfer);
+}
+
 void TFTPClient::Delete(const std::string& path)
 {
   RequireConnection("delete", path);
   TFTPTransfer transfer;
-  Prepare(transfer, "ftp://" + Authority() + "/");
-  CURL* curl = static_cast<CURL*>(Handle);
-  curl_slist* commands = curl_slist_append(nullptr, ("DELE " + path).c_str());
-  curl_easy_setopt(curl, CURLOPT_QUOTE, commands);
-  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-  int code = CURLE_OK;
-  try {
-    code = Run(transfer);
-  } catch (...) {
-    curl_slist_free_all(commands);
-    throw;
-  }
-  if (Handle) curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
-  curl_slist_free_all(commands);
-  Check(transfer, code, "delete", path);
+  Check(transfer, SendDelete(transfer, path), "delete", path);
+}
+
+void TFTPClient::DeleteQuietly(const std::string& path)
+{
+  TFTPTransfer transfer;
+  SendDelete(transfer, path);
 }

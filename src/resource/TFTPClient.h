@@ -4,6 +4,7 @@
 // Transfers are binary; errors raise EFTPError naming the operation, the host,
 // the remote name and the server's or libcurl's reason.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +36,14 @@ public:
   long StallTimeout = 60;
   // The stall limit of a listing, when shorter than StallTimeout.
   long ListStallTimeout = 60;
+  // Seconds a whole request may last (a server that trickles a byte now and
+  // then never stalls), and a whole listing, when shorter.
+  long TransferTimeout = 1800;
+  long ListTimeout = 120;
+  // The largest file and listing taken into memory (bytes); a server that
+  // sends more fails the request.
+  std::size_t MaxFileSize = std::size_t(512) << 20;
+  std::size_t MaxListingSize = std::size_t(32) << 20;
 
   // Control traffic, chunk by chunk, while level 5 of the application log is
   // enabled. The argument of PASS is replaced by "***".
@@ -50,11 +59,14 @@ public:
   // Closes the control connection (QUIT when the server still listens).
   void Disconnect();
 
-  // The entries of a folder: MLSD where the server offers it, LIST otherwise.
+  // The entries of a folder: MLSD where the server offers it (with LIST asked
+  // too when it names folders, to tell links to folders), LIST otherwise.
   std::vector<TFTPListEntry> List(const std::string& path);
   // A path that ends in "/" names a folder: reading or writing it raises.
   std::string Retrieve(const std::string& path);
-  // Replaces (or creates) the remote file.
+  // Replaces (or creates) the remote file: through a temporary copy beside
+  // it (".name.part") renamed over it, so a store that fails leaves the file
+  // as it was; in place where the server allows no such copy or rename.
   void Store(const std::string& path, const std::string& bytes);
   void Delete(const std::string& path);
 
@@ -66,6 +78,13 @@ private:
   std::string Authority() const;
   std::string RemoteURL(const std::string& path) const;
   void Prepare(TFTPTransfer& transfer, const std::string& url);
+  void PrepareListing(TFTPTransfer& transfer, const std::string& url);
+  void MarkLinks(std::vector<TFTPListEntry>& entries, const std::string& url);
+  // STOR of bytes as path; the commands afterwards run once it succeeded.
+  int Upload(TFTPTransfer& transfer, const std::string& path, const std::string& bytes,
+             const std::vector<std::string>& afterwards);
+  int SendDelete(TFTPTransfer& transfer, const std::string& path);
+  void DeleteQuietly(const std::string& path);
   // Runs the prepared request; errors of the traffic log are raised here.
   int Run(TFTPTransfer& transfer);
   // Raises EFTPError for a failed request (and forgets a lost connection).

@@ -82,7 +82,7 @@ bool TFTPProtocol::IsConnected(TURL& url)
 
 void TFTPProtocol::Connect(TURL& url)
 {
-  AppLog().Log(kOperationLevel, "ftp: connect: " + url.Host);
+  AppLog().Log(kOperationLevel, "ftp: connect: " + HidePassword(url.Host));
   TFTPClient& client = GetConnection(url, true);
   client.Host = url.Host;
   client.User = url.User;
@@ -98,7 +98,7 @@ void TFTPProtocol::Connect(TURL& url)
 // for it would drop another host's connection.
 void TFTPProtocol::Disconnect(TURL& url)
 {
-  AppLog().Log(kOperationLevel, "ftp: disconnect: " + url.Host);
+  AppLog().Log(kOperationLevel, "ftp: disconnect: " + HidePassword(url.Host));
   for (TFTPPoolEntry& entry : Pool) {
     if (entry.FTP->Host != url.Host) continue;
     entry.LastUse = Now();
@@ -107,17 +107,29 @@ void TFTPProtocol::Disconnect(TURL& url)
   }
 }
 
+// A connection of the URL's host that another URL opened under another user
+// name would act for that account (the host match ignores the user): the
+// URL's own user logs in again.
+bool TFTPProtocol::LoggedInAsAnother(TURL& url)
+{
+  if (!IsConnected(url)) return false;
+  return GetConnection(url, false).User != url.User;
+}
+
 // No connecting here: a client that is not connected raises its error.
 void TFTPProtocol::DeleteFile(TURL& url)
 {
-  GetConnection(url, true).Delete(RemoteName(url));
+  GetConnection(url, true);
+  if (LoggedInAsAnother(url)) Connect(url);
+  GetConnection(url, false).Delete(RemoteName(url));
 }
 
-// The client for the URL, connected through Connect when it is not.
+// The client for the URL, connected (as the URL's user) through Connect when
+// it is not.
 TFTPClient& TFTPProtocol::ConnectedClient(TURL& url)
 {
   GetConnection(url, true);
-  if (!IsConnected(url)) Connect(url);
+  if (!IsConnected(url) || LoggedInAsAnother(url)) Connect(url);
   return GetConnection(url, false);
 }
 
@@ -128,7 +140,7 @@ void TFTPProtocol::ListFolder(TURL& url)
   url.ListError.clear();
   GetConnection(url, true);
   url.Items.clear();
-  if (!IsConnected(url)) Connect(url);
+  if (!IsConnected(url) || LoggedInAsAnother(url)) Connect(url);
   try {
     for (const TFTPListEntry& entry : GetConnection(url, false).List(url.Path)) {
       if (entry.Name == "." || entry.Name == "..") continue;

@@ -65,4 +65,5 @@ public:
 
 private:
   TFTPClient& ConnectedClient(TURL& url);
+  bool LoggedInAsAnother(TURL& url);
 };

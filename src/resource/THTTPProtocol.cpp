@@ -1,5 +1,9 @@
 #include "resource/THTTPProtocol.h"
 
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TURL.h"
@@ -12,7 +16,7 @@ constexpr long kMaxRedirects = 10;
 // State of one GET: the body, the status line of the last response and the
 // traffic reported to the log.
 struct TTransfer {
-  std::string Body;
+  TCurlDownload Body;
   std::string StatusLine;
   TCurlTraffic Traffic;
 };
@@ -21,33 +25,93 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user)
 {
   auto* transfer = static_cast<TTransfer*>(user);
   if (transfer->Traffic.Error) return 0;  // stops the transfer
-  transfer->Body.append(data, size * count);
-  return size * count;
+  return transfer->Body.Append(data, size * count);
 }
 
 // Keeps the status line of each response (the last one wins after redirects).
 size_t ReadHeader(char* data, size_t size, size_t count, void* user)
 {
-  std::string line(data, size * count);
-  if (line.compare(0, 5, "HTTP/") == 0) static_cast<TTransfer*>(user)->StatusLine = TrimLineEnd(line);
+  try {
+    std::string line(data, size * count);
+    if (line.compare(0, 5, "HTTP/") == 0) static_cast<TTransfer*>(user)->StatusLine = TrimLineEnd(line);
+  } catch (...) {
+    // No exception may cross libcurl; the status line is only kept for messages.
+  }
   return size * count;
 }
 
-// Sent and received headers and data go to the traffic log; curl's own notes do not.
-void LogChunk(curl_infotype type, const std::string& chunk)
+bool StartsWithNoCase(const std::string& text, std::size_t pos, const char* prefix)
 {
-  switch (type) {
-    case CURLINFO_HEADER_OUT:
-    case CURLINFO_DATA_OUT: URLSystem().LogSent(chunk); break;
-    case CURLINFO_HEADER_IN:
-    case CURLINFO_DATA_IN: URLSystem().LogReceived(chunk); break;
-    default: break;
+  std::size_t n = std::strlen(prefix);
+  return text.size() - pos >= n && ::strncasecmp(text.c_str() + pos, prefix, n) == 0;
+}
+
+// Sent headers with the credentials of Authorization lines (a user name and
+// password of the URL, sent in Base64) replaced by "***".
+std::string HideAuthorization(const std::string& headers)
+{
+  std::string shown;
+  std::size_t start = 0;
+  while (start < headers.size()) {
+    std::size_t end = headers.find('\n', start);
+    end = end == std::string::npos ? headers.size() : end + 1;
+    std::string line = headers.substr(start, end - start);
+    std::size_t colon = line.find(':');
+    if (colon != std::string::npos &&
+        (StartsWithNoCase(line, 0, "Authorization:") || StartsWithNoCase(line, 0, "Proxy-Authorization:")))
+      line = line.substr(0, colon + 1) + " ***" + (line.back() == '\n' ? "\r\n" : "");
+    shown += line;
+    start = end;
   }
+  return shown;
+}
+
+// The traffic log of one request: sent and received headers, and the start
+// of the body, at most kLoggedBodySize bytes (a page of many megabytes would
+// fill the log file and the log pane); curl's own notes are left out.
+class TTrafficLogger {
+public:
+  static constexpr std::size_t kLoggedBodySize = 64 * 1024;
+
+  void Log(curl_infotype type, const std::string& chunk)
+  {
+    switch (type) {
+      case CURLINFO_HEADER_OUT: URLSystem().LogSent(HideAuthorization(chunk)); break;
+      case CURLINFO_HEADER_IN: URLSystem().LogReceived(chunk); break;
+      case CURLINFO_DATA_IN: LogBody(chunk); break;
+      default: break;
+    }
+  }
+
+  // Says how much of the body was left out, if any.
+  void Finish()
+  {
+    if (Skipped > 0) URLSystem().LogReceived("(" + std::to_string(Skipped) + " more bytes of the body not logged)");
+    Skipped = 0;
+  }
+
+private:
+  void LogBody(const std::string& chunk)
+  {
+    std::size_t room = kLoggedBodySize - std::min(Logged, kLoggedBodySize);
+    std::size_t shown = std::min(room, chunk.size());
+    if (shown > 0) URLSystem().LogReceived(chunk.substr(0, shown));
+    Logged += shown;
+    Skipped += chunk.size() - shown;
+  }
+
+  std::size_t Logged = 0;
+  std::size_t Skipped = 0;
+};
+
+bool IsHttps(const std::string& address)
+{
+  return address.size() >= 6 && ::strncasecmp(address.c_str(), "https:", 6) == 0;
 }
 
 std::string FailureMessage(const std::string& url, CURLcode code, const char* detail)
 {
-  std::string message = "HTTP request for \"" + url + "\" failed: " + curl_easy_strerror(code);
+  std::string message = "HTTP request for \"" + HidePassword(url) + "\" failed: " + curl_easy_strerror(code);
   if (detail && *detail) message += std::string(" (") + detail + ")";
   return message;
 }
@@ -84,8 +148,48 @@ void THTTPProtocol::ListFolder(TURL& url)
   url.Items.clear();
 }
 
-// GET of the URL text. Redirects are followed (bounded); an error status, a
-// failed connection and a stalled transfer raise EHTTPError naming the URL.
+namespace {
+
+void SetOptions(CURL* curl, const THTTPProtocol& driver, const std::string& address, TTransfer& transfer,
+                char* detail)
+{
+  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+  SetRequestOptions(curl, "http,https", detail, driver.ConnectTimeout, driver.StallTimeout, driver.TransferTimeout);
+  if (IsHttps(address)) SetRedirectProtocols(curl, "https");
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!driver.CAFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, driver.CAFile.c_str());
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  transfer.Body.Limit = driver.MaxSize;
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(driver.MaxSize));
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+}
+
+// Raises EHTTPError for a request that failed or answered with an error status.
+void CheckResult(CURL* curl, CURLcode code, TTransfer& transfer, const std::string& address, const char* detail)
+{
+  if (code == CURLE_FILESIZE_EXCEEDED) transfer.Body.TooLarge = true;
+  std::string limit = transfer.Body.Failure("response");
+  if (!limit.empty()) throw EHTTPError("HTTP request for \"" + HidePassword(address) + "\" failed: " + limit);
+  if (code != CURLE_OK) throw EHTTPError(FailureMessage(address, code, detail));
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  if (status >= 400) {
+    std::string line = transfer.StatusLine.empty() ? "HTTP status " + std::to_string(status) : transfer.StatusLine;
+    throw EHTTPError(line + ": " + HidePassword(address));
+  }
+}
+
+}  // namespace
+
+// GET of the URL text, over TLS for https with the server's certificate
+// checked. Redirects are followed (bounded), from https to https only; an
+// error status, a failed connection and a stalled or endless transfer raise
+// EHTTPError naming the URL.
 void THTTPProtocol::GetFile(TURL& url, std::string& text)
 {
   text.clear();
@@ -93,30 +197,19 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   CURL* curl = static_cast<CURL*>(Curl);
   curl_easy_reset(curl);  // keeps the connection cache
   TTransfer transfer;
+  TTrafficLogger logger;
   char detail[CURL_ERROR_SIZE] = "";
-  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-  SetRequestOptions(curl, "http", detail, ConnectTimeout, StallTimeout);
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+  SetOptions(curl, *this, address, transfer, detail);
   if (TURLSystem::TrafficLogged()) {
-    transfer.Traffic.Handler = LogChunk;
+    transfer.Traffic.Handler = [&logger](curl_infotype type, const std::string& chunk) { logger.Log(type, chunk); };
     ReportTraffic(curl, transfer.Traffic);
   }
   CURLcode code = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
-  if (code != CURLE_OK) throw EHTTPError(FailureMessage(address, code, detail));
-  long status = 0;
-  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-  if (status >= 400) {
-    std::string line = transfer.StatusLine.empty() ? "HTTP status " + std::to_string(status) : transfer.StatusLine;
-    throw EHTTPError(line + ": " + address);
-  }
-  text = std::move(transfer.Body);
+  if (transfer.Traffic.Handler) logger.Finish();
+  CheckResult(curl, code, transfer, address, detail);
+  text = std::move(transfer.Body.Bytes);
 }
 
 // http is read-only.

@@ -1,5 +1,10 @@
 #pragma once
-// Read-only driver for "http" URLs, on libcurl.
+// Read-only driver for "http" URLs, on libcurl. It also serves the URLs of
+// unknown protocols, fetching them by the scheme they were written with: an
+// https URL over TLS, any other scheme not at all.
+
+#include <cstddef>
+#include <string>
 
 #include "resource/TAbstractProtocol.h"
 
@@ -8,9 +13,15 @@ public:
   THTTPProtocol();
   ~THTTPProtocol() override;
 
-  // Seconds allowed to connect, and for a transfer that stops moving.
+  // Seconds allowed to connect, for a transfer that stops moving, and for a
+  // whole request.
   long ConnectTimeout = 20;
   long StallTimeout = 60;
+  long TransferTimeout = 600;
+  // The largest response body taken into memory (bytes); a larger one fails.
+  std::size_t MaxSize = std::size_t(512) << 20;
+  // The certificates trusted for https, as a PEM file; empty: the system's.
+  std::string CAFile;
 
   bool IsConnected(TURL& url) override;
   void Connect(TURL& url) override;

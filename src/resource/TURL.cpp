@@ -58,6 +58,7 @@ void TURL::SetURL(const std::string& text)
     rest = text.substr(colon + 1);
   } else {
     Protocol = TURLProtocol::file;
+    Scheme.clear();
   }
   SplitHost(Protocol, rest, Host);
   auto slash = rest.rfind('/');
@@ -74,7 +75,9 @@ void TURL::SetURL(const std::string& text)
 std::string TURL::GetURL() const
 {
   std::string separator = Protocol == TURLProtocol::http ? "://" : ":";
-  return GetProtocolName() + separator + Host + Path + FileName;
+  std::string scheme = GetProtocolName();
+  if (Protocol == TURLProtocol::unknown && !Scheme.empty()) scheme = Scheme;
+  return scheme + separator + Host + Path + FileName;
 }
 
 // Native names are POSIX paths here, so they keep their "/" separators and
@@ -110,6 +113,7 @@ void TURL::SetProtocolName(const std::string& name)
   else if (name == "ftp") Protocol = TURLProtocol::ftp;
   else if (name == "http") Protocol = TURLProtocol::http;
   else Protocol = TURLProtocol::unknown;
+  Scheme = Protocol == TURLProtocol::unknown ? name : std::string();
   Listed = false;
 }
 
@@ -152,6 +156,7 @@ std::string TURL::GetFileExt() const
 void TURL::Assign(const TURL& source)
 {
   Protocol = source.Protocol;
+  Scheme = source.Scheme;
   Host = source.Host;
   Path = source.Path;
   FileName = source.FileName;
@@ -181,6 +186,18 @@ TFolderItem& TURL::GetItem(int index)
   EnsureListed();
   if (index < 0 || index >= static_cast<int>(Items.size())) RaiseListIndexError(index);
   return *Items[static_cast<std::size_t>(index)];
+}
+
+std::string HidePassword(const std::string& text)
+{
+  std::size_t scheme = text.find("://");
+  std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+  std::size_t end = text.find_first_of("/?#", start);
+  std::size_t at = text.rfind('@', end == std::string::npos ? std::string::npos : end);
+  if (at == std::string::npos || at < start) return text;
+  std::size_t colon = text.find(':', start);
+  if (colon == std::string::npos || colon > at) return text;
+  return text.substr(0, colon + 1) + "***" + text.substr(at);
 }
 
 void RaiseListIndexError(int index)

@@ -63,10 +63,10 @@ private:
   std::filesystem::path FSaved;
 };
 
-// The place a stylesheet's relative references resolve against: its file, or
-// the URL text of a remote one (a stylesheet from the web may then not read
-// local files).
-std::string StyleSheetBase(const TURL& url)
+// The place a document's or stylesheet's relative references resolve
+// against: its file, or the URL text of a remote one (which may then make the
+// XML tools read no local file).
+std::string DocumentLocation(const TURL& url)
 {
   return url.Protocol == TURLProtocol::file ? url.GetNativeName() : url.GetURL();
 }
@@ -95,6 +95,7 @@ void CheckDocument(TEditFrame& frame, bool validate)
   TDocumentFolder folder;
   folder.Enter(frame.FURL);
   checker.XML = frame.GetText();
+  checker.BaseURL = DocumentLocation(frame.FURL);
   try {
     if (checker.Check()) frame.SetStatus(frame.FStatus | (validate ? esValid : esWellFormed));
   } catch (...) {
@@ -212,14 +213,14 @@ void TMainForm::MenuToolsTransformClick()
       TEditFrame* style = FindEditFrame(name);
       if (!style) throw std::runtime_error("The style-sheet \"" + name + "\" is not open any more.");
       folder.Enter(style->FURL);
-      transformer.SetStyleSheet(style->GetText(), StyleSheetBase(style->FURL));
+      transformer.SetStyleSheet(style->GetText(), DocumentLocation(style->FURL));
     } else {
       transformer.LoadStyleSheet(name);
     }
     folder.Enter(frame->FURL);
     // The stylesheet's messages are in the log: the log pane comes forward.
     try {
-      transformer.Transform(frame->GetText(), output);
+      transformer.Transform(frame->GetText(), output, DocumentLocation(frame->FURL));
     } catch (...) {
       if (transformer.MessagesLogged() > 0) ShowLog();
       throw;

@@ -85,6 +85,23 @@ TEST_F(BatchFtp, ChecksRemoteTreeAndLogsTheMalformedFile) {
   EXPECT_EQ(fs::current_path(), StartFolder);  // remote folders are not entered
 }
 
+// A remote file was checked as if it lay in the current folder, so an entity
+// naming a local file was read into it; a file from the server reads no
+// local file.
+TEST_F(BatchFtp, RemoteFilesAreCheckedWithoutReadingLocalFiles) {
+  PutTestFile(Local + "local.ent", "local text");
+  PutTestFile(Server.Root + "pub/greedy.xml",
+              "<!DOCTYPE a [<!ENTITY e SYSTEM \"file://" + Local + "local.ent\">]>\n<a>&e;</a>\n");
+  AimSource(Ftp("/pub/*.xml"));
+  Batch.Command = bcCheck;
+  Batch.Execute();
+  const std::vector<std::string> failures = Log.At(2);
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_EQ(failures[0], "File check failed:" + Ftp("/pub/greedy.xml"));
+  EXPECT_EQ(failures[1].rfind("Cannot load \"file://" + Local + "local.ent\": a resource from the web may not refer "
+                              "to a local file", 0), 0u) << failures[1];
+}
+
 TEST_F(BatchFtp, CopiesBetweenServerAndLocalFoldersThroughTheURLSystem) {
   const std::string bytes = "<doc>\r\nbytes \x01\xff kept</doc>\r\n";
   PutTestFile(Server.Root + "in/a.xml", bytes);
@@ -137,7 +154,7 @@ TEST_F(BatchFtp, FailedListingIsLoggedAtLevelTwoAndTheRunGoesOn) {
 }
 
 // A server that lists with LIST shows links as links: the run does not follow
-// them (MLSD servers that report a link as a plain folder cannot be told apart).
+// them.
 TEST_F(BatchFtp, RecursionNeverFollowsRemoteLinksToFolders) {
   FtpTestServer::Options options;
   options.Mlsd = false;
@@ -156,5 +173,26 @@ TEST_F(BatchFtp, RecursionNeverFollowsRemoteLinksToFolders) {
                                                   "File checked: " + remote + "/pub/sub/b.xml"}));
   const std::vector<std::string> details = Log.At(5);
   EXPECT_NE(std::find(details.begin(), details.end(), "Link to a folder not followed: " + remote + "/pub/sub/up"),
+            details.end());
+}
+
+// An MLSD listing describes the folder a link leads to (pyftpdlib says
+// "type=dir"), so a recursive Delete followed a link out of its tree and
+// deleted the files there; the client learns the links from a LIST of the
+// folder, and the run leaves them alone.
+TEST_F(BatchFtp, RecursiveDeleteNeverFollowsALinkThatAnMlsdListingShowsAsAFolder) {
+  PutTestFile(Server.Root + "pub/a.xml", "<a/>");
+  PutTestFile(Server.Root + "pub/sub/b.xml", "<b/>");
+  PutTestFile(Server.Root + "private/keep.xml", "<keep/>");
+  fs::create_directory_symlink(Server.Root + "private", Server.Root + "pub/sub/out");
+  AimSource(Ftp("/pub/*.xml"));
+  Batch.Command = bcDelete;
+  Batch.Recurse = true;
+  Batch.Execute();
+  EXPECT_FALSE(FileExists(Server.Root + "pub/a.xml"));
+  EXPECT_FALSE(FileExists(Server.Root + "pub/sub/b.xml"));
+  EXPECT_TRUE(FileExists(Server.Root + "private/keep.xml"));
+  const std::vector<std::string> details = Log.At(5);
+  EXPECT_NE(std::find(details.begin(), details.end(), "Link to a folder not followed: " + Ftp("/pub/sub/out")),
             details.end());
 }

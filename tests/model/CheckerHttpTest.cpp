@@ -7,6 +7,9 @@
 #include "HttpTestServer.h"
 #include "XMLToolsTestSupport.h"
 #include "model/pvtools.h"
+#include "resource/THTTPProtocol.h"
+#include "resource/TURL.h"
+#include "resource/TURLSystem.h"
 
 namespace {
 
@@ -73,4 +76,26 @@ TEST(CheckerHttp, ADtdFromTheWebMayNotReadLocalFiles)
   EXPECT_EQ(ErrorFromElsewhere("<!DOCTYPE a SYSTEM \"" + url + "\">\n<a/>\n", false),
             "Cannot load \"" + secret + "\": a resource from the web may not refer to a local file (in \"" + url +
                 "\")\r\nLine: 3\r\n%secret;");
+}
+
+// A document naming many definitions on a server that no longer answers held
+// the check for a stall limit each; once a load has failed the check fails,
+// so nothing more is fetched.
+TEST(CheckerHttp, NothingMoreIsFetchedOnceALoadFailed)
+{
+  HttpTestServer server(CheckerData());
+  auto* http = dynamic_cast<THTTPProtocol*>(URLSystem().FindProtocol(TURL("http://x/")));
+  ASSERT_NE(http, nullptr);
+  http->StallTimeout = 1;
+  std::string text = "<!DOCTYPE a [\n";
+  for (const char* n : {"1", "2", "3"})
+    text += std::string("<!ENTITY % p") + n + " SYSTEM \"" + server.BaseURL() + "_stall?" + n + "\">\n%p" + n + ";\n";
+  text += "]>\n<a/>\n";
+  std::string message = ErrorFromElsewhere(text, false);
+  EXPECT_EQ(message.rfind("Cannot load \"" + server.BaseURL() + "_stall?1\": ", 0), 0u) << message;
+  std::string requests = server.RequestLog();
+  EXPECT_NE(requests.find("GET /_stall?1 "), std::string::npos) << requests;
+  EXPECT_EQ(requests.find("GET /_stall?2 "), std::string::npos) << requests;
+  EXPECT_EQ(requests.find("GET /_stall?3 "), std::string::npos) << requests;
+  FreeURLSystem();
 }

@@ -98,6 +98,10 @@ TEST(TransformerSecurity, AStylesheetFromTheWebReadsNoLocalFiles)
       << message;
   EXPECT_NE(message.find("\r\nLine: 4\r\n"), std::string::npos) << message;
   EXPECT_EQ(output, "");
+  // A stylesheet from an FTP server is as foreign as one from the web.
+  transformer.SetStyleSheet(ReaderStylesheet(url), "ftp:127.0.0.1/styles/reader.xsl");
+  EXPECT_EQ(MessageOf<EXSLTError>([&] { transformer.Transform("<a/>", output); }),
+            "Local file read for " + url + " refused\r\nLine: 4\r\n<xsl:value-of select=\"document('file:///");
 }
 
 TEST(TransformerSecurity, AStylesheetFromTheWebIncludesAndReadsFromTheWeb)

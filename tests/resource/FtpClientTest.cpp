@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <unistd.h>
@@ -114,7 +115,7 @@ TEST_F(FtpClientTest, NamesWithBlanksAndNonAsciiBytes)
   EXPECT_FALSE(std::filesystem::exists(Server->Root + folder + "/" + file));
 }
 
-TEST_F(FtpClientTest, MlsdListingShowsFoldersFilesAndFollowsLinks)
+TEST_F(FtpClientTest, MlsdListingShowsFoldersFilesAndLinks)
 {
   std::filesystem::create_directories(Server->Root + "mlsd/sub");
   WriteTestFile(Server->Root + "mlsd/a.xml", "x");
@@ -127,7 +128,9 @@ TEST_F(FtpClientTest, MlsdListingShowsFoldersFilesAndFollowsLinks)
   for (const auto& entry : entries) kinds[entry.Name] = entry.Kind;
   EXPECT_EQ(kinds.size(), 3u);
   EXPECT_EQ(kinds["sub"], TFTPEntryKind::Folder);
-  EXPECT_EQ(kinds["link"], TFTPEntryKind::Folder);  // MLSD reports what the link points to
+  // MLSD reports what the link points to, a folder; LIST tells it is a link.
+  EXPECT_EQ(kinds["link"], TFTPEntryKind::Symlink);
+  EXPECT_TRUE(Contains(Sent, "LIST /mlsd"));
   EXPECT_EQ(kinds["a.xml"], TFTPEntryKind::File);
 }
 
@@ -331,4 +334,87 @@ TEST_F(FtpClientTest, StalledListingTimesOutAtTheListingLimit)
   EXPECT_TRUE(Contains(message, "list \"/list-stall/\"")) << message;
   EXPECT_TRUE(Contains(message, "time-out")) << message;
   EXPECT_EQ(Client.StallTimeout, 60);
+}
+
+// A server may send a listing or a file without end: the client stops at its
+// size limit (memory would run out first, and an exception thrown inside
+// libcurl left the connection unusable), and the next request works.
+TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
+{
+  std::filesystem::create_directories(Server->Root + "endless");
+  WriteTestFile(Server->Root + "large.xml", std::string(300000, 'x'));
+  WriteTestFile(Server->Root + "small.xml", "small");
+  for (bool passive : {false, true}) {
+    SCOPED_TRACE(passive ? "passive" : "active");
+    Client.Passive = passive;
+    Client.Connect();
+    std::string list = ErrorOf([&] { Client.List("/endless/"); });
+    EXPECT_TRUE(Contains(list, "list \"/endless/\" on " + Server->Host() + " failed: the listing is larger than 32 MB"))
+        << list;
+    EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
+    Client.MaxFileSize = 100000;
+    std::string get = ErrorOf([&] { Client.Retrieve("/large.xml"); });
+    EXPECT_TRUE(Contains(get, "get \"/large.xml\" on " + Server->Host() + " failed: the file is larger than 100000 bytes"))
+        << get;
+    EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
+    std::vector<TFTPListEntry> entries = Client.List("/");
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const TFTPListEntry& e) { return e.Name == "small.xml"; }));
+    Client.MaxFileSize = std::size_t(512) << 20;
+  }
+}
+
+// A store that failed midway (a full disk) left the server's file cut short,
+// its old text gone. The document goes to a temporary name beside the file
+// and is renamed over it once complete: a failure leaves the file as it was.
+TEST_F(FtpClientTest, StoreThatFailsMidwayLeavesTheFileAsItWas)
+{
+  WriteTestFile(Server->Root + "break.xml", "the old text");
+  LogCapture log({5});
+  Client.Connect();
+  std::string message = ErrorOf([&] { Client.Store("/break.xml", std::string(300000, 'n')); });
+  EXPECT_TRUE(Contains(message, "put \"/break.xml\" on " + Server->Host() + " failed: ")) << message;
+  EXPECT_TRUE(Contains(message, "; the file on the server is unchanged")) << message;
+  const std::string kept = ReadTestFile(Server->Root + "break.xml");
+  EXPECT_TRUE(kept == "the old text") << kept.size() << " bytes: " << kept.substr(0, 20);
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + ".break.xml.part"));
+  Client.Store("/break.xml", "new text");
+  EXPECT_EQ(ReadTestFile(Server->Root + "break.xml"), "new text");
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + ".break.xml.part"));
+  EXPECT_TRUE(Contains(Sent, "RNTO /break.xml")) << Sent;
+}
+
+// Servers that will not rename onto an existing file, or that refuse names
+// beginning with a dot, are written in place as before.
+TEST_F(FtpClientTest, StoreGoesInPlaceWhereTheTemporaryCopyCannotBeUsed)
+{
+  std::filesystem::create_directories(Server->Root + "nodots");
+  WriteTestFile(Server->Root + "noreplace.xml", "old");
+  WriteTestFile(Server->Root + "nodots/a.xml", "old");
+  Client.Connect();
+  Client.Store("/noreplace.xml", "new");
+  EXPECT_EQ(ReadTestFile(Server->Root + "noreplace.xml"), "new");
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + ".noreplace.xml.part"));
+  Client.Store("/nodots/a.xml", "new");
+  EXPECT_EQ(ReadTestFile(Server->Root + "nodots/a.xml"), "new");
+  Client.Store("/nodots/b.xml", "created");
+  EXPECT_EQ(ReadTestFile(Server->Root + "nodots/b.xml"), "created");
+  std::string message = ErrorOf([&] { Client.Store("/no folder/a.xml", "x"); });
+  EXPECT_TRUE(Contains(message, "put \"/no folder/a.xml\"")) << message;
+  EXPECT_TRUE(Contains(message, "550")) << message;
+}
+
+// A server that trickles a byte now and then never trips the stall limit: a
+// transfer that goes on too long in all is given up.
+TEST_F(FtpClientTest, TricklingTransferGivesUpAtTheTotalLimit)
+{
+  WriteTestFile(Server->Root + "drip.xml", std::string(1000000, 'd'));  // named by SIZE, never sent
+  WriteTestFile(Server->Root + "small.xml", "small");
+  Client.Passive = true;
+  Client.StallTimeout = 1;
+  Client.TransferTimeout = 2;
+  Client.Connect();
+  std::string message = ErrorOf([&] { Client.Retrieve("/drip.xml"); });
+  EXPECT_TRUE(Contains(message, "get \"/drip.xml\" on " + Server->Host() + " failed: time-out")) << message;
+  Client.Connect();
+  EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
 }

@@ -257,6 +257,48 @@ TEST_F(FtpProtocolTest, TrafficGoesToLevelFiveWithoutThePassword)
   FreeURLSystem();
 }
 
+// A log-in written into the host ("ftp:joe:s3cret@host/...") is refused, and
+// the password shows neither in the log nor in the message.
+TEST_F(FtpProtocolTest, APasswordWrittenIntoTheHostIsNeitherLoggedNorShown)
+{
+  TURL url = Url("joe:s3cret@" + Server->Host(), "/a.xml");
+  std::string text;
+  std::string message = ErrorOf([&] { Driver.GetFile(url, text); });
+  EXPECT_EQ(message, "FTP connect to \"joe:***@" + Server->Host() + "\" failed: invalid host name");
+  Driver.Disconnect(url);
+  EXPECT_EQ(Level4(), (std::vector<std::string>{"ftp: get file: /a.xml", "ftp: connect: joe:***@" + Server->Host(),
+                                                "ftp: disconnect: joe:***@" + Server->Host()}));
+  EXPECT_FALSE(Contains(ReadTestFile(Log.LogFile()), "s3cret"));
+}
+
+// URLs of one server with different users share its connection, so an
+// operation for the second user ran under the first one's log-in (a document
+// was saved into the other account's folder). It logs in again as its own.
+TEST_F(FtpProtocolTest, AnotherUserOfTheSameServerLogsInAsItself)
+{
+  WriteTestFile(Server->Root + "mine.xml", "tester's");
+  TURL mine = Url("/mine.xml");
+  TURL guests = Url("/theirs.xml");
+  guests.User = "guest";
+  guests.Password = "visitor";
+  std::string text;
+  Driver.GetFile(mine, text);
+  Driver.PutFile(guests, "guest's");
+  EXPECT_EQ(ReadTestFile(Server->GuestRoot + "theirs.xml"), "guest's");
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + "theirs.xml"));
+  Driver.GetFile(mine, text);
+  EXPECT_EQ(text, "tester's");
+  Driver.DeleteFile(guests);
+  EXPECT_FALSE(std::filesystem::exists(Server->GuestRoot + "theirs.xml"));
+  TURL guestRoot = Url("/*.xml");
+  guestRoot.User = "guest";
+  guestRoot.Password = "visitor";
+  WriteTestFile(Server->GuestRoot + "visible.xml", "x");
+  Driver.ListFolder(guestRoot);
+  EXPECT_EQ(Names(guestRoot), std::set<std::string>{"visible.xml"});
+  Driver.Disconnect(mine);
+}
+
 // --- the pool ---------------------------------------------------------------------
 
 class FtpPoolTest : public FtpProtocolTest {

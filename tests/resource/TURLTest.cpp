@@ -31,8 +31,10 @@ const UrlRow kRows[] = {
     {"http://server/dir/p.html", TURLProtocol::http, "server", "/dir/", "p.html", "http://server/dir/p.html"},
     {"http:server/p.html", TURLProtocol::http, "server", "/", "p.html", "http://server/p.html"},
     {"http://server", TURLProtocol::http, "server", "/", "", "http://server/"},
-    {"https://server/p.html", TURLProtocol::unknown, "", "//server/", "p.html", "http://server/p.html"},
-    {"FILE:C:/a.xml", TURLProtocol::unknown, "", "C:/", "a.xml", "http:C:/a.xml"},
+    // An unknown scheme prints as written: an https address printed as
+    // "http:" was fetched as plain http.
+    {"https://server/p.html", TURLProtocol::unknown, "", "//server/", "p.html", "https://server/p.html"},
+    {"FILE:C:/a.xml", TURLProtocol::unknown, "", "C:/", "a.xml", "FILE:C:/a.xml"},
 };
 
 }  // namespace

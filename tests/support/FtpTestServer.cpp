@@ -19,19 +19,27 @@ namespace {
 // The server. A RETR of a name ending in "stall.xml" and a listing of a
 // folder whose name ends in "stall" get no answer at all, so clients can test
 // their stall limits. A LIST of a folder whose name ends in "odd" ends with a
-// line that no listing format reads.
+// line that no listing format reads. A listing of a folder whose name ends in
+// "endless" never ends. A RETR of a name holding "drip.xml" (in passive
+// mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name
+// holding "break.xml" fails
+// with an I/O error once 64 KB have gone through (a disk that fails, a disk
+// that is full). Like some servers, it refuses to rename onto an existing
+// file whose name holds "noreplace", and to store a name beginning with "."
+// in a folder whose path holds "nodots".
 const char* const kScript = R"PY(
-import logging, sys
+import logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, FileProducer
 from pyftpdlib.servers import FTPServer
 
-port, root, user, password, mlsd = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
+port, root, user, password, mlsd, guest_root = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5], sys.argv[6]
 logging.basicConfig(level=logging.DEBUG, stream=sys.stderr)
 
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
+authorizer.add_user("guest", "visitor", guest_root, perm="elradfmwMT")
 
 class Handler(FTPHandler):
     pass
@@ -47,18 +55,103 @@ def ftp_RETR(self, file):
     return FTPHandler.ftp_RETR(self, file)
 
 Handler.ftp_RETR = ftp_RETR
+Handler.use_sendfile = False  # every RETR reads through its file object
+
+class Breaking:
+    """A file that fails with an I/O error once 64 KB went through."""
+    def __init__(self, fd):
+        self.fd, self.done = fd, 0
+    def read(self, n):
+        if self.done >= 65536:
+            raise OSError(5, "Input/output error")
+        data = self.fd.read(min(n, 65536 - self.done))
+        self.done += len(data)
+        return data
+    def write(self, data):
+        if self.done + len(data) > 65536:
+            raise OSError(28, "No space left on device")
+        self.done += len(data)
+        return self.fd.write(data)
+    def __getattr__(self, name):
+        return getattr(self.fd, name)
+
+def breaks(path):
+    return "break.xml" in path
+
+def ftp_RETR_breaking(self, file):
+    if not breaks(file):
+        return ftp_RETR(self, file)
+    fd = open(file, "rb")
+    self.push_dtp_data(FileProducer(Breaking(fd), self._current_type), isproducer=True, file=fd, cmd="RETR")
+    return file
+
+def ftp_RETR_dripping(self, file):
+    channel = self.data_channel
+    if "drip.xml" not in file or channel is None:
+        return ftp_RETR_breaking(self, file)
+    self.respond("125 Data connection already open. Transfer starting.")
+    channel.cmd = "RETR"
+    def drip():
+        try:
+            channel.push(b"x")
+        except Exception:
+            timer.cancel()
+    timer = self.ioloop.call_every(0.2, drip)
+    return file
+
+Handler.ftp_RETR = ftp_RETR_dripping
+
+def ftp_STOR(self, file, mode="w"):
+    if "nodots" in file and os.path.basename(file).startswith("."):
+        self.respond("553 Names beginning with a dot are not allowed.")
+        return
+    result = FTPHandler.ftp_STOR(self, file, mode)
+    if breaks(file):
+        if self.data_channel is not None and self.data_channel.file_obj is not None:
+            self.data_channel.file_obj = Breaking(self.data_channel.file_obj)
+        elif self._in_dtp_queue:
+            fd, cmd = self._in_dtp_queue
+            self._in_dtp_queue = (Breaking(fd), cmd)
+    return result
+
+Handler.ftp_STOR = ftp_STOR
+
+def ftp_RNTO(self, path):
+    if "noreplace" in path and os.path.exists(path):
+        self._rnfr = None
+        self.respond("553 Cannot replace an existing file.")
+        return
+    return FTPHandler.ftp_RNTO(self, path)
+
+Handler.ftp_RNTO = ftp_RNTO
+
+class Endless:
+    def __init__(self, mlsd):
+        self.line = b"type=file;size=1; " if mlsd else b"-rw-r--r-- 1 owner group 1 Jan 01 2020 "
+        self.line += b"a-rather-long-name-that-fills-the-listing-quickly.xml\r\n"
+    def more(self):
+        return self.line * 1000
 
 def stalls(path):
     return path.rstrip("/").endswith("stall")
 
+def endless(path):
+    return path.rstrip("/").endswith("endless")
+
 def ftp_LIST(self, path):
     if stalls(path):
         return
+    if endless(path):
+        self.push_dtp_data(Endless(False), isproducer=True, cmd="LIST")
+        return path
     return FTPHandler.ftp_LIST(self, path)
 
 def ftp_MLSD(self, path):
     if stalls(path):
         return
+    if endless(path):
+        self.push_dtp_data(Endless(True), isproducer=True, cmd="MLSD")
+        return path
     return FTPHandler.ftp_MLSD(self, path)
 
 Handler.ftp_LIST = ftp_LIST
@@ -81,7 +174,11 @@ server.serve_forever()
 FtpTestServer::FtpTestServer() : FtpTestServer(Options()) {}
 
 FtpTestServer::FtpTestServer(const Options& options)
-    : Settings(options), Port(FreeLocalPort()), Root(MakeTempFolder("ftp-root")), WorkFolder(MakeTempFolder("ftp-server"))
+    : Settings(options),
+      Port(FreeLocalPort()),
+      Root(MakeTempFolder("ftp-root")),
+      GuestRoot(MakeTempFolder("ftp-guest")),
+      WorkFolder(MakeTempFolder("ftp-server"))
 {
   WriteTestFile(WorkFolder + "server.py", kScript);
   Start();
@@ -92,6 +189,7 @@ FtpTestServer::~FtpTestServer()
   Stop();
   std::error_code ignored;
   std::filesystem::remove_all(Root, ignored);
+  std::filesystem::remove_all(GuestRoot, ignored);
   std::filesystem::remove_all(WorkFolder, ignored);
 }
 
@@ -112,6 +210,7 @@ void FtpTestServer::Start()
   std::string log = WorkFolder + "server.log";
   std::string port = std::to_string(Port);
   std::string root = Root.substr(0, Root.size() - 1);
+  std::string guestRoot = GuestRoot.substr(0, GuestRoot.size() - 1);
   pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
@@ -121,7 +220,7 @@ void FtpTestServer::Start()
       ::dup2(out, 2);
     }
     ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), root.c_str(), Settings.User.c_str(),
-            Settings.Password.c_str(), Settings.Mlsd ? "1" : "0", static_cast<char*>(nullptr));
+            Settings.Password.c_str(), Settings.Mlsd ? "1" : "0", guestRoot.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   Pid = pid;

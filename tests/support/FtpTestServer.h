@@ -1,6 +1,7 @@
 #pragma once
 // A real FTP server (pyftpdlib under /usr/bin/python3) on 127.0.0.1 for the
-// tests: one user with a password, a temporary root folder, a free port. The
+// tests: one user with a password, a temporary root folder, a free port. A
+// second user, "guest" (password "visitor"), has a root folder of its own. The
 // server runs from construction until destruction; Stop and Start simulate a
 // dead server and bring it back on the same port.
 
@@ -29,7 +30,8 @@ public:
 
   const Options Settings;
   int Port = 0;
-  std::string Root;  // the server's "/", ending with "/"
+  std::string Root;       // the server's "/", ending with "/"
+  std::string GuestRoot;  // "/" of the user "guest", ending with "/"
 
   // "127.0.0.1:PORT": the host text of ftp URLs that reach this server.
   std::string Host() const;

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <Qsci/qsciscintilla.h>
 
+#include "HttpTestServer.h"
 #include "MainFormToolsFixture.h"
 #include "dialogs/TConvertHTMLDialog.h"
 #include "dialogs/TTransformDialog.h"
@@ -125,6 +126,54 @@ TEST_F(MainFormToolsTest, ValidityAgainstADTDBesideTheDocument)
   EXPECT_EQ(bad->FStatus & kCheckFlags, esInvalid);
   EXPECT_EQ(CaretLine(*bad), 3);
   EXPECT_EQ(std::filesystem::current_path(), "/");
+}
+
+// A document read from the web was checked and transformed as if it lay in
+// the current folder: its relative DTD was looked for there, and a file
+// reference in it read local files. Its references resolve against its own
+// address, and no local file is read for it.
+TEST_F(MainFormToolsTest, AWebDocumentResolvesAgainstItsAddressAndReadsNoLocalFile)
+{
+  Start();
+  const std::string site = MakeTempFolder("xmlplivek-site");
+  WriteTestFile(site + "doc.dtd", kDTD);
+  WriteTestFile(site + "good.xml", "<!DOCTYPE doc SYSTEM \"doc.dtd\">\r\n<doc><item>x</item></doc>\r\n");
+  const std::string local = Write("local.ent", "local text");
+  WriteTestFile(site + "greedy.xml", "<!DOCTYPE doc [<!ENTITY e SYSTEM \"file://" + local + "\">]>\r\n<doc>&e;</doc>\r\n");
+  HttpTestServer server(site);
+  Write("doc.dtd", "<!ELEMENT doc (other)>\r\n");  // a local namesake
+  std::filesystem::current_path(Folder);
+
+  TEditFrame* good = Form().NewEditFrame("xml", TURL(server.BaseURL() + "good.xml"), false);
+  FocusEditor(*good);
+  Run("MenuToolsIsValid");
+  EXPECT_EQ(Prompts->Messages, QStringList({"OK. File is valid."}));
+
+  TEditFrame* greedy = Form().NewEditFrame("xml", TURL(server.BaseURL() + "greedy.xml"), false);
+  FocusEditor(*greedy);
+  Prompts->Messages.clear();
+  Run("MenuToolsWellFormed");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].startsWith("Cannot load \"file://" + QString::fromStdString(local) +
+                                              "\": a resource from the web may not refer to a local file"))
+      << Prompts->Messages[0].toStdString();
+  EXPECT_EQ(greedy->FStatus & kCheckFlags, esInvalid);
+
+  Write("copy.xsl", "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n"
+                    "<xsl:template match=\"/\"><xsl:copy-of select=\".\"/></xsl:template>\r\n"
+                    "</xsl:stylesheet>\r\n");
+  WhenShown(TransformDialog, [&] {
+    TransformDialog->XSLCombo->setEditText(QString::fromStdString(Folder + "copy.xsl"));
+    TransformDialog->FileTypeCombo->setCurrentIndex(TypePosition("xml"));
+  });
+  Prompts->Messages.clear();
+  const int tabs = Form().GetFrameCount();
+  Run("MenuToolsTransform");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("a resource from the web may not refer to a local file"))
+      << Prompts->Messages[0].toStdString();
+  EXPECT_EQ(Form().GetFrameCount(), tabs);
+  std::filesystem::remove_all(site);
 }
 
 TEST_F(MainFormToolsTest, NewDocumentIsCheckedInTheProgramFolder)
