@@ -162,8 +162,9 @@ std::string TDocumentText::Bytes(const char* text, std::size_t size) const
     codec.Encode(text, size, true, bytes);
   } catch (const EUnencodableCharacter& error) {
     throw ETextEncodingError("The character " + DescribeCharacter(error.Character) + " in line " +
-                             std::to_string(LineNumberAt(text, size, error.Offset)) + " cannot be written in " +
-                             format.Encoding + ", the document's encoding.");
+                                 std::to_string(LineNumberAt(text, size, error.Offset)) + " cannot be written in " +
+                                 format.Encoding + ", the document's encoding.",
+                             static_cast<long>(error.Offset));
   }
   return bytes;
 }

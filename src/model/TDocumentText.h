@@ -68,7 +68,8 @@ public:
   // The format that the text is written in (see above). Raises
   // ETextEncodingError when the declaration names an unknown encoding.
   TTextFormat SaveFormat(const char* text, std::size_t size) const;
-  // The bytes Save writes for the text. Raises ETextEncodingError.
+  // The bytes Save writes for the text. Raises ETextEncodingError (whose
+  // TextOffset is that of a character the encoding cannot hold).
   std::string Bytes(const char* text, std::size_t size) const;
   // The same bytes, handed to sink; a UTF-8 text goes uncopied. Nothing is
   // handed over when the conversion fails.
