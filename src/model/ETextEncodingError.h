@@ -9,6 +9,12 @@
 class ETextEncodingError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
+  ETextEncodingError(const std::string& message, long textOffset)
+      : std::runtime_error(message), TextOffset(textOffset)
+  {
+  }
+  // Where in the editor's text the conversion failed; -1 for nowhere.
+  long TextOffset = -1;
 };
 
 // A character of the text that the encoding has no bytes for; Offset is the

@@ -136,9 +136,9 @@ std::string UsableEncoding(const std::string& label, TMarkup markup)
   return !encoding.empty() && IsASCIICompatible(encoding) ? encoding : std::string();
 }
 
-// The first <meta> in the first bytes of an HTML document that names a
-// usable encoding.
-std::string MetaEncoding(const char* text, std::size_t size)
+// The name of the encoding that the first <meta> in the first bytes of an
+// HTML document naming a usable one names, as written.
+std::string MetaLabel(const char* text, std::size_t size)
 {
   size = std::min(size, MetaScanLimit);
   std::size_t pos = 0;
@@ -168,16 +168,15 @@ std::string MetaEncoding(const char* text, std::size_t size)
         needPragma = !charset.empty();
       }
     });
-    if (!charset.empty() && (pragma || !needPragma)) {
-      std::string encoding = UsableEncoding(charset, TMarkup::HTML);
-      if (!encoding.empty()) return encoding;
-    }
+    if (!charset.empty() && (pragma || !needPragma) && !UsableEncoding(charset, TMarkup::HTML).empty())
+      return charset;
   }
   return std::string();
 }
 
-// The encoding of a style sheet's leading @charset "name"; rule.
-std::string CSSCharsetEncoding(const char* text, std::size_t size)
+// The name in a style sheet's leading @charset "name"; rule, when it names
+// a usable encoding.
+std::string CSSCharsetLabel(const char* text, std::size_t size)
 {
   static const char Rule[] = "@charset \"";
   constexpr std::size_t RuleSize = sizeof Rule - 1;
@@ -185,7 +184,8 @@ std::string CSSCharsetEncoding(const char* text, std::size_t size)
   size = std::min(size, DeclarationLimit);
   const char* close = std::find(text + RuleSize, text + size, '"');
   if (close + 1 >= text + size || close[1] != ';') return std::string();
-  return UsableEncoding(std::string(text + RuleSize, close), TMarkup::CSS);
+  std::string label(text + RuleSize, close);
+  return UsableEncoding(label, TMarkup::CSS).empty() ? std::string() : label;
 }
 
 }  // namespace
@@ -221,6 +221,20 @@ std::string XMLDeclaredEncoding(const char* text, std::size_t size)
     if (name == "encoding") return std::string(text + pos + 1, close);
     pos = static_cast<std::size_t>(close - text) + 1;
   }
+}
+
+std::string DeclaredEncodingName(const char* text, std::size_t size, TMarkup markup)
+{
+  std::string declared = XMLDeclaredEncoding(text, size);
+  if (!Trimmed(declared).empty()) return declared;
+  if (markup == TMarkup::HTML) return MetaLabel(text, size);
+  if (markup == TMarkup::CSS) return CSSCharsetLabel(text, size);
+  return std::string();
+}
+
+bool CanReadAgain(const std::string& encoding)
+{
+  return encoding == EncodingUTF16LE || encoding == EncodingUTF16BE || IsASCIICompatible(encoding);
 }
 
 std::string ResolveEncodingLabel(const std::string& label, TMarkup markup)
@@ -288,12 +302,12 @@ TDetectedEncoding DetectEncoding(const char* bytes, std::size_t size, TMarkup ma
     if (!encoding.empty()) return {encoding, 0, TEncodingSource::Declaration};
   }
   if (markup == TMarkup::HTML) {
-    std::string encoding = MetaEncoding(bytes, size);
-    if (!encoding.empty()) return {encoding, 0, TEncodingSource::Meta};
+    std::string label = MetaLabel(bytes, size);
+    if (!label.empty()) return {UsableEncoding(label, markup), 0, TEncodingSource::Meta};
   }
   if (markup == TMarkup::CSS) {
-    std::string encoding = CSSCharsetEncoding(bytes, size);
-    if (!encoding.empty()) return {encoding, 0, TEncodingSource::CSSCharset};
+    std::string label = CSSCharsetLabel(bytes, size);
+    if (!label.empty()) return {UsableEncoding(label, markup), 0, TEncodingSource::CSSCharset};
   }
   if (IsValidUtf8(bytes, size)) return {EncodingUTF8, 0, TEncodingSource::ValidUTF8};
   return {EncodingWindows1252, 0, TEncodingSource::Fallback};

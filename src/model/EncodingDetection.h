@@ -47,6 +47,13 @@ TDetectedEncoding DetectEncoding(const char* bytes, std::size_t size, TMarkup ma
 // The encoding name of an XML declaration at the very start of text, as
 // written; empty without one.
 std::string XMLDeclaredEncoding(const char* text, std::size_t size);
+// The name of the encoding that rules 2 to 4 for the markup read in text, as
+// written: the XML declaration's; else in HTML that of the first <meta>
+// naming a usable one, in CSS that of the @charset rule; empty without any.
+std::string DeclaredEncodingName(const char* text, std::size_t size, TMarkup markup);
+// Whether a document written in the encoding opens in it again: UTF-16 (with
+// its byte-order mark) and the encodings that write ASCII as ASCII.
+bool CanReadAgain(const std::string& encoding);
 // The iconv name of an encoding label (letter case and surrounding blanks
 // ignored); empty when iconv knows no such encoding.
 std::string ResolveEncodingLabel(const std::string& label, TMarkup markup);

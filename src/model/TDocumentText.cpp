@@ -16,12 +16,12 @@ bool IsUTF16(const std::string& encoding)
 // What opening learns from the text while it passes.
 class TTextReader {
 public:
-  explicit TTextReader(TTextSink& sink) : FSink(sink) {}
+  TTextReader(TTextSink& sink, TMarkup markup) : FSink(sink), FMarkup(markup) {}
 
   void Deliver(const char* text, std::size_t size)
   {
     if (size == 0) return;
-    if (FFirst) FDeclared = XMLDeclaredEncoding(text, size);
+    if (FFirst) FDeclared = DeclaredEncodingName(text, size, FMarkup);
     FFirst = false;
     FLineEnds.Feed(text, size);
     FSink.Append(text, size);
@@ -42,6 +42,7 @@ public:
 
 private:
   TTextSink& FSink;
+  TMarkup FMarkup;
   bool FFirst = true;
   std::string FDeclared;
   TLineEndDetector FLineEnds;
@@ -108,7 +109,7 @@ void TDocumentText::Reset()
 std::string TDocumentText::Load(const std::string& bytes, TTextSink& sink)
 {
   TDetectedEncoding found = DetectEncoding(bytes.data(), bytes.size(), FMarkup);
-  TTextReader reader(sink);
+  TTextReader reader(sink, FMarkup);
   std::string warning;
   if (!DecodeChecked(bytes.data() + found.MarkSize, bytes.size() - found.MarkSize, found.Encoding,
                      IsUTF16(found.Encoding), reader)) {
@@ -128,14 +129,18 @@ std::string TDocumentText::Load(const std::string& bytes, TTextSink& sink)
 
 TTextFormat TDocumentText::SaveFormat(const char* text, std::size_t size) const
 {
-  std::string declared = XMLDeclaredEncoding(text, size);
+  std::string declared = DeclaredEncodingName(text, size, FMarkup);
   // A removed declaration (or encoding) changes nothing.
   if (declared == FDeclared || declared.find_first_not_of(" \t\r\n") == std::string::npos) return FFormat;
   std::string encoding = ResolveEncodingLabel(declared, FMarkup);
   if (encoding.empty())
-    throw ETextEncodingError("The XML declaration names the encoding \"" + declared + "\", which is not known.");
+    throw ETextEncodingError("The document names the encoding \"" + declared + "\", which is not known.");
   if (encoding == "UTF-16") encoding = FFormat.Encoding == EncodingUTF16BE ? EncodingUTF16BE : EncodingUTF16LE;
   if (encoding == FFormat.Encoding) return FFormat;
+  if (!CanReadAgain(encoding))
+    throw ETextEncodingError("The document names the encoding \"" + declared +
+                             "\", in which it would not open again: UTF-8, UTF-16 and the encodings that write "
+                             "ASCII letters as ASCII can be written.");
   TTextFormat format = FFormat;
   format.Encoding = encoding;
   // UTF-16 is written with its mark, so that it is read as UTF-16 again.
@@ -157,8 +162,9 @@ std::string TDocumentText::Bytes(const char* text, std::size_t size) const
     codec.Encode(text, size, true, bytes);
   } catch (const EUnencodableCharacter& error) {
     throw ETextEncodingError("The character " + DescribeCharacter(error.Character) + " in line " +
-                             std::to_string(LineNumberAt(text, size, error.Offset)) + " cannot be written in " +
-                             format.Encoding + ", the document's encoding.");
+                                 std::to_string(LineNumberAt(text, size, error.Offset)) + " cannot be written in " +
+                                 format.Encoding + ", the document's encoding.",
+                             static_cast<long>(error.Offset));
   }
   return bytes;
 }
@@ -178,5 +184,5 @@ void TDocumentText::Write(const char* text, std::size_t size, const TByteSink& s
 void TDocumentText::Saved(const char* text, std::size_t size)
 {
   FFormat = SaveFormat(text, size);
-  FDeclared = XMLDeclaredEncoding(text, size);
+  FDeclared = DeclaredEncodingName(text, size, FMarkup);
 }

@@ -14,9 +14,11 @@
 // does not, or a UTF-16 document is no valid UTF-16, the document opens as
 // Windows-1252 (whose bytes always come back) with a warning.
 //
-// Saving writes the document's encoding, unless the encoding named by the
-// XML declaration at the start of the text was changed since the document
-// was opened (or last saved): then the declared one is written. A character
+// Saving writes the document's encoding, unless the encoding named where
+// opening looks for one (the XML declaration; in HTML a <meta>, in CSS the
+// @charset rule: DeclaredEncodingName) was changed since the document was
+// opened (or last saved): then the named one is written, when the document
+// opens in it again (UTF-32 would not). A character
 // that the encoding cannot hold fails the conversion with a message that
 // names it and its line; nothing is converted then. New documents are
 // UTF-8 with LF line ends.
@@ -66,7 +68,8 @@ public:
   // The format that the text is written in (see above). Raises
   // ETextEncodingError when the declaration names an unknown encoding.
   TTextFormat SaveFormat(const char* text, std::size_t size) const;
-  // The bytes Save writes for the text. Raises ETextEncodingError.
+  // The bytes Save writes for the text. Raises ETextEncodingError (whose
+  // TextOffset is that of a character the encoding cannot hold).
   std::string Bytes(const char* text, std::size_t size) const;
   // The same bytes, handed to sink; a UTF-8 text goes uncopied. Nothing is
   // handed over when the conversion fails.
@@ -78,7 +81,7 @@ public:
 private:
   TMarkup FMarkup = TMarkup::Other;
   TTextFormat FFormat;
-  // The encoding named by the XML declaration when the document was opened
-  // or last saved.
+  // The encoding named in the text when the document was opened or last
+  // saved.
   std::string FDeclared;
 };

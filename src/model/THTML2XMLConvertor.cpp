@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "model/AttributeList.h"
+#include "model/EncodingDetection.h"
+#include "model/TTextCodec.h"
 #include "xmlparse/TXMLParser.h"
 
 namespace {
@@ -86,6 +88,26 @@ bool THTML2XMLConvertor::IsSingleton(const std::string& name) const {
 }
 
 void THTML2XMLConvertor::Convert(const std::string& input, std::string& output) {
+  const std::string mark = input.substr(0, 2);
+  const char* encoding = mark == ByteOrderMark(EncodingUTF16LE)   ? EncodingUTF16LE
+                         : mark == ByteOrderMark(EncodingUTF16BE) ? EncodingUTF16BE
+                                                                  : nullptr;
+  if (!encoding) {
+    ConvertText(input, output);
+    return;
+  }
+  // Both directions keep what no character is (bytes of a broken page) as
+  // it is.
+  TTextCodec codec(encoding);
+  std::string text;
+  codec.Decode(input.data() + mark.size(), input.size() - mark.size(), true, text);
+  std::string converted;
+  ConvertText(text, converted);
+  output = mark;
+  codec.Encode(converted.data(), converted.size(), true, output);
+}
+
+void THTML2XMLConvertor::ConvertText(const std::string& input, std::string& output) {
   output.clear();
   Stack.clear();
   LastMarkupEnd = 0;

@@ -29,6 +29,9 @@ public:
 
   // output := the XML text for input. Output and Stack start empty for every
   // conversion; elements still open at the end are closed in output only.
+  // Markup is read as ASCII bytes: a UTF-16 page (told by its byte-order
+  // mark) is converted as UTF-8 and written back in UTF-16, its mark first
+  // (Output then holds the UTF-8).
   void Convert(const std::string& input, std::string& output);
 
   // The default list of singleton tags.
@@ -39,6 +42,7 @@ public:
   static std::string CasedName(std::string_view name, std::uint8_t nameCase);
 
 private:
+  void ConvertText(const std::string& input, std::string& output);
   std::size_t LastMarkupEnd = 0;  // input offset right after the last reported markup
 
   void ParserStartTag(TXMLParser& sender, const std::string& name,

@@ -141,12 +141,11 @@ TEditFrame::TEditFrame(QWidget* parent)
   ApplyLook();
   ApplyGutter();
 
-  connect(SynEdit, &QsciScintilla::textChanged, this, [this] { SynEditChange(); });
+  FText.OnEdit = [this] { SynEditChange(); };
   connect(SynEdit, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
     if (updated & (B::SC_UPDATE_SELECTION | B::SC_UPDATE_CONTENT)) SynEditStatusChange();
     UpdateLineNumbers();
   });
-  connect(SynEdit, &QsciScintilla::linesChanged, this, [this] { UpdateLineNumbers(); });
   connect(SynEdit, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     if (FPopupMenu) FPopupMenu->popup(SynEdit->mapToGlobal(pos));
   });

@@ -1,6 +1,8 @@
 #include "workspace/TEditorText.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QAccessible>
+#include <QAccessibleWidget>
 
 #include "workspace/TScratchFile.h"
 
@@ -56,6 +58,31 @@ private:
   long FEventMask;
 };
 
+// The notifications of changes the editor sends: that an insertion or
+// deletion is about to happen, folding and markers. Insertions and deletions
+// themselves (and the undo and redo steps, which carry the same bits) would
+// each have the component's accessibility support count characters from the
+// start of the document.
+constexpr long EditEventMask = B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE | B::SC_MOD_CHANGEFOLD |
+                               B::SC_MOD_CHANGEMARKER | B::SC_MOD_CHANGEMARGIN;
+
+QAccessibleInterface* PlainAccessible(const QString& className, QObject* object)
+{
+  if (className == QLatin1String("QsciScintillaBase") && object && object->isWidgetType())
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+  return nullptr;
+}
+
+// The last factory installed is asked first: installed once the component
+// has installed its own (with its first editor), it answers for every editor.
+void InstallPlainAccessible()
+{
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  QAccessible::installFactory(PlainAccessible);
+}
+
 int EolMode(TLineEnd lineEnd)
 {
   switch (lineEnd) {
@@ -70,6 +97,12 @@ int EolMode(TLineEnd lineEnd)
 
 TEditorText::TEditorText(QsciScintilla& editor) : FEditor(editor)
 {
+  InstallPlainAccessible();
+  FEditor.SendScintilla(B::SCI_SETMODEVENTMASK, EditEventMask);
+  QObject::connect(&FEditor, &QsciScintillaBase::SCN_MODIFIED, &FEditor,
+                   [this](int, int type, const char*, int, int, int, int, int, int, int) {
+                     if ((type & (B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE)) && OnEdit) OnEdit();
+                   });
   FEditor.setUtf8(true);
   FEditor.SendScintilla(B::SCI_SETCODEPAGE, static_cast<long>(B::SC_CP_UTF8));
   ApplyLineEnd();

@@ -8,7 +8,14 @@
 // only (QsciScintilla::text() and setText() go through QString, which loses
 // invalid bytes and everything after a NUL). Enter inserts the document's
 // line end.
+//
+// Edits are seen without the component's accessibility support, which
+// counts the characters from the start of the document on every insertion,
+// deletion and caret move: editors get a plain accessible (no text
+// interface), and the component notifies only that an insertion or deletion
+// is about to happen (OnEdit), not the change itself.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +28,10 @@ class TEditorText {
 public:
   // Sets the editor up for UTF-8 text with LF line ends.
   explicit TEditorText(QsciScintilla& editor);
+
+  // Raised before every insertion and deletion, typed, pasted, undone or
+  // made by a command alike (loading excepted).
+  std::function<void()> OnEdit;
 
   TDocumentText& Model() { return FModel; }
   const TDocumentText& Model() const { return FModel; }

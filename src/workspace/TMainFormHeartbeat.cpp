@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "dialogs/DialogHelpers.h"
+#include "model/ETextEncodingError.h"
 #include "model/TFileType.h"
 #include "workspace/CommandStates.h"
 #include "workspace/TEditFrame.h"
@@ -68,6 +69,11 @@ void TMainForm::BackupFrames()
   for (TEditFrame* frame : EditFrames()) {
     try {
       frame->CheckBackup(BackupInterval);
+    } catch (const ETextEncodingError& error) {
+      // Reported minutes after the typing: which document, and what for.
+      if (!failure)
+        failure = std::make_exception_ptr(ETextEncodingError(
+            "The working copy of \"" + frame->FURL.GetURL() + "\" was not written. " + error.what(), error.TextOffset));
     } catch (...) {
       if (!failure) failure = std::current_exception();
     }

@@ -13,6 +13,7 @@
 #include "dialogs/TBatchDialog.h"
 #include "dialogs/TConvertHTMLDialog.h"
 #include "dialogs/TTransformDialog.h"
+#include "model/ETextEncodingError.h"
 #include "model/FileNameHelpers.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
@@ -113,6 +114,13 @@ void RunCheck(TEditFrame* frame, bool validate)
       CheckDocument(*frame, validate);
     }
     Prompter().ShowMessage(validate ? "OK. File is valid." : "OK. File is well-formed.");
+  } catch (const ETextEncodingError& error) {
+    // No bytes to check: the caret goes to the character they fail on.
+    if (error.TextOffset >= 0) {
+      frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(error.TextOffset));
+      frame->SynEdit->ensureCursorVisible();
+    }
+    throw;
   } catch (const std::exception& error) {
     frame->SynEdit->setCursorPosition(GetErrorLine(error.what()) - 1, 0);
     frame->SynEdit->ensureCursorVisible();

@@ -195,3 +195,23 @@ TEST(ConvertorText, CutOffMarkupAtTheEndIsKeptAsText) {
 TEST(ConvertorText, ReferencesPassStrayAmpersandsAreEscaped) {
   EXPECT_EQ(ConvertDefault("<p>&nbsp;&amp;&#160; AT&T & co</p>"), "<p/>&nbsp;&amp;&#160; AT&amp;T &amp; co</p>");
 }
+
+// The parser reads markup as ASCII: a UTF-16 page (told by its byte-order
+// mark) is converted character for character and stays UTF-16 with its mark.
+TEST(ConvertorText, Utf16PagesAreConvertedInTheirEncoding) {
+  const std::u16string page = u"<HTML><p>Caf\u00E9 \u65E5\u672C<BR></HTML>";
+  const std::u16string xml = u"<html><p/>Caf\u00E9 \u65E5\u672C<br/></html>";
+  for (bool little : {true, false}) {
+    auto bytes = [little](const std::u16string& text) {
+      std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+      for (char16_t c : text) {
+        char low = static_cast<char>(c & 0xFF);
+        char high = static_cast<char>(c >> 8);
+        out += little ? low : high;
+        out += little ? high : low;
+      }
+      return out;
+    };
+    EXPECT_EQ(ConvertDefault(bytes(page)), bytes(xml)) << little;
+  }
+}

@@ -265,6 +265,27 @@ TEST(DocumentText, AChangedDeclarationChoosesTheEncodingSaveWrites)
   Open(page, "<p/>", TMarkup::HTML);
   EXPECT_EQ(Saved(page, "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><p>\xE2\x82\xAC</p>"),
             "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><p>\x80</p>");
+  // What decides the encoding when the document is opened decides it when
+  // saved: a <meta> in HTML, an @charset rule in CSS (written as UTF-8, they
+  // opened again as Windows-1252 and ISO-8859-15, "Caf\xC3\x83\xC2\xA9").
+  const std::string meta = "<html><head><meta charset=\"iso-8859-1\"></head><p>Caf\xC3\xA9 \xE2\x82\xAC</p>";
+  EXPECT_EQ(Saved(page, meta), "<html><head><meta charset=\"iso-8859-1\"></head><p>Caf\xE9 \x80</p>");
+  page.Model.Saved(meta.data(), meta.size());
+  EXPECT_EQ(Saved(page, "<html><p>\xC3\xA9</p>"), "<html><p>\xE9</p>");
+  TOpened sheet;
+  Open(sheet, "p { content: \"\xC3\xA9\" }", TMarkup::CSS);
+  EXPECT_EQ(Saved(sheet, "@charset \"ISO-8859-15\";\np { content: \"\xE2\x82\xAC\" }"),
+            "@charset \"ISO-8859-15\";\np { content: \"\xA4\" }");
+  // An encoding the document would not open in again is refused: UTF-32
+  // came back as UTF-16 with NULs between the letters.
+  for (const char* name : {"UTF-32", "UTF-7", "UCS-2"}) {
+    try {
+      Saved(doc, std::string("<?xml version=\"1.0\" encoding=\"") + name + "\"?><r/>");
+      ADD_FAILURE() << name << " written";
+    } catch (const ETextEncodingError& error) {
+      EXPECT_NE(std::string(error.what()).find(name), std::string::npos) << error.what();
+    }
+  }
 }
 
 TEST(DocumentText, NewDocumentsAreUtf8WithLf)

@@ -1,6 +1,7 @@
 // The editor frame's document life: bytes in and out, status flags, working
 // copies, captions.
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QTabBar>
 #include <csignal>
@@ -172,6 +173,36 @@ TEST_F(EditFrameDocument, UndoAndRedoMarkModified)
   ASSERT_EQ(Frame->FStatus, 0);
   Frame->SynEdit->undo();
   EXPECT_EQ(Frame->FStatus, esModified);
+}
+
+// The component's accessibility support counts the characters from the
+// start of the document on every insertion, deletion and caret move (a
+// keystroke at the end of 100 MB took half a second): the editor has a plain
+// accessible without that text interface, and insertions and deletions are
+// not notified as such; every edit still reaches the frame.
+TEST_F(EditFrameDocument, EditsAreSeenWithoutTheComponentsCharacterCounting)
+{
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(Frame->SynEdit);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->textInterface(), nullptr);
+  Frame->OpenDocument(Local(Write("n.xml", "<r>\n</r>")));
+  const long mask = Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK);
+  EXPECT_EQ(mask & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT), 0);
+
+  Frame->SynEdit->setFocus();
+  GoTo(3);
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete}) {
+    Frame->SetStatus(esWellFormed);
+    QTest::keyClick(Frame->SynEdit, key);
+    EXPECT_EQ(Frame->FStatus, esModified) << key;
+  }
+  Frame->SetStatus(esValid);
+  Frame->SynEdit->undo();
+  EXPECT_EQ(Frame->FStatus, esModified);
+  Frame->SetStatus(esValid);
+  Frame->SynEdit->redo();
+  EXPECT_EQ(Frame->FStatus, esModified);
+  EXPECT_EQ(Frame->GetText(), "<r>\n</r>");
 }
 
 TEST_F(EditFrameDocument, SetStatusRepaintsTabsOnlyOnChange)

@@ -83,6 +83,18 @@ TEST_F(MainFormToolsTest, DocumentsBeyondAsciiPassInTheirOwnEncoding)
     EXPECT_EQ(Prompts->Messages, QStringList({"OK. File is well-formed."}));
     EXPECT_TRUE(doc->FStatus & esWellFormed);
   }
+  // A character that ISO-8859-1 cannot hold leaves no bytes to check: the
+  // message names it and the caret goes to it (it went to line 1).
+  TEditFrame* doc = Active();
+  QKeyEvent euro(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\u20AC"));
+  QApplication::sendEvent(doc->SynEdit, &euro);
+  const long at = doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS) - 3;
+  doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  Prompts->Messages.clear();
+  Run("MenuToolsWellFormed");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains(QString::fromUtf8("\"\u20AC\" (U+20AC)"))) << Prompts->Messages[0].toStdString();
+  EXPECT_EQ(doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), at);
 }
 
 TEST_F(MainFormToolsTest, BadDocumentFailsOnItsLine)

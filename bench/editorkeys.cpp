@@ -1,0 +1,175 @@
+// The cost of a keystroke at the end of a big document, side by side with a
+// small one: the program is started as for a user (main window, its
+// configuration and key bindings, status bar, heartbeat), generated
+// documents of 1 MB and of the given size (default 100 MB) in UTF-8 (text
+// beyond ASCII, LF) and Windows-1252 (CR LF) are opened, the caret goes to
+// their end and key presses are sent to the editor: typing an ASCII letter
+// and a letter beyond ASCII, Enter, Backspace, the arrow keys, End and Home;
+// every key is followed by the events it causes (status bar, repaint). A
+// heartbeat tick (caption, panels, command states) is timed on its own.
+//
+// Goal: a keystroke at the end of the big document costs about what it
+// costs at the end of the small one.
+//
+//   bench_editorkeys [megabytes]
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <Qsci/qsciscintilla.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "resource/ProgramFile.h"
+#include "resource/TURL.h"
+#include "workspace/ProgramStartup.h"
+#include "workspace/TEditFrame.h"
+#include "workspace/TMainForm.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct TDocument {
+  const char* Name;
+  const char* Encoding;
+  const char* LineEnd;
+  const char* Customer;
+};
+
+const TDocument Documents[] = {
+    {"utf8", "UTF-8", "\n", "Kunde M\xC3\xBCller \xE5\xB1\xB1\xE7\x94\xB0 \xE2\x82\xAC"},
+    {"windows-1252", "windows-1252", "\r\n", "Kunde M\xFCller \x80"},
+};
+
+void Generate(const std::string& path, std::size_t bytes, const TDocument& doc)
+{
+  const std::string lineEnd = doc.LineEnd;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << "<?xml version=\"1.0\" encoding=\"" << doc.Encoding << "\"?>" << lineEnd << "<orders>" << lineEnd;
+  std::size_t written = 0;
+  for (long n = 0; written < bytes; ++n) {
+    std::ostringstream record;
+    record << "  <order id=\"" << n << "\"><customer>" << doc.Customer << " " << n % 997 << "</customer></order>"
+           << lineEnd;
+    out << record.str();
+    written += record.str().size();
+  }
+  out << "</orders>";
+}
+
+void Press(QWidget* target, int key, const QString& text = QString())
+{
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &release);
+  QApplication::processEvents();
+}
+
+// Milliseconds per call of step, averaged over count calls.
+double PerCall(int count, const std::function<void()>& step)
+{
+  auto start = Clock::now();
+  for (int i = 0; i < count; ++i) step();
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / count;
+}
+
+struct TFigures {
+  double First, Letter, NonAscii, Enter, Backspace, LeftRight, UpDown, EndHome, Tick;
+};
+
+TFigures Measure(TMainForm& form, const std::string& file)
+{
+  form.OpenArgument(file);
+  QApplication::processEvents();
+  TEditFrame* frame = form.GetActiveEditFrame();
+  QsciScintilla* e = frame->SynEdit;
+  e->setFocus();
+  e->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  QApplication::processEvents();
+  const int n = 20;
+  TFigures f{};
+  auto first = Clock::now();
+  Press(e, Qt::Key_X, "x");
+  Press(e, Qt::Key_Backspace);
+  f.First = std::chrono::duration<double, std::milli>(Clock::now() - first).count();
+  f.Letter = PerCall(n, [e] { Press(e, Qt::Key_X, "x"); });
+  for (int i = 0; i < n; ++i) Press(e, Qt::Key_Backspace);
+  f.NonAscii = PerCall(n, [e] { Press(e, 0, QString::fromUtf8("\xC3\xA9")); });
+  f.Backspace = PerCall(n, [e] { Press(e, Qt::Key_Backspace); });
+  f.Enter = PerCall(n, [e] { Press(e, Qt::Key_Return); });
+  for (int i = 0; i < n; ++i) Press(e, Qt::Key_Backspace);
+  f.LeftRight = PerCall(n, [e] {
+                  Press(e, Qt::Key_Left);
+                  Press(e, Qt::Key_Right);
+                }) / 2;
+  f.UpDown = PerCall(n, [e] {
+               Press(e, Qt::Key_Up);
+               Press(e, Qt::Key_Down);
+             }) / 2;
+  f.EndHome = PerCall(n, [e] {
+                Press(e, Qt::Key_Home);
+                Press(e, Qt::Key_End);
+              }) / 2;
+  f.Tick = PerCall(n, [&form] { form.HeartbeatTimerTimer(); });
+  // Closed unchanged: nothing asks to save.
+  e->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+  frame->SetStatus(0);
+  form.CloseFrame(frame);
+  QApplication::processEvents();
+  return f;
+}
+
+void Print(const char* label, const TFigures& f)
+{
+  std::printf("  %-22s %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f\n", label, f.First, f.Letter, f.NonAscii, f.Enter,
+              f.Backspace, f.LeftRight, f.UpDown, f.EndHome, f.Tick);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  std::size_t megabytes = argc >= 2 ? static_cast<std::size_t>(std::atol(argv[1])) : 100;
+  char folderTemplate[] = "/tmp/bench-editorkeys-XXXXXX";
+  if (!::mkdtemp(folderTemplate)) return 1;
+  const std::string folder = std::string(folderTemplate) + "/";
+  std::filesystem::copy(std::string(SOURCE_ROOT) + "/data", folder, std::filesystem::copy_options::recursive);
+  SetProgramFileName(folder + "xmlplivek");
+
+  StartModules();
+  int result = 0;
+  {
+    QApplication app(argc, argv);
+    CreateForms();
+    ShowMainForm();
+    TMainForm& form = *MainForm;
+    form.resize(1000, 700);
+    QApplication::processEvents();
+    std::printf("bench_editorkeys: milliseconds per key at the end of a document (with the events it causes)\n");
+    std::printf("  %-22s %8s %8s %8s %8s %8s %8s %8s %8s %8s\n", "document", "first", "letter", "e-acute", "Enter", "Backsp",
+                "Left/Rt", "Up/Down", "Home/End", "tick");
+    for (const TDocument& doc : Documents) {
+      for (std::size_t mb : {std::size_t{1}, megabytes}) {
+        std::string file = folder + doc.Name + "-" + std::to_string(mb) + ".xml";
+        Generate(file, mb << 20, doc);
+        std::string label = std::string(doc.Name) + " " + std::to_string(mb) + " MB";
+        Print(label.c_str(), Measure(form, file));
+        std::remove(file.c_str());
+      }
+    }
+    DestroyForms();
+  }
+  StopModules();
+  std::error_code ignored;
+  std::filesystem::remove_all(folderTemplate, ignored);
+  return result;
+}
