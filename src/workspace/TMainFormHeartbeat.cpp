@@ -11,7 +11,6 @@
 #include <exception>
 
 #include "dialogs/DialogHelpers.h"
-#include "model/ETextEncodingError.h"
 #include "model/TFileType.h"
 #include "workspace/CommandStates.h"
 #include "workspace/TEditFrame.h"
@@ -69,11 +68,6 @@ void TMainForm::BackupFrames()
   for (TEditFrame* frame : EditFrames()) {
     try {
       frame->CheckBackup(BackupInterval);
-    } catch (const ETextEncodingError& error) {
-      // Reported minutes after the typing: which document, and what for.
-      if (!failure)
-        failure = std::make_exception_ptr(ETextEncodingError(
-            "The working copy of \"" + frame->FURL.GetURL() + "\" was not written. " + error.what(), error.TextOffset));
     } catch (...) {
       if (!failure) failure = std::current_exception();
     }

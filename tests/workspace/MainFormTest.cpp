@@ -543,23 +543,6 @@ TEST_F(MainFormTest, OneFailingWorkingCopyKeepsTheSweepGoing)
   now += 1.0 / 288 + 1.0 / 86400;
   EXPECT_THROW(form.BackupFrames(), std::exception);
   EXPECT_EQ(ReadTestFile(first->FBackupFileName), "<changed/>");
-  // A text its encoding cannot hold has no working copy: the report names
-  // the document and the working copy (it named only the character, from
-  // nowhere, five minutes after the typing).
-  const std::string latin = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r/>";
-  TEditFrame* text = Open("latin.xml", latin);
-  text->SynEdit->setText(QString::fromUtf8("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\u65E5</r>"));
-  text->MarkModified();
-  now += 1.0 / 288 + 1.0 / 86400;
-  try {
-    form.BackupFrames();
-    ADD_FAILURE() << "swept";
-  } catch (const std::exception& error) {
-    const std::string message = error.what();
-    EXPECT_NE(message.find("working copy of \"" + text->FURL.GetURL() + "\""), std::string::npos) << message;
-    EXPECT_NE(message.find("(U+65E5) in line 1 cannot be written in ISO-8859-1"), std::string::npos) << message;
-  }
-  EXPECT_EQ(ReadTestFile(text->FBackupFileName), latin);
   TEditFrame::SetClock(nullptr);
 }
 
