@@ -171,7 +171,7 @@ void TProject::AddToHistory(const TURL& entry)
     server.SetPath("");
     server.SetFileName("");
     FtpHistory.Add(server);
-  } else if (url.Protocol == TURLProtocol::http) {
+  } else if (url.IsWeb()) {
     HttpHistory.Add(url);
   }
 }

@@ -1,5 +1,7 @@
 #include "resource/TURL.h"
 
+#include <strings.h>
+
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 
@@ -72,11 +74,16 @@ void TURL::SetURL(const std::string& text)
   Listed = false;
 }
 
+bool TURL::IsWeb() const
+{
+  return Protocol == TURLProtocol::http ||
+         (Protocol == TURLProtocol::unknown && ::strcasecmp(Scheme.c_str(), "https") == 0);
+}
+
 std::string TURL::GetURL() const
 {
   std::string separator = Protocol == TURLProtocol::http ? "://" : ":";
-  std::string scheme = GetProtocolName();
-  if (Protocol == TURLProtocol::unknown && !Scheme.empty()) scheme = Scheme;
+  std::string scheme = Protocol == TURLProtocol::unknown && !Scheme.empty() ? Scheme : GetProtocolName();
   return scheme + separator + Host + Path + FileName;
 }
 
@@ -102,7 +109,9 @@ std::string TURL::GetProtocolName() const
     case TURLProtocol::ftp: return "ftp";
     case TURLProtocol::http: return "http";
     default:
-      AppLog().Check(false, kUnknownProtocol);
+      // https is served by the HTTP driver; any other scheme is no protocol
+      // of ours.
+      AppLog().Check(IsWeb(), kUnknownProtocol);
       return "http";
   }
 }

@@ -56,6 +56,8 @@ public:
 
   void SetURL(const std::string& text);
   std::string GetURL() const;
+  // A web address: http, or https (which the HTTP driver serves too).
+  bool IsWeb() const;
   void SetNativeName(const std::string& name);
   std::string GetNativeName() const;
   std::string GetProtocolName() const;

@@ -163,6 +163,10 @@ TEST_F(ProjectTest, HttpAndLocalDocuments)
   EXPECT_EQ(project.SaveURL.GetURL(), "file:/docs/y.xml");
   EXPECT_EQ(project.HttpHistory.Count(), 1);
   EXPECT_EQ(project.FtpHistory.Count(), 0);
+  // A web page read over https is a web page too.
+  project.UseURL(TURL("https://server/q.html"), false);
+  ASSERT_EQ(project.HttpHistory.Count(), 2);
+  EXPECT_EQ(project.HttpHistory.GetItem(0).GetURL(), "https://server/q.html");
 }
 
 // A recent document opened again straight from the list: the entry passed in
