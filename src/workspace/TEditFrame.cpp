@@ -229,9 +229,18 @@ void TEditFrame::Save()
 
 void TEditFrame::SaveAs(const TURL& url)
 {
+  TURL previous(FURL);
+  TFileStamp previousStamp = FDiskStamp;
   FURL = url;
   FDiskStamp = TFileStamp::Of(url);  // the file the user chose to replace
-  Save();
+  try {
+    Save();
+  } catch (...) {
+    // Not saved: the document is still the one its tab names.
+    FURL = previous;
+    FDiskStamp = previousStamp;
+    throw;
+  }
   DeleteBackup();
   FBackupFileName = GetBackupFileName();
   Backup();

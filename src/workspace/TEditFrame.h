@@ -102,7 +102,7 @@ public:
   // esModified. A failed write, or a text the encoding cannot hold, raises
   // and leaves the status as it was.
   void Save();
-  // Saves under url (kept even when the write fails); deletes the old working
+  // Saves under url; a failed save keeps the old URL. Deletes the old working
   // copy and writes a new one.
   void SaveAs(const TURL& url);
   // True when another program has written or replaced the document's file

@@ -323,12 +323,14 @@ TEST_F(EditFrameDocument, SaveAsMovesTheWorkingCopy)
   EXPECT_EQ(Pages->tabText(0), "b.xml");
 }
 
-TEST_F(EditFrameDocument, FailedSaveAsKeepsNewUrlButOldCopyStatusAndCaption)
+// The document stays what its tab says: a later Save goes to a.xml, not to
+// the place that failed.
+TEST_F(EditFrameDocument, FailedSaveAsKeepsTheDocumentAsItWas)
 {
   Frame->OpenDocument(Local(Write("a.xml", "text")));
   Frame->MarkModified();
   EXPECT_THROW(Frame->SaveAs(Local(Folder + "missing/b.xml")), EFCreateError);
-  EXPECT_EQ(Frame->FURL.GetNativeName(), Folder + "missing/b.xml");
+  EXPECT_EQ(Frame->FURL.GetNativeName(), Folder + "a.xml");
   EXPECT_EQ(Frame->FStatus, esModified);
   EXPECT_EQ(Frame->FBackupFileName, Folder + "~a.xml");
   EXPECT_TRUE(Exists(Folder + "~a.xml"));
