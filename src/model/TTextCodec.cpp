@@ -31,6 +31,25 @@ char* Grow(std::string& out, std::size_t& used, std::size_t wanted)
   return &out[used];
 }
 
+// Converts through cd into out until the input is used up (0) or iconv stops
+// at a byte it cannot convert (its errno, EILSEQ or EINVAL, with in and left
+// at that byte).
+int ConvertInto(iconv_t cd, char*& in, std::size_t& left, std::string& out)
+{
+  while (left > 0) {
+    std::size_t used = 0;
+    std::size_t room = std::max<std::size_t>(left + left / 2, 64);
+    char* to = Grow(out, used, room);
+    std::size_t free = room;
+    std::size_t result = ::iconv(cd, &in, &left, &to, &free);
+    int error = errno;
+    out.resize(used + room - free);
+    if (result != IconvFailed) return 0;
+    if (error != E2BIG) return error;
+  }
+  return 0;
+}
+
 }  // namespace
 
 EUnencodableCharacter::EUnencodableCharacter(char32_t character, std::size_t offset, const std::string& encoding)
@@ -83,15 +102,8 @@ std::size_t TTextCodec::Decode(const char* bytes, std::size_t size, bool last, s
   auto* in = const_cast<char*>(bytes);
   std::size_t left = size;
   while (left > 0) {
-    std::size_t used = 0;
-    std::size_t room = std::max<std::size_t>(left + left / 2, 64);
-    char* to = Grow(out, used, room);
-    std::size_t free = room;
-    std::size_t result = ::iconv(Converter(FDecoder), &in, &left, &to, &free);
-    int error = errno;
-    out.resize(used + room - free);
-    if (result != IconvFailed) break;
-    if (error == E2BIG) continue;
+    int error = ConvertInto(Converter(FDecoder), in, left, out);
+    if (error == 0) break;
     if (error == EINVAL && !last) break;  // a sequence the next piece completes
     // An undefined byte (or, at the very end, an incomplete sequence): kept
     // as it is.
@@ -130,19 +142,9 @@ void TTextCodec::EncodeRun(const char* text, std::size_t size, const char* start
 {
   auto* in = const_cast<char*>(text);
   std::size_t left = size;
-  while (left > 0) {
-    std::size_t used = 0;
-    std::size_t room = std::max<std::size_t>(left + left / 2, 64);
-    char* to = Grow(out, used, room);
-    std::size_t free = room;
-    std::size_t result = ::iconv(Converter(FEncoder), &in, &left, &to, &free);
-    int error = errno;
-    out.resize(used + room - free);
-    if (result != IconvFailed) break;
-    if (error == E2BIG) continue;
-    std::size_t length = std::max<std::size_t>(1, Utf8SequenceLength(in, left));
-    throw EUnencodableCharacter(DecodeUtf8(in, length), static_cast<std::size_t>(in - start), FEncoding);
-  }
+  if (ConvertInto(Converter(FEncoder), in, left, out) == 0) return;
+  std::size_t length = std::max<std::size_t>(1, Utf8SequenceLength(in, left));
+  throw EUnencodableCharacter(DecodeUtf8(in, length), static_cast<std::size_t>(in - start), FEncoding);
 }
 
 void TTextCodec::FinishEncoding(std::string& out)
