@@ -26,6 +26,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "platform/QtEnvironment.h"
 #include "resource/ProgramFile.h"
 #include "resource/TURL.h"
 #include "workspace/ProgramStartup.h"
@@ -138,6 +139,8 @@ void Print(const char* label, const TFigures& f)
 int main(int argc, char** argv)
 {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking", 0);
+  PrepareQtEnvironment();
   std::size_t megabytes = argc >= 2 ? static_cast<std::size_t>(std::atol(argv[1])) : 100;
   char folderTemplate[] = "/tmp/bench-editorkeys-XXXXXX";
   if (!::mkdtemp(folderTemplate)) return 1;
