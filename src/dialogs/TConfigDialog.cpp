@@ -539,28 +539,27 @@ void TConfigDialog::CommandComboChange()
 
 void TConfigDialog::HotKey1Change()
 {
-  int row = SelectedKeyRow();
-  if (row < 0) return;
-  TShortcutItem binding = KeyRowBinding(row);
-  TShortCut before = binding.Key;
-  binding.Key = HotKey1->HotKey();
-  if (TakeKeys(row, binding))
-    SetKeyRowBinding(row, binding);
-  else
-    HotKey1->SetHotKey(before);
+  HotKeyChange(*HotKey1, &TShortcutItem::Key);
 }
 
 void TConfigDialog::HotKey2Change()
 {
+  HotKeyChange(*HotKey2, &TShortcutItem::Key2);
+}
+
+// The selected row takes the key field's key, when the user lets it take the
+// key from a binding that has it; otherwise the field shows the old key again.
+void TConfigDialog::HotKeyChange(THotKey& field, TShortCut TShortcutItem::*key)
+{
   int row = SelectedKeyRow();
   if (row < 0) return;
   TShortcutItem binding = KeyRowBinding(row);
-  TShortCut before = binding.Key2;
-  binding.Key2 = HotKey2->HotKey();
+  TShortCut before = binding.*key;
+  binding.*key = field.HotKey();
   if (TakeKeys(row, binding))
     SetKeyRowBinding(row, binding);
   else
-    HotKey2->SetHotKey(before);
+    field.SetHotKey(before);
 }
 
 void TConfigDialog::AddKeyBtnClick()

@@ -125,6 +125,7 @@ public:
   void CommandComboChange();
   void HotKey1Change();
   void HotKey2Change();
+  void HotKeyChange(THotKey& field, TShortCut TShortcutItem::*key);
   void AddKeyBtnClick();
   void RemoveKeyBtnClick();
   void EditBtnClick();

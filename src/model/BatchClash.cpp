@@ -1,23 +1,18 @@
 #include "model/BatchClash.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <utility>
 #include <vector>
+
+#include "model/AttributeList.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // --- folders ------------------------------------------------------------------
-
-std::string LowerAscii(std::string text)
-{
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The folder of a URL as a comparable text ending in "/": a local folder
 // absolute (a relative one is taken from the current folder, as a run takes
@@ -34,7 +29,7 @@ std::string FolderKey(const TURL& url)
     if (key.empty() || key.back() != '/') key += '/';
     return "file:" + key;
   }
-  std::string key = url.GetProtocolName() + ":" + LowerAscii(url.Host);
+  std::string key = url.GetProtocolName() + ":" + LowerCaseAscii(url.Host);
   std::string segment;
   for (char c : url.Path + "/") {
     if (c != '/') {

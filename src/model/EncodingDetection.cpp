@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "model/AttributeList.h"
 #include "model/TFileType.h"
 #include "model/TTextCodec.h"
 #include "model/Utf8.h"
@@ -34,12 +35,6 @@ char Lower(char c)
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string Lowered(std::string text)
-{
-  std::transform(text.begin(), text.end(), text.begin(), Lower);
-  return text;
-}
-
 bool IsBlank(char c)
 {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
@@ -57,7 +52,7 @@ std::string Trimmed(const std::string& text)
 // The MIME type without parameters, lower case.
 std::string BareMimeType(const std::string& mime)
 {
-  return Trimmed(Lowered(mime.substr(0, mime.find(';'))));
+  return Trimmed(LowerCaseAscii(mime.substr(0, mime.find(';'))));
 }
 
 bool StartsWith(const char* text, std::size_t size, const char* prefix)
@@ -108,7 +103,7 @@ std::size_t ReadAttributes(const char* text, std::size_t size, std::size_t pos, 
 // The encoding named by "charset=" in a content attribute's value.
 std::string CharsetOfContent(const std::string& content)
 {
-  std::string lower = Lowered(content);
+  std::string lower = LowerCaseAscii(content);
   std::size_t pos = 0;
   while ((pos = lower.find("charset", pos)) != std::string::npos) {
     pos += 7;
@@ -159,7 +154,7 @@ std::string MetaLabel(const char* text, std::size_t size)
     std::string charset;
     pos = ReadAttributes(text, size, pos + 5, [&](const std::string& name, const std::string& value) {
       if (name == "http-equiv") {
-        pragma = pragma || Lowered(value) == "content-type";
+        pragma = pragma || LowerCaseAscii(value) == "content-type";
       } else if (name == "charset") {
         charset = value;
         needPragma = false;
@@ -194,7 +189,7 @@ TMarkup DocumentMarkup(const TFileType* type)
 {
   if (!type) return TMarkup::Other;
   const std::string mime = BareMimeType(type->MimeType);
-  const std::string highlighter = Lowered(type->Highlighter);
+  const std::string highlighter = LowerCaseAscii(type->Highlighter);
   if (mime == "text/html" || mime == "application/xhtml+xml" || highlighter == "php") return TMarkup::HTML;
   if (mime == "text/css" || highlighter == "css") return TMarkup::CSS;
   return TMarkup::Other;
@@ -239,7 +234,7 @@ bool CanReadAgain(const std::string& encoding)
 
 std::string ResolveEncodingLabel(const std::string& label, TMarkup markup)
 {
-  std::string name = Lowered(Trimmed(label));
+  std::string name = LowerCaseAscii(Trimmed(label));
   if (name.empty()) return std::string();
   for (char c : name) {
     bool allowed = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || std::strchr("-_.:+()", c);
