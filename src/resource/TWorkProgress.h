@@ -1,0 +1,67 @@
+#pragma once
+// How far one long piece of work has got, and whether the user wants it
+// stopped. The user interface owns one per command, makes it the current
+// progress of the thread that does the work (TWorkProgressScope), shows what
+// it reports and cancels it; the work reports and polls through Current().
+// Every member may be called from any thread.
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+
+// Raised by work that stopped because the user cancelled it. It is no
+// failure: callers undo what the work began and say nothing more than that
+// it was cancelled.
+class ECancelled : public std::runtime_error {
+public:
+  ECancelled() : std::runtime_error("Cancelled.") {}
+};
+
+enum class TProgressUnit { bytes, files };
+
+class TWorkProgress {
+public:
+  void Cancel() { CancelRequested = true; }
+  bool Cancelled() const { return CancelRequested; }
+  // Raises ECancelled once the work has been cancelled.
+  void ThrowIfCancelled() const;
+
+  // done units of total (0: the total is not known).
+  void Report(std::uint64_t done, std::uint64_t total, TProgressUnit unit = TProgressUnit::bytes);
+  std::uint64_t Done() const { return DoneUnits; }
+  std::uint64_t Total() const { return TotalUnits; }
+  TProgressUnit Unit() const { return UnitKind; }
+
+  // What the work is doing now, for the user ("Reading ftp://host/a.xml").
+  void SetStep(const std::string& text);
+  std::string Step() const;
+
+  // The progress of the work running on the calling thread, or nullptr.
+  static TWorkProgress* Current();
+  // Raises ECancelled when the calling thread's work has been cancelled.
+  static void CheckCurrent();
+
+private:
+  friend class TWorkProgressScope;
+  std::atomic<bool> CancelRequested{false};
+  std::atomic<std::uint64_t> DoneUnits{0};
+  std::atomic<std::uint64_t> TotalUnits{0};
+  std::atomic<TProgressUnit> UnitKind{TProgressUnit::bytes};
+  mutable std::mutex StepLock;
+  std::string StepText;
+};
+
+// Makes progress the calling thread's current work progress for the scope's
+// lifetime (the previous one comes back after it).
+class TWorkProgressScope {
+public:
+  explicit TWorkProgressScope(TWorkProgress& progress);
+  ~TWorkProgressScope();
+  TWorkProgressScope(const TWorkProgressScope&) = delete;
+  TWorkProgressScope& operator=(const TWorkProgressScope&) = delete;
+
+private:
+  TWorkProgress* Previous;
+};
