@@ -1,5 +1,6 @@
 #include "resource/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 
 #include "resource/EResourceError.h"
 #include "resource/TRegularFile.h"
+#include "resource/TWorkProgress.h"
 
 namespace {
 
@@ -68,12 +70,21 @@ std::string WriteTarget(const std::string& path)
   ThrowCreate(path, ELOOP);
 }
 
+constexpr std::size_t kChunkSize = std::size_t(4) << 20;  // bytes written between two looks at the cancel
+
+// Reports to the calling thread's work progress, if any, and raises
+// ECancelled between chunks once that work is cancelled.
 bool WriteAll(int fd, const std::string& bytes)
 {
+  TWorkProgress* progress = TWorkProgress::Current();
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
+    if (progress) {
+      progress->ThrowIfCancelled();
+      progress->Report(bytes.size() - left, bytes.size());
+    }
+    ssize_t n = ::write(fd, p, std::min(left, kChunkSize));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -81,6 +92,7 @@ bool WriteAll(int fd, const std::string& bytes)
     p += n;
     left -= static_cast<std::size_t>(n);
   }
+  if (progress) progress->Report(bytes.size(), bytes.size());
   return true;
 }
 
@@ -147,7 +159,8 @@ bool ReplaceableByRename(const std::string& target, const struct stat& old)
 
 // Writes bytes to a temporary file beside target and renames it over target.
 // False, with error set, when no temporary file can be made or renamed there
-// (the target is then untouched); a failed write raises EFCreateError.
+// (the target is then untouched); a failed write raises EFCreateError. Work
+// cancelled before the rename raises ECancelled, the target untouched.
 bool WriteThroughTemporary(const std::string& path, const std::string& target, const std::string& bytes,
                            const struct stat* old, mode_t newFileMode, bool forceMode, int& error)
 {
@@ -168,8 +181,15 @@ bool WriteThroughTemporary(const std::string& path, const std::string& target, c
   }
   mode_t mode = forceMode ? newFileMode : old ? (old->st_mode & 07777) : ModeOfNewFile(newFileMode);
   bool ok = ::fchmod(fd, mode) == 0;
-  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  error = errno;
+  try {
+    ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    error = errno;
+    if (ok) TWorkProgress::CheckCurrent();  // the rename replaces the file: no cancel after it
+  } catch (const ECancelled&) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw;
+  }
   if (::close(fd) != 0 && ok) {
     ok = false;
     error = errno;
@@ -216,7 +236,8 @@ bool ReadAllAt(int fd, std::string& bytes)
 
 // Rewrites the existing file target itself. Its previous content is kept
 // aside first: when the new bytes cannot all be written, it is put back.
-// A forced mode is set before the new bytes go in.
+// A forced mode is set before the new bytes go in. The work can be cancelled
+// until the first byte is written, no longer.
 void WriteInPlace(const std::string& path, const std::string& target, const std::string& bytes, const mode_t* mode)
 {
   int fd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
@@ -230,6 +251,7 @@ void WriteInPlace(const std::string& path, const std::string& target, const std:
   if (!ReadAllAt(fd, previous)) ThrowCreate(path, errno);
   // Room for a longer text first, where the file system can promise it, so
   // that nothing is overwritten when it lacks.
+  TWorkProgress::CheckCurrent();
   if (bytes.size() > previous.size() &&
       ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 && errno != EOPNOTSUPP &&
       errno != ENOSYS)

@@ -9,8 +9,10 @@
 
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
+#include "resource/TCurlProgress.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
+#include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
 
 namespace {
@@ -78,6 +80,7 @@ struct TFTPTransfer {
   std::string LastReply;
   char Detail[CURL_ERROR_SIZE] = "";
   TCurlTraffic Traffic;
+  TCurlProgress Progress;
 
   long ReplyCode() const
   {
@@ -191,6 +194,7 @@ void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ReceiveData);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  transfer.Progress.Attach(curl);
   if ((OnSent || OnReceived) && TURLSystem::TrafficLogged()) {
     // Sent commands and received replies go to the traffic log; the password never does.
     transfer.Traffic.Handler = [this](curl_infotype type, const std::string& chunk) {
@@ -208,7 +212,9 @@ int TFTPClient::Run(TFTPTransfer& transfer)
   CURL* curl = static_cast<CURL*>(Handle);
   CURLcode code = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
-  if (LosesConnection(code)) CloseHandle();
+  const bool cancelled = transfer.Progress.Stopped(code);
+  if (LosesConnection(code) || cancelled) CloseHandle();
+  if (cancelled) throw ECancelled();
   if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
   return code;
 }
@@ -260,6 +266,7 @@ void TFTPClient::Connect()
 {
   CloseHandle();
   std::string url = "ftp://" + Authority() + "/";
+  ReportCurrentStep("Connecting to ftp://" + HidePassword(Host));
   // libcurl sends both as they are: a line break would add a command of its own.
   if (HasLineBreak(User) || HasLineBreak(Password))
     throw EFTPError("FTP connect to " + Host + " failed: the user name or password holds a line break or a NUL byte");
@@ -317,6 +324,13 @@ private:
   long FKept;
 };
 
+// Keeps the calling thread's work from being cancelled, or told about, for
+// the scope's lifetime: for short clean-ups that must run after a cancel.
+class TQuietWork {
+  TWorkProgress Quiet;
+  TWorkProgressScope Scope{Quiet};
+};
+
 }  // namespace
 
 std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
@@ -326,6 +340,7 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
   std::string folder = path;
   if (folder.empty() || folder.back() != '/') folder += '/';
   const std::string url = RemoteURL(folder);
+  ReportCurrentStep("Listing ftp://" + HidePassword(Host) + path);
   if (!MlsdRefused) {
     TFTPTransfer transfer;
     PrepareListing(transfer, url);
@@ -387,6 +402,7 @@ std::string TFTPClient::Retrieve(const std::string& path)
 {
   RequireFileName("get", path);
   RequireConnection("get", path);
+  ReportCurrentStep("Reading ftp://" + HidePassword(Host) + path);
   TFTPTransfer transfer;
   transfer.Download.Limit = MaxFileSize;
   Prepare(transfer, RemoteURL(path));
@@ -441,18 +457,28 @@ int TFTPClient::Upload(TFTPTransfer& transfer, const std::string& path, const st
 // bytes go to a temporary name beside the file first, renamed over it once
 // complete. A server that refuses the temporary name (names beginning with a
 // dot), or to rename onto an existing file, gets the file written in place.
+// A cancelled store leaves the file as it was too; once the file is being
+// written in place, it runs to its end.
 void TFTPClient::Store(const std::string& path, const std::string& bytes)
 {
   RequireFileName("put", path);
   RequireConnection("put", path);
+  ReportCurrentStep("Writing ftp://" + HidePassword(Host) + path);
   const std::string temporary = TemporaryName(path);
   TFTPTransfer transfer;
-  int code = Upload(transfer, temporary, bytes, {"RNFR " + temporary, "RNTO " + path});
+  int code = CURLE_OK;
+  try {
+    code = Upload(transfer, temporary, bytes, {"RNFR " + temporary, "RNTO " + path});
+  } catch (const ECancelled&) {
+    DiscardTemporary(temporary);
+    throw;
+  }
   if (code == CURLE_OK) return;
   const bool renameRefused = code == CURLE_QUOTE_ERROR;
   const bool nameRefused = transfer.UploadPos == 0 && transfer.ReplyCode() >= 500;
   if (Open && (renameRefused || nameRefused)) {
     TFTPTransfer direct;
+    direct.Progress.Cancellable = false;
     Check(direct, Upload(direct, path, bytes, {}), "put", path);
     if (renameRefused) DeleteQuietly(temporary);
     return;
@@ -480,12 +506,32 @@ int TFTPClient::SendDelete(TFTPTransfer& transfer, const std::string& path)
 void TFTPClient::Delete(const std::string& path)
 {
   RequireConnection("delete", path);
+  ReportCurrentStep("Deleting ftp://" + HidePassword(Host) + path);
   TFTPTransfer transfer;
   Check(transfer, SendDelete(transfer, path), "delete", path);
 }
 
+// A clean-up: it runs even after the work was cancelled.
 void TFTPClient::DeleteQuietly(const std::string& path)
 {
+  TQuietWork quiet;
   TFTPTransfer transfer;
   SendDelete(transfer, path);
+}
+
+// libcurl drops the connection of a transfer it stopped. The temporary copy
+// of a cancelled store is deleted over a new connection, with short limits,
+// where the server still answers.
+void TFTPClient::DiscardTemporary(const std::string& temporary)
+{
+  TQuietWork quiet;
+  TLongSetting connect(ConnectTimeout, std::min(ConnectTimeout, kQuitTimeout));
+  TLongSetting stall(StallTimeout, std::min(StallTimeout, kQuitTimeout));
+  TLongSetting total(TransferTimeout, std::min(TransferTimeout, kQuitTimeout));
+  try {
+    Connect();
+    DeleteQuietly(temporary);
+  } catch (const std::exception&) {
+    CloseHandle();  // the next operation connects afresh
+  }
 }

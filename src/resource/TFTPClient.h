@@ -2,7 +2,9 @@
 // A small FTP client over one libcurl easy handle. The handle keeps the
 // control connection between operations, so one client is one connection.
 // Transfers are binary; errors raise EFTPError naming the operation, the host,
-// the remote name and the server's or libcurl's reason.
+// the remote name and the server's or libcurl's reason. Every request reports
+// to the calling thread's work progress and stops with ECancelled when that
+// work is cancelled; the connection is closed then (Connected() is false).
 
 #include <cstddef>
 #include <functional>
@@ -65,8 +67,9 @@ public:
   // A path that ends in "/" names a folder: reading or writing it raises.
   std::string Retrieve(const std::string& path);
   // Replaces (or creates) the remote file: through a temporary copy beside
-  // it (".name.part") renamed over it, so a store that fails leaves the file
-  // as it was; in place where the server allows no such copy or rename.
+  // it (".name.part") renamed over it, so a store that fails or is cancelled
+  // leaves the file as it was; in place where the server allows no such copy
+  // or rename.
   void Store(const std::string& path, const std::string& bytes);
   void Delete(const std::string& path);
 
@@ -85,6 +88,7 @@ private:
              const std::vector<std::string>& afterwards);
   int SendDelete(TFTPTransfer& transfer, const std::string& path);
   void DeleteQuietly(const std::string& path);
+  void DiscardTemporary(const std::string& temporary);
   // Runs the prepared request; errors of the traffic log are raised here.
   int Run(TFTPTransfer& transfer);
   // Raises EFTPError for a failed request (and forgets a lost connection).

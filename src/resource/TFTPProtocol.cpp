@@ -3,9 +3,11 @@
 #include <chrono>
 #include <ctime>
 #include <exception>
+#include <mutex>
 
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
+#include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
 
 namespace {
@@ -50,6 +52,7 @@ double TFTPProtocol::LocalNow()
 
 TFTPClient& TFTPProtocol::GetConnection(const TURL& url, bool touch)
 {
+  std::lock_guard<std::recursive_mutex> lock(PoolLock);
   for (TFTPPoolEntry& entry : Pool) {
     if (entry.FTP->Host != url.Host) continue;
     if (touch) entry.LastUse = Now();
@@ -72,9 +75,12 @@ TFTPClient& TFTPProtocol::GetConnection(const TURL& url, bool touch)
 
 // Only asks: the state poll of the FTP dialog calls this every 300 ms, and
 // choosing a client here would re-aim a free one or drop the connection
-// used least recently.
+// used least recently. Asked while another thread works with the pool, it
+// answers false at once rather than wait for that work.
 bool TFTPProtocol::IsConnected(TURL& url)
 {
+  std::unique_lock<std::recursive_mutex> lock(PoolLock, std::try_to_lock);
+  if (!lock) return false;
   for (TFTPPoolEntry& entry : Pool)
     if (entry.FTP->Host == url.Host) return entry.FTP->Connected();
   return false;
@@ -82,6 +88,7 @@ bool TFTPProtocol::IsConnected(TURL& url)
 
 void TFTPProtocol::Connect(TURL& url)
 {
+  std::lock_guard<std::recursive_mutex> lock(PoolLock);
   AppLog().Log(kOperationLevel, "ftp: connect: " + HidePassword(url.Host));
   TFTPClient& client = GetConnection(url, true);
   client.Host = url.Host;
@@ -98,6 +105,7 @@ void TFTPProtocol::Connect(TURL& url)
 // for it would drop another host's connection.
 void TFTPProtocol::Disconnect(TURL& url)
 {
+  std::lock_guard<std::recursive_mutex> lock(PoolLock);
   AppLog().Log(kOperationLevel, "ftp: disconnect: " + HidePassword(url.Host));
   for (TFTPPoolEntry& entry : Pool) {
     if (entry.FTP->Host != url.Host) continue;
@@ -119,6 +127,7 @@ bool TFTPProtocol::LoggedInAsAnother(TURL& url)
 // No connecting here: a client that is not connected raises its error.
 void TFTPProtocol::DeleteFile(TURL& url)
 {
+  std::lock_guard<std::recursive_mutex> lock(PoolLock);
   GetConnection(url, true);
   if (LoggedInAsAnother(url)) Connect(url);
   GetConnection(url, false).Delete(RemoteName(url));
@@ -135,6 +144,7 @@ TFTPClient& TFTPProtocol::ConnectedClient(TURL& url)
 
 void TFTPProtocol::ListFolder(TURL& url)
 {
+  std::lock_guard<std::recursive_mutex> lock(PoolLock);
   LastListFailed = false;
   LastListError.clear();
   url.ListError.clear();
@@ -150,6 +160,8 @@ void TFTPProtocol::ListFolder(TURL& url)
       else if (url.MatchesFilter(entry.Name))
         url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, entry.Name));
     }
+  } catch (const ECancelled&) {
+    throw;  // no failure: the user stopped it
   } catch (const std::exception& e) {
     LastListFailed = true;
     LastListError = e.what();
@@ -162,19 +174,24 @@ void TFTPProtocol::ListFolder(TURL& url)
 
 void TFTPProtocol::GetFile(TURL& url, std::string& text)
 {
+  std::lock_guard<std::recursive_mutex> lock(PoolLock);
   AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
   text = ConnectedClient(url).Retrieve(RemoteName(url));
 }
 
 void TFTPProtocol::PutFile(TURL& url, const std::string& text)
 {
+  std::lock_guard<std::recursive_mutex> lock(PoolLock);
   AppLog().Log(kOperationLevel, "ftp: put file: " + RemoteName(url));
   ConnectedClient(url).Store(RemoteName(url), text);
 }
 
-// A connection unused for more than 3 minutes is closed; LastUse stays.
+// A connection unused for more than 3 minutes is closed; LastUse stays. A
+// pool that another thread works with is not idle: the tick passes.
 void TFTPProtocol::CheckIdle()
 {
+  std::unique_lock<std::recursive_mutex> lock(PoolLock, std::try_to_lock);
+  if (!lock) return;
   double now = Now();
   for (TFTPPoolEntry& entry : Pool)
     if (entry.FTP->Connected() && now - entry.LastUse > kIdleLimit + kIdleTolerance) entry.FTP->Disconnect();

@@ -2,11 +2,13 @@
 // Driver for "ftp" URLs: a pool of four FTP connections, each aimed at one
 // host at a time. An operation on a fifth host takes over the connection used
 // least recently; connections unused for more than 3 minutes are dropped by
-// the idle check.
+// the idle check. An operation may run on a worker thread while the user
+// interface's timers go on: the idle check passes while the pool is in use.
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "resource/TAbstractProtocol.h"
@@ -64,6 +66,10 @@ public:
   static double LocalNow();
 
 private:
+  // Held by every operation for its whole length: one thread at a time works
+  // with the pool. IsConnected and CheckIdle never wait for it.
+  std::recursive_mutex PoolLock;
+
   TFTPClient& ConnectedClient(TURL& url);
   bool LoggedInAsAnother(TURL& url);
 };

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <strings.h>
 
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
+#include "resource/TCurlProgress.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
+#include "resource/TWorkProgress.h"
 
 namespace {
 
@@ -19,6 +23,7 @@ struct TTransfer {
   TCurlDownload Body;
   std::string StatusLine;
   TCurlTraffic Traffic;
+  TCurlProgress Progress;
 };
 
 size_t WriteBody(char* data, size_t size, size_t count, void* user)
@@ -167,6 +172,7 @@ void SetOptions(CURL* curl, const THTTPProtocol& driver, const std::string& addr
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+  transfer.Progress.Attach(curl);
 }
 
 // Raises EHTTPError for a request that failed or answered with an error status.
@@ -189,12 +195,18 @@ void CheckResult(CURL* curl, CURLcode code, TTransfer& transfer, const std::stri
 // GET of the URL text, over TLS for https with the server's certificate
 // checked. Redirects are followed (bounded), from https to https only; an
 // error status, a failed connection and a stalled or endless transfer raise
-// EHTTPError naming the URL.
+// EHTTPError naming the URL; a request whose work is cancelled raises
+// ECancelled.
 void THTTPProtocol::GetFile(TURL& url, std::string& text)
 {
   text.clear();
   const std::string address = url.GetURL();
-  CURL* curl = static_cast<CURL*>(Curl);
+  ReportCurrentStep("Reading " + HidePassword(address));
+  // A request on another thread holds the kept handle: this one gets its own.
+  std::unique_lock<std::mutex> kept(HandleLock, std::try_to_lock);
+  std::unique_ptr<CURL, void (*)(CURL*)> own(kept ? nullptr : curl_easy_init(), curl_easy_cleanup);
+  if (!kept && !own) throw EHTTPError("Cannot start the HTTP client");
+  CURL* curl = kept ? static_cast<CURL*>(Curl) : own.get();
   curl_easy_reset(curl);  // keeps the connection cache
   TTransfer transfer;
   TTrafficLogger logger;
@@ -206,6 +218,7 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   }
   CURLcode code = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  if (transfer.Progress.Stopped(code)) throw ECancelled();
   if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);
   if (transfer.Traffic.Handler) logger.Finish();
   CheckResult(curl, code, transfer, address, detail);

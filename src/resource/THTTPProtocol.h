@@ -4,6 +4,7 @@
 // https URL over TLS, any other scheme not at all.
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 
 #include "resource/TAbstractProtocol.h"
@@ -35,4 +36,5 @@ public:
 
 private:
   void* Curl = nullptr;  // the libcurl easy handle, kept for connection reuse
+  std::mutex HandleLock;  // held by the request that uses Curl
 };

@@ -5,6 +5,7 @@
 #include <map>
 #include <unistd.h>
 
+#include "CancelledWork.h"
 #include "FtpTestServer.h"
 #include "LogCapture.h"
 #include "TestSupport.h"
@@ -381,6 +382,42 @@ TEST_F(FtpClientTest, StoreThatFailsMidwayLeavesTheFileAsItWas)
   EXPECT_EQ(ReadTestFile(Server->Root + "break.xml"), "new text");
   EXPECT_FALSE(std::filesystem::exists(Server->Root + ".break.xml.part"));
   EXPECT_TRUE(Contains(Sent, "RNTO /break.xml")) << Sent;
+}
+
+// A store cancelled while the server hangs midway never renames: the file
+// keeps its old text, the temporary copy is removed, and the client works on.
+TEST_F(FtpClientTest, CancelledStoreLeavesTheFileAsItWas)
+{
+  WriteTestFile(Server->Root + "stall.xml", "the old text");
+  const std::string bytes(32 << 20, 'n');
+  Client.Connect();
+  std::exception_ptr raised = RunAndCancel([&] { Client.Store("/stall.xml", bytes); },
+                                           [](const TWorkProgress& progress) { return progress.Done() > 65536; });
+  EXPECT_EQ(Outcome(raised), "cancelled");
+  EXPECT_EQ(ReadTestFile(Server->Root + "stall.xml"), "the old text");
+  EXPECT_FALSE(std::filesystem::exists(Server->Root + ".stall.xml.part"));
+  if (!Client.Connected()) Client.Connect();
+  Client.Store("/afterwards.xml", "new");
+  EXPECT_EQ(Client.Retrieve("/afterwards.xml"), "new");
+}
+
+// The work progress of the calling thread follows reads and writes: the
+// bytes moved of the whole, and what is being done.
+TEST_F(FtpClientTest, ProgressCountsTheBytesOfReadsAndWrites)
+{
+  const std::string bytes(300000, 'p');
+  TWorkProgress progress;
+  TWorkProgressScope scope(progress);
+  Client.Connect();
+  EXPECT_EQ(progress.Step(), "Connecting to ftp://" + Server->Host());
+  Client.Store("/progress.xml", bytes);
+  EXPECT_EQ(progress.Step(), "Writing ftp://" + Server->Host() + "/progress.xml");
+  EXPECT_EQ(progress.Done(), bytes.size());
+  EXPECT_EQ(progress.Total(), bytes.size());
+  EXPECT_EQ(Client.Retrieve("/progress.xml"), bytes);
+  EXPECT_EQ(progress.Step(), "Reading ftp://" + Server->Host() + "/progress.xml");
+  EXPECT_EQ(progress.Done(), bytes.size());
+  EXPECT_EQ(progress.Unit(), TProgressUnit::bytes);
 }
 
 // Servers that will not rename onto an existing file, or that refuse names

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "CancelledWork.h"
 #include "FtpTestServer.h"
 #include "LogCapture.h"
 #include "TestSupport.h"
@@ -499,6 +500,53 @@ TEST_F(FtpProtocolTest, DeadServerThenRestart)
   server.Start();
   Driver.GetFile(url, text);
   EXPECT_EQ(text, "back");
+}
+
+// --- cancelling -----------------------------------------------------------------
+
+// A listing that the server never sends, cancelled from another thread,
+// stops with ECancelled: no error, and not swallowed as a failed listing.
+// While it runs, the idle check and the state poll on the user interface's
+// thread leave the busy pool alone and answer at once. The next listing
+// connects again and works.
+TEST_F(FtpProtocolTest, CancelledListingStopsAndTheNextListingWorks)
+{
+  std::filesystem::create_directories(Server->Root + "cancel-stall");
+  std::filesystem::create_directories(Server->Root + "after-cancel");
+  WriteTestFile(Server->Root + "after-cancel/a.xml", "x");
+  TURL stalled = Url("/cancel-stall/*.xml");
+  std::exception_ptr raised = RunAndCancel([&] { Driver.ListFolder(stalled); }, [&](const TWorkProgress&) {
+    if (!Contains(Server->ServerLog(), "MLSD /cancel-stall")) return false;
+    Clock += 10 * kMinute;
+    Driver.CheckIdle();
+    EXPECT_FALSE(Driver.IsConnected(stalled));
+    return true;
+  });
+  EXPECT_EQ(Outcome(raised), "cancelled");
+  EXPECT_FALSE(Driver.LastListFailed);
+  EXPECT_FALSE(Driver.IsConnected(stalled));
+  TURL after = Url("/after-cancel/*.xml");
+  Driver.ListFolder(after);
+  EXPECT_EQ(Names(after), (std::set<std::string>{"a.xml"}));
+  EXPECT_FALSE(Driver.LastListFailed);
+}
+
+// A server that never greets holds a connect until it is cancelled; a read
+// on a good server works afterwards.
+TEST_F(FtpProtocolTest, CancelledConnectStopsAndTheNextReadWorks)
+{
+  SilentTcpServer silent;
+  WriteTestFile(Server->Root + "after-connect.xml", "read");
+  TURL dead = Url(silent.Host(), "/a.xml");
+  std::exception_ptr raised = RunAndCancel([&] { Driver.Connect(dead); }, [](const TWorkProgress& progress) {
+    return progress.Step().rfind("Connecting to ftp://", 0) == 0;
+  });
+  EXPECT_EQ(Outcome(raised), "cancelled");
+  EXPECT_FALSE(Driver.IsConnected(dead));
+  TURL good = Url("/after-connect.xml");
+  std::string text;
+  Driver.GetFile(good, text);
+  EXPECT_EQ(text, "read");
 }
 
 TEST(FtpProtocolRegistration, FtpUrlsReachTheFtpDriver)

@@ -17,6 +17,7 @@
 #include "resource/TFILEProtocol.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
+#include "resource/TWorkProgress.h"
 
 namespace fs = std::filesystem;
 
@@ -336,6 +337,33 @@ TEST_F(FileDriverTest, WriteFailingHalfwayKeepsTheOldFile)
   int entries = 0;
   for (auto& entry : fs::directory_iterator(Folder)) entries += entry.exists();
   EXPECT_EQ(entries, 1);  // the temporary file is gone
+}
+
+// Saving under cancelled work stops before the old file is touched, whether
+// it goes through a temporary file (removed again) or in place (a file with
+// another name); a new file is not made. Work that goes on learns the bytes
+// written.
+TEST_F(FileDriverTest, CancelledSaveKeepsTheOldFile)
+{
+  const std::string path = Folder + "a.xml";
+  WriteTestFile(path, "precious");
+  TWorkProgress progress;
+  TWorkProgressScope scope(progress);
+  TURL url = Local("a.xml");
+  const std::string bytes(10 << 20, 'n');
+  url.PutFile(bytes);
+  EXPECT_EQ(progress.Done(), bytes.size());
+  EXPECT_EQ(progress.Total(), bytes.size());
+  WriteTestFile(path, "precious");
+  progress.Cancel();
+  EXPECT_THROW(url.PutFile(bytes), ECancelled);
+  EXPECT_EQ(ReadTestFile(path), "precious");
+  ASSERT_EQ(::link(path.c_str(), (Folder + "other-name.xml").c_str()), 0);
+  EXPECT_THROW(url.PutFile(bytes), ECancelled);
+  EXPECT_EQ(ReadTestFile(path), "precious");
+  TURL created = Local("new.xml");
+  EXPECT_THROW(created.PutFile(bytes), ECancelled);
+  EXPECT_EQ(Listing("*"), (std::vector<std::string>{"F a.xml", "F other-name.xml"}));
 }
 
 TEST_F(FileDriverTest, MissingFileCannotBeOpened)

@@ -24,7 +24,8 @@ namespace {
 // mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name
 // holding "break.xml" fails
 // with an I/O error once 64 KB have gone through (a disk that fails, a disk
-// that is full). Like some servers, it refuses to rename onto an existing
+// that is full). A STOR of a name holding "stall.xml" stops reading the data
+// once 64 KB have come (a server that hangs midway). Like some servers, it refuses to rename onto an existing
 // file whose name holds "noreplace", and to store a name beginning with "."
 // in a folder whose path holds "nodots".
 const char* const kScript = R"PY(
@@ -78,6 +79,25 @@ class Breaking:
 def breaks(path):
     return "break.xml" in path
 
+class Stalling:
+    """A file that takes 64 KB, after which its data connection is no longer read."""
+    def __init__(self, fd, handler):
+        self.fd, self.handler, self.done = fd, handler, 0
+    def write(self, data):
+        self.done += len(data)
+        if self.done >= 65536 and self.handler.data_channel is not None:
+            self.handler.data_channel.del_channel()
+        return self.fd.write(data)
+    def __getattr__(self, name):
+        return getattr(self.fd, name)
+
+def wrap_upload(handler, make):
+    if handler.data_channel is not None and handler.data_channel.file_obj is not None:
+        handler.data_channel.file_obj = make(handler.data_channel.file_obj)
+    elif handler._in_dtp_queue:
+        fd, cmd = handler._in_dtp_queue
+        handler._in_dtp_queue = (make(fd), cmd)
+
 def ftp_RETR_breaking(self, file):
     if not breaks(file):
         return ftp_RETR(self, file)
@@ -107,11 +127,9 @@ def ftp_STOR(self, file, mode="w"):
         return
     result = FTPHandler.ftp_STOR(self, file, mode)
     if breaks(file):
-        if self.data_channel is not None and self.data_channel.file_obj is not None:
-            self.data_channel.file_obj = Breaking(self.data_channel.file_obj)
-        elif self._in_dtp_queue:
-            fd, cmd = self._in_dtp_queue
-            self._in_dtp_queue = (Breaking(fd), cmd)
+        wrap_upload(self, Breaking)
+    elif "stall.xml" in file:
+        wrap_upload(self, lambda fd: Stalling(fd, self))
     return result
 
 Handler.ftp_STOR = ftp_STOR

@@ -32,6 +32,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         path, _, query = self.path.partition("?")
         if path == "/_stall":
             time.sleep(3600)
+        elif path == "/_headers":
+            self.send_response(200)
+            self.send_header("Content-Length", "1000000")
+            self.end_headers()
+            self.wfile.flush()
+            time.sleep(3600)
         elif path == "/_redirect":
             self.send_response(302)
             self.send_header("Location", urllib.parse.unquote(query))

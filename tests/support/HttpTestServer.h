@@ -9,6 +9,7 @@
 //   /_endless           a body that never ends, sent as fast as it goes
 //   /_drip              a body of 1 MB that comes one byte every 0.2 s
 //   /_stall             no answer at all
+//   /_headers           the headers of a 1 MB body, then nothing
 // Every request line and its headers are written to RequestLog() as the
 // request arrives.
 
