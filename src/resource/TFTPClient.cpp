@@ -18,6 +18,7 @@
 namespace {
 
 constexpr long kQuitTimeout = 3;  // seconds to wait for the answer to QUIT
+constexpr long kCleanupTimeout = 2;  // seconds for each request of the clean-up after a cancel
 constexpr std::uint8_t kSkippedLineLevel = 3;
 
 // Every byte but the unreserved ones and "/" is percent-encoded; a leading "/"
@@ -520,14 +521,14 @@ void TFTPClient::DeleteQuietly(const std::string& path)
 }
 
 // libcurl drops the connection of a transfer it stopped. The temporary copy
-// of a cancelled store is deleted over a new connection, with short limits,
-// where the server still answers.
+// of a cancelled store is deleted over a new connection where the server
+// still answers; the user, who cancelled, is held for a few seconds at most.
 void TFTPClient::DiscardTemporary(const std::string& temporary)
 {
   TQuietWork quiet;
-  TLongSetting connect(ConnectTimeout, std::min(ConnectTimeout, kQuitTimeout));
-  TLongSetting stall(StallTimeout, std::min(StallTimeout, kQuitTimeout));
-  TLongSetting total(TransferTimeout, std::min(TransferTimeout, kQuitTimeout));
+  TLongSetting connect(ConnectTimeout, std::min(ConnectTimeout, kCleanupTimeout));
+  TLongSetting stall(StallTimeout, std::min(StallTimeout, kCleanupTimeout));
+  TLongSetting total(TransferTimeout, std::min(TransferTimeout, kCleanupTimeout));
   try {
     Connect();
     DeleteQuietly(temporary);

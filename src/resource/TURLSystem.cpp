@@ -65,7 +65,7 @@ void TURLSystem::TimerTick()
 
 bool TURLSystem::TrafficLogged()
 {
-  return AppLog().Levels.test(kTrafficLevel);
+  return AppLog().Enabled(kTrafficLevel);
 }
 
 void TURLSystem::LogReceived(const std::string& data)

@@ -2,6 +2,12 @@
 // The registry of protocol drivers. Every TURL operation finds its driver
 // here. It also owns the traffic log (level 5 of the application log) and the
 // one-second idle tick that the user interface drives with a timer.
+//
+// An operation may run on a worker thread (under a work progress that can
+// cancel it) while the user interface's thread goes on. Meanwhile that thread
+// may call TimerTick and ask IsConnected (answered at once: false while the
+// FTP pool is busy); other operations of the FTP driver wait for the running
+// one. Drivers are registered and freed only while no operation runs.
 
 #include <cstdint>
 #include <memory>

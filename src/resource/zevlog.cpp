@@ -21,11 +21,19 @@ TzevLog::TLevels TzevLog::MakeLevels(std::initializer_list<int> levels)
 
 void TzevLog::Log(std::uint8_t level, const std::string& msg)
 {
+  std::lock_guard<std::recursive_mutex> lock(Lock);
   if (Levels.test(level) && OnLog) OnLog(*this, level, msg);
+}
+
+bool TzevLog::Enabled(std::uint8_t level) const
+{
+  std::lock_guard<std::recursive_mutex> lock(Lock);
+  return Levels.test(level);
 }
 
 void TzevLog::SetLevels(const TLevels& value)
 {
+  std::lock_guard<std::recursive_mutex> lock(Lock);
   if (value == Levels) return;
   Levels = value;
   if (OnLevelsChange) OnLevelsChange(*this);
@@ -48,6 +56,7 @@ TzevAppLog::TzevAppLog()
 
 void TzevAppLog::Log(std::uint8_t level, const std::string& msg)
 {
+  std::lock_guard<std::recursive_mutex> lock(Lock);
   if (!Levels.test(level)) return;
   if (OnLog) OnLog(*this, level, msg);
   if (!OnFileError) {

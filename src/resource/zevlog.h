@@ -1,6 +1,10 @@
 #pragma once
 // The application log: one program-wide object that filters messages by level,
 // hands each passing message to one listener and appends it to the log file.
+// Any thread may log: one message at a time passes, so the listener and the
+// file see whole messages one after the other, on the thread that logs (a
+// listener that shows them hands them on to its own thread, without waiting
+// for it).
 
 #include <bitset>
 #include <cstdint>
@@ -8,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 
@@ -26,17 +31,23 @@ public:
   TzevLog();
   virtual ~TzevLog() = default;
 
-  // The enabled levels; change them only through SetLevels.
+  // The enabled levels; change them only through SetLevels. Other threads
+  // than the one that sets them ask through Enabled.
   TLevels Levels;
   TLogEvent OnLog;
   TNotifyEvent OnLevelsChange;
 
   virtual void Log(std::uint8_t level, const std::string& msg);
+  bool Enabled(std::uint8_t level) const;
   void SetLevels(const TLevels& value);
   void Check(bool condition, const std::string& msg);
   void LogException(const std::exception& e, const std::string& msg);
 
   static TLevels MakeLevels(std::initializer_list<int> levels);
+
+protected:
+  // Held while a message passes and while the levels change.
+  mutable std::recursive_mutex Lock;
 };
 
 class TzevAppLog : public TzevLog {

@@ -28,8 +28,14 @@ inline std::exception_ptr RunAndCancel(const std::function<void()>& work,
     }
   });
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!underWay(progress) && std::chrono::steady_clock::now() < giveUp)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  try {
+    while (!underWay(progress) && std::chrono::steady_clock::now() < giveUp)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  } catch (...) {
+    progress.Cancel();
+    worker.join();
+    throw;
+  }
   progress.Cancel();
   worker.join();
   return raised;

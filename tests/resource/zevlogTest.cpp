@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "LogCapture.h"
 #include "resource/ProgramFile.h"
@@ -159,4 +161,30 @@ TEST_F(AppLogTest, FailedWriteNamesItsOwnReason)
   } catch (const EInOutError& e) {
     EXPECT_NE(std::string(e.what()).find(std::strerror(ENOSPC)), std::string::npos) << e.what();
   }
+}
+
+// Work on another thread logs while the user interface's thread does: every
+// message reaches the listener and the file whole, one after the other.
+TEST_F(AppLogTest, MessagesOfTwoThreadsPassOneAtATime)
+{
+  constexpr int kCount = 2000;
+  std::vector<std::string> heard;
+  AppLog().OnLog = [&](TzevLog&, std::uint8_t, const std::string& msg) { heard.push_back(msg); };
+  auto logMany = [](const std::string& text) {
+    for (int i = 0; i < kCount; ++i) AppLog().Log(2, text);
+  };
+  std::thread worker(logMany, "from the worker");
+  logMany("from the window");
+  worker.join();
+  EXPECT_EQ(heard.size(), 2u * kCount);
+  const std::string file = ReadTestFile(LogFile());
+  std::size_t lines = 0;
+  for (std::size_t start = 0; start < file.size(); ++lines) {
+    std::size_t end = file.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    const std::string line = file.substr(start, end - start);
+    EXPECT_TRUE(line == "from the worker" || line == "from the window") << line;
+    start = end + 2;
+  }
+  EXPECT_EQ(lines, 2u * kCount);
 }
