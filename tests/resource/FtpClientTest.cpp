@@ -417,6 +417,7 @@ TEST_F(FtpClientTest, ProgressCountsTheBytesOfReadsAndWrites)
   EXPECT_EQ(Client.Retrieve("/progress.xml"), bytes);
   EXPECT_EQ(progress.Step(), "Reading ftp://" + Server->Host() + "/progress.xml");
   EXPECT_EQ(progress.Done(), bytes.size());
+  EXPECT_EQ(progress.Total(), bytes.size());
   EXPECT_EQ(progress.Unit(), TProgressUnit::bytes);
 }
 
