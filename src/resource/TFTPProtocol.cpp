@@ -1,9 +1,11 @@
 #include "resource/TFTPProtocol.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <exception>
 
+#include "resource/TScopedSetting.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
@@ -164,6 +166,15 @@ void TFTPProtocol::GetFile(TURL& url, std::string& text)
 {
   AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
   text = ConnectedClient(url).Retrieve(RemoteName(url));
+}
+
+void TFTPProtocol::GetResource(TURL& url, std::string& text)
+{
+  AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
+  TFTPClient& client = ConnectedClient(url);
+  TScopedSetting<std::size_t> size(client.MaxFileSize, std::min(client.MaxFileSize, MaxResourceSize));
+  TScopedSetting<long> time(client.TransferTimeout, std::min(client.TransferTimeout, ResourceTimeout));
+  text = client.Retrieve(RemoteName(url));
 }
 
 void TFTPProtocol::PutFile(TURL& url, const std::string& text)
