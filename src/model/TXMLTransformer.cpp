@@ -210,6 +210,7 @@ void TXMLTransformer::Compile(const std::string& text)
 {
   XMLEntityLoader loader;
   loader.Origin = StyleBase;
+  loader.NetworkRun = IsRemoteURL(StyleBase);
   XMLErrorCapture capture;
   DefaultSecurityScope security(Security.get());
   DocPtr doc = ParseText(text, StyleBase, capture);
@@ -250,6 +251,7 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output, c
   std::string base = DocumentBaseURL(baseURL);
   XMLEntityLoader loader;
   loader.Origin = base;
+  loader.NetworkRun = IsRemoteURL(base) || IsRemoteURL(StyleBase);
   XMLErrorCapture capture;
   DocPtr doc = ParseText(input, base, capture);
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, input, base);
