@@ -18,6 +18,8 @@
 #include "model/XMLErrorCapture.h"
 #include "model/XSLTErrorReport.h"
 #include "resource/AtomicFile.h"
+#include "resource/TURL.h"
+#include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 
 namespace {
@@ -236,6 +238,13 @@ void TXMLTransformer::Compile(const std::string& text)
 void TXMLTransformer::LoadStyleSheet(const std::string& fileName)
 {
   XSLFile = fileName;
+  if (IsHttpURL(fileName)) {
+    TURL address(fileName);
+    std::string text;
+    URLSystem().GetResource(address, text);
+    SetStyleSheet(text, fileName);
+    return;
+  }
   std::string text = ReadWholeFile(fileName);
   std::string location = AbsolutePath(fileName);
   std::size_t slash = fileName.rfind('/');

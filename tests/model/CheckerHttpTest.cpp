@@ -102,6 +102,28 @@ TEST(CheckerHttp, NothingMoreIsFetchedOnceALoadFailed)
   FreeURLSystem();
 }
 
+// A DTD without end, or one that trickles in, fails the check naming it
+// within the limits of a resource read on the fly; the next check works.
+TEST(CheckerHttp, AnEndlessOrTricklingDtdFailsAndTheNextCheckWorks)
+{
+  HttpTestServer server(CheckerData());
+  auto* http = dynamic_cast<THTTPProtocol*>(URLSystem().FindProtocol(TURL("http://x/")));
+  ASSERT_NE(http, nullptr);
+  http->MaxResourceSize = std::size_t(1) << 20;
+  http->StallTimeout = 1;
+  http->ResourceTimeout = 2;
+  const std::string endless = server.BaseURL() + "_endless";
+  EXPECT_EQ(ErrorFromElsewhere("<!DOCTYPE a SYSTEM \"" + endless + "\">\n<a/>\n", false),
+            "Cannot load \"" + endless + "\": HTTP request for \"" + endless +
+                "\" failed: the response is larger than 1 MB\r\nLine: 1\r\n<!DOCTYPE a SYSTEM \"" + endless.substr(0, 20));
+  const std::string drip = server.BaseURL() + "_drip";
+  std::string message = ErrorFromElsewhere("<!DOCTYPE a SYSTEM \"" + drip + "\">\n<a/>\n", false);
+  EXPECT_EQ(message.rfind("Cannot load \"" + drip + "\": HTTP request for \"" + drip + "\" failed: Timeout was reached", 0), 0u)
+      << message;
+  EXPECT_TRUE(CheckFromElsewhere(WithDoctype("book.xml", server.BaseURL() + "book.dtd"), true));
+  FreeURLSystem();
+}
+
 // The XHTML and DocBook DTDs come from the system's XML catalog, without the
 // network: a page made from the shipped XHTML template is valid offline, also
 // when it came from the web (the catalog's copies are no files of the user).

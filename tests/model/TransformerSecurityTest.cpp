@@ -124,6 +124,15 @@ TEST(TransformerSecurity, AStylesheetFromTheWebIncludesAndReadsFromTheWeb)
   std::string output;
   transformer.Transform(ReadTestFile(TransformData("catalog.xml")), output);
   EXPECT_NE(output.find("<line group=\"office\">Eraser: 1.20</line>"), std::string::npos) << output;
+
+  // Loaded by its address, over TLS too.
+  HttpTestServer https(TransformData(), HttpTestServer::TCertificate::Trusted);
+  EnvironmentScope trust("SSL_CERT_FILE", HttpTestServer::TrustedCertificateFile());
+  TXMLTransformer loaded;
+  loaded.LoadStyleSheet(https.BaseURL() + "report.xsl");
+  loaded.Transform(ReadTestFile(TransformData("catalog.xml")), output);
+  EXPECT_NE(output.find("<line group=\"office\">Eraser: 1.20</line>"), std::string::npos) << output;
+  EXPECT_NE(https.RequestLog().find("GET /lib/common.xsl "), std::string::npos) << https.RequestLog();
 }
 
 TEST(TransformerSecurity, AStylesheetFromTheWebIncludesNoLocalFiles)
