@@ -184,7 +184,8 @@ std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std
 {
   if (error.File.empty() || error.File == base)
     return FormatXMLErrorMessage(error.Reason, error.Line, XMLSourceLine(text, error.Line));
-  TOpenedLocal local = IsRemoteURL(error.File) ? TOpenedLocal() : OpenLocalFile(error.File);
+  bool foreign = IsRemoteURL(error.File) || (NetworkRun && LocalLoaded.count(error.File) == 0);
+  TOpenedLocal local = foreign ? TOpenedLocal() : OpenLocalFile(error.File);
   std::string name = local.IsOpen() ? local.Name : std::string();
   return FormatXMLErrorMessage(error.Reason + " (in \"" + (name.empty() ? error.File : name) + "\")", error.Line,
                                SourceLine(error.File, error.Line));
