@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <system_error>
 
+#include "model/XMLEntityLoader.h"
 #include "resource/AtomicFile.h"
 #include "resource/EResourceError.h"
 #include "resource/TRegularFile.h"
@@ -284,6 +285,7 @@ void TBatch::BatchCheck(TURL& source) {
   source.GetFile(text);
   Checker.XML = text;
   Checker.BaseURL = Location(source);
+  XMLFTPLogin login(source);  // its DTD beside it on the server is read as its user
   try {
     Checker.Check();
     AppLog().Log(kDetailLevel, "File checked: " + source.GetURL());
@@ -295,6 +297,7 @@ void TBatch::BatchCheck(TURL& source) {
 
 void TBatch::BatchTransform(TURL& source, TURL& dest) {
   const std::string location = Location(source);
+  XMLFTPLogin login(source);
   RewriteFile(source, dest, [this, &location](const std::string& input, std::string& output) {
     Transformer.Transform(input, output, location);
   });

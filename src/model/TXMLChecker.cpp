@@ -157,6 +157,7 @@ public:
       : XML(xml), Validate(validate), Base(DocumentBaseURL(base))
   {
     Loader.Origin = Base;
+    Loader.NetworkRun = IsRemoteURL(Base);
   }
   void Run();
 

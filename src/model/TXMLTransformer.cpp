@@ -18,6 +18,8 @@
 #include "model/XMLErrorCapture.h"
 #include "model/XSLTErrorReport.h"
 #include "resource/AtomicFile.h"
+#include "resource/TURL.h"
+#include "resource/TURLSystem.h"
 #include "resource/zevlog.h"
 
 namespace {
@@ -210,6 +212,7 @@ void TXMLTransformer::Compile(const std::string& text)
 {
   XMLEntityLoader loader;
   loader.Origin = StyleBase;
+  loader.NetworkRun = IsRemoteURL(StyleBase);
   XMLErrorCapture capture;
   DefaultSecurityScope security(Security.get());
   DocPtr doc = ParseText(text, StyleBase, capture);
@@ -235,6 +238,13 @@ void TXMLTransformer::Compile(const std::string& text)
 void TXMLTransformer::LoadStyleSheet(const std::string& fileName)
 {
   XSLFile = fileName;
+  if (IsHttpURL(fileName)) {
+    TURL address(fileName);
+    std::string text;
+    URLSystem().GetResource(address, text);
+    SetStyleSheet(text, fileName);
+    return;
+  }
   std::string text = ReadWholeFile(fileName);
   std::string location = AbsolutePath(fileName);
   std::size_t slash = fileName.rfind('/');
@@ -250,6 +260,7 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output, c
   std::string base = DocumentBaseURL(baseURL);
   XMLEntityLoader loader;
   loader.Origin = base;
+  loader.NetworkRun = IsRemoteURL(base) || IsRemoteURL(StyleBase);
   XMLErrorCapture capture;
   DocPtr doc = ParseText(input, base, capture);
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, input, base);

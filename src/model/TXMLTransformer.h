@@ -36,7 +36,9 @@ public:
   // installed.
   void SetStyleSheet(const std::string& text, const std::string& baseURL = std::string());
   // Installs the stylesheet of a file (EFOpenError when it cannot be read) and
-  // makes the file's folder the current folder.
+  // makes the file's folder the current folder. An http or https address is
+  // fetched instead (EHTTPError when it cannot be), within the URL system's
+  // limits for resources read on the fly.
   void LoadStyleSheet(const std::string& fileName);
   // The current stylesheet applied to input, serialized as its xsl:output
   // says. Raises EXSLTError without a stylesheet, on any error libxslt

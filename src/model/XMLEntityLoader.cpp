@@ -1,9 +1,11 @@
 #include "model/XMLEntityLoader.h"
 
+#include <libxml/catalog.h>
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
 
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -93,31 +95,56 @@ TOpenedLocal OpenLocal(const std::string& path)
   return result;
 }
 
-xmlParserInputPtr LoadLocal(const std::string& url, xmlParserCtxtPtr context, const std::string& origin)
+// A parser input over the bytes of text, named url (the base of its own
+// references).
+xmlParserInputPtr MemoryInput(const std::string& text, const std::string& url, xmlParserCtxtPtr context)
 {
-  std::string referrer = ReferringResource(context);
-  if (IsRemoteURL(referrer.empty() ? origin : referrer)) {
-    Fail(context, "Cannot load \"" + url + "\": a resource from the web may not refer to a local file");
-    return nullptr;
-  }
-  TOpenedLocal local = OpenLocal(ResolveLocal(LocalPathOf(url), context));
-  if (!local.IsOpen()) {
-    Fail(context, "Cannot open \"" + url + "\": " + local.File->Failure());
-    return nullptr;
-  }
-  // The parser reads the file that was checked, from its open descriptor.
-  xmlParserInputBufferPtr buffer = xmlParserInputBufferCreateFd(local.File->Handle(), XML_CHAR_ENCODING_NONE);
+  xmlParserInputBufferPtr buffer =
+      xmlParserInputBufferCreateMem(text.data(), static_cast<int>(text.size()), XML_CHAR_ENCODING_NONE);
   if (buffer == nullptr) return nullptr;
-  local.File->Release();  // the buffer closes it
   xmlParserInputPtr input = xmlNewIOInputStream(context, buffer, XML_CHAR_ENCODING_NONE);
   if (input == nullptr) {
     xmlFreeParserInputBuffer(buffer);
     return nullptr;
   }
-  // References inside the file resolve against its name as a URL.
-  std::string base = LocalBaseURL(local.Name);
-  input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(base.c_str())));
+  input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(url.c_str())));
   return input;
+}
+
+// What the system's catalog maps the identifiers to; empty when it knows
+// neither.
+std::string CatalogResolve(const char* publicId, const char* systemId)
+{
+  xmlChar* resolved = xmlCatalogResolve(reinterpret_cast<const xmlChar*>(publicId),
+                                        reinterpret_cast<const xmlChar*>(systemId));
+  if (resolved == nullptr) return std::string();
+  std::string result(reinterpret_cast<const char*>(resolved));
+  xmlFree(resolved);
+  return result;
+}
+
+bool IsFtpURL(const std::string& url)
+{
+  return StartsWithNoCase(url, "ftp:");
+}
+
+// The ftp URL ("ftp://host/path", percent-encoded) as the URL system's
+// address ("ftp:host/path"), with the log-in of a document of its host.
+TURL FtpAddress(const std::string& url)
+{
+  std::string rest = url.substr(4);
+  if (rest.compare(0, 2, "//") == 0) rest.erase(0, 2);
+  std::size_t slash = rest.find('/');
+  std::string host = rest.substr(0, slash);
+  std::string path = slash == std::string::npos ? "/" : Unescape(rest.substr(slash));
+  TURL address("ftp:" + host + path);
+  address.Passive = true;
+  if (const XMLFTPLogin* login = XMLFTPLogin::For(address.Host)) {
+    address.User = login->User;
+    address.Password = login->Password;
+    address.Passive = login->Passive;
+  }
+  return address;
 }
 
 // The local file that url names, opened; nothing when url names no local file.
@@ -145,6 +172,7 @@ std::string XMLEntityLoader::SourceLine(const std::string& url, int line) const
 {
   auto fetched = Fetched.find(url);
   if (fetched != Fetched.end()) return XMLSourceLine(fetched->second, line);
+  if (NetworkRun && LocalLoaded.count(url) == 0) return std::string();  // not one this run may read
   TOpenedLocal local = OpenLocalFile(url);
   std::string text;
   if (!local.IsOpen() || !local.File->ReadAll(text)) return std::string();
@@ -156,23 +184,26 @@ std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std
 {
   if (error.File.empty() || error.File == base)
     return FormatXMLErrorMessage(error.Reason, error.Line, XMLSourceLine(text, error.Line));
-  TOpenedLocal local = IsRemoteURL(error.File) ? TOpenedLocal() : OpenLocalFile(error.File);
+  bool foreign = IsRemoteURL(error.File) || (NetworkRun && LocalLoaded.count(error.File) == 0);
+  TOpenedLocal local = foreign ? TOpenedLocal() : OpenLocalFile(error.File);
   std::string name = local.IsOpen() ? local.Name : std::string();
   return FormatXMLErrorMessage(error.Reason + " (in \"" + (name.empty() ? error.File : name) + "\")", error.Line,
                                SourceLine(error.File, error.Line));
 }
 
-xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* /*id*/, xmlParserCtxtPtr context)
+// The system's catalog first: what it knows loads from its local copy, in
+// any run, without the network.
+xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* id, xmlParserCtxtPtr context)
 {
-  if (url == nullptr) {
-    Fail(context, "Cannot load an external definition that has no system identifier");
-    return nullptr;
-  }
-  std::string target(url);
+  std::string target(url != nullptr ? url : id != nullptr ? id : "");
   try {
-    if (IsHttpURL(target)) return CurrentLoader->LoadHttp(target, context);
-    if (!LocalPathOf(target).empty()) return LoadLocal(target, context, CurrentLoader->Origin);
-    Fail(context, "Cannot load \"" + target + "\": only local files and http or https resources can be loaded");
+    std::string known = CatalogResolve(id, url);
+    if (!known.empty()) return CurrentLoader->LoadAddress(known, context, true);
+    if (url == nullptr) {
+      Fail(context, "Cannot load an external definition that has no system identifier");
+      return nullptr;
+    }
+    return CurrentLoader->LoadAddress(target, context, false);
   } catch (const std::exception& e) {
     Fail(context, "Cannot load \"" + target + "\": " + e.what());
   } catch (...) {
@@ -181,7 +212,50 @@ xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* /*id*/, xml
   return nullptr;
 }
 
-xmlParserInputPtr XMLEntityLoader::LoadHttp(const std::string& url, xmlParserCtxtPtr context)
+xmlParserInputPtr XMLEntityLoader::LoadAddress(const std::string& url, xmlParserCtxtPtr context, bool fromCatalog)
+{
+  if (IsHttpURL(url)) {
+    TURL address(url);
+    return LoadRemote(url, address, context);
+  }
+  if (IsFtpURL(url)) {
+    TURL address = FtpAddress(url);
+    return LoadRemote(url, address, context);
+  }
+  if (!LocalPathOf(url).empty()) return LoadLocal(url, context, fromCatalog);
+  Fail(context, "Cannot load \"" + url + "\": only local files and http, https or ftp resources can be loaded");
+  return nullptr;
+}
+
+xmlParserInputPtr XMLEntityLoader::LoadLocal(const std::string& url, xmlParserCtxtPtr context, bool fromCatalog)
+{
+  std::string referrer = ReferringResource(context);
+  if (!fromCatalog && (NetworkRun || IsRemoteURL(referrer.empty() ? Origin : referrer))) {
+    Fail(context, "Cannot load \"" + url + "\": a resource from the web may not refer to a local file");
+    return nullptr;
+  }
+  TOpenedLocal local = OpenLocal(ResolveLocal(LocalPathOf(url), context));
+  if (!local.IsOpen()) {
+    Fail(context, "Cannot open \"" + url + "\": " + local.File->Failure());
+    return nullptr;
+  }
+  // The parser reads the file that was checked, from its open descriptor.
+  xmlParserInputBufferPtr buffer = xmlParserInputBufferCreateFd(local.File->Handle(), XML_CHAR_ENCODING_NONE);
+  if (buffer == nullptr) return nullptr;
+  local.File->Release();  // the buffer closes it
+  xmlParserInputPtr input = xmlNewIOInputStream(context, buffer, XML_CHAR_ENCODING_NONE);
+  if (input == nullptr) {
+    xmlFreeParserInputBuffer(buffer);
+    return nullptr;
+  }
+  // References inside the file resolve against its name as a URL.
+  std::string base = LocalBaseURL(local.Name);
+  input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(base.c_str())));
+  LocalLoaded.insert(base);
+  return input;
+}
+
+xmlParserInputPtr XMLEntityLoader::LoadRemote(const std::string& url, TURL& address, xmlParserCtxtPtr context)
 {
   // A resource read twice in one run (a schema, whose target namespace is
   // read before the schema itself) is fetched once.
@@ -197,19 +271,11 @@ xmlParserInputPtr XMLEntityLoader::LoadHttp(const std::string& url, xmlParserCtx
       Fail(context, "Cannot load \"" + url + "\": not fetched after the error before");
       return nullptr;
     }
-    TURL address(url);
-    URLSystem().GetFile(address, text);
+    URLSystem().GetResource(address, text);
   }
-  xmlParserInputBufferPtr buffer =
-      xmlParserInputBufferCreateMem(text.data(), static_cast<int>(text.size()), XML_CHAR_ENCODING_NONE);
-  if (buffer == nullptr) return nullptr;
-  xmlParserInputPtr input = xmlNewIOInputStream(context, buffer, XML_CHAR_ENCODING_NONE);
-  if (input == nullptr) {
-    xmlFreeParserInputBuffer(buffer);
-    return nullptr;
-  }
-  input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(url.c_str())));
-  Fetched[url] = std::move(text);
+  if (text.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("it is too large");
+  xmlParserInputPtr input = MemoryInput(text, url, context);
+  if (input != nullptr) Fetched[url] = std::move(text);
   return input;
 }
 
@@ -236,6 +302,7 @@ std::string DocumentBaseURL(const std::string& location)
 
 std::string LocalBaseURL(const std::string& path)
 {
+  if (IsFtpURL(path) && path.compare(4, 2, "//") != 0) return "ftp://" + path.substr(4);
   if (!SchemeOf(path).empty()) return path;
   std::string url;
   for (char c : path) {
@@ -271,4 +338,29 @@ std::string LocalPathOf(const std::string& url)
     rest = slash == std::string::npos ? std::string() : rest.substr(slash);
   }
   return Unescape(rest);
+}
+
+namespace {
+
+XMLFTPLogin* InnermostLogin = nullptr;
+
+}  // namespace
+
+XMLFTPLogin::XMLFTPLogin(const TURL& document)
+    : Host(document.Host), User(document.User), Password(document.Password), Passive(document.Passive),
+      Outer(InnermostLogin)
+{
+  InnermostLogin = this;
+}
+
+XMLFTPLogin::~XMLFTPLogin()
+{
+  InnermostLogin = Outer;
+}
+
+const XMLFTPLogin* XMLFTPLogin::For(const std::string& host)
+{
+  for (const XMLFTPLogin* login = InnermostLogin; login != nullptr; login = login->Outer)
+    if (login->Host == host) return login;
+  return nullptr;
 }

@@ -4,21 +4,30 @@
 // XMLEntityLoader lives it is libxml2's external entity loader; the destructor
 // restores the previous one.
 //
-// Only two kinds of resources load: local files (relative names resolve
-// against the referring document's folder, finally the current folder) and
-// http and https URLs, fetched through the URL system's HTTP driver. Every
-// other scheme is refused, and so is a local file referred to from a
-// resource that came from elsewhere (the web, an FTP server). Of local files
-// only regular ones are read: a named pipe, a device or a socket is refused
-// without being opened. A resource that cannot be loaded is recorded as an
-// error in the current XMLErrorCapture, at the line of the reference.
+// The system's XML catalog is asked first (libxml2's: /etc/xml/catalog, or
+// the files that XML_CATALOG_FILES names): a public or system identifier it
+// knows (the XHTML and DocBook DTDs) loads from the local copy it names,
+// without the network. Otherwise three kinds of resources load: local files
+// (relative names resolve against the referring document's folder, finally
+// the current folder), http and https URLs, and ftp URLs, fetched through the
+// URL system within its limits for resources read on the fly (size, time).
+// Every other scheme is refused, and so is a local file referred to from a
+// resource that came from elsewhere (the web, an FTP server), or asked for in
+// a run whose document or stylesheet came from the network (NetworkRun).
+// Of local files only regular ones are read: a named pipe, a device or a
+// socket is refused without being opened. A resource that cannot be loaded is
+// recorded as an error in the current XMLErrorCapture, at the line of the
+// reference.
 
 #include <libxml/parser.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "model/XMLErrorCapture.h"
+
+class TURL;
 
 class XMLEntityLoader {
 public:
@@ -47,12 +56,44 @@ public:
   // no local file load that way either.
   std::string Origin;
 
+  // Set when the document or the stylesheet of the check or transform came
+  // from the network (FTP, http, https): then nothing in it reads a local
+  // file, by any route and whoever refers to it (libxml2 does not always name
+  // the referrer), but for the DTDs and entities of the system's catalog.
+  bool NetworkRun = false;
+
 private:
   static xmlParserInputPtr Load(const char* url, const char* id, xmlParserCtxtPtr context);
-  xmlParserInputPtr LoadHttp(const std::string& url, xmlParserCtxtPtr context);
+  xmlParserInputPtr LoadRemote(const std::string& url, TURL& address, xmlParserCtxtPtr context);
+  xmlParserInputPtr LoadLocal(const std::string& url, xmlParserCtxtPtr context, bool fromCatalog);
+  xmlParserInputPtr LoadAddress(const std::string& url, xmlParserCtxtPtr context, bool fromCatalog);
 
   XMLEntityLoader* Outer;
   xmlExternalEntityLoader Previous;
+  std::set<std::string> LocalLoaded;  // the local files read, as their base URLs
+};
+
+// The log-in of a document read from an FTP server, for the resources it
+// names on the same server (a DTD beside it): while an object lives, the XML
+// tools read them as that user. Resources of other FTP servers are read
+// anonymously.
+class XMLFTPLogin {
+public:
+  explicit XMLFTPLogin(const TURL& document);
+  ~XMLFTPLogin();
+  XMLFTPLogin(const XMLFTPLogin&) = delete;
+  XMLFTPLogin& operator=(const XMLFTPLogin&) = delete;
+
+  // The log-in of the innermost document of host; nullptr when none.
+  static const XMLFTPLogin* For(const std::string& host);
+
+  const std::string Host;
+  const std::string User;
+  const std::string Password;
+  const bool Passive;
+
+private:
+  XMLFTPLogin* Outer;
 };
 
 // The current folder, an absolute path ending with "/".
@@ -64,7 +105,9 @@ std::string CurrentFolderBase();
 // A local path as the base URL of what it holds: "%", "#" and "?" are
 // percent-encoded, since a "#" or "?" in a folder name would otherwise cut
 // the folder off when a relative reference is resolved against it. A text
-// that already has a scheme ("http:", "file:") is returned unchanged.
+// that already has a scheme ("http:", "file:") is returned unchanged, but
+// for the URL text of an FTP document ("ftp:host/path"), which becomes
+// "ftp://host/path" so that references resolve within its server.
 std::string LocalBaseURL(const std::string& path);
 
 // The base URL of a text whose location is given as a local path (relative

@@ -1,5 +1,6 @@
 #include "resource/CurlSupport.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -86,12 +87,32 @@ std::size_t TCurlDownload::Append(const char* data, std::size_t size) noexcept
     return 0;
   }
   try {
+    ReserveWithinLimit(size);
     Bytes.append(data, size);
   } catch (...) {
     OutOfMemory = true;
     return 0;
   }
   return size;
+}
+
+// Room for size more bytes, growing as a string does (doubling) but never
+// beyond Limit: a download just under its limit takes no more memory than it.
+void TCurlDownload::ReserveWithinLimit(std::size_t size)
+{
+  if (Bytes.capacity() - Bytes.size() >= size) return;
+  std::size_t wanted = std::max(Bytes.size() + size, Bytes.capacity() * 2);
+  std::size_t ceiling = std::max(Limit, Bytes.size() + size);
+  if (wanted <= ceiling) {
+    Bytes.reserve(wanted);
+    return;
+  }
+  // reserve would double the capacity anyway: a fresh string takes the
+  // exact size.
+  std::string grown;
+  grown.reserve(ceiling);
+  grown.append(Bytes);
+  Bytes.swap(grown);
 }
 
 std::string TCurlDownload::Failure(const std::string& what) const

@@ -42,6 +42,7 @@ struct TCurlDownload {
 
   // The write callback's work: the count taken, or 0 to stop the transfer.
   std::size_t Append(const char* data, std::size_t size) noexcept;
+  void ReserveWithinLimit(std::size_t size);
   // "the <what> is larger than N MB" or "there is not enough memory for the
   // <what>"; empty when the download did not stop the transfer.
   std::string Failure(const std::string& what) const;

@@ -44,7 +44,7 @@ public:
   long ListTimeout = 120;
   // The largest file and listing taken into memory (bytes); a server that
   // sends more fails the request.
-  std::size_t MaxFileSize = std::size_t(512) << 20;
+  std::size_t MaxFileSize = std::size_t(1) << 30;
   std::size_t MaxListingSize = std::size_t(32) << 20;
 
   // Control traffic, chunk by chunk, while level 5 of the application log is

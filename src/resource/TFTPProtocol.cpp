@@ -1,10 +1,12 @@
 #include "resource/TFTPProtocol.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <exception>
 #include <mutex>
 
+#include "resource/TScopedSetting.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 #include "resource/TWorkProgress.h"
@@ -177,6 +179,15 @@ void TFTPProtocol::GetFile(TURL& url, std::string& text)
   std::lock_guard<std::recursive_mutex> lock(PoolLock);
   AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
   text = ConnectedClient(url).Retrieve(RemoteName(url));
+}
+
+void TFTPProtocol::GetResource(TURL& url, std::string& text)
+{
+  AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
+  TFTPClient& client = ConnectedClient(url);
+  TScopedSetting<std::size_t> size(client.MaxFileSize, std::min(client.MaxFileSize, MaxResourceSize));
+  TScopedSetting<long> time(client.TransferTimeout, std::min(client.TransferTimeout, ResourceTimeout));
+  text = client.Retrieve(RemoteName(url));
 }
 
 void TFTPProtocol::PutFile(TURL& url, const std::string& text)

@@ -39,6 +39,10 @@ public:
   // A listing is small and the user waits for it: a server that stops
   // answering one is given up sooner.
   long ListStallTimeout = 15;
+  // The limits of a file fetched on the fly (GetResource): its largest size
+  // and the seconds the whole transfer may last.
+  std::size_t MaxResourceSize = std::size_t(64) << 20;
+  long ResourceTimeout = 120;
 
   // ListFolder swallows every error of the listing command, so an empty
   // listing may mean a failed one. LastListFailed tells which: it is set when
@@ -59,6 +63,8 @@ public:
   void DeleteFile(TURL& url) override;
   void ListFolder(TURL& url) override;
   void GetFile(TURL& url, std::string& text) override;
+  // GetFile within the resource limits (MaxResourceSize, ResourceTimeout).
+  void GetResource(TURL& url, std::string& text) override;
   void PutFile(TURL& url, const std::string& text) override;
   void CheckIdle() override;
 

@@ -1,6 +1,7 @@
 #include "resource/THTTPProtocol.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -9,6 +10,7 @@
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TCurlProgress.h"
+#include "resource/TScopedSetting.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 #include "resource/TWorkProgress.h"
@@ -16,6 +18,8 @@
 namespace {
 
 constexpr long kMaxRedirects = 10;
+// Some servers refuse requests that do not say who asks.
+const char* const kUserAgent = "XMLPlivek/" XMLPLIVEK_VERSION;
 
 // State of one GET: the body, the status line of the last response and the
 // traffic reported to the log.
@@ -155,6 +159,18 @@ void THTTPProtocol::ListFolder(TURL& url)
 
 namespace {
 
+// The certificates an https server's must lead to: caFile, else the bundle
+// that SSL_CERT_FILE names (as OpenSSL's own tools take it), else the
+// system's store.
+void TrustCertificates(CURL* curl, const std::string& caFile)
+{
+  const char* named = std::getenv("SSL_CERT_FILE");
+  std::string bundle = !caFile.empty() ? caFile : named != nullptr ? named : "";
+  if (bundle.empty()) return;
+  curl_easy_setopt(curl, CURLOPT_CAINFO, bundle.c_str());
+  curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+}
+
 void SetOptions(CURL* curl, const THTTPProtocol& driver, const std::string& address, TTransfer& transfer,
                 char* detail)
 {
@@ -163,7 +179,8 @@ void SetOptions(CURL* curl, const THTTPProtocol& driver, const std::string& addr
   if (IsHttps(address)) SetRedirectProtocols(curl, "https");
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-  if (!driver.CAFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, driver.CAFile.c_str());
+  TrustCertificates(curl, driver.CAFile);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   transfer.Body.Limit = driver.MaxSize;
@@ -223,6 +240,13 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
   if (transfer.Traffic.Handler) logger.Finish();
   CheckResult(curl, code, transfer, address, detail);
   text = std::move(transfer.Body.Bytes);
+}
+
+void THTTPProtocol::GetResource(TURL& url, std::string& text)
+{
+  TScopedSetting<std::size_t> size(MaxSize, std::min(MaxSize, MaxResourceSize));
+  TScopedSetting<long> time(TransferTimeout, std::min(TransferTimeout, ResourceTimeout));
+  GetFile(url, text);
 }
 
 // http is read-only.

@@ -20,8 +20,13 @@ public:
   long StallTimeout = 60;
   long TransferTimeout = 600;
   // The largest response body taken into memory (bytes); a larger one fails.
-  std::size_t MaxSize = std::size_t(512) << 20;
-  // The certificates trusted for https, as a PEM file; empty: the system's.
+  std::size_t MaxSize = std::size_t(1) << 30;
+  // The limits of a resource fetched on the fly (GetResource): its largest
+  // size and the seconds the whole request may last.
+  std::size_t MaxResourceSize = std::size_t(64) << 20;
+  long ResourceTimeout = 120;
+  // The certificates trusted for https, as a PEM file; empty: the bundle that
+  // the SSL_CERT_FILE environment variable names, else the system's.
   std::string CAFile;
 
   bool IsConnected(TURL& url) override;
@@ -31,6 +36,8 @@ public:
   void ListFolder(TURL& url) override;
   // Raises EHTTPError for an error status and on connection failures.
   void GetFile(TURL& url, std::string& text) override;
+  // GetFile within the resource limits (MaxResourceSize, ResourceTimeout).
+  void GetResource(TURL& url, std::string& text) override;
   void PutFile(TURL& url, const std::string& text) override;
   void CheckIdle() override;
 

@@ -53,6 +53,11 @@ void TURLSystem::GetFile(TURL& url, std::string& text)
   Driver(url).GetFile(url, text);
 }
 
+void TURLSystem::GetResource(TURL& url, std::string& text)
+{
+  Driver(url).GetResource(url, text);
+}
+
 void TURLSystem::PutFile(TURL& url, const std::string& text)
 {
   Driver(url).PutFile(url, text);

@@ -39,6 +39,8 @@ public:
 
   void ListFolder(TURL& url);
   void GetFile(TURL& url, std::string& text);
+  // The driver's GetResource: a DTD, entity or stylesheet read on the fly.
+  void GetResource(TURL& url, std::string& text);
   void PutFile(TURL& url, const std::string& text);
 
   // Lets every driver drop idle connections; call once a second.

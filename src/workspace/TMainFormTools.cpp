@@ -8,6 +8,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "dialogs/DialogHelpers.h"
 #include "dialogs/TBatchDialog.h"
@@ -17,6 +18,7 @@
 #include "model/FileNameHelpers.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
+#include "model/XMLEntityLoader.h"
 #include "model/pvtools.h"
 #include "platform/DetachedProcess.h"
 #include "platform/Prompter.h"
@@ -97,6 +99,7 @@ void CheckDocument(TEditFrame& frame, bool validate)
   folder.Enter(frame.FURL);
   checker.XML = frame.GetText();
   checker.BaseURL = DocumentLocation(frame.FURL);
+  XMLFTPLogin login(frame.FURL);  // its DTD beside it on an FTP server is read as its user
   try {
     if (checker.Check()) frame.SetStatus(frame.FStatus | (validate ? esValid : esWellFormed));
   } catch (...) {
@@ -216,10 +219,13 @@ void TMainForm::MenuToolsTransformClick()
   {
     TDocumentFolder folder;
     TXMLTransformer transformer;
+    XMLFTPLogin documentLogin(frame->FURL);
+    std::optional<XMLFTPLogin> styleLogin;
     const std::string name = TransformDialog->GetStyleSheetName();
     if (TransformDialog->StyleSheetIsOpenDocument()) {
       TEditFrame* style = FindEditFrame(name);
       if (!style) throw std::runtime_error("The style-sheet \"" + name + "\" is not open any more.");
+      styleLogin.emplace(style->FURL);
       folder.Enter(style->FURL);
       transformer.SetStyleSheet(style->GetText(), DocumentLocation(style->FURL));
     } else {

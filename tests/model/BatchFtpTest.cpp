@@ -102,6 +102,45 @@ TEST_F(BatchFtp, RemoteFilesAreCheckedWithoutReadingLocalFiles) {
                               "to a local file", 0), 0u) << failures[1];
 }
 
+// A batch Transform of files on a server with a local identity stylesheet
+// copied a local file named by an entity of a file to the server; nothing of
+// it is read, and the DTD beside a file on the server comes from there, as
+// the file's user.
+TEST_F(BatchFtp, RemoteFilesAreTransformedWithoutReadingLocalFilesAndFindTheirDtdOnTheServer) {
+  PutTestFile(Local + "local.ent", "local text");
+  PutTestFile(Local + "identity.xsl",
+              "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+              "<xsl:template match=\"/\"><xsl:copy-of select=\".\"/></xsl:template>\n</xsl:stylesheet>\n");
+  PutTestFile(Server.Root + "in/greedy.xml",
+              "<!DOCTYPE a [<!ENTITY e SYSTEM \"file://" + Local + "local.ent\">]>\n<a>&e;</a>\n");
+  PutTestFile(Server.Root + "in/sub/valid.xml", "<!DOCTYPE a SYSTEM \"../dtd/a.dtd\">\n<a>&greeting;</a>\n");
+  PutTestFile(Server.Root + "in/dtd/a.dtd", "<!ELEMENT a (#PCDATA)>\n<!ENTITY greeting \"hello\">\n");
+  fs::create_directories(Server.Root + "out/sub");
+  AimSource(Ftp("/in/*.xml"));
+  AimDest(Ftp("/out/*.res"));
+  Batch.Command = bcTransform;
+  Batch.XSLFile = Local + "identity.xsl";
+  Batch.Recurse = true;
+  std::string message;
+  try {
+    Batch.Execute();
+  } catch (const std::exception& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message.rfind("Cannot load \"file://" + Local + "local.ent\": ", 0), 0u) << message;
+  EXPECT_FALSE(FileExists(Server.Root + "out/greedy.res"));
+
+  PutTestFile(Server.Root + "in/greedy.xml", "<a/>");
+  Batch.Execute();
+  EXPECT_EQ(ReadTestFile(Server.Root + "out/sub/valid.res"), "<?xml version=\"1.0\"?>\n<a>hello</a>\n");
+  fs::remove(Server.Root + "in/greedy.xml");
+  Batch.Command = bcCheck;
+  Batch.Validate = true;
+  Batch.Execute();
+  EXPECT_EQ(FileLines(Log).back(), "File checked: " + Ftp("/in/sub/valid.xml"));
+  EXPECT_TRUE(Log.At(2).empty());
+}
+
 TEST_F(BatchFtp, CopiesBetweenServerAndLocalFoldersThroughTheURLSystem) {
   const std::string bytes = "<doc>\r\nbytes \x01\xff kept</doc>\r\n";
   PutTestFile(Server.Root + "in/a.xml", bytes);

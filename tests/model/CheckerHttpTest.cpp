@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "HttpTestServer.h"
 #include "XMLToolsTestSupport.h"
 #include "model/pvtools.h"
@@ -97,5 +99,62 @@ TEST(CheckerHttp, NothingMoreIsFetchedOnceALoadFailed)
   EXPECT_NE(requests.find("GET /_stall?1 "), std::string::npos) << requests;
   EXPECT_EQ(requests.find("GET /_stall?2 "), std::string::npos) << requests;
   EXPECT_EQ(requests.find("GET /_stall?3 "), std::string::npos) << requests;
+  FreeURLSystem();
+}
+
+// A DTD without end, or one that trickles in, fails the check naming it
+// within the limits of a resource read on the fly; the next check works.
+TEST(CheckerHttp, AnEndlessOrTricklingDtdFailsAndTheNextCheckWorks)
+{
+  HttpTestServer server(CheckerData());
+  auto* http = dynamic_cast<THTTPProtocol*>(URLSystem().FindProtocol(TURL("http://x/")));
+  ASSERT_NE(http, nullptr);
+  http->MaxResourceSize = std::size_t(1) << 20;
+  http->StallTimeout = 1;
+  http->ResourceTimeout = 2;
+  const std::string endless = server.BaseURL() + "_endless";
+  EXPECT_EQ(ErrorFromElsewhere("<!DOCTYPE a SYSTEM \"" + endless + "\">\n<a/>\n", false),
+            "Cannot load \"" + endless + "\": HTTP request for \"" + endless +
+                "\" failed: the response is larger than 1 MB\r\nLine: 1\r\n<!DOCTYPE a SYSTEM \"" + endless.substr(0, 20));
+  const std::string drip = server.BaseURL() + "_drip";
+  std::string message = ErrorFromElsewhere("<!DOCTYPE a SYSTEM \"" + drip + "\">\n<a/>\n", false);
+  EXPECT_EQ(message.rfind("Cannot load \"" + drip + "\": HTTP request for \"" + drip + "\" failed: Timeout was reached", 0), 0u)
+      << message;
+  EXPECT_TRUE(CheckFromElsewhere(WithDoctype("book.xml", server.BaseURL() + "book.dtd"), true));
+  FreeURLSystem();
+}
+
+// The XHTML and DocBook DTDs come from the system's XML catalog, without the
+// network: a page made from the shipped XHTML template is valid offline, also
+// when it came from the web (the catalog's copies are no files of the user).
+TEST(CheckerHttp, DtdsOfTheSystemCatalogNeedNoNetwork)
+{
+  auto& drivers = URLSystem().Protocols;
+  drivers.erase(std::remove_if(drivers.begin(), drivers.end(),
+                               [](const auto& driver) { return driver->ProtocolName != "file"; }),
+                drivers.end());
+  const std::string page = ReadTestFile(std::string(TEST_SOURCE_ROOT) + "/data/help/html/blanks/page.html");
+  ASSERT_NE(page.find("\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\""), std::string::npos);
+  const std::string book = "<?xml version=\"1.0\"?>\n<!DOCTYPE article PUBLIC \"-//OASIS//DTD DocBook XML V4.5//EN\"\n"
+                           " \"http://www.oasis-open.org/docbook/xml/4.5/docbookx.dtd\">\n"
+                           "<article><title>T&eacute;</title><para>A &ndash; B</para></article>\n";
+  for (const std::string& text : {page, book}) {
+    for (const std::string& origin : {std::string(), std::string("https://127.0.0.1:9/page.html")}) {
+      SCOPED_TRACE(origin);
+      CurrentFolderScope scope(MakeTempFolder());
+      TXMLChecker checker;
+      checker.Validate = true;
+      checker.XML = text;
+      checker.BaseURL = origin;
+      EXPECT_EQ(MessageOf<std::exception>([&] { checker.Check(); }), "no exception");
+    }
+  }
+  std::string invalid = page;
+  invalid.replace(invalid.find("<head>"), 6, "<head><blink/>");
+  TXMLChecker checker;
+  checker.Validate = true;
+  checker.XML = invalid;
+  EXPECT_NE(MessageOf<EXMLParseError>([&] { checker.Check(); }).find("No declaration for element blink"),
+            std::string::npos);
   FreeURLSystem();
 }

@@ -358,9 +358,14 @@ TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
     EXPECT_TRUE(Contains(get, "get \"/large.xml\" on " + Server->Host() + " failed: the file is larger than 100000 bytes"))
         << get;
     EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
+    // A file without end, whose size the server does not name beforehand.
+    get = ErrorOf([&] { Client.Retrieve("/endless.xml"); });
+    EXPECT_TRUE(Contains(get, "get \"/endless.xml\" on " + Server->Host() + " failed: the file is larger than 100000 bytes"))
+        << get;
+    EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
     std::vector<TFTPListEntry> entries = Client.List("/");
     EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const TFTPListEntry& e) { return e.Name == "small.xml"; }));
-    Client.MaxFileSize = std::size_t(512) << 20;
+    Client.MaxFileSize = std::size_t(1) << 30;
   }
 }
 

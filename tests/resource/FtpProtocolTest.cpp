@@ -169,6 +169,26 @@ TEST_F(FtpProtocolTest, ReadWriteReplaceAndDelete)
   EXPECT_FALSE(std::filesystem::exists(Server->Root + "rw.xml"));
 }
 
+// A DTD or entity read on the fly is held to the resource limits, however
+// large a document may be; the next read works.
+TEST_F(FtpProtocolTest, AResourceStopsAtTheResourceLimitAndTheNextReadWorks)
+{
+  WriteTestFile(Server->Root + "small.dtd", "<!ELEMENT a EMPTY>");
+  Driver.MaxResourceSize = 100000;
+  TURL endless = Url("/endless.xml");
+  std::string message = ErrorOf([&] {
+    std::string text;
+    Driver.GetResource(endless, text);
+  });
+  EXPECT_TRUE(Contains(message, "get \"/endless.xml\" on " + Server->Host() + " failed: the file is larger than 100000 bytes"))
+      << message;
+  TURL small = Url("/small.dtd");
+  std::string text;
+  Driver.GetResource(small, text);
+  EXPECT_EQ(text, "<!ELEMENT a EMPTY>");
+  EXPECT_EQ(Driver.Pool[0].FTP->MaxFileSize, std::size_t(1) << 30);  // documents keep theirs
+}
+
 TEST_F(FtpProtocolTest, ReadOfAMissingFileRaises)
 {
   TURL url = Url("/missing.xml");

@@ -11,6 +11,7 @@
 #include "HttpTestServer.h"
 #include "LogCapture.h"
 #include "TestSupport.h"
+#include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/THTTPProtocol.h"
 #include "resource/TURL.h"
@@ -78,6 +79,15 @@ HttpTestServer* HttpDriverTest::Server = nullptr;
 
 }  // namespace
 
+// Some servers refuse requests that do not say who asks.
+TEST_F(HttpDriverTest, RequestsNameTheProgramAndItsVersion)
+{
+  TURL url(URL("a.xml"));
+  std::string text;
+  url.GetFile(text);
+  EXPECT_TRUE(Contains(Server->RequestLog(), "\nUser-Agent: XMLPlivek/")) << Server->RequestLog();
+}
+
 TEST_F(HttpDriverTest, GetReturnsTheBodyBytes)
 {
   LogCapture log;
@@ -125,7 +135,18 @@ TEST_F(HttpDriverTest, HttpsIsFetchedOverTlsWithTheCertificateChecked)
   EXPECT_TRUE(Contains(message, "HTTP request for \"" + plain + "\" failed: SSL connect error")) << message;
 
   message = failure(trusted.BaseURL() + "a.xml");  // not among the system's certificates
+  EXPECT_TRUE(Contains(message, "HTTP request for \"" + trusted.BaseURL() + "a.xml\" failed: ")) << message;
   EXPECT_TRUE(Contains(message, "SSL certificate problem: self-signed certificate")) << message;
+
+  // The bundle that SSL_CERT_FILE names is trusted, as by OpenSSL's own tools.
+  {
+    EnvironmentScope bundle("SSL_CERT_FILE", HttpTestServer::TrustedCertificateFile());
+    TURL secure(trusted.BaseURL() + "a.xml");
+    std::string text;
+    driver.GetFile(secure, text);
+    EXPECT_EQ(text, "<a/>\r\n");
+  }
+  EXPECT_TRUE(Contains(failure(trusted.BaseURL() + "a.xml"), "self-signed certificate"));
 
   driver.CAFile = HttpTestServer::TrustedCertificateFile();
   TURL secure(trusted.BaseURL() + "a.xml");
@@ -211,6 +232,19 @@ TEST_F(HttpDriverTest, ResponsesStopAtTheSizeLimitAndTheNextRequestWorks)
   driver.GetFile(small, text);
   EXPECT_EQ(text, "<a/>\r\n");
 
+  // A DTD, entity or stylesheet read on the fly has a limit of its own.
+  EXPECT_EQ(driver.MaxResourceSize, std::size_t(64) << 20);
+  driver.MaxResourceSize = std::size_t(1) << 20;
+  try {
+    driver.GetResource(endless, text);
+    FAIL() << "no error";
+  } catch (const EHTTPError& e) {
+    EXPECT_EQ(std::string(e.what()), "HTTP request for \"" + URL("_endless") + "\" failed: the response is larger than 1 MB");
+  }
+  driver.GetResource(small, text);
+  EXPECT_EQ(text, "<a/>\r\n");
+  EXPECT_EQ(driver.MaxSize, std::size_t(4) << 20);
+
   driver.MaxSize = 255;  // the server names the size of bytes.bin (256) beforehand
   TURL sized(URL("bytes.bin"));
   try {
@@ -236,6 +270,30 @@ TEST_F(HttpDriverTest, TricklingResponseGivesUpAtTheTotalLimit)
   } catch (const EHTTPError& e) {
     EXPECT_TRUE(Contains(e.what(), "HTTP request for \"" + URL("_drip") + "\" failed: Timeout was reached")) << e.what();
   }
+  // A resource read on the fly (a DTD) has a shorter total limit of its own.
+  driver.TransferTimeout = 600;
+  driver.ResourceTimeout = 2;
+  try {
+    driver.GetResource(url, text);
+    FAIL() << "no error";
+  } catch (const EHTTPError& e) {
+    EXPECT_TRUE(Contains(e.what(), "HTTP request for \"" + URL("_drip") + "\" failed: Timeout was reached")) << e.what();
+  }
+  TURL small(URL("a.xml"));
+  driver.GetResource(small, text);
+  EXPECT_EQ(text, "<a/>\r\n");
+}
+
+// A download takes no more memory than its limit, however it grows.
+TEST(CurlDownload, MemoryStaysWithinTheLimit)
+{
+  TCurlDownload download;
+  download.Limit = 1000;
+  EXPECT_EQ(download.Append(std::string(600, 'a').data(), 600), 600u);
+  EXPECT_EQ(download.Append(std::string(300, 'b').data(), 300), 300u);
+  EXPECT_LE(download.Bytes.capacity(), 1000u);
+  EXPECT_EQ(download.Append(std::string(101, 'c').data(), 101), 0u);
+  EXPECT_TRUE(download.TooLarge);
 }
 
 // A request is cancelled from another thread while the server holds back

@@ -20,7 +20,8 @@ namespace {
 // folder whose name ends in "stall" get no answer at all, so clients can test
 // their stall limits. A LIST of a folder whose name ends in "odd" ends with a
 // line that no listing format reads. A listing of a folder whose name ends in
-// "endless" never ends. A RETR of a name holding "drip.xml" (in passive
+// "endless" never ends, and so does a RETR of a name holding "endless.xml"
+// (which need not exist). A RETR of a name holding "drip.xml" (in passive
 // mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name
 // holding "break.xml" fails
 // with an I/O error once 64 KB have gone through (a disk that fails, a disk
@@ -105,8 +106,15 @@ def ftp_RETR_breaking(self, file):
     self.push_dtp_data(FileProducer(Breaking(fd), self._current_type), isproducer=True, file=fd, cmd="RETR")
     return file
 
+class EndlessFile:
+    def more(self):
+        return b"<endless/>\n" * 6000
+
 def ftp_RETR_dripping(self, file):
     channel = self.data_channel
+    if "endless.xml" in file:
+        self.push_dtp_data(EndlessFile(), isproducer=True, cmd="RETR")
+        return file
     if "drip.xml" not in file or channel is None:
         return ftp_RETR_breaking(self, file)
     self.respond("125 Data connection already open. Transfer starting.")
@@ -120,6 +128,14 @@ def ftp_RETR_dripping(self, file):
     return file
 
 Handler.ftp_RETR = ftp_RETR_dripping
+
+def ftp_SIZE(self, path):
+    if "endless.xml" in path:
+        self.respond("502 No size known for this file.")
+        return
+    return FTPHandler.ftp_SIZE(self, path)
+
+Handler.ftp_SIZE = ftp_SIZE
 
 def ftp_STOR(self, file, mode="w"):
     if "nodots" in file and os.path.basename(file).startswith("."):

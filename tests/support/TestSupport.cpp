@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 std::string MakeTempFolder(const std::string& prefix)
 {
@@ -80,4 +81,20 @@ TFifoTrap::~TFifoTrap()
 {
   Stopping = true;
   Watcher.join();
+}
+
+EnvironmentScope::EnvironmentScope(std::string name, const std::string& value) : Name(std::move(name))
+{
+  const char* kept = std::getenv(Name.c_str());
+  WasSet = kept != nullptr;
+  if (WasSet) Kept = kept;
+  ::setenv(Name.c_str(), value.c_str(), 1);
+}
+
+EnvironmentScope::~EnvironmentScope()
+{
+  if (WasSet)
+    ::setenv(Name.c_str(), Kept.c_str(), 1);
+  else
+    ::unsetenv(Name.c_str());
 }

@@ -16,6 +16,21 @@ int FreeLocalPort();
 // True when a TCP connection to 127.0.0.1:port succeeds.
 bool LocalPortAccepts(int port);
 
+// An environment variable set for the lifetime of the object, then put back
+// as it was (unset when it was not set).
+class EnvironmentScope {
+public:
+  EnvironmentScope(std::string name, const std::string& value);
+  ~EnvironmentScope();
+  EnvironmentScope(const EnvironmentScope&) = delete;
+  EnvironmentScope& operator=(const EnvironmentScope&) = delete;
+
+private:
+  std::string Name;
+  bool WasSet = false;
+  std::string Kept;
+};
+
 // A named pipe at path for the lifetime of the object. Whoever opens it for
 // reading (and would wait there for ever for a writer) is let go at once with
 // an empty read, and Opened() tells that it happened.

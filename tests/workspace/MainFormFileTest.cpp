@@ -177,6 +177,16 @@ TEST_F(MainFormFileTest, OpenWebPageReadsThroughHttpRecordsItAndSavesOnlyThrough
   EXPECT_EQ(Prompts->FileDialogPresets.value(0).toStdString(), Folder + "sheet.css");
   EXPECT_EQ(ReadTestFile(Folder + "sheet.css"), "b { }");
   EXPECT_EQ(ReadTestFile(site + "sheet.css"), "a { }\n");
+
+  // Over TLS, the test's certificate trusted through SSL_CERT_FILE.
+  HttpTestServer secure(site, HttpTestServer::TCertificate::Trusted);
+  EnvironmentScope trust("SSL_CERT_FILE", HttpTestServer::TrustedCertificateFile());
+  const std::string secureAddress = secure.BaseURL() + "sheet.css";
+  Answer(OpenURLDialog, [&] { OpenURLDialog->URLCombo->setEditText(QString::fromStdString(secureAddress)); });
+  form.MenuFileOpenWebPageClick();
+  ASSERT_EQ(form.MainPageControl()->PageCount(), 3);
+  EXPECT_EQ(EditFrameAt(2)->GetText(), "a { }\n");
+  EXPECT_EQ(Project().HttpHistory.GetItem(0).GetURL(), secureAddress);
   std::filesystem::remove_all(site);
 }
 

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <Qsci/qsciscintilla.h>
 
+#include "FtpTestServer.h"
 #include "HttpTestServer.h"
 #include "MainFormToolsFixture.h"
 #include "dialogs/TConvertHTMLDialog.h"
@@ -186,6 +187,41 @@ TEST_F(MainFormToolsTest, AWebDocumentResolvesAgainstItsAddressAndReadsNoLocalFi
       << Prompts->Messages[0].toStdString();
   EXPECT_EQ(Form().GetFrameCount(), tabs);
   std::filesystem::remove_all(site);
+}
+
+// A document from an FTP server finds its DTD beside it on the server, read
+// as the document's user (the server admits no anonymous log-in); the
+// transform of it reads it there too.
+TEST_F(MainFormToolsTest, AnFtpDocumentResolvesOnItsServerWithItsLogIn)
+{
+  Start();
+  FtpTestServer server;
+  std::filesystem::create_directories(server.Root + "pub");
+  WriteTestFile(server.Root + "pub/doc.dtd", std::string(kDTD) + "<!ENTITY x \"from the server\">\r\n");
+  WriteTestFile(server.Root + "pub/good.xml", "<!DOCTYPE doc SYSTEM \"doc.dtd\">\r\n<doc><item>&x;</item></doc>\r\n");
+  Write("doc.dtd", "<!ELEMENT doc (other)>\r\n");  // a local namesake
+  std::filesystem::current_path(Folder);
+  TURL url("ftp:" + server.Host() + "/pub/good.xml");
+  url.User = server.Settings.User;
+  url.Password = server.Settings.Password;
+  url.Passive = true;
+  TEditFrame* good = Form().NewEditFrame("xml", url, false);
+  FocusEditor(*good);
+  Run("MenuToolsIsValid");
+  EXPECT_EQ(Prompts->Messages, QStringList({"OK. File is valid."}));
+
+  Write("copy.xsl", "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n"
+                    "<xsl:output method=\"text\"/><xsl:template match=\"/\"><xsl:value-of select=\".\"/></xsl:template>\r\n"
+                    "</xsl:stylesheet>\r\n");
+  WhenShown(TransformDialog, [&] {
+    TransformDialog->XSLCombo->setEditText(QString::fromStdString(Folder + "copy.xsl"));
+    TransformDialog->FileTypeCombo->setCurrentIndex(TypePosition("xml"));
+  });
+  Prompts->Messages.clear();
+  Run("MenuToolsTransform");
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  EXPECT_EQ(Active()->GetText(), "from the server");
+  url.Disconnect();
 }
 
 TEST_F(MainFormToolsTest, NewDocumentIsCheckedInTheProgramFolder)
