@@ -354,8 +354,7 @@ std::string WordAtCaret(QsciScintilla& e)
   const long start = Send(e, B::SCI_WORDSTARTPOSITION, static_cast<unsigned long>(caret), 1);
   const long end = Send(e, B::SCI_WORDENDPOSITION, static_cast<unsigned long>(caret), 1);
   if (end <= start) return std::string();
-  std::string word(static_cast<std::size_t>(end - start), '\0');
-  for (long pos = start; pos < end; ++pos)
-    word[static_cast<std::size_t>(pos - start)] = static_cast<char>(Send(e, B::SCI_GETCHARAT, static_cast<unsigned long>(pos)));
-  return word;
+  const auto* text = reinterpret_cast<const char*>(
+      e.SendScintilla(B::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
+  return text ? std::string(text, static_cast<std::size_t>(end - start)) : std::string();
 }
