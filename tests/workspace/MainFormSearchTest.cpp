@@ -18,6 +18,30 @@ namespace {
 
 using B = QsciScintillaBase;
 
+std::string Repeated(const std::string& text, int count)
+{
+  std::string result;
+  for (int i = 0; i < count; ++i) result += text;
+  return result;
+}
+
+// Counts the insertions and deletions the editor makes.
+class TEditCounter {
+public:
+  explicit TEditCounter(QsciScintilla& editor)
+  {
+    FConnection = QObject::connect(&editor, &QsciScintillaBase::SCN_MODIFIED,
+                                   [this](int, int type, const char*, int, int, int, int, int, int, int) {
+                                     if (type & (B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE)) ++Count;
+                                   });
+  }
+  ~TEditCounter() { QObject::disconnect(FConnection); }
+  int Count = 0;
+
+private:
+  QMetaObject::Connection FConnection;
+};
+
 class MainFormSearchTest : public MainFormFixture {
 protected:
   TEditFrame* Open(const std::string& name, const std::string& bytes)
@@ -294,34 +318,6 @@ TEST_F(MainFormSearchTest, ConfiguredKeysInTheEditorOpenFindAndReplace)
   EXPECT_EQ(doc->GetText(), "<a/>\r\n");
 }
 
-namespace {
-
-std::string Repeated(const std::string& text, int count)
-{
-  std::string result;
-  for (int i = 0; i < count; ++i) result += text;
-  return result;
-}
-
-// Counts the insertions and deletions the editor makes.
-class TEditCounter {
-public:
-  explicit TEditCounter(QsciScintilla& editor)
-  {
-    FConnection = QObject::connect(&editor, &QsciScintillaBase::SCN_MODIFIED,
-                                   [this](int, int type, const char*, int, int, int, int, int, int, int) {
-                                     if (type & (B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE)) ++Count;
-                                   });
-  }
-  ~TEditCounter() { QObject::disconnect(FConnection); }
-  int Count = 0;
-
-private:
-  QMetaObject::Connection FConnection;
-};
-
-}  // namespace
-
 // Every match is found in the text as it was: a whole word next to a
 // replacement is still a whole word. The new text goes in as one change,
 // which one Undo takes back, as one change again.
@@ -342,6 +338,7 @@ TEST_F(MainFormSearchTest, ReplaceAllOfThousandsOfMatchesIsOneChangeThatOneUndoT
       {"caf\xC3\xA9 CAF\xC3\x89 Caf\xC3\xA9s\n", "\xC3\xA9", "E", 0, "cafE CAFE CafEs\n", 3},
       {"a.a aa\n", "a", "aa", 0, "aa.aa aaaa\n", 4},
       {"x-x-x- x\n", "x-", "y", ssoWholeWord, "yyy x\n", 3},
+      {"k K \xE2\x84\xAA\n", "k", "x", 0, "x x \xE2\x84\xAA\n", 2},  // the Kelvin sign is no "k"
   };
   Start();
   const int lines = 2000;
@@ -409,8 +406,8 @@ TEST_F(MainFormSearchTest, ReplaceAllKeepsTheBookmarksOnTheirLines)
   EXPECT_EQ(bookmarkLines(), (std::vector<long>{0, 3, 4, 8}));
   Caret(*doc, 0);
   EXPECT_EQ(SearchReplace(editor, "bb", "c\nc", ssoReplaceAll), 20);
-  // Each line is three now; a bookmark stays with the line's text after the
-  // first line end inserted.
+  // Each line is three now; as with a replacement per match, a bookmark moves
+  // past the line end inserted at the start of its line.
   EXPECT_EQ(doc->GetText(), Repeated("c\nc-c\nc\n", 10));
   EXPECT_EQ(bookmarkLines(), (std::vector<long>{1, 10, 13, 25}));
   Form().MenuEditUndoClick();
