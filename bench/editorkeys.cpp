@@ -7,15 +7,24 @@
 // and a letter beyond ASCII, Enter, Backspace, the arrow keys, End and Home;
 // every key is followed by the events it causes (status bar, repaint). A
 // heartbeat tick (caption, panels, command states) is timed on its own.
+// The documents are of the XML type, whose XML highlighter and
+// autocompletion (tag closing, completion pop-ups) are on. The last column
+// times the search for the enclosing element that a "<" typed there starts
+// before offering the element names (the pop-up itself is not opened): it
+// goes back to the start tag of the element the caret is in, over all the
+// document here.
 //
-// Goal: a keystroke at the end of the big document costs about what it
-// costs at the end of the small one.
+// Goal: a keystroke or caret move at the end of the big document costs at
+// most twice what it costs at the end of the small one (the ratio is shown
+// per key).
 //
 //   bench_editorkeys [megabytes]
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <Qsci/qscilexerxml.h>
 #include <Qsci/qsciscintilla.h>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,12 +35,14 @@
 #include <string>
 #include <unistd.h>
 
+#include "model/TFileType.h"
 #include "platform/QtEnvironment.h"
 #include "resource/ProgramFile.h"
 #include "resource/TURL.h"
 #include "workspace/ProgramStartup.h"
 #include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
+#include "workspace/TTagCompleter.h"
 
 namespace {
 
@@ -82,8 +93,17 @@ double PerCall(int count, const std::function<void()>& step)
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / count;
 }
 
+constexpr int FigureCount = 10;
+
 struct TFigures {
-  double First, Letter, NonAscii, Enter, Backspace, LeftRight, UpDown, EndHome, Tick;
+  double First, Letter, NonAscii, Enter, Backspace, LeftRight, UpDown, EndHome, Tick, Enclosing;
+  // Whether the document had the XML highlighter and autocompletion on.
+  bool Highlighted, AutoCompleted;
+
+  std::array<double, FigureCount> Values() const
+  {
+    return {First, Letter, NonAscii, Enter, Backspace, LeftRight, UpDown, EndHome, Tick, Enclosing};
+  }
 };
 
 TFigures Measure(TMainForm& form, const std::string& file)
@@ -92,11 +112,13 @@ TFigures Measure(TMainForm& form, const std::string& file)
   QApplication::processEvents();
   TEditFrame* frame = form.GetActiveEditFrame();
   QsciScintilla* e = frame->SynEdit;
+  TFigures f{};
+  f.Highlighted = qobject_cast<QsciLexerXML*>(frame->Highlighter()) != nullptr;
+  f.AutoCompleted = frame->FFileType && frame->FFileType->AutoComplete && TTagCompleter::Of(*frame);
   e->setFocus();
   e->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
   QApplication::processEvents();
-  const int n = 20;
-  TFigures f{};
+  const int n = 50;
   auto first = Clock::now();
   Press(e, Qt::Key_X, "x");
   Press(e, Qt::Key_Backspace);
@@ -120,6 +142,8 @@ TFigures Measure(TMainForm& form, const std::string& file)
                 Press(e, Qt::Key_End);
               }) / 2;
   f.Tick = PerCall(n, [&form] { form.HeartbeatTimerTimer(); });
+  if (TTagCompleter* completer = TTagCompleter::Of(*frame))
+    f.Enclosing = PerCall(3, [completer] { completer->GetEnclosingElement(); });
   // Closed unchanged: nothing asks to save.
   e->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
   frame->SetStatus(0);
@@ -128,10 +152,21 @@ TFigures Measure(TMainForm& form, const std::string& file)
   return f;
 }
 
-void Print(const char* label, const TFigures& f)
+void Print(const std::string& label, const TFigures& f)
 {
-  std::printf("  %-22s %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f %8.2f\n", label, f.First, f.Letter, f.NonAscii, f.Enter,
-              f.Backspace, f.LeftRight, f.UpDown, f.EndHome, f.Tick);
+  std::printf("  %-22s", (label + (f.Highlighted ? "" : " no-hl") + (f.AutoCompleted ? "" : " no-ac")).c_str());
+  for (double value : f.Values()) std::printf(" %8.2f", value);
+  std::printf("\n");
+}
+
+// The big document's figures over the small one's (goal: at most 2).
+void PrintRatio(const std::string& label, const TFigures& big, const TFigures& small)
+{
+  std::printf("  %-22s", label.c_str());
+  const auto bigValues = big.Values();
+  const auto smallValues = small.Values();
+  for (int i = 0; i < FigureCount; ++i) std::printf(" %7.2fx", bigValues[i] / smallValues[i]);
+  std::printf("\n");
 }
 
 }  // namespace
@@ -158,16 +193,19 @@ int main(int argc, char** argv)
     form.resize(1000, 700);
     QApplication::processEvents();
     std::printf("bench_editorkeys: milliseconds per key at the end of a document (with the events it causes)\n");
-    std::printf("  %-22s %8s %8s %8s %8s %8s %8s %8s %8s %8s\n", "document", "first", "letter", "e-acute", "Enter", "Backsp",
-                "Left/Rt", "Up/Down", "Home/End", "tick");
+    std::printf("  %-22s %8s %8s %8s %8s %8s %8s %8s %8s %8s %8s\n", "document", "first", "letter", "e-acute", "Enter",
+                "Backsp", "Left/Rt", "Up/Down", "Home/End", "tick", "'<' scan");
     for (const TDocument& doc : Documents) {
-      for (std::size_t mb : {std::size_t{1}, megabytes}) {
-        std::string file = folder + doc.Name + "-" + std::to_string(mb) + ".xml";
-        Generate(file, mb << 20, doc);
-        std::string label = std::string(doc.Name) + " " + std::to_string(mb) + " MB";
-        Print(label.c_str(), Measure(form, file));
+      TFigures figures[2];
+      const std::size_t sizes[2] = {1, megabytes};
+      for (int i = 0; i < 2; ++i) {
+        std::string file = folder + doc.Name + "-" + std::to_string(sizes[i]) + ".xml";
+        Generate(file, sizes[i] << 20, doc);
+        figures[i] = Measure(form, file);
+        Print(std::string(doc.Name) + " " + std::to_string(sizes[i]) + " MB", figures[i]);
         std::remove(file.c_str());
       }
+      PrintRatio("  ratio (goal <= 2)", figures[1], figures[0]);
     }
     DestroyForms();
   }

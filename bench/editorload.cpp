@@ -9,16 +9,27 @@
 // Goals: the frame at most 1.5 times QScintilla's time; peak memory at most
 // 4 times the file size.
 //
-//   bench_editorload [megabytes]           runs everything (default 100 MB)
-//   bench_editorload frame|framexml|settext|settextlatin1 FILE
+// Replace All of every match of a common word ("order", any case, about
+// 700,000 matches) in the UTF-8 document of 50 MB opened in a frame, and the
+// Undo of it, next to QScintilla's setText of the same 50 MB. Goal: each at
+// most 3 times setText's time. The same with the XML highlighter on is
+// shown with the highlighter's own pass over the text: the caret ends at the
+// last match, so the highlighter goes over all the text changed.
+//
+//   bench_editorload [megabytes]           runs everything (default 100 MB;
+//                                          Replace All on at most 50 MB)
+//   bench_editorload frame|framexml|settext|settextlatin1|replaceall|replaceallxml FILE
 //                                          one measurement (child); framexml
 //                                          opens with the XML highlighter on;
 //                                          settext reads the file as UTF-8,
 //                                          settextlatin1 as Latin-1 (Qt has no
-//                                          Windows-1252 of its own)
+//                                          Windows-1252 of its own);
+//                                          replaceall(xml) times Replace All and
+//                                          its Undo in a frame opened first
 
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +43,7 @@
 #include "resource/AtomicFile.h"
 #include "resource/ProgramFile.h"
 #include "resource/TURL.h"
+#include "workspace/EditorSearch.h"
 #include "workspace/TEditFrame.h"
 #include "workspace/TPageControl.h"
 
@@ -91,13 +103,65 @@ void Generate(const std::string& path, std::size_t bytes, const TDocument& doc)
   out << "</orders>" << lineEnd;
 }
 
-// Child: prints "seconds baseKB peakKB".
+// The word Replace All replaces, and what by.
+const char* const ReplacedWord = "order";
+const char* const Replacement = "purchase";
+
+// What a child measures.
+struct TFigures {
+  double Seconds = 0;      // the measured step
+  long BaseKB = 0;         // memory before it
+  double UndoSeconds = 0;  // replaceall: the Undo
+  double PassSeconds = 0;  // replaceall: the highlighter over the whole text
+  int Matches = 0;
+};
+
+// Replace All and its Undo in a frame (the XML highlighter on with xml);
+// first the caret goes to the end and back, so that the highlighter's pass
+// over the whole text is timed on its own.
+TFigures MeasureReplaceAll(const std::string& file, bool xml)
+{
+  TFigures f;
+  SetProgramFileName(file);
+  TPageControl pages;
+  auto* frame = new TEditFrame;
+  pages.DockFrame(frame);
+  TFileType type("xml.config");
+  type.Highlighter = "XML";
+  if (xml) frame->SetFileType(&type);
+  pages.resize(800, 600);
+  pages.show();
+  frame->OpenDocument(TURL::CreateNative(file));
+  QApplication::processEvents();
+  QsciScintilla& editor = *frame->SynEdit;
+  f.BaseKB = StatusKilobytes("VmRSS");
+  auto start = Clock::now();
+  editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  QApplication::processEvents();
+  editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTSTART);
+  QApplication::processEvents();
+  f.PassSeconds = Seconds(start);
+  start = Clock::now();
+  f.Matches = SearchReplace(editor, ReplacedWord, Replacement, ssoReplaceAll);
+  QApplication::processEvents();
+  f.Seconds = Seconds(start);
+  start = Clock::now();
+  editor.undo();
+  QApplication::processEvents();
+  f.UndoSeconds = Seconds(start);
+  return f;
+}
+
+// Child: prints "seconds baseKB peakKB undoSeconds passSeconds matches" (the
+// last three 0 but for replaceall).
 int Measure(const std::string& mode, const std::string& file, int argc, char** argv)
 {
   QApplication app(argc, argv);
-  long base = StatusKilobytes("VmRSS");
-  double seconds = 0;
-  if (mode == "frame" || mode == "framexml") {
+  TFigures f;
+  f.BaseKB = StatusKilobytes("VmRSS");
+  if (mode == "replaceall" || mode == "replaceallxml") {
+    f = MeasureReplaceAll(file, mode == "replaceallxml");
+  } else if (mode == "frame" || mode == "framexml") {
     SetProgramFileName(file);
     TPageControl pages;
     auto* frame = new TEditFrame;
@@ -108,18 +172,18 @@ int Measure(const std::string& mode, const std::string& file, int argc, char** a
     pages.resize(800, 600);
     pages.show();
     QApplication::processEvents();
-    base = StatusKilobytes("VmRSS");
+    f.BaseKB = StatusKilobytes("VmRSS");
     auto start = Clock::now();
     frame->OpenDocument(TURL::CreateNative(file));
     QApplication::processEvents();
-    seconds = Seconds(start);
+    f.Seconds = Seconds(start);
   } else {
     QsciScintilla editor;
     editor.setUtf8(true);
     editor.resize(800, 600);
     editor.show();
     QApplication::processEvents();
-    base = StatusKilobytes("VmRSS");
+    f.BaseKB = StatusKilobytes("VmRSS");
     auto start = Clock::now();
     {
       std::string bytes = ReadWholeFile(file);
@@ -127,9 +191,10 @@ int Measure(const std::string& mode, const std::string& file, int argc, char** a
       editor.setText(mode == "settext" ? QString::fromUtf8(bytes.data(), size) : QString::fromLatin1(bytes.data(), size));
     }
     QApplication::processEvents();
-    seconds = Seconds(start);
+    f.Seconds = Seconds(start);
   }
-  std::printf("%.6f %ld %ld\n", seconds, base, StatusKilobytes("VmHWM"));
+  std::printf("%.6f %ld %ld %.6f %.6f %d\n", f.Seconds, f.BaseKB, StatusKilobytes("VmHWM"), f.UndoSeconds,
+              f.PassSeconds, f.Matches);
   return 0;
 }
 
@@ -137,6 +202,9 @@ struct TResult {
   double Seconds = 0;
   double BaseMB = 0;
   double PeakMB = 0;
+  double UndoSeconds = 0;
+  double PassSeconds = 0;
+  int Matches = 0;
 };
 
 TResult RunChild(const std::string& self, const std::string& mode, const std::string& file)
@@ -146,7 +214,8 @@ TResult RunChild(const std::string& self, const std::string& mode, const std::st
   if (FILE* pipe = ::popen(command.c_str(), "r")) {
     long base = 0;
     long peak = 0;
-    if (std::fscanf(pipe, "%lf %ld %ld", &result.Seconds, &base, &peak) == 3) {
+    if (std::fscanf(pipe, "%lf %ld %ld %lf %lf %d", &result.Seconds, &base, &peak, &result.UndoSeconds,
+                    &result.PassSeconds, &result.Matches) == 6) {
       result.BaseMB = base / 1024.0;
       result.PeakMB = peak / 1024.0;
     }
@@ -163,6 +232,32 @@ TResult Best(const std::string& self, const std::string& mode, const std::string
     if (i == 0 || r.Seconds < best.Seconds) best = r;
   }
   return best;
+}
+
+// Replace All and its Undo against setText, on the UTF-8 document.
+void BenchReplaceAll(const std::string& self, const std::string& folder, std::size_t megabytes, int runs)
+{
+  const TDocument& doc = Documents[0];
+  std::string file = folder + "/replace-" + doc.File;
+  Generate(file, megabytes << 20, doc);
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  double fileMB = static_cast<double>(in.tellg()) / (1 << 20);
+  TResult plain = Best(self, "replaceall", file, runs);
+  TResult xml = Best(self, "replaceallxml", file, runs);
+  TResult setText = Best(self, doc.Baseline, file, runs);
+  std::printf("Replace All of \"%s\" by \"%s\" (any case): %d matches, %s, file %.1f MB\n", ReplacedWord,
+              Replacement, plain.Matches, doc.Encoding, fileMB);
+  std::printf("  Replace All                  %7.3f s  peak %7.1f MB (%.2fx file above the document opened)\n",
+              plain.Seconds, plain.PeakMB, (plain.PeakMB - plain.BaseMB) / fileMB);
+  std::printf("  its Undo                     %7.3f s\n", plain.UndoSeconds);
+  std::printf("  QsciScintilla::setText       %7.3f s\n", setText.Seconds);
+  std::printf("  time ratio Replace All/setText %5.2f  (goal <= 3)\n", plain.Seconds / setText.Seconds);
+  std::printf("  time ratio Undo/setText      %7.2f  (goal <= 3)\n", plain.UndoSeconds / setText.Seconds);
+  std::printf("  with the XML highlighter: Replace All %.3f s, its Undo %.3f s; the highlighter's\n"
+              "  own pass over the whole text (caret to the end and back) %.3f s\n",
+              xml.Seconds, xml.UndoSeconds, xml.PassSeconds);
+  std::remove(file.c_str());
+  std::remove((folder + "/~replace-" + doc.File).c_str());
 }
 
 }  // namespace
@@ -203,6 +298,7 @@ int main(int argc, char** argv)
     std::remove(file.c_str());
     std::remove((folder + "/~" + doc.File).c_str());
   }
+  BenchReplaceAll(self, folder, std::min<std::size_t>(megabytes, 50), runs);
   ::rmdir(folder.c_str());
   return 0;
 }

@@ -465,12 +465,40 @@ char32_t ToCase(char32_t c, bool upper)
   return upper ? QChar::toUpper(c) : QChar::toLower(c);
 }
 
+bool IsASCIILetterOrDigit(char c)
+{
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// An ASCII character in the new case; as ToCase for it.
+char ChangeASCIICase(char c, TCaseChange change, bool inWord)
+{
+  const bool lower = c >= 'a' && c <= 'z';
+  const bool upper = c >= 'A' && c <= 'Z';
+  bool toUpper = false;
+  switch (change) {
+    case TCaseChange::Upper: toUpper = true; break;
+    case TCaseChange::Lower: toUpper = false; break;
+    case TCaseChange::Toggle: toUpper = !upper; break;
+    case TCaseChange::Title: toUpper = !inWord; break;
+  }
+  if (toUpper && lower) return static_cast<char>(c - 'a' + 'A');
+  if (!toUpper && upper) return static_cast<char>(c - 'A' + 'a');
+  return c;
+}
+
 std::string ChangeCase(const std::string& text, TCaseChange change, bool wordBefore)
 {
   std::string result;
   result.reserve(text.size());
   bool inWord = wordBefore;
   for (std::size_t i = 0; i < text.size();) {
+    // ASCII, most of any text, without decoding and encoding.
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      result += ChangeASCIICase(text[i], change, inWord);
+      inWord = IsASCIILetterOrDigit(text[i++]);
+      continue;
+    }
     std::size_t length = Utf8SequenceLength(text.data() + i, text.size() - i);
     if (length == 0) {
       result += text[i++];

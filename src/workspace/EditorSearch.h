@@ -10,7 +10,10 @@
 // so a selected match is the one replaced. A found match is selected and
 // scrolled into view, the caret on its end (backwards: on its start).
 // Replace changes the first match only, Replace All every match up to the
-// end (backwards: the start) of the document as one undo step; after a
+// end (backwards: the start) of the document, all of them found in the text
+// as it was before (a replacement is not searched again, nor does it make a
+// whole word of a match next to it or keep one from being one), as one
+// change and one undo step; bookmarks stay on their lines. After a
 // replacement the caret stands behind it (backwards: before it) and nothing
 // is selected. A search that finds nothing changes nothing.
 

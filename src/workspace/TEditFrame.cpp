@@ -324,6 +324,7 @@ void TEditFrame::SetText(const std::string& bytes)
     warning = FText.Load(bytes);
   }
   FCommandState.LineAnchor = -1;
+  FLook->NumberedFirst = -1;
   UpdateLineNumbers();
   if (!warning.empty()) Prompter().ShowMessage(QString::fromStdString(GetTitle() + ": " + warning));
 }
@@ -332,6 +333,8 @@ void TEditFrame::SetText(const std::string& bytes)
 
 void TEditFrame::SynEditChange()
 {
+  // An edit over several lines drops the numbers the margin shows for them.
+  FLook->NumberedFirst = -1;
   if (!FLoading) MarkModified();
 }
 

@@ -180,6 +180,15 @@ TEST_F(EditFrameConfig, LineNumbersFromZeroAndWithLeadingZeros)
   e.SendScintilla(B::SCI_INSERTTEXT, 0UL, "new\r\n");
   QApplication::processEvents();
   EXPECT_EQ(MarginText(e, 3), "0004");
+  // Lines replaced by as many lines, and a new text of as many lines, are
+  // numbered again.
+  e.SendScintilla(B::SCI_SETSEL, 0UL, e.SendScintilla(B::SCI_GETLENGTH));
+  e.SendScintilla(B::SCI_REPLACESEL, 0UL, "1\r\n2\r\n3\r\n4");
+  QApplication::processEvents();
+  for (int line = 0; line < 4; ++line) EXPECT_EQ(MarginText(e, line), "000" + std::to_string(line + 1)) << line;
+  Frame->SetText("x\r\ny\r\nz\r\nw");
+  QApplication::processEvents();
+  for (int line = 0; line < 4; ++line) EXPECT_EQ(MarginText(e, line), "000" + std::to_string(line + 1)) << line;
 }
 
 TEST_F(EditFrameConfig, AutoSizeWidensTheGutterWithTheLineCount)

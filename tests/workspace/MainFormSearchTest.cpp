@@ -18,6 +18,30 @@ namespace {
 
 using B = QsciScintillaBase;
 
+std::string Repeated(const std::string& text, int count)
+{
+  std::string result;
+  for (int i = 0; i < count; ++i) result += text;
+  return result;
+}
+
+// Counts the insertions and deletions the editor makes.
+class TEditCounter {
+public:
+  explicit TEditCounter(QsciScintilla& editor)
+  {
+    FConnection = QObject::connect(&editor, &QsciScintillaBase::SCN_MODIFIED,
+                                   [this](int, int type, const char*, int, int, int, int, int, int, int) {
+                                     if (type & (B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE)) ++Count;
+                                   });
+  }
+  ~TEditCounter() { QObject::disconnect(FConnection); }
+  int Count = 0;
+
+private:
+  QMetaObject::Connection FConnection;
+};
+
 class MainFormSearchTest : public MainFormFixture {
 protected:
   TEditFrame* Open(const std::string& name, const std::string& bytes)
@@ -292,4 +316,103 @@ TEST_F(MainFormSearchTest, ConfiguredKeysInTheEditorOpenFindAndReplace)
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::ControlModifier);
   EXPECT_TRUE(form.ReplaceDialog().isVisible());
   EXPECT_EQ(doc->GetText(), "<a/>\r\n");
+}
+
+// Every match is found in the text as it was: a whole word next to a
+// replacement is still a whole word. The new text goes in as one change,
+// which one Undo takes back, as one change again.
+TEST_F(MainFormSearchTest, ReplaceAllOfThousandsOfMatchesIsOneChangeThatOneUndoTakesBack)
+{
+  struct TCase {
+    const char* Line;
+    const char* Search;
+    const char* Replace;
+    TSearchOptions Options;
+    const char* Replaced;
+    int PerLine;
+  };
+  const TCase cases[] = {
+      {"Tag tag tags TAG\n", "tag", "<\xC3\xA9>", ssoWholeWord, "<\xC3\xA9> <\xC3\xA9> tags <\xC3\xA9>\n", 3},
+      {"Tag tag tags TAG\n", "tag", "t", ssoMatchCase, "Tag t ts TAG\n", 2},
+      {"caf\xC3\xA9 CAF\xC3\x89 Caf\xC3\xA9s\n", "CAF\xC3\x89", "x", ssoWholeWord, "x x Caf\xC3\xA9s\n", 2},
+      {"caf\xC3\xA9 CAF\xC3\x89 Caf\xC3\xA9s\n", "\xC3\xA9", "E", 0, "cafE CAFE CafEs\n", 3},
+      {"a.a aa\n", "a", "aa", 0, "aa.aa aaaa\n", 4},
+      {"x-x-x- x\n", "x-", "y", ssoWholeWord, "yyy x\n", 3},
+      {"k K \xE2\x84\xAA\n", "k", "x", 0, "x x \xE2\x84\xAA\n", 2},  // the Kelvin sign is no "k"
+  };
+  Start();
+  const int lines = 2000;
+  int index = 0;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Line);
+    const std::string line = c.Line;
+    const std::string original = "<r>\n" + Repeated(line, lines) + "</r>\n";
+    TEditFrame* doc = Open("many" + std::to_string(index++) + ".xml", original);
+    FocusEditor(*doc);
+    QsciScintilla& editor = *doc->SynEdit;
+    // From the caret on: the first line stays as it is.
+    Caret(*doc, static_cast<long>(4 + line.size()));
+    TEditCounter edits(editor);
+    EXPECT_EQ(SearchReplace(editor, c.Search, c.Replace, ssoReplaceAll | c.Options), c.PerLine * (lines - 1));
+    EXPECT_EQ(edits.Count, 2);  // one insertion, one deletion
+    const std::string replaced = "<r>\n" + line + Repeated(c.Replaced, lines - 1) + "</r>\n";
+    EXPECT_EQ(doc->GetText(), replaced);
+    const std::string lastLine = c.Replaced;
+    const std::size_t behindLast = lastLine.rfind(c.Replace) + std::string(c.Replace).size();
+    EXPECT_EQ(CaretPos(*doc), static_cast<long>(replaced.size() - 5 - (lastLine.size() - behindLast)));
+    EXPECT_TRUE(doc->FStatus & esModified);
+    edits.Count = 0;
+    Form().MenuEditUndoClick();
+    EXPECT_EQ(edits.Count, 2);
+    EXPECT_EQ(doc->GetText(), original);
+    EXPECT_FALSE(editor.SendScintilla(B::SCI_CANUNDO));
+    Form().MenuEditredoClick();
+    EXPECT_EQ(doc->GetText(), replaced);
+  }
+
+  // Backwards, from the start of the last line to the start.
+  const std::string original = Repeated("aaa b aaa\n", lines);
+  TEditFrame* doc = Open("backwards.xml", original);
+  FocusEditor(*doc);
+  Caret(*doc, static_cast<long>(original.size() - 10));
+  EXPECT_EQ(SearchReplace(*doc->SynEdit, "aa", "[aa]", ssoReplaceAll | ssoBackwards), 2 * (lines - 1));
+  EXPECT_EQ(doc->GetText(), Repeated("a[aa] b a[aa]\n", lines - 1) + "aaa b aaa\n");
+  EXPECT_EQ(CaretPos(*doc), 1);
+  Form().MenuEditUndoClick();
+  EXPECT_EQ(doc->GetText(), original);
+}
+
+TEST_F(MainFormSearchTest, ReplaceAllKeepsTheBookmarksOnTheirLines)
+{
+  Start();
+  const std::string original = Repeated("a-a\n", 10);
+  TEditFrame* doc = Open("a.xml", original);
+  FocusEditor(*doc);
+  QsciScintilla& editor = *doc->SynEdit;
+  const int marked[] = {0, 3, 4, 8};
+  for (int line : marked) {
+    editor.SendScintilla(B::SCI_GOTOLINE, static_cast<unsigned long>(line));
+    doc->ExecuteCommand(static_cast<TEditorCommand>(ecSetMarker0 + line));
+  }
+  auto bookmarkLines = [&] {
+    std::vector<long> lines;
+    for (int n : marked)
+      lines.push_back(editor.SendScintilla(B::SCI_MARKERLINEFROMHANDLE, doc->CommandState().Bookmarks[n].Handle));
+    return lines;
+  };
+  Caret(*doc, 0);
+  EXPECT_EQ(SearchReplace(editor, "a", "bb", ssoReplaceAll), 20);
+  EXPECT_EQ(doc->GetText(), Repeated("bb-bb\n", 10));
+  EXPECT_EQ(bookmarkLines(), (std::vector<long>{0, 3, 4, 8}));
+  Caret(*doc, 0);
+  EXPECT_EQ(SearchReplace(editor, "bb", "c\nc", ssoReplaceAll), 20);
+  // Each line is three now; as with a replacement per match, a bookmark moves
+  // past the line end inserted at the start of its line.
+  EXPECT_EQ(doc->GetText(), Repeated("c\nc-c\nc\n", 10));
+  EXPECT_EQ(bookmarkLines(), (std::vector<long>{1, 10, 13, 25}));
+  Form().MenuEditUndoClick();
+  EXPECT_EQ(bookmarkLines(), (std::vector<long>{0, 3, 4, 8}));
+  Form().MenuEditUndoClick();
+  EXPECT_EQ(doc->GetText(), original);
+  EXPECT_EQ(bookmarkLines(), (std::vector<long>{0, 3, 4, 8}));
 }
