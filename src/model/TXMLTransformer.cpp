@@ -83,36 +83,43 @@ DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCaptu
 // small freed blocks apart (its fast bins) until a request of a few KB
 // merges them all at once, which after such a tree costs seconds, wherever
 // that request comes (also after a cancelled or failed transformation, whose
-// partial trees libxml2 and libxslt free themselves). While a FastBinsOff
-// lives, freed blocks merge as they are freed, for a fraction of that cost
-// (other threads lose a little speed meanwhile); at its end the free memory
-// goes back to the system.
-class FastBinsOff {
+// partial trees libxml2 and libxslt free themselves). While a
+// LargeTreeMemory for a large text lives, freed blocks merge as they are
+// freed, for a fraction of that cost (other threads lose a little speed
+// meanwhile), and a freed tree's memory goes back to the system, so that what
+// is built next takes its place. Small texts are left to the defaults.
+class LargeTreeMemory {
 public:
-#ifdef __GLIBC__
-  FastBinsOff() { ::mallopt(M_MXFAST, 0); }
-  ~FastBinsOff()
+  explicit LargeTreeMemory(std::size_t textSize) : Large(textSize >= kLargeText)
   {
-    ::mallopt(M_MXFAST, kDefaultLimit);
-    ::malloc_trim(0);
-  }
+#ifdef __GLIBC__
+    if (Large) ::mallopt(M_MXFAST, 0);
 #endif
-  FastBinsOff(const FastBinsOff&) = delete;
-  FastBinsOff& operator=(const FastBinsOff&) = delete;
+  }
+  ~LargeTreeMemory()
+  {
+#ifdef __GLIBC__
+    if (!Large) return;
+    ::mallopt(M_MXFAST, kDefaultFastBinLimit);
+    ::malloc_trim(0);
+#endif
+  }
+  LargeTreeMemory(const LargeTreeMemory&) = delete;
+  LargeTreeMemory& operator=(const LargeTreeMemory&) = delete;
+
+  void Free(DocPtr& doc) const
+  {
+    doc.reset();
+#ifdef __GLIBC__
+    if (Large) ::malloc_trim(0);
+#endif
+  }
 
 private:
-  static constexpr int kDefaultLimit = 64 * sizeof(std::size_t) / 4;  // glibc's default
+  static constexpr std::size_t kLargeText = 1u << 20;
+  static constexpr int kDefaultFastBinLimit = 64 * sizeof(std::size_t) / 4;  // glibc's default
+  const bool Large;
 };
-
-// Frees a document tree and gives its memory back to the system, so that
-// what is built next takes its place.
-void FreeTree(DocPtr& doc)
-{
-  doc.reset();
-#ifdef __GLIBC__
-  ::malloc_trim(0);
-#endif
-}
 
 [[noreturn]] void RaiseParseError(const XMLErrorCapture& capture, const XMLEntityLoader& loader,
                                   const std::string& text, const std::string& base)
@@ -391,7 +398,7 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output, c
   output.clear();
   LastMessageCount = 0;
   if (!Template) throw EXSLTError("No stylesheet has been set: set or load a stylesheet before transforming.");
-  FastBinsOff bins;
+  LargeTreeMemory memory(input.size());
   std::string base = DocumentBaseURL(baseURL);
   XMLEntityLoader loader;
   loader.Origin = base;
@@ -403,7 +410,7 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output, c
   capture.Clear();
   loader.Origin = StyleBase;  // what document() loads, the stylesheet asks for
   DocPtr result = Apply(doc.get(), capture, loader);
-  FreeTree(doc);  // the result no longer needs it
+  memory.Free(doc);  // the result no longer needs it
   try {
     Serialize(result.get(), input.size(), output);
   } catch (...) {
