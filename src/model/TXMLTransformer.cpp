@@ -414,7 +414,7 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output, c
   try {
     Serialize(result.get(), input.size(), output);
   } catch (...) {
-    output.clear();
+    std::string().swap(output);  // its memory too
     throw;
   }
 }
