@@ -447,7 +447,7 @@ TEST(CheckerProgress, CancelledBeforeTheCheckRaisesECancelledAndTheNextCheckRuns
 TEST(CheckerProgress, ReportsTheBytesReadAndStopsWhenCancelled)
 {
   TXMLChecker checker;
-  checker.XML = LargeCatalog(16u << 20);
+  checker.XML = LargeCatalog(32u << 20);
   checker.Validate = true;
   {
     TWorkProgress progress;
