@@ -17,6 +17,7 @@
 #include "model/XMLErrorCapture.h"
 #include "model/XMLTextEncoding.h"
 #include "model/XMLTextFeed.h"
+#include "resource/TWorkProgress.h"
 
 namespace {
 
@@ -287,6 +288,7 @@ void CheckRun::ReadPastValidityErrors()
 
 void CheckRun::RaiseFirstError(int fallbackLine)
 {
+  TWorkProgress::CheckCurrent();  // a load the cancel broke off is no error of the document
   XMLErrorRecord error = Capture.FirstError();
   if (error.Line == 0 && error.File.empty()) error.Line = fallbackLine;
   throw EXMLParseError(Loader.ErrorMessage(error, XML, Base), error.Line);

@@ -126,6 +126,7 @@ private:
 [[noreturn]] void RaiseParseError(const XMLErrorCapture& capture, const XMLEntityLoader& loader,
                                   const std::string& text, const std::string& base)
 {
+  TWorkProgress::CheckCurrent();  // a load the cancel broke off is no error of the text
   XMLErrorRecord error = capture.Failed() ? capture.FirstError() : XMLErrorRecord{"The text cannot be read", "", 0};
   throw EXMLParseError(loader.ErrorMessage(error, text, base), error.Line);
 }
@@ -149,6 +150,7 @@ XMLErrorRecord StylesheetError(const XMLErrorCapture& capture, const std::string
 [[noreturn]] void RaiseStylesheetError(const XMLErrorRecord& error, const XMLEntityLoader& loader,
                                        const std::string& styleText, const std::string& styleBase)
 {
+  TWorkProgress::CheckCurrent();  // a load the cancel broke off is no error of the stylesheet
   if (error.Line <= 0) throw EXSLTError(error.Reason);
   throw EXSLTError(loader.ErrorMessage(error, styleText, styleBase), error.Line);
 }

@@ -27,5 +27,6 @@ int XMLTextFeed::ReadInto(char* buffer, int length)
 
 void XMLTextFeed::ThrowIfCancelled() const
 {
-  if (Stopped) throw ECancelled();
+  // A load the cancel broke off (a DTD on a server) failed the parse too.
+  if (Stopped || (Progress != nullptr && Progress->Cancelled())) throw ECancelled();
 }

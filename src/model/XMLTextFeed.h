@@ -19,8 +19,9 @@ public:
   // libxml2's xmlInputReadCallback; context is the feed.
   static int Read(void* context, char* buffer, int length);
 
-  // Raises ECancelled when the feed ended the parse because the work was
-  // cancelled (whatever the parser reported about its end is moot then).
+  // Raises ECancelled when the work was cancelled during the parse, by the
+  // feed or by a load that the cancel broke off (whatever the parser
+  // reported about its end is moot then).
   void ThrowIfCancelled() const;
 
 private:

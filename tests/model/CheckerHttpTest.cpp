@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "CancelledWork.h"
 #include "HttpTestServer.h"
 #include "XMLToolsTestSupport.h"
 #include "model/pvtools.h"
@@ -156,5 +157,22 @@ TEST(CheckerHttp, DtdsOfTheSystemCatalogNeedNoNetwork)
   checker.XML = invalid;
   EXPECT_NE(MessageOf<EXMLParseError>([&] { checker.Check(); }).find("No declaration for element blink"),
             std::string::npos);
+  FreeURLSystem();
+}
+
+// A check waiting for a DTD from a server that stopped answering ends as
+// cancelled when the user cancels it, not as a DTD that could not be loaded;
+// the next check works.
+TEST(CheckerHttp, CancelWhileADtdIsFetchedEndsTheCheckAsCancelled)
+{
+  HttpTestServer server(CheckerData());
+  const std::string stalled = server.BaseURL() + "_headers";
+  std::exception_ptr raised = RunAndCancel(
+      [&] {
+        CheckFromElsewhere("<!DOCTYPE a SYSTEM \"" + stalled + "\">\n<a>" + std::string(1 << 20, 'x') + "</a>\n", false);
+      },
+      [&](const TWorkProgress&) { return server.RequestLog().find("GET /_headers ") != std::string::npos; });
+  EXPECT_EQ(Outcome(raised), "cancelled");
+  EXPECT_TRUE(CheckFromElsewhere(WithDoctype("book.xml", server.BaseURL() + "book.dtd"), true));
   FreeURLSystem();
 }
