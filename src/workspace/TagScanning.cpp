@@ -21,11 +21,10 @@ long StartPosition(std::string_view line, long y, long caretX, long caretY)
 // The text after the "<" at position p (1-based) up to position start,
 // ending before the first character that stop accepts.
 template <typename Stop>
-std::string TextAfter(std::string_view line, long p, long start, Stop stop)
+std::string_view TextAfter(std::string_view line, long p, long start, Stop stop)
 {
   std::string_view text = line.substr(static_cast<std::size_t>(p), static_cast<std::size_t>(std::max(0L, start - p)));
-  auto end = std::find_if(text.begin(), text.end(), stop);
-  return std::string(text.begin(), end);
+  return text.substr(0, static_cast<std::size_t>(std::find_if(text.begin(), text.end(), stop) - text.begin()));
 }
 
 }  // namespace
@@ -85,7 +84,7 @@ long FindTagMark(std::string_view line, long start, long stop, long& quotes)
 void DecideTagContext(std::string_view line, long p, long start, long quotes, TTagContext& context)
 {
   context.InTag = line[static_cast<std::size_t>(p - 1)] == '<' && quotes % 2 == 0;
-  context.TagName = context.InTag ? TextAfter(line, p, start, EndsTagName) : std::string();
+  context.TagName = context.InTag ? std::string(TextAfter(line, p, start, EndsTagName)) : std::string();
 }
 
 bool ScanBackForTag(std::string_view line, long start, long& quotes, TTagContext& context)
@@ -136,17 +135,18 @@ long WalkBackToStartTag(std::string_view line, long from, long start, long stop,
       emptyPending = false;
       continue;
     }
-    std::string text = TextAfter(line, p, start, [](char ch) { return EndsTagName(ch) || ch == '>'; });
+    std::string_view text = TextAfter(line, p, start, [](char ch) { return EndsTagName(ch) || ch == '>'; });
     switch (ClassifyTag(text)) {
       case TTagKind::StartTag:
-        if (!stack.empty() && text == StackTop(stack)) {
+        // The top compared in place: a long walk meets millions of tags.
+        if (!stack.empty() && text == stack.back()) {
           StackPop(stack);
           break;
         }
-        tag = std::move(text);
+        tag = text;
         return p;
       case TTagKind::EndTag:
-        StackPush(stack, text.substr(1));
+        stack.emplace_back(text.substr(1));
         break;
       default:
         break;
