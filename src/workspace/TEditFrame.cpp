@@ -141,7 +141,7 @@ TEditFrame::TEditFrame(QWidget* parent)
   ApplyLook();
   ApplyGutter();
 
-  FText.OnEdit = [this] { SynEditChange(); };
+  FText.OnEdit = [this](long position) { SynEditChange(position); };
   connect(SynEdit, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
     if (updated & (B::SC_UPDATE_SELECTION | B::SC_UPDATE_CONTENT)) SynEditStatusChange();
     UpdateLineNumbers();
@@ -323,6 +323,7 @@ void TEditFrame::SetText(const std::string& bytes)
     TFlagGuard loading(FLoading);
     warning = FText.Load(bytes);
   }
+  if (OnTextEdit) OnTextEdit(*this, 0);
   FCommandState.LineAnchor = -1;
   FLook->NumberedFirst = -1;
   UpdateLineNumbers();
@@ -331,11 +332,12 @@ void TEditFrame::SetText(const std::string& bytes)
 
 // ---- editor events -------------------------------------------------------------
 
-void TEditFrame::SynEditChange()
+void TEditFrame::SynEditChange(long position)
 {
   // An edit over several lines drops the numbers the margin shows for them.
   FLook->NumberedFirst = -1;
   if (!FLoading) MarkModified();
+  if (OnTextEdit) OnTextEdit(*this, position);
 }
 
 void TEditFrame::SynEditStatusChange()

@@ -78,6 +78,10 @@ public:
   // closing and autocompletion attach here. Setting key to 0 drops the key;
   // another value is typed instead. Other characters go to the editor.
   std::function<void(TEditFrame& sender, char& key)> OnKeyPress;
+  // Raised before every change of the text with the position where it begins
+  // (from 0); after a whole new text (SetText, opening) with position 0.
+  // What keeps findings about the text before a position drops them here.
+  std::function<void(TEditFrame& sender, long position)> OnTextEdit;
 
   // The file-name part of the URL: the caption of the tab.
   std::string GetTitle() const { return FURL.FileName; }
@@ -155,7 +159,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  void SynEditChange();
+  void SynEditChange(long position);
   void SynEditStatusChange();
   void SynEditContextHelp();
   bool SynEditKeyDown(QKeyEvent& event);

@@ -105,8 +105,8 @@ TEditorText::TEditorText(QsciScintilla& editor) : FEditor(editor)
   InstallPlainAccessible();
   FEditor.SendScintilla(B::SCI_SETMODEVENTMASK, EditEventMask);
   QObject::connect(&FEditor, &QsciScintillaBase::SCN_MODIFIED, &FEditor,
-                   [this](int, int type, const char*, int, int, int, int, int, int, int) {
-                     if ((type & (B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE)) && OnEdit) OnEdit();
+                   [this](int position, int type, const char*, int, int, int, int, int, int, int) {
+                     if ((type & (B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE)) && OnEdit) OnEdit(position);
                    });
   FEditor.setUtf8(true);
   FEditor.SendScintilla(B::SCI_SETCODEPAGE, static_cast<long>(B::SC_CP_UTF8));

@@ -30,8 +30,9 @@ public:
   explicit TEditorText(QsciScintilla& editor);
 
   // Raised before every insertion and deletion, typed, pasted, undone or
-  // made by a command alike (loading excepted).
-  std::function<void()> OnEdit;
+  // made by a command alike (loading excepted), with the position where it
+  // begins (from 0).
+  std::function<void(long position)> OnEdit;
 
   TDocumentText& Model() { return FModel; }
   const TDocumentText& Model() const { return FModel; }

@@ -36,6 +36,7 @@ TTagCompleter& TTagCompleter::Attach(TEditFrame& frame)
   if (TTagCompleter* existing = Of(frame)) return *existing;
   auto* completer = new TTagCompleter(frame);
   frame.OnKeyPress = [completer](TEditFrame&, char& key) { completer->SynEditKeyPress(key); };
+  frame.OnTextEdit = [completer](TEditFrame&, long position) { completer->FScanCache.Edited(position); };
   return *completer;
 }
 
@@ -139,14 +140,23 @@ void TTagCompleter::SynEditKeyPress(char& key)
   AutoComplete(key);
 }
 
-TTagContext TTagCompleter::GetTagContext() const
+TTagScanCache::TText TTagCompleter::ScanText() const
 {
-  return ::GetTagContext([this](long index) { return Line(index); }, CaretX(), CaretY());
+  QsciScintilla* e = FFrame.SynEdit;
+  return TTagScanCache::TText{
+      [this](long index) { return Line(index); },
+      [e](long index) { return e->SendScintilla(B::SCI_POSITIONFROMLINE, static_cast<unsigned long>(index)); },
+      [e](long position) { return e->SendScintilla(B::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)); }};
 }
 
-std::string TTagCompleter::GetEnclosingElement() const
+TTagContext TTagCompleter::GetTagContext()
 {
-  return ::GetEnclosingElement([this](long index) { return Line(index); }, CaretX(), CaretY());
+  return FScanCache.GetTagContext(ScanText(), CaretX(), CaretY());
+}
+
+std::string TTagCompleter::GetEnclosingElement()
+{
+  return FScanCache.GetEnclosingElement(ScanText(), CaretX(), CaretY());
 }
 
 void TTagCompleter::AutoComplete(char& key)

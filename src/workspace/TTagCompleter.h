@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "workspace/TTagScanCache.h"
 #include "workspace/TagScanning.h"
 
 class TAutoCompleteForm;
@@ -39,8 +40,10 @@ public:
   // The typed key K: unchanged lets the editor type it, 0 drops it.
   void SynEditKeyPress(char& key);
 
-  TTagContext GetTagContext() const;
-  std::string GetEnclosingElement() const;
+  // The searches of TagScanning at the caret; what they learnt about the
+  // text well before the caret is kept until an edit reaches it.
+  TTagContext GetTagContext();
+  std::string GetEnclosingElement();
   // Offers the entities, children or attributes for K.
   void AutoComplete(char& key);
   // Runs the pop-up at the caret and inserts what it returns.
@@ -59,6 +62,8 @@ private:
   // Puts the caret at that byte offset from column of the caret line.
   void SetCaretAt(long column, long offset);
   TAutoCompleteForm* Popup() const;
+  TTagScanCache::TText ScanText() const;
 
   TEditFrame& FFrame;
+  TTagScanCache FScanCache;
 };

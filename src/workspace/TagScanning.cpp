@@ -21,11 +21,10 @@ long StartPosition(std::string_view line, long y, long caretX, long caretY)
 // The text after the "<" at position p (1-based) up to position start,
 // ending before the first character that stop accepts.
 template <typename Stop>
-std::string TextAfter(std::string_view line, long p, long start, Stop stop)
+std::string_view TextAfter(std::string_view line, long p, long start, Stop stop)
 {
   std::string_view text = line.substr(static_cast<std::size_t>(p), static_cast<std::size_t>(std::max(0L, start - p)));
-  auto end = std::find_if(text.begin(), text.end(), stop);
-  return std::string(text.begin(), end);
+  return text.substr(0, static_cast<std::size_t>(std::find_if(text.begin(), text.end(), stop) - text.begin()));
 }
 
 }  // namespace
@@ -70,23 +69,30 @@ char CharBeforeCaret(std::string_view caretLine, long caretX)
   return index < caretLine.size() ? caretLine[index] : ' ';
 }
 
+long FindTagMark(std::string_view line, long start, long stop, long& quotes)
+{
+  for (long p = start; p >= stop; --p) {
+    char c = line[static_cast<std::size_t>(p - 1)];
+    if (c == '"')
+      ++quotes;
+    else if (c == '<' || c == '>')
+      return p;
+  }
+  return 0;
+}
+
+void DecideTagContext(std::string_view line, long p, long start, long quotes, TTagContext& context)
+{
+  context.InTag = line[static_cast<std::size_t>(p - 1)] == '<' && quotes % 2 == 0;
+  context.TagName = context.InTag ? std::string(TextAfter(line, p, start, EndsTagName)) : std::string();
+}
+
 bool ScanBackForTag(std::string_view line, long start, long& quotes, TTagContext& context)
 {
-  for (long p = start; p >= 1; --p) {
-    char c = line[static_cast<std::size_t>(p - 1)];
-    if (c == '"') {
-      ++quotes;
-    } else if (c == '<') {
-      context.InTag = quotes % 2 == 0;
-      context.TagName = context.InTag ? TextAfter(line, p, start, EndsTagName) : std::string();
-      return true;
-    } else if (c == '>') {
-      context.InTag = false;
-      context.TagName.clear();
-      return true;
-    }
-  }
-  return false;
+  long p = FindTagMark(line, start, 1, quotes);
+  if (p == 0) return false;
+  DecideTagContext(line, p, start, quotes, context);
+  return true;
 }
 
 TTagContext GetTagContext(const TLineAt& lines, long caretX, long caretY)
@@ -115,10 +121,10 @@ void StackPop(TTagStack& stack)
   if (!stack.empty()) stack.pop_back();
 }
 
-bool ScanBackForOpenElement(std::string_view line, long start, TTagStack& stack, bool& emptyPending,
-                            std::string& result)
+long WalkBackToStartTag(std::string_view line, long from, long start, long stop, TTagStack& stack,
+                        bool& emptyPending, std::string& tag)
 {
-  for (long p = start; p >= 1; --p) {
+  for (long p = from; p >= stop; --p) {
     char c = line[static_cast<std::size_t>(p - 1)];
     if (c == '>') {
       if (p > 1 && line[static_cast<std::size_t>(p - 2)] == '/') emptyPending = true;
@@ -129,23 +135,30 @@ bool ScanBackForOpenElement(std::string_view line, long start, TTagStack& stack,
       emptyPending = false;
       continue;
     }
-    std::string tag = TextAfter(line, p, start, [](char ch) { return EndsTagName(ch) || ch == '>'; });
-    switch (ClassifyTag(tag)) {
+    std::string_view text = TextAfter(line, p, start, [](char ch) { return EndsTagName(ch) || ch == '>'; });
+    switch (ClassifyTag(text)) {
       case TTagKind::StartTag:
-        if (!stack.empty() && tag == StackTop(stack)) {
+        // The top compared in place: a long walk meets millions of tags.
+        if (!stack.empty() && text == stack.back()) {
           StackPop(stack);
           break;
         }
-        result = tag;
-        return true;
+        tag = text;
+        return p;
       case TTagKind::EndTag:
-        StackPush(stack, tag.substr(1));
+        stack.emplace_back(text.substr(1));
         break;
       default:
         break;
     }
   }
-  return false;
+  return 0;
+}
+
+bool ScanBackForOpenElement(std::string_view line, long start, TTagStack& stack, bool& emptyPending,
+                            std::string& result)
+{
+  return WalkBackToStartTag(line, start, start, 1, stack, emptyPending, result) != 0;
 }
 
 std::string GetEnclosingElement(const TLineAt& lines, long caretX, long caretY)

@@ -55,6 +55,12 @@ TTagContext GetTagContext(const TLineAt& lines, long caretX, long caretY);
 // One line of that walk, from position start (1-based) down to 1. Returns
 // whether the line decided; quotes carries over from line to line.
 bool ScanBackForTag(std::string_view line, long start, long& quotes, TTagContext& context);
+// The steps of that walk for a part of a line: FindTagMark walks from start
+// down to position stop (1-based), counting quotes, and gives the position of
+// the "<" or ">" met, 0 when none; DecideTagContext judges that mark at p with
+// the quotes counted up to it, start being where the walk on that line began.
+long FindTagMark(std::string_view line, long start, long stop, long& quotes);
+void DecideTagContext(std::string_view line, long p, long start, long quotes, TTagContext& context);
 
 // The innermost element open at the caret: start tags are matched against the
 // end tags met on the way back (exact names), empty-element tags skipped.
@@ -71,3 +77,10 @@ void StackPop(TTagStack& stack);              // nothing when empty
 // line. Returns whether the result was found.
 bool ScanBackForOpenElement(std::string_view line, long start, TTagStack& stack, bool& emptyPending,
                             std::string& result);
+// The step of that search for a part of a line: walks from position from
+// down to position stop (1-based) and stops at the first start tag that does
+// not pop the stack, giving its position and its text (tag); 0 when the walk
+// reached stop without one. Tag texts end at start at the latest, the
+// position where the walk on that line began.
+long WalkBackToStartTag(std::string_view line, long from, long start, long stop, TTagStack& stack,
+                        bool& emptyPending, std::string& tag);

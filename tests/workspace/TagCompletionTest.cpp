@@ -285,3 +285,33 @@ TEST_F(TagCompletionTest, KeysTypedWhileThePopupClosesReachTheDocument)
   EXPECT_TRUE(Opened);
   EXPECT_EQ(Shown(), "<zz>q|</zz>");
 }
+
+TEST_F(TagCompletionTest, SearchesInALongDocumentSeeEveryEdit)
+{
+  // Far from the caret the searches keep what they found; an edit there, an
+  // undo or a new text must still be seen.
+  std::string records;
+  for (int i = 0; i < 4000; ++i) records += "  <a n=\"" + std::to_string(i) + "\"></a><b/>text\n";
+  Start(*Types["xsl"], "<r>\n" + records);
+  TTagCompleter& completer = *TTagCompleter::Of(*Frame);
+  QsciScintilla& e = *Frame->SynEdit;
+  EXPECT_EQ(completer.GetEnclosingElement(), "r");
+  e.SendScintilla(B::SCI_SETTARGETRANGE, 1UL, 2L);
+  e.SendScintilla(B::SCI_REPLACETARGET, 1UL, "s");
+  GoTo(e.SendScintilla(B::SCI_GETLENGTH));
+  EXPECT_EQ(completer.GetEnclosingElement(), "s");
+  e.SendScintilla(B::SCI_UNDO);
+  GoTo(e.SendScintilla(B::SCI_GETLENGTH));
+  EXPECT_EQ(completer.GetEnclosingElement(), "r");
+  Frame->SetText("<t>\n" + records);
+  GoTo(e.SendScintilla(B::SCI_GETLENGTH));
+  EXPECT_EQ(completer.GetEnclosingElement(), "t");
+  e.SendScintilla(B::SCI_ADDTEXT, 4UL, "</t>");
+  EXPECT_EQ(completer.GetEnclosingElement(), "");
+  // An attribute value opened near the start: the caret far below is in it.
+  EXPECT_FALSE(completer.GetTagContext().InTag);
+  Frame->SetText("<t a=\"\n" + records);
+  GoTo(e.SendScintilla(B::SCI_GETLENGTH));
+  e.SendScintilla(B::SCI_ADDTEXT, 2UL, "<c");
+  EXPECT_EQ(completer.GetTagContext().TagName, "c");
+}
