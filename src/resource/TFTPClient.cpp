@@ -10,6 +10,7 @@
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TCurlProgress.h"
+#include "resource/TScopedSetting.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 #include "resource/TWorkProgress.h"
@@ -312,19 +313,6 @@ void TFTPClient::CloseHandle()
 
 namespace {
 
-// A setting changed for the length of a scope.
-class TLongSetting {
-public:
-  TLongSetting(long& setting, long value) : FSetting(setting), FKept(setting) { setting = value; }
-  ~TLongSetting() { FSetting = FKept; }
-  TLongSetting(const TLongSetting&) = delete;
-  TLongSetting& operator=(const TLongSetting&) = delete;
-
-private:
-  long& FSetting;
-  long FKept;
-};
-
 // Keeps the calling thread's work from being cancelled, or told about, for
 // the scope's lifetime: for short clean-ups that must run after a cancel.
 class TQuietWork {
@@ -337,7 +325,7 @@ class TQuietWork {
 std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
 {
   RequireConnection("list", path);
-  TLongSetting stall(StallTimeout, std::min(StallTimeout, ListStallTimeout));
+  TScopedSetting<long> stall(StallTimeout, std::min(StallTimeout, ListStallTimeout));
   std::string folder = path;
   if (folder.empty() || folder.back() != '/') folder += '/';
   const std::string url = RemoteURL(folder);
@@ -526,9 +514,9 @@ void TFTPClient::DeleteQuietly(const std::string& path)
 void TFTPClient::DiscardTemporary(const std::string& temporary)
 {
   TQuietWork quiet;
-  TLongSetting connect(ConnectTimeout, std::min(ConnectTimeout, kCleanupTimeout));
-  TLongSetting stall(StallTimeout, std::min(StallTimeout, kCleanupTimeout));
-  TLongSetting total(TransferTimeout, std::min(TransferTimeout, kCleanupTimeout));
+  TScopedSetting<long> connect(ConnectTimeout, std::min(ConnectTimeout, kCleanupTimeout));
+  TScopedSetting<long> stall(StallTimeout, std::min(StallTimeout, kCleanupTimeout));
+  TScopedSetting<long> total(TransferTimeout, std::min(TransferTimeout, kCleanupTimeout));
   try {
     Connect();
     DeleteQuietly(temporary);
