@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <map>
 #include <stdexcept>
 
 #ifdef __SSE2__
@@ -89,10 +90,20 @@ void TZevLex::Execute() {
   } guard{*this};
   FindFirstNul();
   Reset();
-  if (CompileFastTable())
-    ScanFast();
-  else
+  if (!TableUnchanged()) {
+    SnapshotTable();
+    if (!CompileFastTable()) {
+      CompiledFrom.clear();
+    } else {
+      PairReady = CompilePairTable();
+    }
+  }
+  if (CompiledFrom.empty()) {
     ScanGeneric();
+  } else {
+    if (PairReady) ScanPairs();
+    ScanFast();
+  }
   FeedEndOfInput();
 }
 
@@ -101,6 +112,39 @@ void TZevLex::FindFirstNul() {
   FirstNul = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - Stream.data()) : Stream.size();
   NulData = Stream.data();
   NulSize = Stream.size();
+}
+
+// The compiled tables depend on the transitions and on the Accept and
+// Pushback flags of every state; a snapshot of them tells whether they still
+// hold for the next scan.
+namespace {
+
+std::uintptr_t Flags(const TState& state) {
+  return std::uintptr_t{state.Accept} | std::uintptr_t{state.Pushback} << 1;
+}
+
+}  // namespace
+
+bool TZevLex::TableUnchanged() const {
+  if (CompiledFrom.size() != States.size() * 258) return false;
+  const std::uintptr_t* snapshot = CompiledFrom.data();
+  for (const auto& state : States) {
+    if (snapshot[0] != reinterpret_cast<std::uintptr_t>(state.get()) || snapshot[1] != Flags(*state)) return false;
+    for (std::size_t c = 0; c < 256; ++c)
+      if (snapshot[2 + c] != reinterpret_cast<std::uintptr_t>(state->NextTable[c])) return false;
+    snapshot += 258;
+  }
+  return true;
+}
+
+void TZevLex::SnapshotTable() {
+  CompiledFrom.clear();
+  CompiledFrom.reserve(States.size() * 258);
+  for (const auto& state : States) {
+    CompiledFrom.push_back(reinterpret_cast<std::uintptr_t>(state.get()));
+    CompiledFrom.push_back(Flags(*state));
+    for (const TState* target : state->NextTable) CompiledFrom.push_back(reinterpret_cast<std::uintptr_t>(target));
+  }
 }
 
 // Rows are numbered with the non-accepting states first, so that one compare
@@ -131,42 +175,185 @@ bool TZevLex::CompileFastTable() {
   for (std::size_t row = 0; row < count; ++row) {
     if (FastStates[row]->Accept) continue;
     std::vector<unsigned char> exits;
-    for (std::size_t c = 0; c < 256 && exits.size() <= 4; ++c)
+    for (std::size_t c = 0; c < 256 && exits.size() <= 8; ++c)
       if (FastTable[row * 256 + c] != row * 256) exits.push_back(static_cast<unsigned char>(c));
-    if (exits.empty() || exits.size() > 4) continue;
-    for (std::size_t i = 0; i < 4; ++i)
+    if (exits.empty() || exits.size() > 8) continue;
+    for (std::size_t i = 0; i < 8; ++i)
       std::memset(FastExits[row].Lanes[i], exits[i < exits.size() ? i : 0], 16);
-    FastSkips[row] = 1;
+    FastSkips[row] = static_cast<std::uint8_t>(exits.size());
   }
+  return true;
+}
+
+// One byte read in the state at row number row, the re-reading after a
+// pushback included: the row number reached and the accepting states passed.
+// False for a chain of pushbacks too long to fold.
+namespace {
+struct TByteStep {
+  std::uint32_t Row;
+  std::vector<std::pair<std::uint8_t, std::uint8_t>> Emits;  // row number, pushback
+};
+}  // namespace
+
+bool TZevLex::CompilePairTable() {
+  const std::size_t count = FastStates.size();
+  // Byte classes: bytes whose column is the same in every row.
+  std::vector<unsigned char> representative;
+  for (std::size_t c = 0; c < 256; ++c) {
+    std::size_t k = 0;
+    for (; k < representative.size(); ++k) {
+      std::size_t row = 0;
+      while (row < count && FastTable[row * 256 + c] == FastTable[row * 256 + representative[k]]) ++row;
+      if (row == count) break;
+    }
+    if (k == representative.size()) {
+      if (k == 16) return false;
+      representative.push_back(static_cast<unsigned char>(c));
+    }
+    PairClass[c] = static_cast<std::uint8_t>(k);
+    PairClass16[c] = static_cast<std::uint8_t>(k * 16);
+  }
+  const std::size_t classes = representative.size();
+  // Single steps per row and class.
+  std::vector<TByteStep> steps(count * classes);
+  for (std::size_t row = 0; row < count; ++row)
+    for (std::size_t k = 0; k < classes; ++k) {
+      TByteStep& step = steps[row * classes + k];
+      std::uint32_t at = FastTable[row * 256 + representative[k]] >> 8;
+      for (int chain = 0;; ++chain) {
+        const TState* state = FastStates[at];
+        if (!state->Accept) break;
+        step.Emits.emplace_back(static_cast<std::uint8_t>(at), state->Pushback ? 1 : 0);
+        if (!state->Pushback) break;
+        if (chain == 8) return false;
+        at = FastTable[at * 256 + representative[k]] >> 8;
+      }
+      step.Row = at;
+    }
+  // Pairs, with their lists of accepting states interned.
+  PairTable.assign(count * 256, 0);
+  PairLists.assign(2, 0);  // list 0: empty
+  PairEmits.clear();
+  std::map<std::vector<std::uint8_t>, std::uint32_t> listIds;
+  std::vector<std::uint8_t> key;
+  for (std::size_t row = 0; row < count; ++row)
+    for (std::size_t k1 = 0; k1 < classes; ++k1) {
+      const TByteStep& first = steps[row * classes + k1];
+      for (std::size_t k2 = 0; k2 < classes; ++k2) {
+        const TByteStep& second = steps[first.Row * classes + k2];
+        key.clear();
+        for (const auto& [at, pushback] : first.Emits) key.insert(key.end(), {at, static_cast<std::uint8_t>(1 - pushback)});
+        for (const auto& [at, pushback] : second.Emits) key.insert(key.end(), {at, static_cast<std::uint8_t>(2 - pushback)});
+        std::uint32_t id = 0;
+        if (!key.empty()) {
+          auto [it, added] = listIds.emplace(key, static_cast<std::uint32_t>(PairLists.size() - 1));
+          if (added) {
+            for (std::size_t i = 0; i < key.size(); i += 2) PairEmits.push_back({key[i], key[i + 1]});
+            PairLists.push_back(static_cast<std::uint32_t>(PairEmits.size()));
+          }
+          id = it->second;
+          if (id > 0xFFFF) return false;
+        }
+        PairTable[row * 256 + k1 * 16 + k2] = id << 16 | second.Row << 8;
+      }
+    }
+  PairSkips.assign(count, ~0u);
+  for (std::size_t row = 0; row < count; ++row)
+    if (FastSkips[row]) PairSkips[row] = static_cast<std::uint32_t>(row * 256);
   return true;
 }
 
 namespace {
 
-// The position of the first byte at or after pos that is one of the four
-// exits, or size.
+// The position of the first byte at or after pos that is one of the exits, or
+// size: Lanes exit values, each repeated over 16 bytes (Lanes 4 or 8).
+template <int Lanes>
 std::uint32_t SkipToExit(const unsigned char* data, std::uint32_t pos, std::uint32_t size,
-                         const unsigned char (&exits)[4][16]) {
+                         const unsigned char (&exits)[8][16]) {
 #ifdef __SSE2__
-  const __m128i e0 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[0]));
-  const __m128i e1 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[1]));
-  const __m128i e2 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[2]));
-  const __m128i e3 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[3]));
+  __m128i e[Lanes];
+  for (int i = 0; i < Lanes; ++i) e[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[i]));
   for (; size - pos >= 16; pos += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e0), _mm_cmpeq_epi8(v, e1)),
-                                     _mm_or_si128(_mm_cmpeq_epi8(v, e2), _mm_cmpeq_epi8(v, e3)));
+    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e[0]), _mm_cmpeq_epi8(v, e[1])),
+                               _mm_or_si128(_mm_cmpeq_epi8(v, e[2]), _mm_cmpeq_epi8(v, e[3])));
+    if (Lanes == 8)
+      hit = _mm_or_si128(hit, _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e[4 % Lanes]), _mm_cmpeq_epi8(v, e[5 % Lanes])),
+                                           _mm_or_si128(_mm_cmpeq_epi8(v, e[6 % Lanes]), _mm_cmpeq_epi8(v, e[7 % Lanes]))));
     if (const int mask = _mm_movemask_epi8(hit)) return pos + static_cast<std::uint32_t>(__builtin_ctz(mask));
   }
 #endif
   for (; pos < size; ++pos) {
     const unsigned char c = data[pos];
-    if (c == exits[0][0] || c == exits[1][0] || c == exits[2][0] || c == exits[3][0]) break;
+    bool exit = false;
+    for (int i = 0; i < Lanes; ++i) exit |= c == exits[i][0];
+    if (exit) break;
   }
   return pos;
 }
 
 }  // namespace
+
+std::uint32_t TZevLex::RowOfCurrent() const {
+  for (std::size_t row = 0; row < FastStates.size(); ++row)
+    if (FastStates[row] == Current) return static_cast<std::uint32_t>(row * 256);
+  throw std::logic_error("Lexer state not in its table");
+}
+
+// The scan over the pair table: two bytes a step, one table lookup, so half the
+// chain of dependent lookups of the byte-by-byte loop. A step that passes
+// accepting states runs their Actions in order, each with Current and Position
+// as the byte-by-byte loop would have them; an Action that moves the position
+// or switches the state or the stream makes the scan resume from where it left
+// things. Stops with fewer than two bytes to go, for ScanFast to finish.
+void TZevLex::ScanPairs() {
+  const std::uint32_t* pairs = PairTable.data();
+  const std::uint8_t* class16 = PairClass16.data();
+  const std::uint8_t* class1 = PairClass.data();
+  const std::uint32_t* skips = PairSkips.data();
+  const unsigned char* data = reinterpret_cast<const unsigned char*>(Stream.data());
+  std::uint32_t size = static_cast<std::uint32_t>(Stream.size());
+  std::uint32_t pos = static_cast<std::uint32_t>(Position);
+  std::uint32_t row = RowOfCurrent();
+  while (pos < size && size - pos >= 2) {
+    const std::uint32_t entry = pairs[row + class16[data[pos]] + class1[data[pos + 1]]];
+    if (entry < 0x10000) {
+      if (entry == skips[row >> 8]) {
+        // Two more bytes of a run in a state that loops on most bytes.
+        const std::uint8_t exits = FastSkips[row >> 8];
+        pos = exits <= 4 ? SkipToExit<4>(data, pos + 2, size, FastExits[row >> 8].Lanes)
+                         : SkipToExit<8>(data, pos + 2, size, FastExits[row >> 8].Lanes);
+        continue;
+      }
+      row = entry;
+      pos += 2;
+      continue;
+    }
+    const std::uint32_t list = entry >> 16;
+    const std::uint32_t first = pos;
+    row = entry & 0xFFFF;
+    pos += 2;
+    for (std::uint32_t e = PairLists[list]; e < PairLists[list + 1]; ++e) {
+      TState* state = FastStates[PairEmits[e].Row];
+      const std::uint32_t at = first + PairEmits[e].Advance;
+      Current = state;
+      Position = static_cast<std::int32_t>(at);
+      Action(*state);
+      TokenStart = Position;
+      if (Position != static_cast<std::int32_t>(at) || Current != state ||
+          Stream.data() != reinterpret_cast<const char*>(data) || Stream.size() != size) {
+        // Resume from where the Action left the scan.
+        data = reinterpret_cast<const unsigned char*>(Stream.data());
+        size = static_cast<std::uint32_t>(Stream.size());
+        pos = static_cast<std::uint32_t>(Position);
+        row = RowOfCurrent();
+        break;
+      }
+    }
+  }
+  Position = static_cast<std::int32_t>(pos);
+  Current = FastStates[row >> 8];
+}
 
 // The loop of Execute over the compiled table. Position and Current are kept in
 // local variables and written back before every Action, which may read or move
@@ -174,20 +361,16 @@ std::uint32_t SkipToExit(const unsigned char* data, std::uint32_t pos, std::uint
 void TZevLex::ScanFast() {
   const std::uint16_t* table = FastTable.data();
   const std::uint32_t acceptFrom = FastAcceptFrom;
-  auto rowOfCurrent = [this]() -> std::uint32_t {
-    for (std::size_t row = 0; row < FastStates.size(); ++row)
-      if (FastStates[row] == Current) return static_cast<std::uint32_t>(row * 256);
-    throw std::logic_error("Lexer state not in its table");
-  };
   const unsigned char* data = reinterpret_cast<const unsigned char*>(Stream.data());
   std::uint32_t size = static_cast<std::uint32_t>(Stream.size());
   std::uint32_t pos = static_cast<std::uint32_t>(Position);
-  std::uint32_t row = rowOfCurrent();
+  std::uint32_t row = RowOfCurrent();
   while (pos < size) {
     const std::uint32_t next = table[row + data[pos++]];
     if (next < acceptFrom) {
       // Entering a state that loops on most bytes: jump over the run.
-      if (next != row && FastSkips[next >> 8]) pos = SkipToExit(data, pos, size, FastExits[next >> 8].Lanes);
+      if (next != row && FastSkips[next >> 8] && FastSkips[next >> 8] <= 4)
+        pos = SkipToExit<4>(data, pos, size, FastExits[next >> 8].Lanes);
       row = next;
       continue;
     }
@@ -202,7 +385,7 @@ void TZevLex::ScanFast() {
     data = reinterpret_cast<const unsigned char*>(Stream.data());
     size = static_cast<std::uint32_t>(Stream.size());
     pos = static_cast<std::uint32_t>(Position);
-    row = Current == state ? row : rowOfCurrent();
+    row = Current == state ? row : RowOfCurrent();
   }
   Position = static_cast<std::int32_t>(pos);
   Current = FastStates[row >> 8];

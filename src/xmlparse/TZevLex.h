@@ -56,6 +56,9 @@ public:
   // lacks a transition, std::length_error for inputs of 2 GiB or more and
   // std::out_of_range for a Position outside the stream. The table is compiled
   // when the scan starts: Action must not change transitions while it runs.
+  // The scan reads a byte ahead of the Action it runs: Action may move
+  // Position, switch Current or Stream, but must not change the bytes of
+  // Stream after Position.
   void Execute();
 
   // Stream operations. Execute reads Stream directly with the same effect;
@@ -84,13 +87,34 @@ private:
   std::vector<TState*> FastStates;       // row number -> state
   std::uint32_t FastAcceptFrom = 0;      // first row offset of an accepting state
   // For a non-accepting state that leads back to itself on all but at most
-  // four byte values: those values (repeated to fill four), so the scan can
-  // skip a run of other bytes at once. Empty for every other state.
+  // eight byte values: those values (repeated to fill eight), so the scan can
+  // skip a run of other bytes at once. FastSkips holds their number per row
+  // (0 for every other state).
   struct alignas(16) TExitBytes {
-    unsigned char Lanes[4][16];  // each exit value repeated over 16 bytes
+    unsigned char Lanes[8][16];  // each exit value repeated over 16 bytes
   };
   std::vector<TExitBytes> FastExits;
   std::vector<std::uint8_t> FastSkips;
+  // The pair table: the scan steps over two bytes at a time, with the bytes
+  // reduced to at most 16 classes (bytes alike in every state) and the
+  // re-reading after a pushback folded in. An entry, per state row of 256
+  // (class of the first byte * 16 + class of the second), holds the row
+  // offset reached in its low 16 bits and, in its high 16 bits, the list of
+  // accepting states passed on the way (0 for none).
+  struct TPairEmit {
+    std::uint8_t Row;      // row number of the accepting state
+    std::uint8_t Advance;  // Position at its Action, counted from the pair's first byte
+  };
+  bool PairReady = false;
+  std::array<std::uint8_t, 256> PairClass{};    // byte -> class
+  std::array<std::uint8_t, 256> PairClass16{};  // byte -> class * 16
+  std::vector<std::uint32_t> PairTable;
+  std::vector<std::uint32_t> PairLists;  // list i: PairEmits[PairLists[i]] up to PairEmits[PairLists[i + 1]]
+  std::vector<TPairEmit> PairEmits;
+  std::vector<std::uint32_t> PairSkips;  // per row: its own row offset if runs in it are skipped, else ~0
+  // The table the compiled forms were made from, to reuse them while it holds.
+  // Per state: its address, its flags, then its 256 targets.
+  std::vector<std::uintptr_t> CompiledFrom;
   // Where the first NUL byte of Stream lies (Stream.size() when there is none),
   // for the stream it was computed for; spares TokenView a search per token.
   // Set only while Execute runs, and only for positions within the stream.
@@ -101,7 +125,12 @@ private:
   std::string_view TokenViewSlow() const;
   void FindFirstNul();
   void CheckTable() const;
+  bool TableUnchanged() const;
+  void SnapshotTable();
   bool CompileFastTable();
+  bool CompilePairTable();
+  std::uint32_t RowOfCurrent() const;
+  void ScanPairs();
   void ScanFast();
   void ScanGeneric();
   void FeedEndOfInput();

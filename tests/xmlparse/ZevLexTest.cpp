@@ -107,6 +107,16 @@ TEST(ZevLex, ScanStartsAtTheCurrentPosition) {
   EXPECT_EQ(lexer.calls, (Calls{{1, "me"}, {2, " "}, {3, ""}}));
 }
 
+TEST(ZevLex, ScanResumesWhereAnActionMovedThePosition) {
+  struct Jumping : WordLexer {
+    void Action(TState& state) override {
+      WordLexer::Action(state);
+      if (calls.size() == 1) Position = 5;  // past " cd", before the blank is read again
+    }
+  } lexer;
+  EXPECT_EQ(lexer.Run("ab cdef gh "), (Calls{{1, "ab"}, {1, "ef"}, {2, " "}, {1, "gh"}, {2, " "}, {3, ""}}));
+}
+
 TEST(ZevLex, StreamOperations) {
   WordLexer lexer;
   lexer.Stream = std::string_view("ab\0cd", 5);
