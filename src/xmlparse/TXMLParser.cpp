@@ -251,31 +251,44 @@ void TXMLParser::Parse(std::string_view text) {
 
 void TXMLParser::Reset() {
   TZevLex::Reset();
-  Attributes.clear();
+  ClearAttributes();
 }
 
 // ---------------------------------------------------------------- attributes
 
+// Attribute entries reuse the strings of the entries reported before, so that
+// a long entry costs no allocation once the parser has seen one as long.
+std::string& TXMLParser::NewAttribute() {
+  if (SpareAttributes.empty()) return Attributes.emplace_back();
+  Attributes.push_back(std::move(SpareAttributes.back()));
+  SpareAttributes.pop_back();
+  return Attributes.back();
+}
+
+void TXMLParser::ClearAttributes() {
+  for (std::string& entry : Attributes) SpareAttributes.push_back(std::move(entry));
+  Attributes.clear();
+}
+
 void TXMLParser::AddBareAttrName() {
   if (AttrName.empty()) return;
-  Attributes.push_back(AttrName);
+  NewAttribute().assign(AttrName);
   AttrName.clear();
 }
 
 void TXMLParser::AddAttribute(std::string_view value) {
-  std::string entry;
-  entry.reserve(AttrName.size() + 1 + value.size());
-  entry.append(AttrName).append(1, '=').append(value);
-  Attributes.push_back(std::move(entry));
+  std::string& entry = NewAttribute();
+  entry.assign(AttrName);
+  entry += '=';
+  entry.append(value);
   AttrName.clear();
 }
 
 void TXMLParser::AddWhitespace(std::string_view run) {
   if (!(Options & poTagWhitespace) || run == " ") return;
-  std::string entry;
-  entry.reserve(run.size() + 1);
-  entry.append(1, '=').append(run);
-  Attributes.push_back(std::move(entry));
+  std::string& entry = NewAttribute();
+  entry.assign(1, '=');
+  entry.append(run);
 }
 
 // ---------------------------------------------------------------- actions
@@ -287,7 +300,7 @@ void TXMLParser::Action(TState& state) {
       break;
     case kTagName:
       Name.assign(DropFirst(TokenView(), 1));
-      Attributes.clear();
+      ClearAttributes();
       AttrName.clear();
       break;
     case kStartTag:
@@ -300,7 +313,7 @@ void TXMLParser::Action(TState& state) {
       if (Options & poTagWhitespace) AddWhitespace(TokenView());
       break;
     case kName:
-      if (!AttrName.empty()) Attributes.push_back(AttrName);
+      if (!AttrName.empty()) NewAttribute().assign(AttrName);
       AttrName.assign(TokenView());
       break;
     case kValueQuery:
@@ -359,7 +372,7 @@ void TXMLParser::Action(TState& state) {
 
 void TXMLParser::DoStartTag(bool empty) {
   if (OnStartTag) OnStartTag(*this, Name, Attributes, empty);
-  Attributes.clear();
+  ClearAttributes();
 }
 
 void TXMLParser::DoEndTag() {

@@ -60,4 +60,9 @@ private:
   void AddBareAttrName();
   void AddAttribute(std::string_view value);
   void AddWhitespace(std::string_view run);
+  std::string& NewAttribute();
+  void ClearAttributes();
+
+  // Strings of attribute entries reported before, kept for their buffers.
+  std::vector<std::string> SpareAttributes;
 };
