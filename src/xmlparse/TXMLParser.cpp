@@ -1,5 +1,7 @@
 #include "xmlparse/TXMLParser.h"
 
+#include <typeinfo>
+
 namespace {
 
 // Token kinds dispatched on by Action.
@@ -31,6 +33,13 @@ std::string_view DropFirst(std::string_view s, std::size_t n) {
 
 std::string_view DropLast(std::string_view s) {
   return s.empty() ? s : s.substr(0, s.size() - 1);
+}
+
+// to := bytes, in the buffer to already has: appending to a cleared string
+// takes a shorter path in the library than assigning.
+void Put(std::string& to, std::string_view bytes) {
+  to.clear();
+  to.append(bytes.data(), bytes.size());
 }
 
 }  // namespace
@@ -266,19 +275,20 @@ std::string& TXMLParser::NewAttribute() {
 }
 
 void TXMLParser::ClearAttributes() {
+  if (Attributes.empty()) return;
   for (std::string& entry : Attributes) SpareAttributes.push_back(std::move(entry));
   Attributes.clear();
 }
 
 void TXMLParser::AddBareAttrName() {
   if (AttrName.empty()) return;
-  NewAttribute().assign(AttrName);
+  Put(NewAttribute(), AttrName);
   AttrName.clear();
 }
 
 void TXMLParser::AddAttribute(std::string_view value) {
   std::string& entry = NewAttribute();
-  entry.assign(AttrName);
+  Put(entry, AttrName);
   entry += '=';
   entry.append(value);
   AttrName.clear();
@@ -287,11 +297,24 @@ void TXMLParser::AddAttribute(std::string_view value) {
 void TXMLParser::AddWhitespace(std::string_view run) {
   if (!(Options & poTagWhitespace) || run == " ") return;
   std::string& entry = NewAttribute();
-  entry.assign(1, '=');
+  Put(entry, "=");
   entry.append(run);
 }
 
 // ---------------------------------------------------------------- actions
+
+bool TXMLParser::Acts(const TState& state) const {
+  if (typeid(*this) != typeid(TXMLParser)) return true;
+  switch (state.Kind) {
+    case kValueQuery:
+      return false;
+    case kWhitespace:
+    case kValueSpace:
+      return (Options & poTagWhitespace) != 0;
+    default:
+      return true;
+  }
+}
 
 void TXMLParser::Action(TState& state) {
   switch (state.Kind) {
@@ -299,7 +322,7 @@ void TXMLParser::Action(TState& state) {
       Text.append(TokenView());
       break;
     case kTagName:
-      Name.assign(DropFirst(TokenView(), 1));
+      Put(Name, DropFirst(TokenView(), 1));
       ClearAttributes();
       AttrName.clear();
       break;
@@ -313,8 +336,8 @@ void TXMLParser::Action(TState& state) {
       if (Options & poTagWhitespace) AddWhitespace(TokenView());
       break;
     case kName:
-      if (!AttrName.empty()) NewAttribute().assign(AttrName);
-      AttrName.assign(TokenView());
+      if (!AttrName.empty()) Put(NewAttribute(), AttrName);
+      Put(AttrName, TokenView());
       break;
     case kValueQuery:
       break;
@@ -327,7 +350,7 @@ void TXMLParser::Action(TState& state) {
       break;
     case kEndTag:
       FlushText();
-      Name.assign(DropFirst(DropLast(TokenView()), 2));
+      Put(Name, DropFirst(DropLast(TokenView()), 2));
       DoEndTag();
       break;
     case kSingleTag:
@@ -342,24 +365,24 @@ void TXMLParser::Action(TState& state) {
       break;
     case kComment:
       FlushText();
-      Body.assign(TokenView());
+      Put(Body, TokenView());
       DoComment();
       break;
     case kDeclName:
     case kPIName:
       FlushText();
-      Name.assign(DropFirst(TokenView(), 2));
+      Put(Name, DropFirst(TokenView(), 2));
       break;
     case kDecl:
       FlushText();
-      Body.assign(DropLast(TokenView()));
+      Put(Body, DropLast(TokenView()));
       DoDecl();
       break;
     case kPI: {
       std::string_view data = TokenView();
       if (!data.empty() && data.back() == '>') data.remove_suffix(1);
       if (!data.empty() && data.back() == '?') data.remove_suffix(1);
-      Text.assign(data);
+      Put(Text, data);
       DoPI();
       break;
     }

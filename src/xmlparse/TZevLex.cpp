@@ -63,6 +63,10 @@ void TZevLex::GetToken(std::string& s) {
 
 void TZevLex::Action(TState&) {}
 
+bool TZevLex::Acts(const TState&) const {
+  return true;
+}
+
 void TZevLex::Reset() {
   Current = Start;
   TokenStart = Position;
@@ -101,6 +105,8 @@ void TZevLex::Execute() {
   if (CompiledFrom.empty()) {
     ScanGeneric();
   } else {
+    FastActs.resize(FastStates.size());
+    for (std::size_t row = 0; row < FastStates.size(); ++row) FastActs[row] = Acts(*FastStates[row]);
     if (PairReady) ScanPairs();
     ScanFast();
   }
@@ -332,6 +338,10 @@ void TZevLex::ScanPairs() {
   const std::uint8_t* class16 = PairClass16.data();
   const std::uint8_t* class1 = PairClass.data();
   const std::uint32_t* skips = PairSkips.data();
+  const std::uint32_t* lists = PairLists.data();
+  const TPairEmit* emits = PairEmits.data();
+  const std::uint8_t* acts = FastActs.data();
+  TState* const* states = FastStates.data();
   const unsigned char* data = reinterpret_cast<const unsigned char*>(Stream.data());
   std::uint32_t size = static_cast<std::uint32_t>(Stream.size());
   std::uint32_t pos = static_cast<std::uint32_t>(Position);
@@ -348,19 +358,24 @@ void TZevLex::ScanPairs() {
       pos += 2;
       continue;
     }
-    const std::uint32_t list = entry >> 16;
     const std::uint32_t first = pos;
+    const TPairEmit* emit = emits + lists[entry >> 16];
+    const TPairEmit* const end = emits + lists[(entry >> 16) + 1];
     row = entry & 0xFFFF;
     pos += 2;
-    for (std::uint32_t e = PairLists[list]; e < PairLists[list + 1]; ++e) {
-      TState* state = FastStates[PairEmits[e].Row];
-      const std::uint32_t at = first + PairEmits[e].Advance;
+    for (; emit != end; ++emit) {
+      const std::int32_t at = static_cast<std::int32_t>(first + emit->Advance);
+      if (!acts[emit->Row]) {
+        TokenStart = at;
+        continue;
+      }
+      TState* state = states[emit->Row];
       Current = state;
-      Position = static_cast<std::int32_t>(at);
+      Position = at;
       Action(*state);
       TokenStart = Position;
-      if (Position != static_cast<std::int32_t>(at) || Current != state ||
-          Stream.data() != reinterpret_cast<const char*>(data) || Stream.size() != size) {
+      if (Position != at || Current != state || Stream.data() != reinterpret_cast<const char*>(data) ||
+          Stream.size() != size) {
         // Resume from where the Action left the scan.
         data = reinterpret_cast<const unsigned char*>(Stream.data());
         size = static_cast<std::uint32_t>(Stream.size());

@@ -69,6 +69,10 @@ public:
   virtual void GetToken(std::string& s);
   virtual void Action(TState& state);
   virtual void Reset();
+  // Whether Action does anything for the accepting state. Asked for every
+  // state when a scan starts; the scan may leave out the calls of Action for
+  // a state that answers false (its token still ends there).
+  virtual bool Acts(const TState& state) const;
 
 protected:
   // The same bytes as GetToken, as a view into Stream (valid until Stream changes).
@@ -112,6 +116,7 @@ private:
   std::vector<std::uint32_t> PairLists;  // list i: PairEmits[PairLists[i]] up to PairEmits[PairLists[i + 1]]
   std::vector<TPairEmit> PairEmits;
   std::vector<std::uint32_t> PairSkips;  // per row: its own row offset if runs in it are skipped, else ~0
+  std::vector<std::uint8_t> FastActs;    // per row: what Acts answered for the scan under way
   // The table the compiled forms were made from, to reuse them while it holds.
   // Per state: its address, its flags, then its 256 targets.
   std::vector<std::uintptr_t> CompiledFrom;
