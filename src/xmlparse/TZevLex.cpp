@@ -96,18 +96,19 @@ void TZevLex::Execute() {
   Reset();
   if (!TableUnchanged()) {
     SnapshotTable();
-    if (!CompileFastTable()) {
-      CompiledFrom.clear();
-    } else {
-      PairReady = CompilePairTable();
-    }
+    PairState = kPairsUncompiled;
+    if (!CompileFastTable()) CompiledFrom.clear();
   }
+  // The pair table costs more to compile than a short text takes to scan.
+  const bool pairs = Stream.size() - static_cast<std::size_t>(Position) >= kPairScanFrom;
+  if (pairs && PairState == kPairsUncompiled && !CompiledFrom.empty())
+    PairState = CompilePairTable() ? kPairsReady : kPairsImpossible;
   if (CompiledFrom.empty()) {
     ScanGeneric();
   } else {
     FastActs.resize(FastStates.size());
     for (std::size_t row = 0; row < FastStates.size(); ++row) FastActs[row] = Acts(*FastStates[row]);
-    if (PairReady) ScanPairs();
+    if (pairs && PairState == kPairsReady) ScanPairs();
     ScanFast();
   }
   FeedEndOfInput();
@@ -191,16 +192,9 @@ bool TZevLex::CompileFastTable() {
   return true;
 }
 
-// One byte read in the state at row number row, the re-reading after a
-// pushback included: the row number reached and the accepting states passed.
-// False for a chain of pushbacks too long to fold.
-namespace {
-struct TByteStep {
-  std::uint32_t Row;
-  std::vector<std::pair<std::uint8_t, std::uint8_t>> Emits;  // row number, pushback
-};
-}  // namespace
-
+// The pair table follows, for each state and byte class, one byte read in
+// the state, the re-reading after a pushback included: the state reached and
+// the accepting states passed. False when the table cannot take that form.
 bool TZevLex::CompilePairTable() {
   const std::size_t count = FastStates.size();
   // Byte classes: bytes whose column is the same in every row.
@@ -220,47 +214,49 @@ bool TZevLex::CompilePairTable() {
     PairClass16[c] = static_cast<std::uint8_t>(k * 16);
   }
   const std::size_t classes = representative.size();
-  // Single steps per row and class.
-  std::vector<TByteStep> steps(count * classes);
+  // Single steps per row and class, their lists of accepting states interned
+  // (list 0: none).
+  using TEmitList = std::vector<std::pair<std::uint8_t, std::uint8_t>>;  // row number, pushback
+  std::map<TEmitList, std::uint32_t> singleIds{{TEmitList{}, 0}};
+  std::vector<const TEmitList*> singles{&singleIds.begin()->first};
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> steps(count * classes);  // row number, list
+  TEmitList emits;
   for (std::size_t row = 0; row < count; ++row)
     for (std::size_t k = 0; k < classes; ++k) {
-      TByteStep& step = steps[row * classes + k];
+      emits.clear();
       std::uint32_t at = FastTable[row * 256 + representative[k]] >> 8;
       for (int chain = 0;; ++chain) {
         const TState* state = FastStates[at];
         if (!state->Accept) break;
-        step.Emits.emplace_back(static_cast<std::uint8_t>(at), state->Pushback ? 1 : 0);
+        emits.emplace_back(static_cast<std::uint8_t>(at), state->Pushback ? 1 : 0);
         if (!state->Pushback) break;
         if (chain == 8) return false;
         at = FastTable[at * 256 + representative[k]] >> 8;
       }
-      step.Row = at;
+      auto [it, added] = singleIds.emplace(emits, static_cast<std::uint32_t>(singles.size()));
+      if (added) singles.push_back(&it->first);
+      steps[row * classes + k] = {at, it->second};
     }
-  // Pairs, with their lists of accepting states interned.
+  // Pairs: the list of a pair is the first byte's list and then the second's.
   PairTable.assign(count * 256, 0);
   PairLists.assign(2, 0);  // list 0: empty
   PairEmits.clear();
-  std::map<std::vector<std::uint8_t>, std::uint32_t> listIds;
-  std::vector<std::uint8_t> key;
+  std::vector<std::uint32_t> pairIds(singles.size() * singles.size(), ~0u);
+  pairIds[0] = 0;
   for (std::size_t row = 0; row < count; ++row)
     for (std::size_t k1 = 0; k1 < classes; ++k1) {
-      const TByteStep& first = steps[row * classes + k1];
+      const auto [middle, list1] = steps[row * classes + k1];
       for (std::size_t k2 = 0; k2 < classes; ++k2) {
-        const TByteStep& second = steps[first.Row * classes + k2];
-        key.clear();
-        for (const auto& [at, pushback] : first.Emits) key.insert(key.end(), {at, static_cast<std::uint8_t>(1 - pushback)});
-        for (const auto& [at, pushback] : second.Emits) key.insert(key.end(), {at, static_cast<std::uint8_t>(2 - pushback)});
-        std::uint32_t id = 0;
-        if (!key.empty()) {
-          auto [it, added] = listIds.emplace(key, static_cast<std::uint32_t>(PairLists.size() - 1));
-          if (added) {
-            for (std::size_t i = 0; i < key.size(); i += 2) PairEmits.push_back({key[i], key[i + 1]});
-            PairLists.push_back(static_cast<std::uint32_t>(PairEmits.size()));
-          }
-          id = it->second;
+        const auto [last, list2] = steps[middle * classes + k2];
+        std::uint32_t& id = pairIds[list1 * singles.size() + list2];
+        if (id == ~0u) {
+          id = static_cast<std::uint32_t>(PairLists.size() - 1);
           if (id > 0xFFFF) return false;
+          for (const auto& [at, pushback] : *singles[list1]) PairEmits.push_back({at, static_cast<std::uint8_t>(1 - pushback)});
+          for (const auto& [at, pushback] : *singles[list2]) PairEmits.push_back({at, static_cast<std::uint8_t>(2 - pushback)});
+          PairLists.push_back(static_cast<std::uint32_t>(PairEmits.size()));
         }
-        PairTable[row * 256 + k1 * 16 + k2] = id << 16 | second.Row << 8;
+        PairTable[row * 256 + k1 * 16 + k2] = id << 16 | last << 8;
       }
     }
   PairSkips.assign(count, ~0u);

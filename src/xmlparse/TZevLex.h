@@ -109,7 +109,8 @@ private:
     std::uint8_t Row;      // row number of the accepting state
     std::uint8_t Advance;  // Position at its Action, counted from the pair's first byte
   };
-  bool PairReady = false;
+  static constexpr std::size_t kPairScanFrom = 16 * 1024;  // bytes to scan from which the pair table is used
+  enum : std::uint8_t { kPairsUncompiled, kPairsReady, kPairsImpossible } PairState = kPairsUncompiled;
   std::array<std::uint8_t, 256> PairClass{};    // byte -> class
   std::array<std::uint8_t, 256> PairClass16{};  // byte -> class * 16
   std::vector<std::uint32_t> PairTable;

@@ -115,6 +115,15 @@ TEST(ZevLex, ScanResumesWhereAnActionMovedThePosition) {
     }
   } lexer;
   EXPECT_EQ(lexer.Run("ab cdef gh "), (Calls{{1, "ab"}, {1, "ef"}, {2, " "}, {1, "gh"}, {2, " "}, {3, ""}}));
+  // The same on a text long enough for the scan over byte pairs.
+  std::string text = "ab cdef gh ";
+  Calls expected{{1, "ab"}, {1, "ef"}, {2, " "}, {1, "gh"}, {2, " "}};
+  while (text.size() < 40000) {
+    text += "xyz ";
+    expected.insert(expected.end(), {{1, "xyz"}, {2, " "}});
+  }
+  expected.emplace_back(3, "");
+  EXPECT_EQ(lexer.Run(text), expected);
 }
 
 TEST(ZevLex, StreamOperations) {
