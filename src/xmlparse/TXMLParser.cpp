@@ -1,5 +1,6 @@
 #include "xmlparse/TXMLParser.h"
 
+#include <cstring>
 #include <typeinfo>
 
 namespace {
@@ -276,7 +277,8 @@ std::string& TXMLParser::NewAttribute() {
 
 void TXMLParser::ClearAttributes() {
   if (Attributes.empty()) return;
-  for (std::string& entry : Attributes) SpareAttributes.push_back(std::move(entry));
+  if (PoolEntries)
+    for (std::string& entry : Attributes) SpareAttributes.push_back(std::move(entry));
   Attributes.clear();
 }
 
@@ -287,6 +289,18 @@ void TXMLParser::AddBareAttrName() {
 }
 
 void TXMLParser::AddAttribute(std::string_view value) {
+  const std::size_t nameSize = AttrName.size();
+  const std::size_t size = nameSize + 1 + value.size();
+  if (!PoolEntries && size <= kShortEntry) {
+    char bytes[kShortEntry];
+    std::memcpy(bytes, AttrName.data(), nameSize);
+    bytes[nameSize] = '=';
+    std::memcpy(bytes + nameSize + 1, value.data(), value.size());
+    Attributes.emplace_back(bytes, size);
+    AttrName.clear();
+    return;
+  }
+  PoolEntries = true;
   std::string& entry = NewAttribute();
   Put(entry, AttrName);
   entry += '=';

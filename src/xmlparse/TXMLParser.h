@@ -67,6 +67,12 @@ private:
   std::string& NewAttribute();
   void ClearAttributes();
 
-  // Strings of attribute entries reported before, kept for their buffers.
+  // Strings of attribute entries reported before, kept for their buffers
+  // once an entry too long to be held inside a string has come up; until
+  // then entries are built in place.
   std::vector<std::string> SpareAttributes;
+  bool PoolEntries = false;
+  // The longest entry a string holds inside itself, without a buffer of its
+  // own (15 bytes in libstdc++; only a matter of speed elsewhere).
+  static constexpr std::size_t kShortEntry = 15;
 };
