@@ -337,11 +337,11 @@ void TXMLParser::Action(TState& state) {
       break;
     case kTagName:
       Put(Name, DropFirst(TokenView(), 1));
-      ClearAttributes();
+      if (!Attributes.empty()) ClearAttributes();
       AttrName.clear();
       break;
     case kStartTag:
-      AddBareAttrName();
+      if (!AttrName.empty()) AddBareAttrName();
       FlushText();
       DoStartTag(false);
       break;
@@ -368,7 +368,7 @@ void TXMLParser::Action(TState& state) {
       DoEndTag();
       break;
     case kSingleTag:
-      AddBareAttrName();
+      if (!AttrName.empty()) AddBareAttrName();
       FlushText();
       if (Options & poEmptyTag) {
         DoStartTag(true);
@@ -409,7 +409,7 @@ void TXMLParser::Action(TState& state) {
 
 void TXMLParser::DoStartTag(bool empty) {
   if (OnStartTag) OnStartTag(*this, Name, Attributes, empty);
-  ClearAttributes();
+  if (!Attributes.empty()) ClearAttributes();
 }
 
 void TXMLParser::DoEndTag() {
