@@ -182,12 +182,12 @@ bool TZevLex::CompileFastTable() {
   for (std::size_t row = 0; row < count; ++row) {
     if (FastStates[row]->Accept) continue;
     std::vector<unsigned char> exits;
-    for (std::size_t c = 0; c < 256 && exits.size() <= 8; ++c)
+    for (std::size_t c = 0; c < 256 && exits.size() <= 4; ++c)
       if (FastTable[row * 256 + c] != row * 256) exits.push_back(static_cast<unsigned char>(c));
-    if (exits.empty() || exits.size() > 8) continue;
-    for (std::size_t i = 0; i < 8; ++i)
+    if (exits.empty() || exits.size() > 4) continue;
+    for (std::size_t i = 0; i < 4; ++i)
       std::memset(FastExits[row].Lanes[i], exits[i < exits.size() ? i : 0], 16);
-    FastSkips[row] = static_cast<std::uint8_t>(exits.size());
+    FastSkips[row] = 1;
   }
   return true;
 }
@@ -267,29 +267,25 @@ bool TZevLex::CompilePairTable() {
 
 namespace {
 
-// The position of the first byte at or after pos that is one of the exits, or
-// size: Lanes exit values, each repeated over 16 bytes (Lanes 4 or 8).
-template <int Lanes>
+// The position of the first byte at or after pos that is one of the four
+// exits, or size.
 std::uint32_t SkipToExit(const unsigned char* data, std::uint32_t pos, std::uint32_t size,
-                         const unsigned char (&exits)[8][16]) {
+                         const unsigned char (&exits)[4][16]) {
 #ifdef __SSE2__
-  __m128i e[Lanes];
-  for (int i = 0; i < Lanes; ++i) e[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[i]));
+  const __m128i e0 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[0]));
+  const __m128i e1 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[1]));
+  const __m128i e2 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[2]));
+  const __m128i e3 = _mm_load_si128(reinterpret_cast<const __m128i*>(exits[3]));
   for (; size - pos >= 16; pos += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e[0]), _mm_cmpeq_epi8(v, e[1])),
-                               _mm_or_si128(_mm_cmpeq_epi8(v, e[2]), _mm_cmpeq_epi8(v, e[3])));
-    if (Lanes == 8)
-      hit = _mm_or_si128(hit, _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e[4 % Lanes]), _mm_cmpeq_epi8(v, e[5 % Lanes])),
-                                           _mm_or_si128(_mm_cmpeq_epi8(v, e[6 % Lanes]), _mm_cmpeq_epi8(v, e[7 % Lanes]))));
+    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, e0), _mm_cmpeq_epi8(v, e1)),
+                                     _mm_or_si128(_mm_cmpeq_epi8(v, e2), _mm_cmpeq_epi8(v, e3)));
     if (const int mask = _mm_movemask_epi8(hit)) return pos + static_cast<std::uint32_t>(__builtin_ctz(mask));
   }
 #endif
   for (; pos < size; ++pos) {
     const unsigned char c = data[pos];
-    bool exit = false;
-    for (int i = 0; i < Lanes; ++i) exit |= c == exits[i][0];
-    if (exit) break;
+    if (c == exits[0][0] || c == exits[1][0] || c == exits[2][0] || c == exits[3][0]) break;
   }
   return pos;
 }
@@ -297,22 +293,20 @@ std::uint32_t SkipToExit(const unsigned char* data, std::uint32_t pos, std::uint
 // SkipToExit with the first 16 bytes looked at in line, for the short runs
 // that are the most common.
 inline __attribute__((always_inline)) std::uint32_t SkipShortRun(const unsigned char* data, std::uint32_t pos,
-                                                                 std::uint32_t size, std::uint8_t count,
-                                                                 const unsigned char (&exits)[8][16]) {
+                                                                 std::uint32_t size,
+                                                                 const unsigned char (&exits)[4][16]) {
 #ifdef __SSE2__
   if (size - pos >= 16) {
     const __m128i* lanes = reinterpret_cast<const __m128i*>(exits);
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 1))),
-                               _mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes + 2)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 3))));
-    if (count > 4)
-      hit = _mm_or_si128(hit, _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes + 4)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 5))),
-                                           _mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes + 6)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 7)))));
+    const __m128i hit =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 1))),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes + 2)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 3))));
     if (const int mask = _mm_movemask_epi8(hit)) return pos + static_cast<std::uint32_t>(__builtin_ctz(mask));
     pos += 16;
   }
 #endif
-  return count <= 4 ? SkipToExit<4>(data, pos, size, exits) : SkipToExit<8>(data, pos, size, exits);
+  return SkipToExit(data, pos, size, exits);
 }
 
 }  // namespace
@@ -347,7 +341,7 @@ void TZevLex::ScanPairs() {
     if (entry < 0x10000) {
       if (entry == skips[row >> 8]) {
         // Two more bytes of a run in a state that loops on most bytes.
-        pos = SkipShortRun(data, pos + 2, size, FastSkips[row >> 8], FastExits[row >> 8].Lanes);
+        pos = SkipShortRun(data, pos + 2, size, FastExits[row >> 8].Lanes);
         continue;
       }
       row = entry;
@@ -399,8 +393,7 @@ void TZevLex::ScanFast() {
     const std::uint32_t next = table[row + data[pos++]];
     if (next < acceptFrom) {
       // Entering a state that loops on most bytes: jump over the run.
-      if (next != row && FastSkips[next >> 8] && FastSkips[next >> 8] <= 4)
-        pos = SkipToExit<4>(data, pos, size, FastExits[next >> 8].Lanes);
+      if (next != row && FastSkips[next >> 8]) pos = SkipToExit(data, pos, size, FastExits[next >> 8].Lanes);
       row = next;
       continue;
     }

@@ -91,11 +91,10 @@ private:
   std::vector<TState*> FastStates;       // row number -> state
   std::uint32_t FastAcceptFrom = 0;      // first row offset of an accepting state
   // For a non-accepting state that leads back to itself on all but at most
-  // eight byte values: those values (repeated to fill eight), so the scan can
-  // skip a run of other bytes at once. FastSkips holds their number per row
-  // (0 for every other state).
-  struct alignas(16) TExitBytes {
-    unsigned char Lanes[8][16];  // each exit value repeated over 16 bytes
+  // four byte values: those values (repeated to fill four), so the scan can
+  // skip a run of other bytes at once. Empty for every other state.
+  struct alignas(64) TExitBytes {
+    unsigned char Lanes[4][16];  // each exit value repeated over 16 bytes
   };
   std::vector<TExitBytes> FastExits;
   std::vector<std::uint8_t> FastSkips;
