@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <limits>
-#include <map>
 #include <stdexcept>
 
 #ifdef __SSE2__
@@ -94,21 +93,13 @@ void TZevLex::Execute() {
   } guard{*this};
   FindFirstNul();
   Reset();
-  if (!TableUnchanged()) {
-    SnapshotTable();
-    PairState = kPairsUncompiled;
-    if (!CompileFastTable()) CompiledFrom.clear();
-  }
-  // The pair table costs more to compile than a short text takes to scan.
-  const bool pairs = Stream.size() - static_cast<std::size_t>(Position) >= kPairScanFrom;
-  if (pairs && PairState == kPairsUncompiled && !CompiledFrom.empty())
-    PairState = CompilePairTable() ? kPairsReady : kPairsImpossible;
-  if (CompiledFrom.empty()) {
+  if (!CompileFastTable()) {
     ScanGeneric();
   } else {
     FastActs.resize(FastStates.size());
     for (std::size_t row = 0; row < FastStates.size(); ++row) FastActs[row] = Acts(*FastStates[row]);
-    if (pairs && PairState == kPairsReady) ScanPairs();
+    // The pair table costs more to compile than a short text takes to scan.
+    if (Stream.size() - static_cast<std::size_t>(Position) >= kPairScanFrom && CompilePairTable()) ScanPairs();
     ScanFast();
   }
   FeedEndOfInput();
@@ -124,36 +115,6 @@ void TZevLex::FindFirstNul() {
 // The compiled tables depend on the transitions and on the Accept and
 // Pushback flags of every state; a snapshot of them tells whether they still
 // hold for the next scan.
-namespace {
-
-std::uintptr_t Flags(const TState& state) {
-  return std::uintptr_t{state.Accept} | std::uintptr_t{state.Pushback} << 1;
-}
-
-}  // namespace
-
-bool TZevLex::TableUnchanged() const {
-  if (CompiledFrom.size() != States.size() * 258) return false;
-  const std::uintptr_t* snapshot = CompiledFrom.data();
-  for (const auto& state : States) {
-    if (snapshot[0] != reinterpret_cast<std::uintptr_t>(state.get()) || snapshot[1] != Flags(*state)) return false;
-    for (std::size_t c = 0; c < 256; ++c)
-      if (snapshot[2 + c] != reinterpret_cast<std::uintptr_t>(state->NextTable[c])) return false;
-    snapshot += 258;
-  }
-  return true;
-}
-
-void TZevLex::SnapshotTable() {
-  CompiledFrom.clear();
-  CompiledFrom.reserve(States.size() * 258);
-  for (const auto& state : States) {
-    CompiledFrom.push_back(reinterpret_cast<std::uintptr_t>(state.get()));
-    CompiledFrom.push_back(Flags(*state));
-    for (const TState* target : state->NextTable) CompiledFrom.push_back(reinterpret_cast<std::uintptr_t>(target));
-  }
-}
-
 // Rows are numbered with the non-accepting states first, so that one compare
 // of the row offset tells whether the state just entered accepts.
 bool TZevLex::CompileFastTable() {
@@ -217,8 +178,7 @@ bool TZevLex::CompilePairTable() {
   // Single steps per row and class, their lists of accepting states interned
   // (list 0: none).
   using TEmitList = std::vector<std::pair<std::uint8_t, std::uint8_t>>;  // row number, pushback
-  std::map<TEmitList, std::uint32_t> singleIds{{TEmitList{}, 0}};
-  std::vector<const TEmitList*> singles{&singleIds.begin()->first};
+  std::vector<TEmitList> singles(1);
   std::vector<std::pair<std::uint32_t, std::uint32_t>> steps(count * classes);  // row number, list
   TEmitList emits;
   for (std::size_t row = 0; row < count; ++row)
@@ -233,9 +193,10 @@ bool TZevLex::CompilePairTable() {
         if (chain == 8) return false;
         at = FastTable[at * 256 + representative[k]] >> 8;
       }
-      auto [it, added] = singleIds.emplace(emits, static_cast<std::uint32_t>(singles.size()));
-      if (added) singles.push_back(&it->first);
-      steps[row * classes + k] = {at, it->second};
+      std::size_t list = 0;
+      while (list < singles.size() && singles[list] != emits) ++list;
+      if (list == singles.size()) singles.push_back(emits);
+      steps[row * classes + k] = {at, static_cast<std::uint32_t>(list)};
     }
   // Pairs: the list of a pair is the first byte's list and then the second's.
   PairTable.assign(count * 256, 0);
@@ -252,8 +213,8 @@ bool TZevLex::CompilePairTable() {
         if (id == ~0u) {
           id = static_cast<std::uint32_t>(PairLists.size() - 1);
           if (id > 0xFFFF) return false;
-          for (const auto& [at, pushback] : *singles[list1]) PairEmits.push_back({at, static_cast<std::uint8_t>(1 - pushback)});
-          for (const auto& [at, pushback] : *singles[list2]) PairEmits.push_back({at, static_cast<std::uint8_t>(2 - pushback)});
+          for (const auto& [at, pushback] : singles[list1]) PairEmits.push_back({at, static_cast<std::uint8_t>(1 - pushback)});
+          for (const auto& [at, pushback] : singles[list2]) PairEmits.push_back({at, static_cast<std::uint8_t>(2 - pushback)});
           PairLists.push_back(static_cast<std::uint32_t>(PairEmits.size()));
         }
         PairTable[row * 256 + k1 * 16 + k2] = id << 16 | last << 8;

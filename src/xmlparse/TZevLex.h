@@ -108,8 +108,7 @@ private:
     std::uint8_t Row;      // row number of the accepting state
     std::uint8_t Advance;  // Position at its Action, counted from the pair's first byte
   };
-  static constexpr std::size_t kPairScanFrom = 16 * 1024;  // bytes to scan from which the pair table is used
-  enum : std::uint8_t { kPairsUncompiled, kPairsReady, kPairsImpossible } PairState = kPairsUncompiled;
+  static constexpr std::size_t kPairScanFrom = 64 * 1024;  // bytes to scan from which the pair table is used
   std::array<std::uint8_t, 256> PairClass{};    // byte -> class
   std::array<std::uint8_t, 256> PairClass16{};  // byte -> class * 16
   std::vector<std::uint32_t> PairTable;
@@ -117,9 +116,6 @@ private:
   std::vector<TPairEmit> PairEmits;
   std::vector<std::uint32_t> PairSkips;  // per row: its own row offset if runs in it are skipped, else ~0
   std::vector<std::uint8_t> FastActs;    // per row: what Acts answered for the scan under way
-  // The table the compiled forms were made from, to reuse them while it holds.
-  // Per state: its address, its flags, then its 256 targets.
-  std::vector<std::uintptr_t> CompiledFrom;
   // Where the first NUL byte of Stream lies (Stream.size() when there is none),
   // for the stream it was computed for; spares TokenView a search per token.
   // Set only while Execute runs, and only for positions within the stream.
@@ -130,8 +126,6 @@ private:
   std::string_view TokenViewSlow() const;
   void FindFirstNul();
   void CheckTable() const;
-  bool TableUnchanged() const;
-  void SnapshotTable();
   bool CompileFastTable();
   bool CompilePairTable();
   std::uint32_t RowOfCurrent() const;

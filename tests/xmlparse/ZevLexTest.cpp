@@ -118,7 +118,7 @@ TEST(ZevLex, ScanResumesWhereAnActionMovedThePosition) {
   // The same on a text long enough for the scan over byte pairs.
   std::string text = "ab cdef gh ";
   Calls expected{{1, "ab"}, {1, "ef"}, {2, " "}, {1, "gh"}, {2, " "}};
-  while (text.size() < 40000) {
+  while (text.size() < 70000) {
     text += "xyz ";
     expected.insert(expected.end(), {{1, "xyz"}, {2, " "}});
   }
