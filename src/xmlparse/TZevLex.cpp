@@ -96,8 +96,6 @@ void TZevLex::Execute() {
   if (!CompileFastTable()) {
     ScanGeneric();
   } else {
-    FastActs.resize(FastStates.size());
-    for (std::size_t row = 0; row < FastStates.size(); ++row) FastActs[row] = Acts(*FastStates[row]);
     // The pair table costs more to compile than a short text takes to scan.
     if (Stream.size() - static_cast<std::size_t>(Position) >= kPairScanFrom && CompilePairTable()) ScanPairs();
     ScanFast();
@@ -158,6 +156,7 @@ bool TZevLex::CompileFastTable() {
 // the accepting states passed. False when the table cannot take that form.
 bool TZevLex::CompilePairTable() {
   const std::size_t count = FastStates.size();
+  if (count * 256 > kPairSkip) return false;
   // Byte classes: bytes whose column is the same in every row.
   std::vector<unsigned char> representative;
   for (std::size_t c = 0; c < 256; ++c) {
@@ -171,8 +170,8 @@ bool TZevLex::CompilePairTable() {
       if (k == 16) return false;
       representative.push_back(static_cast<unsigned char>(c));
     }
-    PairClass[c] = static_cast<std::uint8_t>(k);
-    PairClass16[c] = static_cast<std::uint8_t>(k * 16);
+    PairClasses[c] = static_cast<std::uint8_t>(k * 16);
+    PairClasses[256 + c] = static_cast<std::uint8_t>(k);
   }
   const std::size_t classes = representative.size();
   // Single steps per row and class, their lists of accepting states interned
@@ -198,31 +197,34 @@ bool TZevLex::CompilePairTable() {
       if (list == singles.size()) singles.push_back(emits);
       steps[row * classes + k] = {at, static_cast<std::uint32_t>(list)};
     }
-  // Pairs: the list of a pair is the first byte's list and then the second's.
+  // Pairs: the list of a pair is the first byte's list and then the second's,
+  // each accepting state marked with whether Action acts on it.
   PairTable.assign(count * 256, 0);
-  PairLists.assign(2, 0);  // list 0: empty
   PairEmits.clear();
-  std::vector<std::uint32_t> pairIds(singles.size() * singles.size(), ~0u);
-  pairIds[0] = 0;
+  std::vector<std::uint32_t> pairLists(singles.size() * singles.size(), ~0u);  // begin << 4 | count
   for (std::size_t row = 0; row < count; ++row)
     for (std::size_t k1 = 0; k1 < classes; ++k1) {
       const auto [middle, list1] = steps[row * classes + k1];
       for (std::size_t k2 = 0; k2 < classes; ++k2) {
         const auto [last, list2] = steps[middle * classes + k2];
-        std::uint32_t& id = pairIds[list1 * singles.size() + list2];
-        if (id == ~0u) {
-          id = static_cast<std::uint32_t>(PairLists.size() - 1);
-          if (id > 0xFFFF) return false;
-          for (const auto& [at, pushback] : singles[list1]) PairEmits.push_back({at, static_cast<std::uint8_t>(1 - pushback)});
-          for (const auto& [at, pushback] : singles[list2]) PairEmits.push_back({at, static_cast<std::uint8_t>(2 - pushback)});
-          PairLists.push_back(static_cast<std::uint32_t>(PairEmits.size()));
+        std::uint32_t& list = pairLists[list1 * singles.size() + list2];
+        if (list == ~0u) {
+          const std::size_t begin = PairEmits.size();
+          for (const std::size_t offset : {1, 2})
+            for (const auto& [at, pushback] : singles[offset == 1 ? list1 : list2])
+              PairEmits.push_back({at, static_cast<std::uint8_t>(offset - pushback), Acts(*FastStates[at])});
+          const std::size_t emits = PairEmits.size() - begin;
+          if (emits > 15 || PairEmits.size() > 0xFFF) return false;
+          list = static_cast<std::uint32_t>(begin << 4 | emits);
         }
-        PairTable[row * 256 + k1 * 16 + k2] = id << 16 | last << 8;
+        std::uint32_t entry = last << 8;
+        if (list & 15)
+          entry |= list << 16;
+        else if (last == row && FastSkips[row])
+          entry |= kPairSkip;  // two bytes that stay in a state whose runs are skipped
+        PairTable[row * 256 + k1 * 16 + k2] = entry;
       }
     }
-  PairSkips.assign(count, ~0u);
-  for (std::size_t row = 0; row < count; ++row)
-    if (FastSkips[row]) PairSkips[row] = static_cast<std::uint32_t>(row * 256);
   return true;
 }
 
@@ -284,43 +286,38 @@ std::uint32_t TZevLex::RowOfCurrent() const {
 // as the byte-by-byte loop would have them; an Action that moves the position
 // or switches the state or the stream makes the scan resume from where it left
 // things. Stops with fewer than two bytes to go, for ScanFast to finish.
-void TZevLex::ScanPairs() {
+__attribute__((aligned(64))) void TZevLex::ScanPairs() {
   const std::uint32_t* pairs = PairTable.data();
-  const std::uint8_t* class16 = PairClass16.data();
-  const std::uint8_t* class1 = PairClass.data();
-  const std::uint32_t* skips = PairSkips.data();
-  const std::uint32_t* lists = PairLists.data();
-  const TPairEmit* emits = PairEmits.data();
-  const std::uint8_t* acts = FastActs.data();
-  TState* const* states = FastStates.data();
+  const std::uint8_t* classes = PairClasses.data();
   const unsigned char* data = reinterpret_cast<const unsigned char*>(Stream.data());
   std::uint32_t size = static_cast<std::uint32_t>(Stream.size());
   std::uint32_t pos = static_cast<std::uint32_t>(Position);
   std::uint32_t row = RowOfCurrent();
-  while (pos < size && size - pos >= 2) {
-    const std::uint32_t entry = pairs[row + class16[data[pos]] + class1[data[pos + 1]]];
-    if (entry < 0x10000) {
-      if (entry == skips[row >> 8]) {
-        // Two more bytes of a run in a state that loops on most bytes.
-        pos = SkipShortRun(data, pos + 2, size, FastExits[row >> 8].Lanes);
-        continue;
-      }
+  std::uint32_t last = size > 0 ? size - 1 : 0;  // two bytes are left while pos < last
+  while (pos < last) {
+    const std::uint32_t entry = pairs[row + classes[data[pos]] + classes[256 + data[pos + 1]]];
+    if (entry < kPairSkip) {
       row = entry;
       pos += 2;
       continue;
     }
+    if (entry < 0x10000) {
+      // Two more bytes of a run in a state that loops on most bytes.
+      pos = SkipShortRun(data, pos + 2, size, FastExits[row >> 8].Lanes);
+      continue;
+    }
     const std::uint32_t first = pos;
-    const TPairEmit* emit = emits + lists[entry >> 16];
-    const TPairEmit* const end = emits + lists[(entry >> 16) + 1];
-    row = entry & 0xFFFF;
+    const TPairEmit* emit = PairEmits.data() + (entry >> 20);
+    const TPairEmit* const end = emit + (entry >> 16 & 15);
+    row = entry & (kPairSkip - 1);
     pos += 2;
     for (; emit != end; ++emit) {
       const std::int32_t at = static_cast<std::int32_t>(first + emit->Advance);
-      if (!acts[emit->Row]) {
+      if (!emit->Acts) {
         TokenStart = at;
         continue;
       }
-      TState* state = states[emit->Row];
+      TState* state = FastStates[emit->Row];
       Current = state;
       Position = at;
       Action(*state);
@@ -330,6 +327,7 @@ void TZevLex::ScanPairs() {
         // Resume from where the Action left the scan.
         data = reinterpret_cast<const unsigned char*>(Stream.data());
         size = static_cast<std::uint32_t>(Stream.size());
+        last = size > 0 ? size - 1 : 0;
         pos = static_cast<std::uint32_t>(Position);
         row = RowOfCurrent();
         break;

@@ -84,6 +84,12 @@ protected:
   }
 
 private:
+  // Where the first NUL byte of Stream lies (Stream.size() when there is none),
+  // for the stream it was computed for; spares TokenView a search per token.
+  // Set only while Execute runs, and only for positions within the stream.
+  const char* NulData = nullptr;
+  std::size_t NulSize = 0;
+  std::size_t FirstNul = 0;
   // The transition table compiled for the scan loop: one row of 256 entries
   // per state, each entry the row offset of the target state. Rows are ordered
   // so that every accepting state comes after every non-accepting one.
@@ -102,26 +108,20 @@ private:
   // reduced to at most 16 classes (bytes alike in every state) and the
   // re-reading after a pushback folded in. An entry, per state row of 256
   // (class of the first byte * 16 + class of the second), holds the row
-  // offset reached in its low 16 bits and, in its high 16 bits, the list of
-  // accepting states passed on the way (0 for none).
+  // offset reached in its low 14 bits, kPairSkip when the two bytes continue
+  // a run to skip (FastSkips), and the accepting states passed on the way:
+  // their number in bits 16 to 19, where they start in PairEmits from bit 20.
+  // Compiled for one scan, with what Acts answered.
   struct TPairEmit {
     std::uint8_t Row;      // row number of the accepting state
     std::uint8_t Advance;  // Position at its Action, counted from the pair's first byte
+    bool Acts;
   };
   static constexpr std::size_t kPairScanFrom = 64 * 1024;  // bytes to scan from which the pair table is used
-  std::array<std::uint8_t, 256> PairClass{};    // byte -> class
-  std::array<std::uint8_t, 256> PairClass16{};  // byte -> class * 16
+  static constexpr std::uint32_t kPairSkip = 0x4000;
+  std::array<std::uint8_t, 512> PairClasses{};  // first byte -> class * 16, then second byte -> class
   std::vector<std::uint32_t> PairTable;
-  std::vector<std::uint32_t> PairLists;  // list i: PairEmits[PairLists[i]] up to PairEmits[PairLists[i + 1]]
   std::vector<TPairEmit> PairEmits;
-  std::vector<std::uint32_t> PairSkips;  // per row: its own row offset if runs in it are skipped, else ~0
-  std::vector<std::uint8_t> FastActs;    // per row: what Acts answered for the scan under way
-  // Where the first NUL byte of Stream lies (Stream.size() when there is none),
-  // for the stream it was computed for; spares TokenView a search per token.
-  // Set only while Execute runs, and only for positions within the stream.
-  const char* NulData = nullptr;
-  std::size_t NulSize = 0;
-  std::size_t FirstNul = 0;
 
   std::string_view TokenViewSlow() const;
   void FindFirstNul();
