@@ -104,12 +104,16 @@ private:
   };
   std::vector<TExitBytes> FastExits;
   std::vector<std::uint8_t> FastSkips;
+  // For a non-accepting state left by five to eight byte values, all below
+  // 0x40 (the ends of a name in a tag): the highest of them, so the pair scan
+  // can pass the bytes above it 16 at a time. 0 for every other state.
+  std::vector<unsigned char> FastLow;
   // The pair table: the scan steps over two bytes at a time, with the bytes
   // reduced to at most 16 classes (bytes alike in every state) and the
   // re-reading after a pushback folded in. An entry, per state row of 256
   // (class of the first byte * 16 + class of the second), holds the row
   // offset reached in its low 14 bits, kPairSkip when the two bytes continue
-  // a run to skip (FastSkips), and the accepting states passed on the way:
+  // a run to skip (FastSkips or FastLow), and the accepting states passed on the way:
   // their number in bits 16 to 19, where they start in PairEmits from bit 20.
   // Compiled for one scan, with what Acts answered.
   struct TPairEmit {
