@@ -110,9 +110,6 @@ void TZevLex::FindFirstNul() {
   NulSize = Stream.size();
 }
 
-// The compiled tables depend on the transitions and on the Accept and
-// Pushback flags of every state; a snapshot of them tells whether they still
-// hold for the next scan.
 // Rows are numbered with the non-accepting states first, so that one compare
 // of the row offset tells whether the state just entered accepts.
 bool TZevLex::CompileFastTable() {
@@ -267,9 +264,9 @@ inline __attribute__((always_inline)) std::uint32_t SkipShortRun(const unsigned 
   if (size - pos >= 16) {
     const __m128i* lanes = reinterpret_cast<const __m128i*>(exits);
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-    const __m128i hit =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 1))),
-                     _mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes + 2)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 3))));
+    const __m128i hit = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 1))),
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_load_si128(lanes + 2)), _mm_cmpeq_epi8(v, _mm_load_si128(lanes + 3))));
     if (const int mask = _mm_movemask_epi8(hit)) return pos + static_cast<std::uint32_t>(__builtin_ctz(mask));
     pos += 16;
   }

@@ -87,6 +87,7 @@ private:
   // Where the first NUL byte of Stream lies (Stream.size() when there is none),
   // for the stream it was computed for; spares TokenView a search per token.
   // Set only while Execute runs, and only for positions within the stream.
+  // Next to the stream and the positions, which TokenView reads with them.
   const char* NulData = nullptr;
   std::size_t NulSize = 0;
   std::size_t FirstNul = 0;
@@ -98,7 +99,8 @@ private:
   std::uint32_t FastAcceptFrom = 0;      // first row offset of an accepting state
   // For a non-accepting state that leads back to itself on all but at most
   // four byte values: those values (repeated to fill four), so the scan can
-  // skip a run of other bytes at once. Empty for every other state.
+  // skip a run of other bytes at once. Empty for every other state. One cache
+  // line per state.
   struct alignas(64) TExitBytes {
     unsigned char Lanes[4][16];  // each exit value repeated over 16 bytes
   };
@@ -113,9 +115,9 @@ private:
   // re-reading after a pushback folded in. An entry, per state row of 256
   // (class of the first byte * 16 + class of the second), holds the row
   // offset reached in its low 14 bits, kPairSkip when the two bytes continue
-  // a run to skip (FastSkips or FastLow), and the accepting states passed on the way:
-  // their number in bits 16 to 19, where they start in PairEmits from bit 20.
-  // Compiled for one scan, with what Acts answered.
+  // a run to skip (FastSkips or FastLow), and the accepting states passed on
+  // the way: their number in bits 16 to 19, where they start in PairEmits from
+  // bit 20. Compiled for one scan, with what Acts answered.
   struct TPairEmit {
     std::uint8_t Row;      // row number of the accepting state
     std::uint8_t Advance;  // Position at its Action, counted from the pair's first byte
