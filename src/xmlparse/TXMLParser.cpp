@@ -1,5 +1,8 @@
 #include "xmlparse/TXMLParser.h"
 
+#include <cstring>
+#include <typeinfo>
+
 namespace {
 
 // Token kinds dispatched on by Action.
@@ -31,6 +34,13 @@ std::string_view DropFirst(std::string_view s, std::size_t n) {
 
 std::string_view DropLast(std::string_view s) {
   return s.empty() ? s : s.substr(0, s.size() - 1);
+}
+
+// to := bytes, in the buffer to already has: appending to a cleared string
+// takes a shorter path in the library than assigning.
+void Put(std::string& to, std::string_view bytes) {
+  to.clear();
+  to.append(bytes.data(), bytes.size());
 }
 
 }  // namespace
@@ -251,34 +261,74 @@ void TXMLParser::Parse(std::string_view text) {
 
 void TXMLParser::Reset() {
   TZevLex::Reset();
-  Attributes.clear();
+  ClearAttributes();
 }
 
 // ---------------------------------------------------------------- attributes
 
+// Attribute entries reuse the strings of the entries reported before, so that
+// a long entry costs no allocation once the parser has seen one as long.
+std::string& TXMLParser::NewAttribute() {
+  if (SpareAttributes.empty()) return Attributes.emplace_back();
+  Attributes.push_back(std::move(SpareAttributes.back()));
+  SpareAttributes.pop_back();
+  return Attributes.back();
+}
+
+void TXMLParser::ClearAttributes() {
+  if (Attributes.empty()) return;
+  if (PoolEntries)
+    for (std::string& entry : Attributes) SpareAttributes.push_back(std::move(entry));
+  Attributes.clear();
+}
+
 void TXMLParser::AddBareAttrName() {
   if (AttrName.empty()) return;
-  Attributes.push_back(AttrName);
+  Put(NewAttribute(), AttrName);
   AttrName.clear();
 }
 
 void TXMLParser::AddAttribute(std::string_view value) {
-  std::string entry;
-  entry.reserve(AttrName.size() + 1 + value.size());
-  entry.append(AttrName).append(1, '=').append(value);
-  Attributes.push_back(std::move(entry));
+  const std::size_t nameSize = AttrName.size();
+  const std::size_t size = nameSize + 1 + value.size();
+  if (!PoolEntries && size <= kShortEntry) {
+    char bytes[kShortEntry];
+    std::memcpy(bytes, AttrName.data(), nameSize);
+    bytes[nameSize] = '=';
+    std::memcpy(bytes + nameSize + 1, value.data(), value.size());
+    Attributes.emplace_back(bytes, size);
+    AttrName.clear();
+    return;
+  }
+  PoolEntries = true;
+  std::string& entry = NewAttribute();
+  Put(entry, AttrName);
+  entry += '=';
+  entry.append(value);
   AttrName.clear();
 }
 
 void TXMLParser::AddWhitespace(std::string_view run) {
   if (!(Options & poTagWhitespace) || run == " ") return;
-  std::string entry;
-  entry.reserve(run.size() + 1);
-  entry.append(1, '=').append(run);
-  Attributes.push_back(std::move(entry));
+  std::string& entry = NewAttribute();
+  Put(entry, "=");
+  entry.append(run);
 }
 
 // ---------------------------------------------------------------- actions
+
+bool TXMLParser::Acts(const TState& state) const {
+  if (typeid(*this) != typeid(TXMLParser)) return true;
+  switch (state.Kind) {
+    case kValueQuery:
+      return false;
+    case kWhitespace:
+    case kValueSpace:
+      return (Options & poTagWhitespace) != 0;
+    default:
+      return true;
+  }
+}
 
 void TXMLParser::Action(TState& state) {
   switch (state.Kind) {
@@ -286,12 +336,12 @@ void TXMLParser::Action(TState& state) {
       Text.append(TokenView());
       break;
     case kTagName:
-      Name.assign(DropFirst(TokenView(), 1));
-      Attributes.clear();
+      Put(Name, DropFirst(TokenView(), 1));
+      if (!Attributes.empty()) ClearAttributes();
       AttrName.clear();
       break;
     case kStartTag:
-      AddBareAttrName();
+      if (!AttrName.empty()) AddBareAttrName();
       FlushText();
       DoStartTag(false);
       break;
@@ -300,8 +350,8 @@ void TXMLParser::Action(TState& state) {
       if (Options & poTagWhitespace) AddWhitespace(TokenView());
       break;
     case kName:
-      if (!AttrName.empty()) Attributes.push_back(AttrName);
-      AttrName.assign(TokenView());
+      if (!AttrName.empty()) Put(NewAttribute(), AttrName);
+      Put(AttrName, TokenView());
       break;
     case kValueQuery:
       break;
@@ -314,11 +364,11 @@ void TXMLParser::Action(TState& state) {
       break;
     case kEndTag:
       FlushText();
-      Name.assign(DropFirst(DropLast(TokenView()), 2));
+      Put(Name, DropFirst(DropLast(TokenView()), 2));
       DoEndTag();
       break;
     case kSingleTag:
-      AddBareAttrName();
+      if (!AttrName.empty()) AddBareAttrName();
       FlushText();
       if (Options & poEmptyTag) {
         DoStartTag(true);
@@ -329,24 +379,24 @@ void TXMLParser::Action(TState& state) {
       break;
     case kComment:
       FlushText();
-      Body.assign(TokenView());
+      Put(Body, TokenView());
       DoComment();
       break;
     case kDeclName:
     case kPIName:
       FlushText();
-      Name.assign(DropFirst(TokenView(), 2));
+      Put(Name, DropFirst(TokenView(), 2));
       break;
     case kDecl:
       FlushText();
-      Body.assign(DropLast(TokenView()));
+      Put(Body, DropLast(TokenView()));
       DoDecl();
       break;
     case kPI: {
       std::string_view data = TokenView();
       if (!data.empty() && data.back() == '>') data.remove_suffix(1);
       if (!data.empty() && data.back() == '?') data.remove_suffix(1);
-      Text.assign(data);
+      Put(Text, data);
       DoPI();
       break;
     }
@@ -359,7 +409,7 @@ void TXMLParser::Action(TState& state) {
 
 void TXMLParser::DoStartTag(bool empty) {
   if (OnStartTag) OnStartTag(*this, Name, Attributes, empty);
-  Attributes.clear();
+  if (!Attributes.empty()) ClearAttributes();
 }
 
 void TXMLParser::DoEndTag() {

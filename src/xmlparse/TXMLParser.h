@@ -30,7 +30,7 @@ public:
   std::vector<std::string> Attributes;
   std::string Text;
   std::string Body;
-  unsigned Options = 0;
+  unsigned Options = 0;  // set before Parse
 
   TStartTagEvent OnStartTag;
   TNameEvent OnEndTag;
@@ -44,6 +44,10 @@ public:
 
   void Action(TState& state) override;
   void Reset() override;
+  // False for the tokens Action passes over: "=" in a tag, and whitespace in
+  // tags unless Options has poTagWhitespace when the parse starts. True for
+  // every state in a subclass, whose Action may want them all.
+  bool Acts(const TState& state) const override;
 
   // Event operations: each fires its event when assigned, then clears what it
   // reported (DoStartTag keeps Name for an end-tag event that follows at once).
@@ -60,4 +64,15 @@ private:
   void AddBareAttrName();
   void AddAttribute(std::string_view value);
   void AddWhitespace(std::string_view run);
+  std::string& NewAttribute();
+  void ClearAttributes();
+
+  // Strings of attribute entries reported before, kept for their buffers
+  // once an entry too long to be held inside a string has come up; until
+  // then entries are built in place.
+  std::vector<std::string> SpareAttributes;
+  bool PoolEntries = false;
+  // The longest entry a string holds inside itself, without a buffer of its
+  // own (15 bytes in libstdc++; only a matter of speed elsewhere).
+  static constexpr std::size_t kShortEntry = 15;
 };

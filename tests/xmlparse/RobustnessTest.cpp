@@ -69,6 +69,28 @@ TEST(XMLParserRobustness, ScanMatchesTheByteByByteLoop) {
   }
 }
 
+// Texts long enough for the scan over byte pairs: random markup, and a
+// document with line ends, references, CDATA, comments, declarations and
+// processing instructions repeated from every offset.
+TEST(XMLParserRobustness, LongTextsScanLikeTheByteByByteLoop) {
+  Random rnd(13);
+  for (int i = 0; i < 24; ++i) {
+    std::string input;
+    while (input.size() < 70000) input += RandomMarkup(rnd);
+    const unsigned options = static_cast<unsigned>(i % 4);
+    ASSERT_EQ(ParseToEvents(input, options), ParseByHand(input, options)) << "input " << i << " options " << options;
+  }
+  const std::string document =
+      "<?xml version=\"1.0\"?>\r\n<!DOCTYPE d [<!ENTITY e \"v\">]>\r\n<d a='1' b=\"x>y\r\nz\" c=3 e>\r\n"
+      "<!-- one --- two --><![CDATA[ <x> ]]>\r\n<f/><g h = \"i\" j='&amp;'/>text &amp; &#233; more<?pi data?></d>\r\n";
+  for (std::size_t offset = 0; offset < 4; ++offset) {
+    std::string input(offset, ' ');
+    while (input.size() < 70000) input += document;
+    for (unsigned options = 0; options < 4; ++options)
+      ASSERT_EQ(ParseToEvents(input, options), ParseByHand(input, options)) << offset << " " << options;
+  }
+}
+
 TEST(XMLParserRobustness, EveryPrefixParsesDeterministically) {
   const std::string document =
       "<?xml version=\"1.0\"?>\r\n<!DOCTYPE d [<!ENTITY e \"v\">]>\r\n<d a='1' b=\"x>y\r\nz\" c=3 e>\r\n"

@@ -107,6 +107,25 @@ TEST(ZevLex, ScanStartsAtTheCurrentPosition) {
   EXPECT_EQ(lexer.calls, (Calls{{1, "me"}, {2, " "}, {3, ""}}));
 }
 
+TEST(ZevLex, ScanResumesWhereAnActionMovedThePosition) {
+  struct Jumping : WordLexer {
+    void Action(TState& state) override {
+      WordLexer::Action(state);
+      if (calls.size() == 1) Position = 5;  // past " cd", before the blank is read again
+    }
+  } lexer;
+  EXPECT_EQ(lexer.Run("ab cdef gh "), (Calls{{1, "ab"}, {1, "ef"}, {2, " "}, {1, "gh"}, {2, " "}, {3, ""}}));
+  // The same on a text long enough for the scan over byte pairs.
+  std::string text = "ab cdef gh ";
+  Calls expected{{1, "ab"}, {1, "ef"}, {2, " "}, {1, "gh"}, {2, " "}};
+  while (text.size() < 70000) {
+    text += "xyz ";
+    expected.insert(expected.end(), {{1, "xyz"}, {2, " "}});
+  }
+  expected.emplace_back(3, "");
+  EXPECT_EQ(lexer.Run(text), expected);
+}
+
 TEST(ZevLex, StreamOperations) {
   WordLexer lexer;
   lexer.Stream = std::string_view("ab\0cd", 5);
