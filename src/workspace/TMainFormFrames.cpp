@@ -16,6 +16,7 @@
 #include "model/DataFileProblems.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
+#include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
 #include "workspace/BusyCursor.h"
 #include "workspace/CommandStates.h"
@@ -222,6 +223,7 @@ TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool
       }
       // No empty tab may stay behind: saving it would overwrite the document.
       CloseFrame(frame);
+      if (dynamic_cast<const ECancelled*>(&error)) throw ECancelled();
       std::string name = url.GetURL();
       std::string message = error.what();
       if (message.find(name) == std::string::npos && message.find(url.GetNativeName()) == std::string::npos)
