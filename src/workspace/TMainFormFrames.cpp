@@ -23,6 +23,7 @@
 #include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
 #include "workspace/TPageControl.h"
+#include "workspace/TProgressRunner.h"
 #include "workspace/TSplashScreen.h"
 #include "workspace/TWorkArea.h"
 
@@ -92,6 +93,11 @@ void TMainForm::ShowDataProblems()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+  // The documents belong to a command's work until it ends (or is cancelled).
+  if (TProgressRunner::Busy()) {
+    event->ignore();
+    return;
+  }
   bool canClose = true;
   FormCloseQuery(canClose);
   if (canClose)
