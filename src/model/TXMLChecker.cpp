@@ -16,6 +16,7 @@
 #include "model/XMLEscape.h"
 #include "model/XMLErrorCapture.h"
 #include "model/XMLTextEncoding.h"
+#include "model/XMLTextFeed.h"
 
 namespace {
 
@@ -243,7 +244,9 @@ int CheckRun::ReadOptions() const
 void CheckRun::Read()
 {
   Capture.WellFormednessOnly = !Validate;
-  ReaderPtr reader = XML.empty() ? nullptr : NewReader(XML, Base, ReadOptions());
+  XMLTextFeed feed(XML);
+  ReaderPtr reader(XML.empty() ? nullptr
+                               : xmlReaderForIO(XMLTextFeed::Read, nullptr, &feed, Base.c_str(), nullptr, ReadOptions()));
   if (!reader) {
     Capture.Add(XML.empty() ? "Document is empty" : "The text cannot be read", std::string(), 1);
     return;
@@ -255,6 +258,7 @@ void CheckRun::Read()
   while (!Capture.Failed() && (result = xmlTextReaderRead(reader.get())) == 1) {
   }
   Capture.MainTextLine = nullptr;
+  feed.ThrowIfCancelled();
   if (result >= 0 || Capture.Failed()) return;
   if (Capture.StoppedAtValidityError())
     ReadPastValidityErrors();
@@ -271,9 +275,11 @@ void CheckRun::ReadPastValidityErrors()
   std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
   if (!parser) return;
   Capture.MainTextLine = [p = parser.get()] { return p->input != nullptr ? p->input->line : 0; };
-  std::unique_ptr<xmlDoc, DocDeleter> doc(xmlCtxtReadMemory(parser.get(), XML.data(), static_cast<int>(XML.size()),
-                                                            Base.c_str(), nullptr, ReadOptions() | XML_PARSE_RECOVER));
+  XMLTextFeed feed(XML);
+  std::unique_ptr<xmlDoc, DocDeleter> doc(xmlCtxtReadIO(parser.get(), XMLTextFeed::Read, nullptr, &feed, Base.c_str(),
+                                                        nullptr, ReadOptions() | XML_PARSE_RECOVER));
   Capture.MainTextLine = nullptr;
+  feed.ThrowIfCancelled();
   if (!Capture.Failed() && !Capture.StoppedAtValidityError() && !doc)
     Capture.Add("The text cannot be read", std::string(), 0);
 }

@@ -5,7 +5,9 @@
 // (BaseURL), or the current folder when it has none. A document from
 // elsewhere (the web, an FTP server) may not make the checker read local
 // files. The text is read as a stream: no document tree is built, so memory
-// stays small for large texts.
+// stays small for large texts. While the calling thread has a current work
+// progress (TWorkProgress::Current()), the check reports the bytes of the text
+// read so far and raises ECancelled soon after the progress is cancelled.
 
 #include <string>
 

@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 #include <libxml/uri.h>
 #include <libxml/encoding.h>
+#include <libxml/xpath.h>
 #include <libxslt/imports.h>
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
@@ -12,12 +13,17 @@
 #include <climits>
 #include <exception>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "model/EXMLError.h"
 #include "model/XMLEntityLoader.h"
 #include "model/XMLErrorCapture.h"
+#include "model/XMLTextFeed.h"
 #include "model/XSLTErrorReport.h"
 #include "resource/AtomicFile.h"
+#include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
 
 namespace {
@@ -56,16 +62,56 @@ struct ParserDeleter {
 };
 
 // Parses text as libxslt parses its documents; any error is left in capture.
-DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCapture& capture)
+// A text given, the stylesheet's, is parsed from memory; an input is parsed
+// from feed.
+DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCapture& capture,
+                 XMLTextFeed* feed = nullptr)
 {
   if (text.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("The text is too large to be transformed.");
   std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
   if (!parser) return nullptr;
   capture.MainTextLine = [p = parser.get()] { return p->input != nullptr ? p->input->line : 0; };
-  DocPtr doc(xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()), base.c_str(), nullptr,
-                               XSLT_PARSE_OPTIONS));
+  DocPtr doc(feed != nullptr ? xmlCtxtReadIO(parser.get(), XMLTextFeed::Read, nullptr, feed, base.c_str(), nullptr,
+                                             XSLT_PARSE_OPTIONS)
+                             : xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()),
+                                                 base.c_str(), nullptr, XSLT_PARSE_OPTIONS));
   capture.MainTextLine = nullptr;
   return doc;
+}
+
+// A large document tree is made of millions of small blocks. glibc keeps
+// small freed blocks apart (its fast bins) until a request of a few KB
+// merges them all at once, which after such a tree costs seconds, wherever
+// that request comes (also after a cancelled or failed transformation, whose
+// partial trees libxml2 and libxslt free themselves). While a FastBinsOff
+// lives, freed blocks merge as they are freed, for a fraction of that cost
+// (other threads lose a little speed meanwhile); at its end the free memory
+// goes back to the system.
+class FastBinsOff {
+public:
+#ifdef __GLIBC__
+  FastBinsOff() { ::mallopt(M_MXFAST, 0); }
+  ~FastBinsOff()
+  {
+    ::mallopt(M_MXFAST, kDefaultLimit);
+    ::malloc_trim(0);
+  }
+#endif
+  FastBinsOff(const FastBinsOff&) = delete;
+  FastBinsOff& operator=(const FastBinsOff&) = delete;
+
+private:
+  static constexpr int kDefaultLimit = 64 * sizeof(std::size_t) / 4;  // glibc's default
+};
+
+// Frees a document tree and gives its memory back to the system, so that
+// what is built next takes its place.
+void FreeTree(DocPtr& doc)
+{
+  doc.reset();
+#ifdef __GLIBC__
+  ::malloc_trim(0);
+#endif
 }
 
 [[noreturn]] void RaiseParseError(const XMLErrorCapture& capture, const XMLEntityLoader& loader,
@@ -180,6 +226,104 @@ std::string UnknownOutputEncoding(xsltStylesheetPtr style)
   return std::string();
 }
 
+// What libxslt's debugger hook needs to know of a transformation that the
+// user may cancel.
+struct CancelWatch {
+  TWorkProgress* Progress;
+  xsltDocumentPtr Numbered = nullptr;  // the latest document loaded by document() that has been numbered
+};
+
+// Numbers the elements of the documents that document() loaded since the
+// last call: libxslt does so only while no debugger runs, and without it
+// sorting their nodes in document order gets slow.
+void NumberLoadedDocuments(xsltTransformContextPtr context, CancelWatch& watch)
+{
+  for (xsltDocumentPtr document = context->docList; document != nullptr && document != watch.Numbered;
+       document = document->next)
+    if (document->doc != nullptr) xmlXPathOrderDocElems(document->doc);
+  watch.Numbered = context->docList;
+}
+
+// libxslt's debugger hook, which it calls before every instruction of a
+// transformation whose context has a debug status (the global status stays
+// "none", so no other transformation calls it): it stops the transformation
+// once the user has cancelled it.
+void OnInstruction(xmlNodePtr, xmlNodePtr, xsltTemplatePtr, xsltTransformContextPtr context)
+{
+  auto* watch = static_cast<CancelWatch*>(context->_private);
+  if (watch == nullptr) return;
+  if (watch->Progress->Cancelled()) context->state = XSLT_STATE_STOPPED;
+  if (context->docList != watch->Numbered) NumberLoadedDocuments(context, *watch);
+}
+
+void InstallInstructionHookOnce()
+{
+  static const bool installed = [] {
+    struct {
+      xsltHandleDebuggerCallback Handler;
+      xsltAddCallCallback Add;
+      xsltDropCallCallback Drop;
+    } callbacks{OnInstruction, nullptr, nullptr};
+    return xsltSetDebuggerCallbacks(3, &callbacks) == 0;
+  }();
+  (void)installed;
+}
+
+// Lets the user cancel the transformation of context through the calling
+// thread's work progress, when it has one.
+void WatchForCancel(xsltTransformContextPtr context, CancelWatch& watch)
+{
+  if (watch.Progress == nullptr) return;
+  InstallInstructionHookOnce();
+  watch.Numbered = context->docList;
+  context->_private = &watch;
+  context->debugStatus = XSLT_DEBUG_CONT;
+}
+
+// Appends the bytes libxslt serializes to a string; once the user has
+// cancelled the work, the next write fails, which ends the serialization.
+class OutputSink {
+public:
+  explicit OutputSink(std::string& output) : Output(output), Progress(TWorkProgress::Current()) {}
+
+  static int Write(void* context, const char* bytes, int length)
+  {
+    auto* sink = static_cast<OutputSink*>(context);
+    if (sink->Progress != nullptr && sink->Progress->Cancelled()) {
+      sink->Stopped = true;
+      return -1;
+    }
+    sink->Output.append(bytes, static_cast<std::size_t>(length));
+    return length;
+  }
+
+  void ThrowIfCancelled() const
+  {
+    if (Stopped) throw ECancelled();
+  }
+
+private:
+  std::string& Output;
+  TWorkProgress* const Progress;
+  bool Stopped = false;
+};
+
+// The encoder of the encoding that style's xsl:output names; nullptr for
+// UTF-8 or none.
+xmlCharEncodingHandlerPtr OutputEncoder(xsltStylesheetPtr style)
+{
+  const xmlChar* encoding = nullptr;
+  XSLT_GET_IMPORT_PTR(encoding, style, encoding)
+  if (encoding == nullptr) return nullptr;
+  xmlCharEncodingHandlerPtr encoder = xmlFindCharEncodingHandler(reinterpret_cast<const char*>(encoding));
+  if (encoder != nullptr && xmlStrEqual(reinterpret_cast<const xmlChar*>(encoder->name),
+                                        reinterpret_cast<const xmlChar*>("UTF-8"))) {
+    xmlCharEncCloseFunc(encoder);
+    return nullptr;
+  }
+  return encoder;
+}
+
 std::string AbsolutePath(const std::string& fileName)
 {
   return !fileName.empty() && fileName[0] == '/' ? fileName : CurrentFolderPath() + fileName;
@@ -247,16 +391,25 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output, c
   output.clear();
   LastMessageCount = 0;
   if (!Template) throw EXSLTError("No stylesheet has been set: set or load a stylesheet before transforming.");
+  FastBinsOff bins;
   std::string base = DocumentBaseURL(baseURL);
   XMLEntityLoader loader;
   loader.Origin = base;
   XMLErrorCapture capture;
-  DocPtr doc = ParseText(input, base, capture);
+  XMLTextFeed feed(input);
+  DocPtr doc = ParseText(input, base, capture, &feed);
+  feed.ThrowIfCancelled();
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, input, base);
   capture.Clear();
   loader.Origin = StyleBase;  // what document() loads, the stylesheet asks for
   DocPtr result = Apply(doc.get(), capture, loader);
-  output = Serialize(result.get());
+  FreeTree(doc);  // the result no longer needs it
+  try {
+    Serialize(result.get(), input.size(), output);
+  } catch (...) {
+    output.clear();
+    throw;
+  }
 }
 
 // Runs the stylesheet over doc under the security preferences. Every error
@@ -268,6 +421,8 @@ TXMLTransformer::DocPtr TXMLTransformer::Apply(xmlDocPtr doc, XMLErrorCapture& c
   std::unique_ptr<xsltTransformContext, ContextDeleter> context(xsltNewTransformContext(Template.get(), doc));
   if (!context) throw EXSLTError("The transformation cannot be started.");
   xsltSetCtxtSecurityPrefs(Security.get(), context.get());
+  CancelWatch watch{TWorkProgress::Current()};
+  WatchForCancel(context.get(), watch);
   StylesheetMessages messages(context.get());
   capture.OnMessage = [&messages](const std::string& text) { messages.Receive(text); };
   capture.CurrentPlace = [c = context.get()](std::string& file, int& line) { InstructionPlace(c, file, line); };
@@ -275,6 +430,7 @@ TXMLTransformer::DocPtr TXMLTransformer::Apply(xmlDocPtr doc, XMLErrorCapture& c
   capture.OnMessage = nullptr;
   capture.CurrentPlace = nullptr;
   LastMessageCount = messages.Count;
+  if (watch.Progress != nullptr) watch.Progress->ThrowIfCancelled();
   messages.RethrowLogFailure();
   if (result && context->state == XSLT_STATE_OK && !HasErrors(capture)) return result;
   XMLErrorRecord error = StylesheetError(capture, "The stylesheet stopped the transformation");
@@ -285,15 +441,21 @@ TXMLTransformer::DocPtr TXMLTransformer::Apply(xmlDocPtr doc, XMLErrorCapture& c
   RaiseStylesheetError(error, loader, XSLText, StyleBase);
 }
 
-// result as bytes, in the form and encoding its xsl:output names.
-std::string TXMLTransformer::Serialize(xmlDocPtr result)
+// Writes result into output, in the form and encoding its xsl:output names.
+// The input's size is the guess of the output's.
+void TXMLTransformer::Serialize(xmlDocPtr result, std::size_t inputSize, std::string& output)
 {
-  xmlChar* bytes = nullptr;
-  int size = 0;
-  if (xsltSaveResultToString(&bytes, &size, result, Template.get()) != 0)
+  if (result->children == nullptr) return;
+  output.reserve(inputSize + inputSize / 8);
+  OutputSink sink(output);
+  xmlCharEncodingHandlerPtr encoder = OutputEncoder(Template.get());
+  xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(OutputSink::Write, nullptr, &sink, encoder);
+  if (buffer == nullptr) {
+    if (encoder != nullptr) xmlCharEncCloseFunc(encoder);
     throw EXSLTError("The result of the transformation cannot be serialized");
-  std::string output;
-  if (bytes != nullptr) output.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
-  xmlFree(bytes);
-  return output;
+  }
+  xsltSaveResultTo(buffer, result, Template.get());
+  int written = xmlOutputBufferClose(buffer);
+  sink.ThrowIfCancelled();
+  if (written < 0) throw EXSLTError("The result of the transformation cannot be serialized");
 }

@@ -46,6 +46,10 @@ public:
   // application log at level 2 (EInOutError when the log cannot be written).
   // baseURL is where input came from (a local path or the URL text of a
   // remote document); empty means the current folder.
+  // While the calling thread has a current work progress
+  // (TWorkProgress::Current()), the bytes of input parsed so far are reported
+  // to it, and once it is cancelled the parse, the transformation or the
+  // serialization stops soon and raises ECancelled, output left empty.
   void Transform(const std::string& input, std::string& output, const std::string& baseURL = std::string());
 
   bool HasStyleSheet() const { return Template != nullptr; }
@@ -68,7 +72,7 @@ private:
 
   void Compile(const std::string& text);
   DocPtr Apply(xmlDocPtr doc, XMLErrorCapture& capture, const XMLEntityLoader& loader);
-  std::string Serialize(xmlDocPtr result);
+  void Serialize(xmlDocPtr result, std::size_t inputSize, std::string& output);
 
   std::unique_ptr<xsltStylesheet, StylesheetDeleter> Template;  // the compiled stylesheet, owning its document
   std::unique_ptr<xsltSecurityPrefs, SecurityDeleter> Security;

@@ -425,3 +425,44 @@ TEST(CheckerEntities, NamedPipesAreNotRead)
   EXPECT_FALSE(entity.Opened());
   EXPECT_FALSE(schema.Opened());
 }
+
+TEST(CheckerProgress, CancelledBeforeTheCheckRaisesECancelledAndTheNextCheckRuns)
+{
+  TXMLChecker checker;
+  checker.XML = "<!DOCTYPE a [<!ELEMENT a EMPTY>]><a/>";
+  for (bool validate : {false, true}) {
+    checker.Validate = validate;
+    {
+      TWorkProgress progress;
+      progress.Cancel();
+      TWorkProgressScope scope(progress);
+      EXPECT_THROW(checker.Check(), ECancelled);
+    }
+    EXPECT_TRUE(checker.Check());
+  }
+}
+
+// The check of a large document reports the bytes read and stops once the
+// user cancels it, while it validates too.
+TEST(CheckerProgress, ReportsTheBytesReadAndStopsWhenCancelled)
+{
+  TXMLChecker checker;
+  checker.XML = LargeCatalog(16u << 20);
+  checker.Validate = true;
+  {
+    TWorkProgress progress;
+    TWorkProgressScope scope(progress);
+    EXPECT_TRUE(checker.Check());
+    EXPECT_EQ(progress.Done(), checker.XML.size());
+    EXPECT_EQ(progress.Total(), checker.XML.size());
+    EXPECT_EQ(progress.Unit(), TProgressUnit::bytes);
+  }
+  for (bool validate : {true, false}) {
+    checker.Validate = validate;
+    TWorkProgress progress;
+    TWorkProgressScope scope(progress);
+    CancelOnceStarted user(progress);
+    EXPECT_THROW(checker.Check(), ECancelled);
+  }
+  EXPECT_TRUE(checker.Check());
+}

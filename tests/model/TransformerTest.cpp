@@ -381,3 +381,79 @@ TEST(TransformerErrors, NamedPipesAreNotRead)
   EXPECT_FALSE(style.Opened());
   EXPECT_FALSE(data.Opened());
 }
+
+TEST(TransformerProgress, CancelledBeforeTheTransformRaisesECancelledAndTheNextRuns)
+{
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(kIdentity);
+  std::string output = "stale";
+  {
+    TWorkProgress progress;
+    progress.Cancel();
+    TWorkProgressScope scope(progress);
+    EXPECT_THROW(transformer.Transform("<a><b/></a>", output), ECancelled);
+  }
+  EXPECT_EQ(output, "");
+  transformer.Transform("<a><b/></a>", output);
+  EXPECT_EQ(output, "<a><b/></a>\n");
+}
+
+// The transformation of a large document reports the bytes parsed and stops
+// once the user cancels it.
+TEST(TransformerProgress, ReportsTheBytesParsedAndStopsWhenCancelled)
+{
+  std::string input = LargeCatalog(16u << 20);
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(kIdentity);
+  std::string output;
+  {
+    TWorkProgress progress;
+    TWorkProgressScope scope(progress);
+    transformer.Transform(input, output);
+    EXPECT_EQ(progress.Done(), input.size());
+    EXPECT_EQ(progress.Total(), input.size());
+    EXPECT_EQ(progress.Unit(), TProgressUnit::bytes);
+  }
+  std::string expected = output;
+  EXPECT_EQ(expected.substr(expected.size() - 100), input.substr(input.size() - 100));
+  {
+    TWorkProgress progress;
+    TWorkProgressScope scope(progress);
+    CancelOnceStarted user(progress);
+    EXPECT_THROW(transformer.Transform(input, output), ECancelled);
+    EXPECT_EQ(output, "");
+  }
+  transformer.Transform(input, output);
+  EXPECT_TRUE(output == expected);
+}
+
+// A cancel stops a transformation that is under way: the first message
+// cancels it, and no further instruction runs.
+TEST(TransformerProgress, CancelStopsTheTransformation)
+{
+  LogCapture log;
+  TWorkProgress progress;
+  AppLog().OnLog = [&progress](TzevLog&, std::uint8_t, const std::string&) { progress.Cancel(); };
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:output method=\"text\"/>\n"
+      "<xsl:template match=\"/\">\n"
+      "<xsl:for-each select=\"//i\"><xsl:message>item</xsl:message><xsl:value-of select=\"position()\"/>,"
+      "</xsl:for-each>\n"
+      "</xsl:template>\n"
+      "</xsl:stylesheet>\n");
+  std::string input = "<a>";
+  for (int i = 0; i < 1000; ++i) input += "<i/>";
+  input += "</a>";
+  std::string output = "stale";
+  {
+    TWorkProgressScope scope(progress);
+    EXPECT_THROW(transformer.Transform(input, output), ECancelled);
+  }
+  EXPECT_EQ(transformer.MessagesLogged(), 1);
+  EXPECT_EQ(output, "");
+  AppLog().OnLog = nullptr;
+  transformer.Transform("<a><i/><i/></a>", output);
+  EXPECT_EQ(output, "1,2,");
+}

@@ -1,12 +1,16 @@
 #pragma once
-// Helpers of the checker and transformer tests: fixture paths and a scope that
-// makes a folder the current folder, as the callers of the XML tools do.
+// Helpers of the checker and transformer tests: fixture paths, a scope that
+// makes a folder the current folder, as the callers of the XML tools do, and
+// large documents with a user who cancels their processing.
 
+#include <atomic>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 #include "TestSupport.h"
+#include "resource/TWorkProgress.h"
 
 inline std::string CheckerData(const std::string& name = std::string())
 {
@@ -55,3 +59,38 @@ std::string MessageOf(F f)
   }
   return "no exception";
 }
+
+// A valid catalogue, with its DTD inside, of at least bytes bytes.
+inline std::string LargeCatalog(std::size_t bytes)
+{
+  std::string text = "<?xml version=\"1.0\"?>\n<!DOCTYPE catalog [\n<!ELEMENT catalog (item*)>\n"
+                     "<!ELEMENT item (#PCDATA)>\n<!ATTLIST item code CDATA #REQUIRED>\n]>\n<catalog>\n";
+  text.reserve(bytes + 100);
+  for (int i = 0; text.size() < bytes; ++i)
+    text += "<item code=\"c" + std::to_string(i) + "\">Item number " + std::to_string(i) + " of the catalogue</item>\n";
+  return text + "</catalog>\n";
+}
+
+// Cancels progress from another thread as soon as the work has reported
+// some progress (or the scope ends).
+class CancelOnceStarted {
+public:
+  explicit CancelOnceStarted(TWorkProgress& progress)
+      : Canceller([this, &progress] {
+          while (progress.Done() == 0 && !Ending) std::this_thread::yield();
+          progress.Cancel();
+        })
+  {
+  }
+  ~CancelOnceStarted()
+  {
+    Ending = true;
+    Canceller.join();
+  }
+  CancelOnceStarted(const CancelOnceStarted&) = delete;
+  CancelOnceStarted& operator=(const CancelOnceStarted&) = delete;
+
+private:
+  std::atomic<bool> Ending{false};
+  std::thread Canceller;
+};

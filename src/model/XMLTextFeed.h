@@ -1,0 +1,33 @@
+#pragma once
+// Hands a text held in memory to a libxml2 parser piece by piece, through a
+// read callback, so that the parser copies no more than the piece it works
+// on. While the calling thread has a current work progress, every piece
+// reports the bytes handed over of the text's size, and once the progress is
+// cancelled the next read fails, which ends the parse within a piece.
+
+#include <cstddef>
+#include <string>
+
+class TWorkProgress;
+
+class XMLTextFeed {
+public:
+  explicit XMLTextFeed(const std::string& text);
+  XMLTextFeed(const XMLTextFeed&) = delete;
+  XMLTextFeed& operator=(const XMLTextFeed&) = delete;
+
+  // libxml2's xmlInputReadCallback; context is the feed.
+  static int Read(void* context, char* buffer, int length);
+
+  // Raises ECancelled when the feed ended the parse because the work was
+  // cancelled (whatever the parser reported about its end is moot then).
+  void ThrowIfCancelled() const;
+
+private:
+  int ReadInto(char* buffer, int length);
+
+  const std::string& Text;
+  std::size_t Position = 0;
+  TWorkProgress* const Progress;
+  bool Stopped = false;
+};
