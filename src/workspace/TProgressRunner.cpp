@@ -68,11 +68,6 @@ TProgressRunner::TProgressRunner(const QString& caption, QWidget* parent)
 {
 }
 
-TProgressRunner::~TProgressRunner()
-{
-  delete FDialog;
-}
-
 bool TProgressRunner::Busy()
 {
   return RunsWaiting > 0;
@@ -132,8 +127,11 @@ void TProgressRunner::RunWork(const std::function<void()>& work)
   }
   worker.join();
   --RunsWaiting;
-  delete FDialog;
-  FDialog = nullptr;
+  if (FDialog) {
+    delete FDialog;
+    FDialog = nullptr;
+    QApplication::restoreOverrideCursor();
+  }
   if (!IdleActions().empty()) QTimer::singleShot(0, qApp, &TProgressRunner::RunIdleActions);
   if (!failure) return;
   try {
@@ -192,6 +190,8 @@ void TProgressRunner::ShowDialog()
   layout->addWidget(FAmountLabel);
   layout->addWidget(cancel, 0, Qt::AlignRight);
   UpdateDialog();
+  // The command's hourglass is no cursor to reach Cancel with.
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
   dialog->show();
 }
 

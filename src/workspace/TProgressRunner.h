@@ -34,7 +34,7 @@ class TProgressRunner {
 public:
   // caption: the command, as the window's title ("Open", "Batch").
   explicit TProgressRunner(const QString& caption, QWidget* parent = nullptr);
-  ~TProgressRunner();
+  ~TProgressRunner() = default;
   TProgressRunner(const TProgressRunner&) = delete;
   TProgressRunner& operator=(const TProgressRunner&) = delete;
 
