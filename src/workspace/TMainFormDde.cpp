@@ -39,12 +39,12 @@ void TMainForm::CreateDdeTopic()
     TProgressRunner::WhenIdle(this, [this, lines] {
       try {
         SystemExecuteMacro(lines);
+      } catch (const ECancelled&) {
+        // The user stopped the open: nothing to show.
       } catch (const std::exception& error) {
         // Shown once the request is answered: the sender is not kept waiting.
         QString message = QString::fromLocal8Bit(error.what());
-        QTimer::singleShot(0, this, [message, cancelled = dynamic_cast<const ECancelled*>(&error) != nullptr] {
-          if (!cancelled) Prompter().ShowMessage(message);
-        });
+        QTimer::singleShot(0, this, [message] { Prompter().ShowMessage(message); });
       }
     });
   };
