@@ -17,6 +17,7 @@
 #include "dialogs/TImageList.h"
 #include "dialogs/TpvpTreeNode.h"
 #include "platform/Prompter.h"
+#include "resource/TWorkProgress.h"
 #include "ui_TFTPDialog.h"
 
 TFTPDialog* FTPDialog = nullptr;
@@ -46,6 +47,8 @@ void Guarded(Handler handler)
 {
   try {
     handler();
+  } catch (const ECancelled&) {
+    // The user stopped the work: nothing to report.
   } catch (const std::exception& error) {
     Prompter().ShowMessage(QString::fromLocal8Bit(error.what()));
   }
@@ -212,7 +215,8 @@ bool TFTPDialog::ReplaceConfirmed(const TURL& target)
   TURL folder(target);
   folder.SetFileName("*");
   TBusy busy;
-  const int count = folder.GetCount();
+  int count = 0;
+  Work("Save File to FTP", [&folder, &count] { count = folder.GetCount(); });
   bool exists = false;
   for (int i = 0; i < count && !exists; ++i) {
     const TFolderItem& item = folder.GetItem(i);
@@ -226,6 +230,7 @@ bool TFTPDialog::ReplaceConfirmed(const TURL& target)
 
 void TFTPDialog::TimerTimer()
 {
+  if (WorkRunning && WorkRunning()) return;
   bool connected = false;
   try {
     connected = URL.IsConnected();
@@ -258,7 +263,7 @@ void TFTPDialog::FTPConnectBtnClick()
   URL.SetUser(EditBytes(*FTPUserEdit));
   URL.SetPassword(EditBytes(*FTPPasswordEdit));
   URL.SetPassive(FTPPassiveCheckBox->isChecked());
-  URL.Connect();
+  Work("Connect", [this] { URL.Connect(); });
   FTPTreeView->clear();
   std::string path = AbsolutePathText();
   SetEditBytes(*FTPPathEdit, path);
@@ -266,6 +271,14 @@ void TFTPDialog::FTPConnectBtnClick()
   ShowPath(FPlace);
   FTPTreeView->setEnabled(true);
   FTPTreeView->setFocus();
+}
+
+void TFTPDialog::Work(const QString& caption, const std::function<void()>& work)
+{
+  if (RunWork)
+    RunWork(caption, work);
+  else
+    work();
 }
 
 std::string TFTPDialog::AbsolutePathText()
@@ -328,7 +341,21 @@ bool TFTPDialog::FTPTreeViewExpanding(TpvpTreeNode& node)
   URL.SetPath("/" + GetNodePath(&node));
   URL.SetFileName(LocalBytes(FTPFileFilterCombo->currentText()));
   std::string error;
-  if (node.Populate(URL, error)) return true;
+  // The listing is made by the work; the nodes are then made from it here.
+  try {
+    Work("List Folder", [this, &error] {
+      try {
+        URL.GetCount();
+      } catch (const ECancelled&) {
+        throw;
+      } catch (const std::exception& e) {
+        error = e.what();
+      }
+    });
+  } catch (const ECancelled&) {
+    return false;  // the user stopped it: the folder stays as it was
+  }
+  if (error.empty() && node.Populate(URL, error)) return true;
   // Shown as what it is: the folder is not empty, and a lost connection
   // (which the state poll then mirrors) does not pass without a word.
   Prompter().ShowMessage(LocalText("The folder " + URL.Path + " on " + URL.Host + " cannot be listed: " + error));

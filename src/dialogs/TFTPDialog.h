@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -96,6 +97,15 @@ public:
   QLabel* FTPFilenameLabel;
   QLineEdit* FTPFilenameEdit;
 
+  // Runs the dialog's FTP work (a connect, a folder listing) the way the
+  // program runs long work: the main window runs it on a worker thread with
+  // progress and Cancel, raising ECancelled when the user cancels. Unassigned,
+  // the work runs at once. The work touches no widget.
+  using TWorkRunner = std::function<void(const QString& caption, const std::function<void()>& work)>;
+  TWorkRunner RunWork;
+  // True while long work of the program runs: the connection poll waits.
+  std::function<bool()> WorkRunning;
+
   TFTPFilterItems GetFilterItems();
 
   // The node selected in the tree; nullptr when none.
@@ -140,6 +150,7 @@ private:
   // when it does not begin with one.
   std::string AbsolutePathText();
   void SetControlsConnected(bool connected);
+  void Work(const QString& caption, const std::function<void()>& work);
 
   std::unique_ptr<Ui::TFTPDialog> FUi;
   bool FExpanding = false;  // an expansion runs: the expanded signal is ours

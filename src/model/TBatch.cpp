@@ -8,6 +8,7 @@
 #include "resource/AtomicFile.h"
 #include "resource/EResourceError.h"
 #include "resource/TRegularFile.h"
+#include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
 
 namespace fs = std::filesystem;
@@ -17,6 +18,7 @@ namespace {
 constexpr std::uint8_t kCheckFailedLevel = 2;
 constexpr std::uint8_t kListingFailedLevel = 2;  // always on: a folder's files were not done
 constexpr std::uint8_t kDetailLevel = 5;
+constexpr std::uint8_t kCancelledLevel = 2;  // always on: files were not done
 const char* const kUnknownCommand = "Unknown Batch Command";
 
 // Puts the process's current folder back where it was when the run started.
@@ -70,8 +72,46 @@ void TBatch::Execute() {
   AnchorLocalFolder(dest, keeper.Folder());
   FSkipped.clear();
   for (const std::string& path : SkipFiles) FSkipped.insert(ResolvedPath(path, keeper.Folder()));
-  Prepare();
-  ProcessFolder(source, dest);
+  FFilesDone = 0;
+  FFilesTotal = 0;
+  FLastDone.clear();
+  FCurrent.clear();
+  try {
+    Prepare();
+    ProcessFolder(source, dest);
+  } catch (const ECancelled&) {
+    LogCancelled();
+    throw;
+  }
+}
+
+void TBatch::StartFile(const TURL& file)
+{
+  TWorkProgress* progress = TWorkProgress::Current();
+  if (!progress) return;
+  progress->ThrowIfCancelled();
+  FCurrent = file.GetURL();
+  progress->SetStep(FCurrent);
+  progress->Report(FFilesDone, FFilesTotal, TProgressUnit::files);
+}
+
+void TBatch::FileDone(const TURL& file)
+{
+  ++FFilesDone;
+  FLastDone = file.GetURL();
+  FCurrent.clear();
+  if (TWorkProgress* progress = TWorkProgress::Current())
+    progress->Report(FFilesDone, FFilesTotal, TProgressUnit::files);
+}
+
+void TBatch::LogCancelled() const
+{
+  std::string text = "Batch cancelled after " + std::to_string(FFilesDone);
+  if (FFilesTotal > 0) text += " of " + std::to_string(FFilesTotal);
+  text += FFilesDone == 1 && FFilesTotal == 0 ? " file." : " files.";
+  if (!FLastDone.empty()) text += " Last file done: " + FLastDone;
+  if (!FCurrent.empty()) text += (FLastDone.empty() ? " " : "; ") + std::string("not done: ") + FCurrent;
+  AppLog().Log(kCancelledLevel, text);
 }
 
 void TBatch::Prepare() {
@@ -163,6 +203,8 @@ void TBatch::ProcessFolder(TURL& source, TURL& dest) {
   const bool listedHere = !source.Listed;
   CollectFiles(source, files);
   if (listedHere) ReportFailedListing(source);
+  // Without recursion the first folder's files are all there is to do.
+  if (!Recurse) FFilesTotal = files.size();
   if (source.Protocol == TURLProtocol::file) EnterFolder(source);
   ProcessFiles(source, dest, files);
   if (!Recurse) return;
@@ -215,9 +257,11 @@ void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::strin
   for (const std::string& name : fileNames) {
     sourceFile.SetFileName(name);
     destFile.SetFileName(MakeDestName(name, dest.FileName));
+    StartFile(sourceFile);
     const bool readsCopy = Skipped(sourceSkips, name);
     if (readsCopy || Skipped(destSkips, destFile.FileName)) {
       AppLog().Log(kDetailLevel, "Working copy skipped: " + (readsCopy ? sourceFile : destFile).GetURL());
+      FileDone(sourceFile);
       continue;
     }
     switch (Command) {
@@ -228,6 +272,7 @@ void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::strin
       case bcDelete: BatchDelete(sourceFile); break;
       default: AppLog().Check(false, kUnknownCommand);
     }
+    FileDone(sourceFile);
   }
 }
 
@@ -289,6 +334,8 @@ void TBatch::BatchCheck(TURL& source) {
   try {
     Checker.Check();
     AppLog().Log(kDetailLevel, "File checked: " + source.GetURL());
+  } catch (const ECancelled&) {
+    throw;  // no verdict on this file
   } catch (const std::exception& e) {
     AppLog().Log(kCheckFailedLevel, "File check failed:" + source.GetURL());
     AppLog().LogException(e, "\r\n");

@@ -4,6 +4,9 @@
 // it). Source and destination are URLs, so either may be a local folder or a
 // folder on an FTP server. Each processed file is logged at level 5; a failed
 // check is logged at level 2 and the run goes on; every other error ends it.
+// A run reports the files it has done to the thread's current work progress
+// and polls it between files: a cancelled run stops after the file it is
+// doing, logs at level 2 where it stopped and raises ECancelled.
 
 #include <cstdint>
 #include <set>
@@ -56,7 +59,8 @@ public:
   // caller names (any spelling of each path).
   std::vector<std::string> SkipFiles;
 
-  // Runs the command once over the source folder. The process's current
+  // Runs the command once over the source folder (see above for progress and
+  // cancelling). The process's current
   // folder is set to each local source folder before its files are processed
   // and restored when the run ends, also when an error ends it.
   void Execute();
@@ -90,5 +94,17 @@ private:
   static void ReportFailedListing(TURL& folder);
   static void EnterFolder(const TURL& folder);
 
+  // Before a file: ECancelled when the run has been cancelled; the step
+  // names the file.
+  void StartFile(const TURL& file);
+  void FileDone(const TURL& file);
+  void LogCancelled() const;
+
   std::set<std::string> FSkipped;  // SkipFiles resolved, for the length of a run
+  // How far a run got: the files done (of FFilesTotal when known, else 0),
+  // the last one done and the one being done.
+  std::uint64_t FFilesDone = 0;
+  std::uint64_t FFilesTotal = 0;
+  std::string FLastDone;
+  std::string FCurrent;
 };

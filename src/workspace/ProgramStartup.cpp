@@ -24,6 +24,7 @@
 #include "workspace/TLogDialog.h"
 #include "workspace/DdeStartup.h"
 #include "workspace/TMainForm.h"
+#include "workspace/TProgressRunner.h"
 #include "workspace/TSplashScreen.h"
 
 namespace {
@@ -83,6 +84,10 @@ void CreateForms(const std::vector<std::string>* arguments)
   BatchDialog = new TBatchDialog(MainForm);
   LogDialog = new TLogDialog(MainForm);
   FTPDialog = new TFTPDialog(MainForm);
+  FTPDialog->RunWork = [](const QString& caption, const std::function<void()>& work) {
+    TProgressRunner(caption, FTPDialog).Run(work);
+  };
+  FTPDialog->WorkRunning = &TProgressRunner::Busy;
   NewFileDialog = new TNewFileDialog(MainForm);
   AboutBox = new TAboutBox(MainForm);
   AutoCompleteForm = new TAutoCompleteForm(MainForm);
@@ -90,7 +95,10 @@ void CreateForms(const std::vector<std::string>* arguments)
 
   URLSystemTimer = new QTimer;
   URLSystemTimer->setInterval(TURLSystem::kTimerInterval);
-  QObject::connect(URLSystemTimer, &QTimer::timeout, [] { URLSystem().TimerTick(); });
+  QObject::connect(URLSystemTimer, &QTimer::timeout, [] {
+    // The drivers' connections belong to a command's work while it runs.
+    if (!TProgressRunner::Busy()) URLSystem().TimerTick();
+  });
   URLSystemTimer->start();
 }
 

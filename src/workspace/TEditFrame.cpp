@@ -19,6 +19,7 @@
 #include "resource/ProgramFile.h"
 #include "workspace/ConfigValues.h"
 #include "workspace/TPageControl.h"
+#include "workspace/TProgressRunner.h"
 #include "workspace/TScratchFile.h"
 #include "workspace/TTagCompleter.h"
 #include "workspace/VirtualKeys.h"
@@ -199,7 +200,9 @@ void TEditFrame::OpenDocument(const TURL& url)
   TURL source(url);
   TFileStamp stamp = TFileStamp::Of(url);  // taken first: a later change shows
   std::string bytes;
-  source.GetFile(bytes);
+  TProgressRunner reading("Open", window());
+  reading.Progress().SetStep("Reading " + url.GetURL());
+  reading.Run([&source, &bytes] { source.GetFile(bytes); });
   FDiskStamp = stamp;
   SetStatus(0);
   FURL = url;
@@ -221,7 +224,10 @@ void TEditFrame::Save()
   } catch (const ETextEncodingError& error) {
     throw ETextEncodingError(std::string(error.what()) + " The document was not saved.");
   }
-  FURL.PutFile(bytes);
+  // A write that fails or is cancelled keeps the file as it was.
+  TProgressRunner writing("Save", window());
+  writing.Progress().SetStep("Writing " + FURL.GetURL());
+  writing.Run([this, &bytes] { FURL.PutFile(bytes); });
   FDiskStamp = TFileStamp::Of(FURL);
   FText.Saved();
   SetStatus(static_cast<TEditStatus>(FStatus & ~(esNew | esModified)));

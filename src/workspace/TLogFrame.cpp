@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QStringDecoder>
+#include <QThread>
 
 #include "resource/zevlog.h"
 #include "ui_TLogFrame.h"
@@ -62,8 +63,15 @@ void TLogFrame::ConnectLog(TzevLog& log)
 {
   DisconnectLog();
   FLog = &log;
+  // Work on a worker thread logs too: its messages reach the memo on the
+  // GUI thread, in order.
   log.OnLog = [this](TzevLog& sender, std::uint8_t level, const std::string& msg) {
-    LogMessage(sender, level, msg);
+    if (QThread::currentThread() == thread()) {
+      LogMessage(sender, level, msg);
+      return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, &sender, level, msg] { LogMessage(sender, level, msg); }, Qt::QueuedConnection);
   };
   log.OnLevelsChange = [this](TzevLog& sender) { LevelsChanged(sender); };
 }

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "platform/Prompter.h"
+#include "resource/TWorkProgress.h"
 #include "workspace/CommandStates.h"
 #include "workspace/TFrame.h"
 #include "workspace/TPageControl.h"
@@ -26,6 +27,8 @@ TMainForm* MainForm = nullptr;
 
 void ShowException(const std::exception& error)
 {
+  // Work the user cancelled is no failure: the run has logged it.
+  if (dynamic_cast<const ECancelled*>(&error)) return;
   Prompter().ShowMessage(QString::fromLocal8Bit(error.what()));
 }
 

@@ -12,6 +12,7 @@
 #include "workspace/CommandLineText.h"
 #include "workspace/DdeStartup.h"
 #include "workspace/TMainForm.h"
+#include "workspace/TProgressRunner.h"
 
 void StartDdeService()
 {
@@ -34,13 +35,18 @@ void TMainForm::CreateDdeTopic()
   System->OnExecuteMacro = [this](TDdeServerConv&, const QList<QByteArray>& macro) {
     std::vector<std::string> lines;
     for (const QByteArray& line : macro) lines.push_back(line.toStdString());
-    try {
-      SystemExecuteMacro(lines);
-    } catch (const std::exception& error) {
-      // Shown once the request is answered: the sender is not kept waiting.
-      QString message = QString::fromLocal8Bit(error.what());
-      QTimer::singleShot(0, this, [message] { Prompter().ShowMessage(message); });
-    }
+    // A request that comes while a command's work runs waits for it to end.
+    TProgressRunner::WhenIdle(this, [this, lines] {
+      try {
+        SystemExecuteMacro(lines);
+      } catch (const ECancelled&) {
+        // The user stopped the open: nothing to show.
+      } catch (const std::exception& error) {
+        // Shown once the request is answered: the sender is not kept waiting.
+        QString message = QString::fromLocal8Bit(error.what());
+        QTimer::singleShot(0, this, [message] { Prompter().ShowMessage(message); });
+      }
+    });
   };
 }
 

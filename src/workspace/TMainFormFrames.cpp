@@ -16,12 +16,14 @@
 #include "model/DataFileProblems.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
+#include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
 #include "workspace/BusyCursor.h"
 #include "workspace/CommandStates.h"
 #include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
 #include "workspace/TPageControl.h"
+#include "workspace/TProgressRunner.h"
 #include "workspace/TSplashScreen.h"
 #include "workspace/TWorkArea.h"
 
@@ -91,6 +93,11 @@ void TMainForm::ShowDataProblems()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+  // The documents belong to a command's work until it ends (or is cancelled).
+  if (TProgressRunner::Busy()) {
+    event->ignore();
+    return;
+  }
   bool canClose = true;
   FormCloseQuery(canClose);
   if (canClose)
@@ -222,6 +229,7 @@ TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool
       }
       // No empty tab may stay behind: saving it would overwrite the document.
       CloseFrame(frame);
+      if (dynamic_cast<const ECancelled*>(&error)) throw ECancelled();
       std::string name = url.GetURL();
       std::string message = error.what();
       if (message.find(name) == std::string::npos && message.find(url.GetNativeName()) == std::string::npos)

@@ -16,6 +16,7 @@
 #include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
 #include "workspace/TPageControl.h"
+#include "workspace/TProgressRunner.h"
 
 using DialogHelpers::LocalText;
 
@@ -34,6 +35,8 @@ bool ClipboardHasText()
 
 void TMainForm::HeartbeatTimerTimer()
 {
+  // While a command's work runs, the documents and commands wait for it.
+  if (TProgressRunner::Busy()) return;
   FHeartbeatTimer->setInterval(333);
   if (++FHeartbeatCount > TicksPerSweep) {
     // The count goes back to 0 also when the sweep fails, and a failing

@@ -3,8 +3,6 @@
 // browser command states for the heartbeat, and the View > Log, View > Help
 // and Help > Contents commands.
 
-#include <QTimer>
-
 #include "platform/Prompter.h"
 #include "resource/zevlog.h"
 #include "workspace/THelpFrame.h"
@@ -49,7 +47,8 @@ void TMainForm::ConnectLogFileErrors()
   AppLog().OnFileError = [this](TzevAppLog&, const std::string& reason) {
     QString text = QString::fromLocal8Bit(reason.c_str()) +
                    "\nMessages are shown in the log pane but not kept in the file.";
-    QTimer::singleShot(0, this, [text] { Prompter().ShowMessage(text); });
+    // Queued: the log may be written from a worker thread.
+    QMetaObject::invokeMethod(this, [text] { Prompter().ShowMessage(text); }, Qt::QueuedConnection);
   };
 }
 

@@ -22,11 +22,13 @@
 #include "model/pvtools.h"
 #include "platform/DetachedProcess.h"
 #include "platform/Prompter.h"
+#include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
 #include "workspace/BusyCursor.h"
 #include "workspace/CommandLineText.h"
 #include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
+#include "workspace/TProgressRunner.h"
 #include "workspace/ToolsCommandText.h"
 
 using DialogHelpers::LocalText;
@@ -101,7 +103,12 @@ void CheckDocument(TEditFrame& frame, bool validate)
   checker.BaseURL = DocumentLocation(frame.FURL);
   XMLFTPLogin login(frame.FURL);  // its DTD beside it on an FTP server is read as its user
   try {
-    if (checker.Check()) frame.SetStatus(frame.FStatus | (validate ? esValid : esWellFormed));
+    TProgressRunner checking(validate ? "Check is Valid" : "Check Well Formed");
+    checking.Progress().SetStep("Checking " + frame.FURL.GetURL());
+    if (checking.Run([&checker] { return checker.Check(); }))
+      frame.SetStatus(frame.FStatus | (validate ? esValid : esWellFormed));
+  } catch (const ECancelled&) {
+    throw;  // no verdict
   } catch (...) {
     frame.SetStatus(frame.FStatus | esInvalid);
     throw;
@@ -117,6 +124,8 @@ void RunCheck(TEditFrame* frame, bool validate)
       CheckDocument(*frame, validate);
     }
     Prompter().ShowMessage(validate ? "OK. File is valid." : "OK. File is well-formed.");
+  } catch (const ECancelled&) {
+    throw;
   } catch (const ETextEncodingError& error) {
     // No bytes to check: the caret goes to the character they fail on.
     if (error.TextOffset >= 0) {
@@ -170,7 +179,10 @@ void TMainForm::MenuToolsConvertClick()
     convertor.FixAttributes = ConvertHTMLDialog->GetFixAttributes();
     convertor.FixMismatch = ConvertHTMLDialog->GetFixMismatch();
     convertor.Singletons = ConvertHTMLDialog->GetSingletons();
-    convertor.Convert(frame->GetText(), output);
+    const std::string input = frame->GetText();
+    TProgressRunner converting("Convert");
+    converting.Progress().SetStep("Converting " + frame->FURL.GetURL());
+    converting.Run([&convertor, &input, &output] { convertor.Convert(input, output); });
   }
   OpenResult(*this, "XML", ResultURL(*frame, ".xhtml"), output);
 }
@@ -222,19 +234,27 @@ void TMainForm::MenuToolsTransformClick()
     XMLFTPLogin documentLogin(frame->FURL);
     std::optional<XMLFTPLogin> styleLogin;
     const std::string name = TransformDialog->GetStyleSheetName();
+    TProgressRunner transforming("Transform");
     if (TransformDialog->StyleSheetIsOpenDocument()) {
       TEditFrame* style = FindEditFrame(name);
       if (!style) throw std::runtime_error("The style-sheet \"" + name + "\" is not open any more.");
       styleLogin.emplace(style->FURL);
       folder.Enter(style->FURL);
-      transformer.SetStyleSheet(style->GetText(), DocumentLocation(style->FURL));
+      const std::string styleText = style->GetText();
+      const std::string styleLocation = DocumentLocation(style->FURL);
+      transforming.Progress().SetStep("Reading the style-sheet " + style->FURL.GetURL());
+      transforming.Run([&] { transformer.SetStyleSheet(styleText, styleLocation); });
     } else {
-      transformer.LoadStyleSheet(name);
+      transforming.Progress().SetStep("Reading the style-sheet " + name);
+      transforming.Run([&] { transformer.LoadStyleSheet(name); });
     }
     folder.Enter(frame->FURL);
     // The stylesheet's messages are in the log: the log pane comes forward.
     try {
-      transformer.Transform(frame->GetText(), output, DocumentLocation(frame->FURL));
+      const std::string input = frame->GetText();
+      const std::string location = DocumentLocation(frame->FURL);
+      transforming.Progress().SetStep("Transforming " + frame->FURL.GetURL());
+      transforming.Run([&] { transformer.Transform(input, output, location); });
     } catch (...) {
       if (transformer.MessagesLogged() > 0) ShowLog();
       throw;
@@ -272,7 +292,13 @@ void TMainForm::MenuToolsBatchClick()
     detailed.set(5);
     AppLog().SetLevels(detailed);
   }
-  batch.Execute();
+  TProgressRunner running("Batch");
+  try {
+    running.Run([&batch] { batch.Execute(); });
+  } catch (const ECancelled&) {
+    ShowLog();  // where the run stopped
+    throw;
+  }
   ShowLog();
 }
 

@@ -14,6 +14,7 @@
 
 #include "BatchTestSupport.h"
 #include "model/TBatch.h"
+#include "resource/TWorkProgress.h"
 
 namespace fs = std::filesystem;
 
@@ -181,6 +182,34 @@ TEST_F(BatchRun, CopyReplacesExistingFilesAndKeepsBytes) {
   EXPECT_EQ(Log.At(5), (std::vector<std::string>{
                            "File copied: " + Url("src/a.xml") + " to " + Url("out/a.xml"),
                            "File copied: " + Url("src/b.xml") + " to " + Url("out/b.xml")}));
+}
+
+// Cancelled while a file is copied, the run finishes that file, logs where
+// it stopped and raises ECancelled; it reports the files done meanwhile.
+TEST_F(BatchRun, CancelledRunStopsAfterTheCurrentFileAndLogsWhereItStopped) {
+  for (const char* name : {"a.xml", "b.xml", "c.xml"}) PutTestFile(Root + "src/" + name, name);
+  fs::create_directories(Root + "out");
+  Aim("src/", "*.xml");
+  Batch.Command = bcCopy;
+  TWorkProgress progress;
+  std::string stepWhileCopying;
+  AppLog().OnLog = [&](TzevLog&, std::uint8_t level, const std::string& msg) {
+    Log.Lines.emplace_back(level, msg);
+    if (msg.rfind("File copied: ", 0) != 0) return;
+    stepWhileCopying = progress.Step();
+    progress.Cancel();
+  };
+  TWorkProgressScope scope(progress);
+  EXPECT_THROW(Batch.Execute(), ECancelled);
+
+  EXPECT_EQ(ReadTestFile(Root + "out/a.xml"), "a.xml");
+  EXPECT_FALSE(FileExists(Root + "out/b.xml"));
+  EXPECT_EQ(stepWhileCopying, Url("src/a.xml"));
+  EXPECT_EQ(progress.Done(), 1u);
+  EXPECT_EQ(progress.Total(), 3u);
+  EXPECT_EQ(progress.Unit(), TProgressUnit::files);
+  EXPECT_EQ(Log.At(2), (std::vector<std::string>{"Batch cancelled after 1 of 3 files. Last file done: " +
+                                                 Url("src/a.xml")}));
 }
 
 TEST_F(BatchRun, FailedLocalCopyRaisesNamingTheFileAndEndsTheRun) {

@@ -19,6 +19,7 @@
 #include "dialogs/TpvpTreeNode.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
+#include "workspace/TProgressRunner.h"
 
 namespace {
 
@@ -41,16 +42,21 @@ protected:
     Start();
   }
 
-  // Runs the command of menuItem; while its FTP dialog is shown, steps fill
-  // it in (and press OK or Cancel). Returns the dialog's caption.
+  // Runs the command of menuItem; once its FTP dialog is shown and done
+  // listing, steps fill it in (and press OK or Cancel). Returns the dialog's
+  // caption.
   QString RunWithDialog(const char* menuItem, std::function<void(TFTPDialog&)> steps)
   {
     QString caption;
-    QTimer::singleShot(0, FTPDialog, [&] {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, FTPDialog, [&] {
+      if (!FTPDialog->isVisible() || TProgressRunner::Busy()) return;
+      poll.stop();
       caption = FTPDialog->windowTitle();
       steps(*FTPDialog);
       if (FTPDialog->isVisible()) FTPDialog->CancelBtn->click();
     });
+    poll.start(10);
     Form().HeartbeatTimerTimer();
     QAction* action = Form().Action(menuItem);
     EXPECT_TRUE(action->isEnabled()) << menuItem;

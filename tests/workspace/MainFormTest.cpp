@@ -10,6 +10,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <Qsci/qsciscintilla.h>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "MainFormFixture.h"
 #include "model/ModelModule.h"
@@ -19,6 +22,7 @@
 #include "workspace/CommandStates.h"
 #include "workspace/THelpFrame.h"
 #include "workspace/TPageControl.h"
+#include "workspace/TProgressRunner.h"
 #include "workspace/VirtualKeys.h"
 
 namespace {
@@ -569,6 +573,36 @@ TEST_F(MainFormTest, SweepRewritesOnlyOldModifiedWorkingCopies)
   form.BackupFrames();
   EXPECT_EQ(ReadTestFile(frame->FBackupFileName), "<floating/>");
   TEditFrame::SetClock(nullptr);
+}
+
+// While a command's work runs on its worker thread, the window does not close
+// and the heartbeat leaves the documents and their working copies alone.
+TEST_F(MainFormTest, WindowAndHeartbeatWaitForACommandsWork)
+{
+  TMainForm& form = Start();
+  TEditFrame* frame = Open("a.xml");
+  frame->SynEdit->setText("<x/>");
+  frame->MarkModified();
+  form.SetHeartbeatCount(100);
+  Prompts->Answers = {TAnswer::No};  // were it asked: close without saving
+  bool closed = true;
+  int countDuringRun = -1;
+  std::atomic<bool> release{false};
+  QTimer::singleShot(0, &form, [&] {
+    closed = form.close();
+    form.HeartbeatTimerTimer();
+    countDuringRun = form.HeartbeatCount();
+    release = true;
+  });
+  TProgressRunner("Open").Run([&release] {
+    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  EXPECT_EQ(countDuringRun, 100);
+  form.HeartbeatTimerTimer();
+  EXPECT_EQ(form.HeartbeatCount(), 0);  // the sweep ran once the work had ended
 }
 
 // --- keyboard ----------------------------------------------------------------------------------

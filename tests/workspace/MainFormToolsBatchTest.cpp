@@ -6,7 +6,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+
 #include "MainFormToolsFixture.h"
+#include "ProgressWatch.h"
 #include "dialogs/TBatchDialog.h"
 #include "model/ModelModule.h"
 #include "resource/zevlog.h"
@@ -151,6 +155,56 @@ TEST_F(MainFormToolsBatchTest, FailedRunIsShownAndRestoresTheLevels)
   EXPECT_TRUE(Prompts->Messages[0].contains("t.xsl")) << Prompts->Messages[0].toStdString();
   EXPECT_EQ(AppLog().Levels, before);
   EXPECT_FALSE(std::filesystem::exists(Dest + "one.txt"));
+}
+
+TEST_F(MainFormToolsBatchTest, CancelledRunStopsAfterTheCurrentFileAndLogsWhereItStopped)
+{
+  Start();
+  // A transform that takes a while on each file: one count over all n per n.
+  Write("t.xsl",
+        "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+        "<xsl:output method=\"text\"/><xsl:template match=\"/\"><xsl:for-each select=\"//n\">"
+        "<xsl:value-of select=\"count(//n[@v &lt; current()/@v])\"/><xsl:text> </xsl:text>"
+        "</xsl:for-each></xsl:template></xsl:stylesheet>");
+  std::string input = "<r>";
+  std::string expected;
+  for (int i = 0; i < 1200; ++i) {
+    input += "<n v=\"" + std::to_string(i) + "\"/>";
+    expected += std::to_string(i) + " ";
+  }
+  input += "</r>";
+  constexpr int kFiles = 30;
+  for (int i = 0; i < kFiles; ++i) Write("in/f" + std::to_string(100 + i) + ".xml", input);
+
+  {
+    TProgressWatch watch;
+    RunBatch(bcTransform, "*.xml", "*.txt", false);
+    EXPECT_TRUE(watch.Cancelled());
+  }
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  const QString text = LogLines().join("\n");
+  const QRegularExpressionMatch stop =
+      QRegularExpression("Batch cancelled after (\\d+) of 30 files\\.").match(text);
+  ASSERT_TRUE(stop.hasMatch()) << text.toStdString();
+  const int done = stop.captured(1).toInt();
+  EXPECT_LT(done, kFiles);
+  // The files done are whole, no other was written, and the sources are as they were.
+  int written = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(Dest)) {
+    ++written;
+    EXPECT_EQ(ReadTestFile(entry.path().string()), expected) << entry.path();
+  }
+  EXPECT_EQ(written, done);
+  for (int i = 0; i < kFiles; ++i) EXPECT_EQ(ReadTestFile(Source + "f" + std::to_string(100 + i) + ".xml"), input);
+  // The log pane has it too, and the next command runs.
+  auto* log = qobject_cast<TLogFrame*>(Form().FLogFrame);
+  ASSERT_NE(log, nullptr);
+  EXPECT_TRUE(log->Memo->toPlainText().contains("Batch cancelled after"));
+  EXPECT_TRUE(TMainForm::PaneShown(Form().FLogFrame));
+  Write("in/sub/small.xml", "<small/>");
+  Source += "sub/";
+  RunBatch(bcCopy, "*.xml", "*.*", false);
+  EXPECT_EQ(ReadTestFile(Dest + "small.xml"), "<small/>");
 }
 
 TEST_F(MainFormToolsBatchTest, DialogLogDetailsFollowTheLogLevels)

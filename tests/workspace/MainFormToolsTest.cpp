@@ -13,11 +13,13 @@
 #include "FtpTestServer.h"
 #include "HttpTestServer.h"
 #include "MainFormToolsFixture.h"
+#include "ProgressWatch.h"
 #include "dialogs/TConvertHTMLDialog.h"
 #include "dialogs/TTransformDialog.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "resource/zevlog.h"
+#include "workspace/TProgressRunner.h"
 #include "workspace/ToolsCommandText.h"
 
 namespace {
@@ -58,6 +60,33 @@ TEST_F(MainFormToolsTest, WellFormedDocumentPasses)
   EXPECT_EQ(doc->FStatus, esWellFormed);
   // The document's folder was current for the check only.
   EXPECT_EQ(std::filesystem::current_path().string() + "/", Folder);
+}
+
+// A check cancelled in its progress window gives no verdict and no message;
+// the document stays as it was.
+TEST_F(MainFormToolsTest, CancelledCheckSaysNothingAndLeavesTheDocument)
+{
+  Start();
+  std::string bytes = "<doc>\n";
+  const std::string item = "<item kind=\"plain\">some text of the item</item>\n";
+  while (bytes.size() < 30 * 1024 * 1024) bytes += item;
+  bytes += "</doc>\n";
+  TEditFrame* doc = Open("big.xml", bytes);
+  FocusEditor(*doc);
+  doc->SetStatus(esWellFormed);
+  const int delay = TProgressRunner::ShowDelay;
+  TProgressRunner::ShowDelay = 0;  // the window at once: Cancel comes while the parse runs
+  {
+    TProgressWatch watch;
+    Run("MenuToolsWellFormed");
+    EXPECT_TRUE(watch.Cancelled());
+  }
+  TProgressRunner::ShowDelay = delay;
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  EXPECT_EQ(doc->FStatus & kCheckFlags, 0);
+  EXPECT_FALSE(doc->FStatus & esModified);
+  EXPECT_TRUE(doc->GetText() == bytes);
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 1);
 }
 
 TEST_F(MainFormToolsTest, DocumentsBeyondAsciiPassInTheirOwnEncoding)
