@@ -20,6 +20,7 @@
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "workspace/TProgressRunner.h"
+#include "ProgressWatch.h"
 
 namespace {
 
@@ -229,4 +230,28 @@ TEST_F(MainFormFtpTest, DocumentThatCannotBeReadLeavesNoTabAndNoHistory)
   EXPECT_EQ(Project().MRU.Count(), 0);
   EXPECT_EQ(Project().FtpHistory.Count(), 0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// An open that takes long (a download that never ends) shows its progress
+// window; Cancel there stops it: no tab, no history, no message, and the
+// next open from the same server works.
+TEST_F(MainFormFtpTest, CancelledOpenLeavesNoTabAndTheNextOpenWorks)
+{
+  WriteTestFile(Server.Root + "pub/endless.xml", "");
+  TProgressWatch watch;
+  RunWithDialog("MenuFileOpenFTP", [this](TFTPDialog& dialog) {
+    Connect(dialog, "/pub/");
+    dialog.FTPTreeView->setCurrentItem(Child(Child(dialog.FTPTreeView->topLevelItem(0), "pub"), "endless.xml"));
+    dialog.OKBtn->click();
+  });
+  EXPECT_TRUE(watch.Cancelled());
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 0);
+  EXPECT_EQ(Project().MRU.Count(), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  OpenDoc();
+  ASSERT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  ASSERT_EQ(Form().MainPageControl()->PageCount(), 1);
+  EXPECT_EQ(EditFrameAt(0)->FURL.GetURL(), DocURL("doc.xml"));
 }
