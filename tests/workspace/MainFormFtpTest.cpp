@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -254,4 +255,58 @@ TEST_F(MainFormFtpTest, CancelledOpenLeavesNoTabAndTheNextOpenWorks)
   ASSERT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
   ASSERT_EQ(Form().MainPageControl()->PageCount(), 1);
   EXPECT_EQ(EditFrameAt(0)->FURL.GetURL(), DocURL("doc.xml"));
+}
+
+// A server that takes the connection and then says nothing: the open shows
+// its progress, Cancel ends it, and it leaves no tab, no message and no
+// history; the next command runs.
+TEST_F(MainFormFtpTest, OpenFromAStalledServerCancelledLeavesNoTab)
+{
+  SilentTcpServer stalled;
+  const std::string address = "ftp:" + stalled.Host() + "/pub/doc.xml";
+  Project().MRU.Add(TURL(address));
+  Form().MenuFileRecentClick();
+  QAction* entry = Form().Action("MenuFileRecent")->menu()->actions().value(1);
+  ASSERT_NE(entry, nullptr);
+  {
+    TProgressWatch watch;
+    entry->trigger();
+    EXPECT_TRUE(watch.Cancelled());
+  }
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 0);
+  EXPECT_EQ(Project().MRU.Count(), 1);
+  EXPECT_FALSE(TProgressRunner::Busy());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  OpenDoc();
+  ASSERT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  ASSERT_EQ(Form().MainPageControl()->PageCount(), 1);
+  EXPECT_EQ(EditFrameAt(0)->FURL.GetURL(), DocURL("doc.xml"));
+}
+
+// A connect to a server that never answers is cancelled in its progress
+// window: no message, the dialog stays open and not connected.
+TEST_F(MainFormFtpTest, ConnectToAStalledServerCancelledKeepsTheDialog)
+{
+  SilentTcpServer stalled;
+  bool cancelled = false;
+  bool connected = true;
+  bool stillOpen = false;
+  RunWithDialog("MenuFileOpenFTP", [&](TFTPDialog& dialog) {
+    TProgressWatch watch;
+    dialog.FTPHostCombo->setEditText(QString::fromStdString(stalled.Host()));
+    dialog.FTPUserEdit->setText("tester");
+    dialog.FTPConnectBtn->click();
+    cancelled = watch.Cancelled();
+    dialog.TimerTimer();
+    connected = dialog.FTPConnectBtn->text() == "&Disconnect";
+    stillOpen = dialog.isVisible();
+  });
+  EXPECT_TRUE(cancelled);
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  EXPECT_FALSE(connected);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
