@@ -1,6 +1,7 @@
 #include "model/TBatch.h"
 
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <system_error>
 
@@ -20,6 +21,24 @@ constexpr std::uint8_t kListingFailedLevel = 2;  // always on: a folder's files 
 constexpr std::uint8_t kDetailLevel = 5;
 constexpr std::uint8_t kCancelledLevel = 2;  // always on: files were not done
 const char* const kUnknownCommand = "Unknown Batch Command";
+
+// The tools at work on one file report on a progress of their own, a part of
+// the run's: the run's progress keeps counting files, and its cancel reaches
+// them. Nothing without a run's progress.
+class TFileProgress {
+public:
+  TFileProgress()
+  {
+    if (TWorkProgress* run = TWorkProgress::Current()) {
+      Work.emplace(run);
+      Scope.emplace(*Work);
+    }
+  }
+
+private:
+  std::optional<TWorkProgress> Work;
+  std::optional<TWorkProgressScope> Scope;
+};
 
 // Puts the process's current folder back where it was when the run started.
 class TCurrentFolderKeeper {
@@ -264,15 +283,20 @@ void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::strin
       FileDone(sourceFile);
       continue;
     }
-    switch (Command) {
-      case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
-      case bcCheck: BatchCheck(sourceFile); break;
-      case bcTransform: BatchTransform(sourceFile, destFile); break;
-      case bcCopy: BatchCopy(sourceFile, destFile); break;
-      case bcDelete: BatchDelete(sourceFile); break;
-      default: AppLog().Check(false, kUnknownCommand);
-    }
+    ProcessFile(sourceFile, destFile);
     FileDone(sourceFile);
+  }
+}
+
+void TBatch::ProcessFile(TURL& sourceFile, TURL& destFile) {
+  TFileProgress fileProgress;
+  switch (Command) {
+    case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
+    case bcCheck: BatchCheck(sourceFile); break;
+    case bcTransform: BatchTransform(sourceFile, destFile); break;
+    case bcCopy: BatchCopy(sourceFile, destFile); break;
+    case bcDelete: BatchDelete(sourceFile); break;
+    default: AppLog().Check(false, kUnknownCommand);
   }
 }
 

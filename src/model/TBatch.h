@@ -79,6 +79,8 @@ private:
   void Prepare();
   void ProcessFolder(TURL& source, TURL& dest);
   void ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames);
+  // The command on one file.
+  void ProcessFile(TURL& sourceFile, TURL& destFile);
   // The resolved local folder of url, ending in "/", when files of it may
   // be skipped; empty otherwise.
   std::string SkipFolder(const TURL& url) const;

@@ -23,8 +23,14 @@ enum class TProgressUnit { bytes, files };
 
 class TWorkProgress {
 public:
+  // parent: the work this is a part of; cancelling it cancels this too,
+  // while what this reports stays off the parent's figures.
+  explicit TWorkProgress(const TWorkProgress* parent = nullptr) : Parent(parent) {}
+  TWorkProgress(const TWorkProgress&) = delete;
+  TWorkProgress& operator=(const TWorkProgress&) = delete;
+
   void Cancel() { CancelRequested = true; }
-  bool Cancelled() const { return CancelRequested; }
+  bool Cancelled() const { return CancelRequested || (Parent != nullptr && Parent->Cancelled()); }
   // Raises ECancelled once the work has been cancelled.
   void ThrowIfCancelled() const;
 
@@ -45,6 +51,7 @@ public:
 
 private:
   friend class TWorkProgressScope;
+  const TWorkProgress* const Parent;
   std::atomic<bool> CancelRequested{false};
   std::atomic<std::uint64_t> DoneUnits{0};
   std::atomic<std::uint64_t> TotalUnits{0};

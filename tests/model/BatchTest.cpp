@@ -212,6 +212,24 @@ TEST_F(BatchRun, CancelledRunStopsAfterTheCurrentFileAndLogsWhereItStopped) {
                                                  Url("src/a.xml")}));
 }
 
+// The tools inside a file (the checker's bytes, a download's) report on a
+// progress of their own: the run's progress keeps counting files.
+TEST_F(BatchRun, ProgressCountsFilesWhileTheToolsInsideReportBytes) {
+  for (const char* name : {"a.xml", "b.xml"}) PutTestFile(Root + "src/" + name, "<" + std::string(name, 1) + "/>");
+  Aim("src/", "*.xml");
+  Batch.Command = bcCheck;
+  TWorkProgress progress;
+  std::vector<TProgressUnit> units;
+  AppLog().OnLog = [&](TzevLog&, std::uint8_t level, const std::string& msg) {
+    Log.Lines.emplace_back(level, msg);
+    if (msg.rfind("File checked: ", 0) == 0) units.push_back(progress.Unit());
+  };
+  TWorkProgressScope scope(progress);
+  Batch.Execute();
+  EXPECT_EQ(units, (std::vector<TProgressUnit>{TProgressUnit::files, TProgressUnit::files}));
+  EXPECT_EQ(progress.Done(), 2u);
+}
+
 TEST_F(BatchRun, FailedLocalCopyRaisesNamingTheFileAndEndsTheRun) {
   PutTestFile(Root + "src/a.xml", "<a/>");
   PutTestFile(Root + "src/b.xml", "<b/>");
