@@ -29,6 +29,7 @@
 #include "platform/Prompter.h"
 #include "resource/EResourceError.h"
 #include "resource/ProgramFile.h"
+#include "resource/TScopedSetting.h"
 #include "ui_TConfigDialog.h"
 
 TConfigDialog* ConfigDialog = nullptr;
@@ -46,19 +47,6 @@ constexpr int Key2Column = 2;
 constexpr int BytesRole = Qt::UserRole;  // a cell's text as the model's bytes
 constexpr int DefaultTabWidth = 8;
 constexpr int DefaultRightEdgeColumn = 80;
-
-// Sets a flag for the life of the guard.
-class TFlagGuard {
-public:
-  explicit TFlagGuard(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
-  ~TFlagGuard() { FFlag = FOld; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
-private:
-  bool& FFlag;
-  bool FOld;
-};
 
 TConfigDialog::TFontChooser& FontChooser()
 {
@@ -317,7 +305,7 @@ void TConfigDialog::LoadFromConfig()
 {
   const TConfigInfo& config = ConfigInfo();
   {
-    TFlagGuard updating(FUpdating);
+    TScopedSetting<bool> updating(FUpdating, true);
     GutterVisibleCheck->setChecked(config.GutterVisible);
     GutterAutosizeCheck->setChecked(config.GutterAutoSize);
     GutterLineNumbersCheck->setChecked(config.GutterLineNumbers);
@@ -338,7 +326,7 @@ void TConfigDialog::LoadFromConfig()
 void TConfigDialog::LoadKeyList()
 {
   const TConfigInfo& config = ConfigInfo();
-  TFlagGuard updating(FUpdating);
+  TScopedSetting<bool> updating(FUpdating, true);
   KeyListView->clearSelection();
   KeyListView->setRowCount(0);
   KeyListView->setRowCount(config.ShortcutCount());
@@ -502,7 +490,7 @@ int TConfigDialog::SelectedKeyRow() const
 void TConfigDialog::KeyListViewSelectItem(int row)
 {
   if (row < 0 || row >= KeyListView->rowCount()) return;
-  TFlagGuard updating(FUpdating);
+  TScopedSetting<bool> updating(FUpdating, true);
   std::string command = KeyCell(row, CommandColumn);
   CategoryCombo->setCurrentIndex(IsEditorCommandName(command) ? 1 : 0);
   CommandCombo->setEditText(LocalText(command));
@@ -514,7 +502,7 @@ void TConfigDialog::CategoryComboChange()
 {
   if (SelectedKeyRow() < 0) return;
   // The row keeps its command until one is typed or picked.
-  TFlagGuard updating(FUpdating);
+  TScopedSetting<bool> updating(FUpdating, true);
   CommandCombo->clearEditText();
 }
 
@@ -523,7 +511,7 @@ void TConfigDialog::CommandComboDropDown()
   // The category's selected item: the one its text names exactly; a typed
   // text that names neither counts as "Editor".
   int category = CategoryCombo->findText(CategoryCombo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
-  TFlagGuard updating(FUpdating);
+  TScopedSetting<bool> updating(FUpdating, true);
   QString text = CommandCombo->currentText();
   CommandCombo->clear();
   CommandCombo->addItems(category == 0 ? FApplicationCommandNames : FEditorCommandNames);
@@ -566,7 +554,7 @@ void TConfigDialog::AddKeyBtnClick()
 {
   int row = KeyListView->rowCount();
   {
-    TFlagGuard updating(FUpdating);
+    TScopedSetting<bool> updating(FUpdating, true);
     KeyListView->insertRow(row);
     SetKeyRow(row, "ecNone", std::string(), std::string());
     KeyListView->selectRow(row);
@@ -580,7 +568,7 @@ void TConfigDialog::RemoveKeyBtnClick()
   if (row < 0) return;
   int next = -1;
   {
-    TFlagGuard updating(FUpdating);
+    TScopedSetting<bool> updating(FUpdating, true);
     KeyListView->removeRow(row);
     KeyListView->clearSelection();
     int count = KeyListView->rowCount();

@@ -183,6 +183,7 @@ void TFTPProtocol::GetFile(TURL& url, std::string& text)
 
 void TFTPProtocol::GetResource(TURL& url, std::string& text)
 {
+  std::lock_guard<std::recursive_mutex> lock(PoolLock);
   AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
   TFTPClient& client = ConnectedClient(url);
   TScopedSetting<std::size_t> size(client.MaxFileSize, std::min(client.MaxFileSize, MaxResourceSize));
