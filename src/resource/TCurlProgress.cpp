@@ -39,8 +39,3 @@ int TCurlProgress::Report(void* self, curl_off_t downloadTotal, curl_off_t downl
     request->Progress->Report(Count(downloaded), Count(downloadTotal));
   return 0;
 }
-
-void ReportCurrentStep(const std::string& text)
-{
-  if (TWorkProgress* progress = TWorkProgress::Current()) progress->SetStep(text);
-}

@@ -9,8 +9,6 @@
 
 #include <curl/curl.h>
 
-#include <string>
-
 class TWorkProgress;
 
 class TCurlProgress {
@@ -32,7 +30,3 @@ private:
   TWorkProgress* Progress = nullptr;
   bool StoppedByCancel = false;
 };
-
-// Tells the calling thread's work progress, if any, what the work does now
-// ("Reading http://host/a.xml").
-void ReportCurrentStep(const std::string& text);

@@ -268,7 +268,7 @@ void TFTPClient::Connect()
 {
   CloseHandle();
   std::string url = "ftp://" + Authority() + "/";
-  ReportCurrentStep("Connecting to ftp://" + HidePassword(Host));
+  TWorkProgress::SetCurrentStep("Connecting to ftp://" + HidePassword(Host));
   // libcurl sends both as they are: a line break would add a command of its own.
   if (HasLineBreak(User) || HasLineBreak(Password))
     throw EFTPError("FTP connect to " + Host + " failed: the user name or password holds a line break or a NUL byte");
@@ -329,7 +329,7 @@ std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
   std::string folder = path;
   if (folder.empty() || folder.back() != '/') folder += '/';
   const std::string url = RemoteURL(folder);
-  ReportCurrentStep("Listing ftp://" + HidePassword(Host) + path);
+  TWorkProgress::SetCurrentStep("Listing ftp://" + HidePassword(Host) + path);
   if (!MlsdRefused) {
     TFTPTransfer transfer;
     PrepareListing(transfer, url);
@@ -391,7 +391,7 @@ std::string TFTPClient::Retrieve(const std::string& path)
 {
   RequireFileName("get", path);
   RequireConnection("get", path);
-  ReportCurrentStep("Reading ftp://" + HidePassword(Host) + path);
+  TWorkProgress::SetCurrentStep("Reading ftp://" + HidePassword(Host) + path);
   TFTPTransfer transfer;
   transfer.Download.Limit = MaxFileSize;
   Prepare(transfer, RemoteURL(path));
@@ -452,7 +452,7 @@ void TFTPClient::Store(const std::string& path, const std::string& bytes)
 {
   RequireFileName("put", path);
   RequireConnection("put", path);
-  ReportCurrentStep("Writing ftp://" + HidePassword(Host) + path);
+  TWorkProgress::SetCurrentStep("Writing ftp://" + HidePassword(Host) + path);
   const std::string temporary = TemporaryName(path);
   TFTPTransfer transfer;
   int code = CURLE_OK;
@@ -495,7 +495,7 @@ int TFTPClient::SendDelete(TFTPTransfer& transfer, const std::string& path)
 void TFTPClient::Delete(const std::string& path)
 {
   RequireConnection("delete", path);
-  ReportCurrentStep("Deleting ftp://" + HidePassword(Host) + path);
+  TWorkProgress::SetCurrentStep("Deleting ftp://" + HidePassword(Host) + path);
   TFTPTransfer transfer;
   Check(transfer, SendDelete(transfer, path), "delete", path);
 }

@@ -218,7 +218,7 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
 {
   text.clear();
   const std::string address = url.GetURL();
-  ReportCurrentStep("Reading " + HidePassword(address));
+  TWorkProgress::SetCurrentStep("Reading " + HidePassword(address));
   // A request on another thread holds the kept handle: this one gets its own.
   std::unique_lock<std::mutex> kept(HandleLock, std::try_to_lock);
   std::unique_ptr<CURL, void (*)(CURL*)> own(kept ? nullptr : curl_easy_init(), curl_easy_cleanup);

@@ -38,6 +38,11 @@ void TWorkProgress::CheckCurrent()
   if (CurrentProgress) CurrentProgress->ThrowIfCancelled();
 }
 
+void TWorkProgress::SetCurrentStep(const std::string& text)
+{
+  if (CurrentProgress) CurrentProgress->SetStep(text);
+}
+
 TWorkProgressScope::TWorkProgressScope(TWorkProgress& progress) : Previous(CurrentProgress)
 {
   CurrentProgress = &progress;

@@ -48,6 +48,8 @@ public:
   static TWorkProgress* Current();
   // Raises ECancelled when the calling thread's work has been cancelled.
   static void CheckCurrent();
+  // Tells the calling thread's work, if any, what it does now.
+  static void SetCurrentStep(const std::string& text);
 
 private:
   friend class TWorkProgressScope;
