@@ -22,13 +22,14 @@ namespace {
 // line that no listing format reads. A listing of a folder whose name ends in
 // "endless" never ends, and so does a RETR of a name holding "endless.xml"
 // (which need not exist). A RETR of a name holding "drip.xml" (in passive
-// mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name
-// holding "break.xml" fails
-// with an I/O error once 64 KB have gone through (a disk that fails, a disk
-// that is full). A STOR of a name holding "stall.xml" stops reading the data
-// once 64 KB have come (a server that hangs midway). Like some servers, it refuses to rename onto an existing
-// file whose name holds "noreplace", and to store a name beginning with "."
-// in a folder whose path holds "nodots".
+// mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name holding
+// "break.xml" fails with an I/O error once 64 KB have gone through (a disk
+// that fails, a disk that is full), and a STOR of a name holding "full.xml"
+// at its first byte. A STOR of a name holding "stall.xml" stops reading the
+// data once 64 KB have come (a server that hangs midway). Like some servers,
+// it refuses to rename onto an existing file whose name holds "noreplace",
+// and to store a name beginning with "." in a folder whose path holds
+// "nodots".
 const char* const kScript = R"PY(
 import logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -60,17 +61,17 @@ Handler.ftp_RETR = ftp_RETR
 Handler.use_sendfile = False  # every RETR reads through its file object
 
 class Breaking:
-    """A file that fails with an I/O error once 64 KB went through."""
-    def __init__(self, fd):
-        self.fd, self.done = fd, 0
+    """A file that fails with an I/O error once limit bytes went through."""
+    def __init__(self, fd, limit=65536):
+        self.fd, self.done, self.limit = fd, 0, limit
     def read(self, n):
-        if self.done >= 65536:
+        if self.done >= self.limit:
             raise OSError(5, "Input/output error")
-        data = self.fd.read(min(n, 65536 - self.done))
+        data = self.fd.read(min(n, self.limit - self.done))
         self.done += len(data)
         return data
     def write(self, data):
-        if self.done + len(data) > 65536:
+        if self.done + len(data) > self.limit:
             raise OSError(28, "No space left on device")
         self.done += len(data)
         return self.fd.write(data)
@@ -144,6 +145,8 @@ def ftp_STOR(self, file, mode="w"):
     result = FTPHandler.ftp_STOR(self, file, mode)
     if breaks(file):
         wrap_upload(self, Breaking)
+    elif "full.xml" in file:
+        wrap_upload(self, lambda fd: Breaking(fd, 0))
     elif "stall.xml" in file:
         wrap_upload(self, lambda fd: Stalling(fd, self))
     return result
