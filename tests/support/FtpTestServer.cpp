@@ -1,15 +1,10 @@
 #include "FtpTestServer.h"
 
 #include <arpa/inet.h>
-#include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
 #include <stdexcept>
 #include <sys/socket.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 #include "TestSupport.h"
@@ -37,7 +32,9 @@ from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler, FileProducer
 from pyftpdlib.servers import FTPServer
 
-port, root, user, password, mlsd, guest_root = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5], sys.argv[6]
+import socket
+listening, ready = int(sys.argv[1]), int(sys.argv[2])
+root, user, password, mlsd, guest_root = sys.argv[3:8]
 logging.basicConfig(level=logging.DEBUG, stream=sys.stderr)
 
 authorizer = DummyAuthorizer()
@@ -202,7 +199,9 @@ class FileSystem(AbstractedFS):
             yield b"odd trailing line\r\n"
 
 Handler.abstracted_fs = FileSystem
-server = FTPServer(("127.0.0.1", port), Handler)
+server = FTPServer(socket.socket(fileno=listening), Handler)
+os.write(ready, b"1")
+os.close(ready)
 server.serve_forever()
 )PY";
 
@@ -212,7 +211,6 @@ FtpTestServer::FtpTestServer() : FtpTestServer(Options()) {}
 
 FtpTestServer::FtpTestServer(const Options& options)
     : Settings(options),
-      Port(FreeLocalPort()),
       Root(MakeTempFolder("ftp-root")),
       GuestRoot(MakeTempFolder("ftp-guest")),
       WorkFolder(MakeTempFolder("ftp-server"))
@@ -242,42 +240,17 @@ std::string FtpTestServer::ServerLog() const
 
 void FtpTestServer::Start()
 {
-  if (Pid > 0) return;
-  std::string script = WorkFolder + "server.py";
-  std::string log = WorkFolder + "server.log";
-  std::string port = std::to_string(Port);
   std::string root = Root.substr(0, Root.size() - 1);
   std::string guestRoot = GuestRoot.substr(0, GuestRoot.size() - 1);
-  pid_t pid = ::fork();
-  if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    if (out >= 0) {
-      ::dup2(out, 1);
-      ::dup2(out, 2);
-    }
-    ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), root.c_str(), Settings.User.c_str(),
-            Settings.Password.c_str(), Settings.Mlsd ? "1" : "0", guestRoot.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  Pid = pid;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-  while (!LocalPortAccepts(Port)) {
-    int status = 0;
-    if (::waitpid(Pid, &status, WNOHANG) == Pid || std::chrono::steady_clock::now() > deadline) {
-      Stop();
-      throw std::runtime_error("the FTP test server did not start: " + ServerLog());
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  Process.Start(WorkFolder + "server.py",
+                {root, Settings.User, Settings.Password, Settings.Mlsd ? "1" : "0", guestRoot}, Port,
+                WorkFolder + "server.log");
+  Port = Process.Port;
 }
 
 void FtpTestServer::Stop()
 {
-  if (Pid <= 0) return;
-  ::kill(Pid, SIGKILL);
-  ::waitpid(Pid, nullptr, 0);
-  Pid = -1;
+  Process.Stop(true);
 }
 
 SilentTcpServer::SilentTcpServer()
