@@ -10,9 +10,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "model/TBatch.h"
 #include "resource/ProgramFile.h"
 #include "resource/zevlog.h"
+#include "xmltools/TBatch.h"
 
 namespace fs = std::filesystem;
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "ToolTiming.h"
-#include "model/pvtools.h"
 #include "resource/AtomicFile.h"
+#include "xmltools/pvtools.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "model/THTML2XMLConvertor.h"
+#include "xmltools/THTML2XMLConvertor.h"
 
 namespace fs = std::filesystem;
 

@@ -38,14 +38,14 @@
 #include <string>
 #include <unistd.h>
 
+#include "editor/TEditFrame.h"
+#include "editor/TTagCompleter.h"
 #include "model/TFileType.h"
 #include "platform/QtEnvironment.h"
 #include "resource/ProgramFile.h"
 #include "resource/TURL.h"
 #include "workspace/ProgramStartup.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TTagCompleter.h"
 
 namespace {
 

@@ -39,13 +39,13 @@
 #include <string>
 #include <unistd.h>
 
+#include "docking/TPageControl.h"
+#include "editor/EditorSearch.h"
+#include "editor/TEditFrame.h"
 #include "model/TFileType.h"
 #include "resource/AtomicFile.h"
 #include "resource/ProgramFile.h"
 #include "resource/TURL.h"
-#include "workspace/EditorSearch.h"
-#include "workspace/TEditFrame.h"
-#include "workspace/TPageControl.h"
 
 namespace {
 

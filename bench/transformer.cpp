@@ -11,9 +11,9 @@
 #include <string>
 
 #include "ToolTiming.h"
-#include "model/pvtools.h"
 #include "resource/AtomicFile.h"
 #include "resource/TWorkProgress.h"
+#include "xmltools/pvtools.h"
 
 namespace {
 

@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "ToolTiming.h"
-#include "model/pvtools.h"
 #include "resource/AtomicFile.h"
+#include "xmltools/pvtools.h"
 
 namespace {
 

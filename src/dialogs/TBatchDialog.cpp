@@ -10,13 +10,13 @@
 #include <QTabWidget>
 #include <initializer_list>
 
-#include "dialogs/TFTPDialog.h"
 #include "dialogs/DialogHelpers.h"
+#include "dialogs/TFTPDialog.h"
 #include "dialogs/ToolsDialogSupport.h"
-#include "model/BatchClash.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
+#include "xmltools/BatchClash.h"
 #include "ui_TBatchDialog.h"
 
 using DialogHelpers::EditBytes;

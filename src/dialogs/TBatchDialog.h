@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "model/TBatch.h"
 #include "resource/TURL.h"
+#include "xmltools/TBatch.h"
 
 class QCheckBox;
 class QGroupBox;

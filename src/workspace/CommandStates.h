@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/TEditFrame.h"
+#include "editor/TEditFrame.h"
 
 class TFileType;
 

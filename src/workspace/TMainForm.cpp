@@ -16,12 +16,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "docking/TFrame.h"
+#include "docking/TPageControl.h"
+#include "docking/TWorkArea.h"
 #include "platform/Prompter.h"
 #include "resource/TWorkProgress.h"
 #include "workspace/CommandStates.h"
-#include "workspace/TFrame.h"
-#include "workspace/TPageControl.h"
-#include "workspace/TWorkArea.h"
 
 TMainForm* MainForm = nullptr;
 

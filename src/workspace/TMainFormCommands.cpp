@@ -7,15 +7,15 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "dialogs/DialogHelpers.h"
+#include "docking/TPageControl.h"
+#include "editor/TEditFrame.h"
 #include "model/AttributeList.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
 #include "workspace/BusyCursor.h"
 #include "workspace/CommandLineText.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TPageControl.h"
 
 using DialogHelpers::LocalText;
 

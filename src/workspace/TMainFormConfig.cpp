@@ -5,8 +5,8 @@
 
 #include "dialogs/TConfigDialog.h"
 #include "dialogs/TConfigureFileDialog.h"
+#include "editor/TEditFrame.h"
 #include "model/TFileTypes.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
 
 void TMainForm::MenuEditConfigurationOptionsClick()

@@ -7,12 +7,12 @@
 #include "model/ModelModule.h"
 #include "platform/Prompter.h"
 #include "platform/TDdeService.h"
+#include "platform/TProgressRunner.h"
 #include "resource/ProgramFile.h"
 #include "resource/zevlog.h"
 #include "workspace/CommandLineText.h"
 #include "workspace/DdeStartup.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TProgressRunner.h"
 
 void StartDdeService()
 {

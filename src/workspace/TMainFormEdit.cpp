@@ -8,11 +8,11 @@
 
 #include "dialogs/TFindDialog.h"
 #include "dialogs/TReplaceDialog.h"
-#include "workspace/EditorSearch.h"
-#include "workspace/THelpFrame.h"
-#include "workspace/TEditFrame.h"
+#include "editor/EditorSearch.h"
+#include "editor/TEditFrame.h"
+#include "panes/THelpFrame.h"
+#include "panes/TWebBrowser.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TWebBrowser.h"
 
 namespace {
 

@@ -10,15 +10,15 @@
 #include "dialogs/TChangeFileTypeDialog.h"
 #include "dialogs/TNewFileDialog.h"
 #include "dialogs/TOpenURLDialog.h"
+#include "editor/TEditFrame.h"
+#include "editor/TSynEditPrint.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
+#include "panes/THelpFrame.h"
+#include "panes/TWebBrowser.h"
 #include "resource/AtomicFile.h"
 #include "workspace/BusyCursor.h"
-#include "workspace/TEditFrame.h"
-#include "workspace/THelpFrame.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TSynEditPrint.h"
-#include "workspace/TWebBrowser.h"
 
 using DialogHelpers::LocalBytes;
 using DialogHelpers::LocalText;

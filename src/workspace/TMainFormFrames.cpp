@@ -13,19 +13,19 @@
 #include <QToolButton>
 #include <Qsci/qsciscintilla.h>
 
+#include "docking/TPageControl.h"
+#include "docking/TWorkArea.h"
+#include "editor/TEditFrame.h"
 #include "model/DataFileProblems.h"
 #include "model/TFileTypes.h"
 #include "platform/Prompter.h"
+#include "platform/TProgressRunner.h"
 #include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
 #include "workspace/BusyCursor.h"
 #include "workspace/CommandStates.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TPageControl.h"
-#include "workspace/TProgressRunner.h"
 #include "workspace/TSplashScreen.h"
-#include "workspace/TWorkArea.h"
 
 namespace {
 

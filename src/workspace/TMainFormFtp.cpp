@@ -4,10 +4,10 @@
 #include <QPointer>
 
 #include "dialogs/TFTPDialog.h"
+#include "editor/TEditFrame.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "workspace/BusyCursor.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
 
 void TMainForm::FillFTPFilters()

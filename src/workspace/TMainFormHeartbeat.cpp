@@ -11,12 +11,12 @@
 #include <exception>
 
 #include "dialogs/DialogHelpers.h"
+#include "docking/TPageControl.h"
+#include "editor/TEditFrame.h"
 #include "model/TFileType.h"
+#include "platform/TProgressRunner.h"
 #include "workspace/CommandStates.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TPageControl.h"
-#include "workspace/TProgressRunner.h"
 
 using DialogHelpers::LocalText;
 

@@ -7,13 +7,13 @@
 #include <QKeyEvent>
 #include <Qsci/qsciscintilla.h>
 
+#include "editor/TEditFrame.h"
 #include "model/ModelModule.h"
 #include "model/ShortcutClashes.h"
 #include "model/TShortcutItem.h"
+#include "platform/VirtualKeys.h"
 #include "resource/zevlog.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
-#include "workspace/VirtualKeys.h"
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {

@@ -3,13 +3,13 @@
 // browser command states for the heartbeat, and the View > Log, View > Help
 // and Help > Contents commands.
 
+#include "docking/TPageControl.h"
+#include "panes/THelpFrame.h"
+#include "panes/TLogFrame.h"
+#include "panes/TWebBrowser.h"
 #include "platform/Prompter.h"
 #include "resource/zevlog.h"
-#include "workspace/THelpFrame.h"
-#include "workspace/TLogFrame.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TPageControl.h"
-#include "workspace/TWebBrowser.h"
 
 // --- start-up ----------------------------------------------------------------
 

@@ -6,10 +6,10 @@
 #include <QFileInfo>
 
 #include "dialogs/DialogHelpers.h"
+#include "editor/EditorSearch.h"
+#include "editor/TEditFrame.h"
 #include "model/TFileType.h"
-#include "workspace/EditorSearch.h"
 #include "workspace/TAboutBox.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
 
 using DialogHelpers::LocalText;

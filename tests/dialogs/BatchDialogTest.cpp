@@ -22,10 +22,10 @@
 #include "dialogs/TDropDownComboBox.h"
 #include "dialogs/TFTPDialog.h"
 #include "dialogs/ToolsDialogSupport.h"
-#include "model/BatchClash.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
 #include "resource/TURLSystem.h"
+#include "xmltools/BatchClash.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 
 #include "MainFormFixture.h"
 #include "WebBrowserTestSupport.h"
+#include "panes/THelpFrame.h"
+#include "panes/TLogDialog.h"
+#include "panes/TLogFrame.h"
+#include "panes/TWebBrowser.h"
 #include "resource/zevlog.h"
-#include "workspace/THelpFrame.h"
-#include "workspace/TLogDialog.h"
-#include "workspace/TLogFrame.h"
-#include "workspace/TWebBrowser.h"
 
 using namespace browsertest;
 

@@ -12,8 +12,8 @@
 
 #include "MainFormFixture.h"
 #include "WebBrowserTestSupport.h"
-#include "workspace/THelpFrame.h"
-#include "workspace/TWebBrowser.h"
+#include "panes/THelpFrame.h"
+#include "panes/TWebBrowser.h"
 
 using namespace browsertest;
 

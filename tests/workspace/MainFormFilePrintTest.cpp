@@ -8,9 +8,9 @@
 #include <regex>
 
 #include "MainFormFixture.h"
-#include "workspace/THelpFrame.h"
-#include "workspace/TSynEditPrint.h"
-#include "workspace/TWebBrowser.h"
+#include "editor/TSynEditPrint.h"
+#include "panes/THelpFrame.h"
+#include "panes/TWebBrowser.h"
 
 namespace {
 

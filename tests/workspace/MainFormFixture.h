@@ -12,11 +12,11 @@
 
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
+#include "docking/TPageControl.h"
+#include "editor/TEditFrame.h"
 #include "resource/ProgramFile.h"
 #include "workspace/ProgramStartup.h"
-#include "workspace/TEditFrame.h"
 #include "workspace/TMainForm.h"
-#include "workspace/TPageControl.h"
 
 class MainFormFixture : public ::testing::Test {
 protected:

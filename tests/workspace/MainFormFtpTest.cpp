@@ -20,7 +20,7 @@
 #include "dialogs/TpvpTreeNode.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
-#include "workspace/TProgressRunner.h"
+#include "platform/TProgressRunner.h"
 #include "ProgressWatch.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "MainFormFixture.h"
 #include "dialogs/TFindDialog.h"
 #include "dialogs/TReplaceDialog.h"
-#include "workspace/EditorSearch.h"
+#include "editor/EditorSearch.h"
 
 namespace {
 

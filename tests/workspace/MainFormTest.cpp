@@ -15,15 +15,15 @@
 #include <thread>
 
 #include "MainFormFixture.h"
+#include "docking/TPageControl.h"
 #include "model/ModelModule.h"
 #include "model/TFileType.h"
 #include "model/TFileTypes.h"
+#include "panes/THelpFrame.h"
+#include "platform/TProgressRunner.h"
+#include "platform/VirtualKeys.h"
 #include "resource/zevlog.h"
 #include "workspace/CommandStates.h"
-#include "workspace/THelpFrame.h"
-#include "workspace/TPageControl.h"
-#include "workspace/TProgressRunner.h"
-#include "workspace/VirtualKeys.h"
 
 namespace {
 

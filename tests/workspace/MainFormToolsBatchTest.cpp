@@ -13,8 +13,8 @@
 #include "ProgressWatch.h"
 #include "dialogs/TBatchDialog.h"
 #include "model/ModelModule.h"
+#include "panes/TLogFrame.h"
 #include "resource/zevlog.h"
-#include "workspace/TLogFrame.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include "dialogs/TTransformDialog.h"
 #include "model/ModelModule.h"
 #include "model/TFileTypes.h"
+#include "platform/TProgressRunner.h"
 #include "resource/zevlog.h"
-#include "workspace/TProgressRunner.h"
 #include "workspace/ToolsCommandText.h"
 
 namespace {

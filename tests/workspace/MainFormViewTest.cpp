@@ -15,9 +15,9 @@
 #include "WebBrowserTestSupport.h"
 #include "model/TFileType.h"
 #include "model/TFileTypes.h"
+#include "panes/THelpFrame.h"
+#include "panes/TWebBrowser.h"
 #include "workspace/TAboutBox.h"
-#include "workspace/THelpFrame.h"
-#include "workspace/TWebBrowser.h"
 
 using namespace browsertest;
 

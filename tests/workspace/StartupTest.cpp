@@ -8,10 +8,10 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "MainFormFixture.h"
+#include "docking/TPageControl.h"
 #include "model/ModelModule.h"
 #include "model/TFileType.h"
 #include "resource/zevlog.h"
-#include "workspace/TPageControl.h"
 #include "workspace/TSplashScreen.h"
 
 namespace {

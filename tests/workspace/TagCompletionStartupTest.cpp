@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "MainFormFixture.h"
+#include "editor/TAutoCompleteForm.h"
 #include "model/TAutoCompleteSchema.h"
-#include "workspace/TAutoCompleteForm.h"
 
 namespace {
 

@@ -1,8 +1,0 @@
-#include "workspace/TFormSubmitBridge.h"
-
-const char* const TFormSubmitBridge::ChannelName = "xmlplivekForms";
-
-void TFormSubmitBridge::submit(const QVariantList& fields)
-{
-  if (OnSubmit) OnSubmit(fields);
-}

@@ -1,0 +1,395 @@
+#include "xmltools/TBatch.h"
+
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+#include <system_error>
+
+#include "resource/AtomicFile.h"
+#include "resource/EResourceError.h"
+#include "resource/TRegularFile.h"
+#include "resource/TWorkProgress.h"
+#include "resource/zevlog.h"
+#include "xmltools/XMLEntityLoader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint8_t kCheckFailedLevel = 2;
+constexpr std::uint8_t kListingFailedLevel = 2;  // always on: a folder's files were not done
+constexpr std::uint8_t kDetailLevel = 5;
+constexpr std::uint8_t kCancelledLevel = 2;  // always on: files were not done
+const char* const kUnknownCommand = "Unknown Batch Command";
+
+// The tools at work on one file report on a progress of their own, a part of
+// the run's: the run's progress keeps counting files, and its cancel reaches
+// them. Nothing without a run's progress.
+class TFileProgress {
+public:
+  TFileProgress()
+  {
+    if (TWorkProgress* run = TWorkProgress::Current()) {
+      Work.emplace(run);
+      Scope.emplace(*Work);
+    }
+  }
+
+private:
+  std::optional<TWorkProgress> Work;
+  std::optional<TWorkProgressScope> Scope;
+};
+
+// Puts the process's current folder back where it was when the run started.
+class TCurrentFolderKeeper {
+public:
+  TCurrentFolderKeeper() { Saved = fs::current_path(Error); }
+  ~TCurrentFolderKeeper() {
+    if (Error) return;
+    std::error_code ignored;
+    fs::current_path(Saved, ignored);
+  }
+  TCurrentFolderKeeper(const TCurrentFolderKeeper&) = delete;
+  TCurrentFolderKeeper& operator=(const TCurrentFolderKeeper&) = delete;
+
+  const fs::path& Folder() const { return Saved; }
+
+private:
+  fs::path Saved;
+  std::error_code Error;
+};
+
+// A relative local folder is taken relative to the current folder at the start
+// of the run, which the run itself changes.
+void AnchorLocalFolder(TURL& url, const fs::path& base) {
+  if (url.Protocol != TURLProtocol::file || base.empty()) return;
+  if (!url.Path.empty() && url.Path[0] == '/') return;
+  std::string folder = base.string();
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  url.SetPath(folder + url.Path);
+}
+
+// The path with its folders' links resolved and "." and ".." taken out, so
+// that two spellings of one file compare equal.
+std::string ResolvedPath(const std::string& path, const fs::path& base) {
+  fs::path full(path);
+  if (full.is_relative()) full = base / full;
+  std::error_code error;
+  fs::path resolved = fs::weakly_canonical(full, error);
+  return (error ? full.lexically_normal() : resolved).string();
+}
+
+}  // namespace
+
+TBatch::TBatch() : Source("file:/"), Dest("file:/") {}
+
+void TBatch::Execute() {
+  TCurrentFolderKeeper keeper;
+  TURL source(Source);
+  TURL dest(Dest);
+  AnchorLocalFolder(source, keeper.Folder());
+  AnchorLocalFolder(dest, keeper.Folder());
+  FSkipped.clear();
+  for (const std::string& path : SkipFiles) FSkipped.insert(ResolvedPath(path, keeper.Folder()));
+  FFilesDone = 0;
+  FFilesTotal = 0;
+  FLastDone.clear();
+  FCurrent.clear();
+  try {
+    Prepare();
+    ProcessFolder(source, dest);
+  } catch (const ECancelled&) {
+    LogCancelled();
+    throw;
+  }
+}
+
+void TBatch::StartFile(const TURL& file)
+{
+  TWorkProgress* progress = TWorkProgress::Current();
+  if (!progress) return;
+  progress->ThrowIfCancelled();
+  FCurrent = file.GetURL();
+  progress->SetStep(FCurrent);
+  progress->Report(FFilesDone, FFilesTotal, TProgressUnit::files);
+}
+
+void TBatch::FileDone(const TURL& file)
+{
+  ++FFilesDone;
+  FLastDone = file.GetURL();
+  FCurrent.clear();
+  if (TWorkProgress* progress = TWorkProgress::Current())
+    progress->Report(FFilesDone, FFilesTotal, TProgressUnit::files);
+}
+
+void TBatch::LogCancelled() const
+{
+  std::string text = "Batch cancelled after " + std::to_string(FFilesDone);
+  if (FFilesTotal > 0) text += " of " + std::to_string(FFilesTotal);
+  text += FFilesDone == 1 && FFilesTotal == 0 ? " file." : " files.";
+  if (!FLastDone.empty()) text += " Last file done: " + FLastDone;
+  if (!FCurrent.empty()) text += (FLastDone.empty() ? " " : "; ") + std::string("not done: ") + FCurrent;
+  AppLog().Log(kCancelledLevel, text);
+}
+
+void TBatch::Prepare() {
+  switch (Command) {
+    case bcHTMLToXML:
+      Convertor.TagCase = TagCase;
+      Convertor.AttrCase = AttrCase;
+      Convertor.FixAttributes = FixAttributes;
+      Convertor.FixMismatch = FixMismatch;
+      break;
+    case bcCheck:
+      Checker.Validate = Validate;
+      break;
+    case bcTransform:
+      Transformer.LoadStyleSheet(XSLFile);
+      break;
+    case bcCopy:
+    case bcDelete:
+      break;
+    default:
+      AppLog().Check(false, kUnknownCommand);
+  }
+}
+
+namespace {
+
+// Appends the names of the listing's items of one kind, in listing order.
+void CollectItems(TURL& url, std::uint8_t kind, std::vector<std::string>& list) {
+  const int count = url.GetCount();
+  for (int i = 0; i < count; ++i) {
+    const TFolderItem& item = url.GetItem(i);
+    if (item.Kind == kind) list.push_back(item.Name);
+  }
+}
+
+}  // namespace
+
+void TBatch::CollectFiles(TURL& url, std::vector<std::string>& list) {
+  CollectItems(url, TFolderItem::kFile, list);
+}
+
+// A link to a folder may lead above the folder it sits in (a loop) or out of
+// the tree altogether: a recursive run never follows one.
+void TBatch::CollectFolders(TURL& url, std::vector<std::string>& list) {
+  const int count = url.GetCount();
+  for (int i = 0; i < count; ++i) {
+    const TFolderItem& item = url.GetItem(i);
+    if (item.Kind != TFolderItem::kFolder) continue;
+    if (IsLink(url, item)) {
+      TURL link(url);
+      link.SetFileName(item.Name);
+      AppLog().Log(kDetailLevel, "Link to a folder not followed: " + link.GetURL());
+      continue;
+    }
+    list.push_back(item.Name);
+  }
+}
+
+// FTP listings mark the links they show; a local entry is asked of the file
+// system itself (the listing reports where a link leads, not that it is one).
+bool TBatch::IsLink(const TURL& folder, const TFolderItem& item) {
+  if (item.Link) return true;
+  if (folder.Protocol != TURLProtocol::file) return false;
+  TURL entry(folder);
+  entry.SetFileName(item.Name);
+  std::error_code error;
+  return fs::is_symlink(fs::symlink_status(entry.GetNativeName(), error));
+}
+
+std::string TBatch::MakeDestName(const std::string& fileName, const std::string& mask) {
+  std::string base = fileName;
+  std::string ext;
+  const std::size_t dot = fileName.find('.');
+  if (dot != std::string::npos) {
+    base = fileName.substr(0, dot);
+    ext = fileName.substr(dot + 1);
+  }
+  std::string result = mask;
+  std::size_t star = result.find('*');
+  if (star == std::string::npos) return result;
+  result.replace(star, 1, base);
+  star = result.find('*');
+  if (star != std::string::npos) result.replace(star, 1, ext);
+  return result;
+}
+
+void TBatch::ProcessFolder(TURL& source, TURL& dest) {
+  std::vector<std::string> files;
+  const bool listedHere = !source.Listed;
+  CollectFiles(source, files);
+  if (listedHere) ReportFailedListing(source);
+  // Without recursion the first folder's files are all there is to do.
+  if (!Recurse) FFilesTotal = files.size();
+  if (source.Protocol == TURLProtocol::file) EnterFolder(source);
+  ProcessFiles(source, dest, files);
+  if (!Recurse) return;
+
+  std::vector<std::string> folders;
+  CollectFolders(source, folders);
+  for (const std::string& name : folders) {
+    TURL subSource(source);
+    TURL subDest(dest);
+    subSource.SetPath(source.Path + name + "/");
+    subDest.SetPath(dest.Path + name + "/");
+    ProcessFolder(subSource, subDest);
+  }
+}
+
+// The drivers hand back what they read of a listing that failed (a local
+// folder missing or unreadable, an FTP listing cut off); say so rather than
+// treat the folder as empty.
+void TBatch::ReportFailedListing(TURL& folder) {
+  if (folder.ListError.empty()) return;
+  AppLog().Log(kListingFailedLevel, "Folder listing failed: " + folder.GetURL() + " " + folder.ListError);
+}
+
+// The folder part of the native name; a failure to enter it is not examined.
+void TBatch::EnterFolder(const TURL& folder) {
+  const std::string native = folder.GetNativeName();
+  const std::size_t slash = native.rfind('/');
+  if (slash == std::string::npos) return;
+  std::error_code ignored;
+  fs::current_path(native.substr(0, slash + 1), ignored);
+}
+
+std::string TBatch::SkipFolder(const TURL& url) const {
+  if (FSkipped.empty() || url.Protocol != TURLProtocol::file) return std::string();
+  std::string folder = ResolvedPath(url.Host + url.Path, fs::path());
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+bool TBatch::Skipped(const std::string& skipFolder, const std::string& name) const {
+  return !skipFolder.empty() && FSkipped.count(skipFolder + name) > 0;
+}
+
+void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames) {
+  TURL sourceFile(source);
+  TURL destFile(dest);
+  const bool writes = Command == bcHTMLToXML || Command == bcTransform || Command == bcCopy;
+  const std::string sourceSkips = SkipFolder(source);
+  const std::string destSkips = writes ? SkipFolder(dest) : std::string();
+  for (const std::string& name : fileNames) {
+    sourceFile.SetFileName(name);
+    destFile.SetFileName(MakeDestName(name, dest.FileName));
+    StartFile(sourceFile);
+    const bool readsCopy = Skipped(sourceSkips, name);
+    if (readsCopy || Skipped(destSkips, destFile.FileName)) {
+      AppLog().Log(kDetailLevel, "Working copy skipped: " + (readsCopy ? sourceFile : destFile).GetURL());
+      FileDone(sourceFile);
+      continue;
+    }
+    ProcessFile(sourceFile, destFile);
+    FileDone(sourceFile);
+  }
+}
+
+void TBatch::ProcessFile(TURL& sourceFile, TURL& destFile) {
+  TFileProgress fileProgress;
+  switch (Command) {
+    case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
+    case bcCheck: BatchCheck(sourceFile); break;
+    case bcTransform: BatchTransform(sourceFile, destFile); break;
+    case bcCopy: BatchCopy(sourceFile, destFile); break;
+    case bcDelete: BatchDelete(sourceFile); break;
+    default: AppLog().Check(false, kUnknownCommand);
+  }
+}
+
+namespace {
+
+// Where the XML tools take a file to lie: the path of a local file, the URL
+// text of a remote one (whose references may then not read local files).
+std::string Location(const TURL& file) {
+  return file.Protocol == TURLProtocol::file ? file.GetNativeName() : file.GetURL();
+}
+
+// Reads source, rewrites its text with tool (input, output) and writes the
+// result to dest.
+template <typename Tool>
+void RewriteFile(TURL& source, TURL& dest, Tool tool) {
+  std::string input;
+  source.GetFile(input);
+  std::string output;
+  tool(input, output);
+  dest.PutFile(output);
+}
+
+}  // namespace
+
+namespace {
+
+// Copies the local file from to to; empty, or why not. Only a regular file
+// is read (a named pipe would wait for a writer), and the copy replaces an
+// existing file only once it is complete (a copy that fails halfway, on a
+// full disk, keeps the file it would have replaced). A new file gets the
+// source's permissions.
+std::string CopyLocalFile(const std::string& from, const std::string& to) {
+  TRegularFile file(from);
+  std::string bytes;
+  struct stat info {};
+  if (!file.IsOpen() || !file.ReadAll(bytes)) return file.Failure();
+  if (::fstat(file.Handle(), &info) != 0) info.st_mode = 0666;
+  try {
+    WriteFileAtomically(to, bytes, info.st_mode & 0777);
+  } catch (const EResourceError& error) {
+    return error.what();
+  }
+  return std::string();
+}
+
+}  // namespace
+
+void TBatch::BatchConvert(TURL& source, TURL& dest) {
+  RewriteFile(source, dest, [this](const std::string& html, std::string& xml) { Convertor.Convert(html, xml); });
+  AppLog().Log(kDetailLevel, "HTML file converted to XML: " + source.GetURL() + " to " + dest.GetURL());
+}
+
+void TBatch::BatchCheck(TURL& source) {
+  std::string text;
+  source.GetFile(text);
+  Checker.XML = text;
+  Checker.BaseURL = Location(source);
+  XMLFTPLogin login(source);  // its DTD beside it on the server is read as its user
+  try {
+    Checker.Check();
+    AppLog().Log(kDetailLevel, "File checked: " + source.GetURL());
+  } catch (const ECancelled&) {
+    throw;  // no verdict on this file
+  } catch (const std::exception& e) {
+    AppLog().Log(kCheckFailedLevel, "File check failed:" + source.GetURL());
+    AppLog().LogException(e, "\r\n");
+  }
+}
+
+void TBatch::BatchTransform(TURL& source, TURL& dest) {
+  const std::string location = Location(source);
+  XMLFTPLogin login(source);
+  RewriteFile(source, dest, [this, &location](const std::string& input, std::string& output) {
+    Transformer.Transform(input, output, location);
+  });
+  AppLog().Log(kDetailLevel, "XSL transform on: " + source.GetURL() + " to " + dest.GetURL());
+}
+
+void TBatch::BatchCopy(TURL& source, TURL& dest) {
+  if (source.Protocol == TURLProtocol::file && dest.Protocol == TURLProtocol::file) {
+    const std::string from = source.GetNativeName();
+    const std::string to = dest.GetNativeName();
+    std::string reason = CopyLocalFile(from, to);
+    if (!reason.empty()) throw EBatchCopyError("Cannot copy file \"" + from + "\" to \"" + to + "\". " + reason);
+  } else {
+    std::string text;
+    source.GetFile(text);
+    dest.PutFile(text);
+  }
+  AppLog().Log(kDetailLevel, "File copied: " + source.GetURL() + " to " + dest.GetURL());
+}
+
+void TBatch::BatchDelete(TURL& source) {
+  source.DeleteFile();
+  AppLog().Log(kDetailLevel, "File deleted: " + source.GetURL());
+}

@@ -1,0 +1,366 @@
+#include "xmltools/XMLEntityLoader.h"
+
+#include <libxml/catalog.h>
+#include <libxml/parserInternals.h>
+#include <libxml/uri.h>
+
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <strings.h>
+#include <unistd.h>
+
+#include "resource/TRegularFile.h"
+#include "resource/TURL.h"
+#include "resource/TURLSystem.h"
+#include "xmltools/EXMLError.h"
+#include "xmltools/XMLErrorCapture.h"
+#include "xmltools/XMLTextEncoding.h"
+
+namespace {
+
+XMLEntityLoader* CurrentLoader = nullptr;
+
+bool StartsWithNoCase(const std::string& text, const char* prefix)
+{
+  std::size_t n = std::strlen(prefix);
+  return text.size() >= n && ::strncasecmp(text.c_str(), prefix, n) == 0;
+}
+
+// The scheme of url ("" when it has none). One-letter schemes are drive letters.
+std::string SchemeOf(const std::string& url)
+{
+  std::size_t i = 0;
+  while (i < url.size() && (std::isalnum(static_cast<unsigned char>(url[i])) || url[i] == '+' || url[i] == '-' || url[i] == '.'))
+    ++i;
+  if (i < 2 || i >= url.size() || url[i] != ':' || !std::isalpha(static_cast<unsigned char>(url[0]))) return std::string();
+  return url.substr(0, i);
+}
+
+std::string Unescape(const std::string& text)
+{
+  char* plain = xmlURIUnescapeString(text.c_str(), 0, nullptr);
+  if (plain == nullptr) return text;
+  std::string result(plain);
+  xmlFree(plain);
+  return result;
+}
+
+// The resource being parsed when context asked for another one; empty when unknown.
+std::string ReferringResource(xmlParserCtxtPtr context)
+{
+  if (context == nullptr || context->input == nullptr || context->input->filename == nullptr) return std::string();
+  return context->input->filename;
+}
+
+// Records that url could not be loaded, at the line of the reference.
+void Fail(xmlParserCtxtPtr context, const std::string& reason)
+{
+  XMLErrorCapture* capture = XMLErrorCapture::Current();
+  if (capture == nullptr) return;
+  int line = context != nullptr && context->input != nullptr ? context->input->line : 0;
+  capture->Add(reason, ReferringResource(context), line);
+}
+
+// path made absolute against the folder of the referring resource.
+std::string ResolveLocal(const std::string& path, xmlParserCtxtPtr context)
+{
+  if (path.empty() || path[0] == '/') return path;
+  std::string referrer = LocalPathOf(ReferringResource(context));
+  std::size_t slash = referrer.rfind('/');
+  return slash == std::string::npos ? path : referrer.substr(0, slash + 1) + path;
+}
+
+// A local file opened for reading, and the name that opened it.
+struct TOpenedLocal {
+  std::unique_ptr<TRegularFile> File;
+  std::string Name;
+  bool IsOpen() const { return File && File->IsOpen(); }
+};
+
+// The regular file at path, opened without waiting (escaped names are tried
+// plain too). When neither name opens, the attempt kept is one that found
+// something, whose reason tells most ("It is a named pipe, not a file.").
+TOpenedLocal OpenLocal(const std::string& path)
+{
+  TOpenedLocal result;
+  for (const std::string& candidate : {path, Unescape(path)}) {
+    auto file = std::make_unique<TRegularFile>(candidate);
+    if (!result.File || file->IsOpen() || (result.File->Missing() && !file->Missing()))
+      result = TOpenedLocal{std::move(file), candidate};
+    if (result.IsOpen()) break;
+  }
+  return result;
+}
+
+// A parser input over the bytes of text, named url (the base of its own
+// references).
+xmlParserInputPtr MemoryInput(const std::string& text, const std::string& url, xmlParserCtxtPtr context)
+{
+  xmlParserInputBufferPtr buffer =
+      xmlParserInputBufferCreateMem(text.data(), static_cast<int>(text.size()), XML_CHAR_ENCODING_NONE);
+  if (buffer == nullptr) return nullptr;
+  xmlParserInputPtr input = xmlNewIOInputStream(context, buffer, XML_CHAR_ENCODING_NONE);
+  if (input == nullptr) {
+    xmlFreeParserInputBuffer(buffer);
+    return nullptr;
+  }
+  input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(url.c_str())));
+  return input;
+}
+
+// What the system's catalog maps the identifiers to; empty when it knows
+// neither.
+std::string CatalogResolve(const char* publicId, const char* systemId)
+{
+  xmlChar* resolved = xmlCatalogResolve(reinterpret_cast<const xmlChar*>(publicId),
+                                        reinterpret_cast<const xmlChar*>(systemId));
+  if (resolved == nullptr) return std::string();
+  std::string result(reinterpret_cast<const char*>(resolved));
+  xmlFree(resolved);
+  return result;
+}
+
+bool IsFtpURL(const std::string& url)
+{
+  return StartsWithNoCase(url, "ftp:");
+}
+
+// The ftp URL ("ftp://host/path", percent-encoded) as the URL system's
+// address ("ftp:host/path"), with the log-in of a document of its host.
+TURL FtpAddress(const std::string& url)
+{
+  std::string rest = url.substr(4);
+  if (rest.compare(0, 2, "//") == 0) rest.erase(0, 2);
+  std::size_t slash = rest.find('/');
+  std::string host = rest.substr(0, slash);
+  std::string path = slash == std::string::npos ? "/" : Unescape(rest.substr(slash));
+  TURL address("ftp:" + host + path);
+  address.Passive = true;
+  if (const XMLFTPLogin* login = XMLFTPLogin::For(address.Host)) {
+    address.User = login->User;
+    address.Password = login->Password;
+    address.Passive = login->Passive;
+  }
+  return address;
+}
+
+// The local file that url names, opened; nothing when url names no local file.
+TOpenedLocal OpenLocalFile(const std::string& url)
+{
+  std::string path = LocalPathOf(url);
+  return path.empty() ? TOpenedLocal() : OpenLocal(path);
+}
+
+}  // namespace
+
+XMLEntityLoader::XMLEntityLoader() : Outer(CurrentLoader), Previous(xmlGetExternalEntityLoader())
+{
+  CurrentLoader = this;
+  xmlSetExternalEntityLoader(&XMLEntityLoader::Load);
+}
+
+XMLEntityLoader::~XMLEntityLoader()
+{
+  xmlSetExternalEntityLoader(Previous);
+  CurrentLoader = Outer;
+}
+
+std::string XMLEntityLoader::SourceLine(const std::string& url, int line) const
+{
+  auto fetched = Fetched.find(url);
+  if (fetched != Fetched.end()) return XMLSourceLine(fetched->second, line);
+  if (NetworkRun && LocalLoaded.count(url) == 0) return std::string();  // not one this run may read
+  TOpenedLocal local = OpenLocalFile(url);
+  std::string text;
+  if (!local.IsOpen() || !local.File->ReadAll(text)) return std::string();
+  return XMLSourceLine(text, line);
+}
+
+std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std::string& text,
+                                          const std::string& base) const
+{
+  if (error.File.empty() || error.File == base)
+    return FormatXMLErrorMessage(error.Reason, error.Line, XMLSourceLine(text, error.Line));
+  bool foreign = IsRemoteURL(error.File) || (NetworkRun && LocalLoaded.count(error.File) == 0);
+  TOpenedLocal local = foreign ? TOpenedLocal() : OpenLocalFile(error.File);
+  std::string name = local.IsOpen() ? local.Name : std::string();
+  return FormatXMLErrorMessage(error.Reason + " (in \"" + (name.empty() ? error.File : name) + "\")", error.Line,
+                               SourceLine(error.File, error.Line));
+}
+
+// The system's catalog first: what it knows loads from its local copy, in
+// any run, without the network.
+xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* id, xmlParserCtxtPtr context)
+{
+  std::string target(url != nullptr ? url : id != nullptr ? id : "");
+  try {
+    std::string known = CatalogResolve(id, url);
+    if (!known.empty()) return CurrentLoader->LoadAddress(known, context, true);
+    if (url == nullptr) {
+      Fail(context, "Cannot load an external definition that has no system identifier");
+      return nullptr;
+    }
+    return CurrentLoader->LoadAddress(target, context, false);
+  } catch (const std::exception& e) {
+    Fail(context, "Cannot load \"" + target + "\": " + e.what());
+  } catch (...) {
+    Fail(context, "Cannot load \"" + target + "\"");
+  }
+  return nullptr;
+}
+
+xmlParserInputPtr XMLEntityLoader::LoadAddress(const std::string& url, xmlParserCtxtPtr context, bool fromCatalog)
+{
+  if (IsHttpURL(url)) {
+    TURL address(url);
+    return LoadRemote(url, address, context);
+  }
+  if (IsFtpURL(url)) {
+    TURL address = FtpAddress(url);
+    return LoadRemote(url, address, context);
+  }
+  if (!LocalPathOf(url).empty()) return LoadLocal(url, context, fromCatalog);
+  Fail(context, "Cannot load \"" + url + "\": only local files and http, https or ftp resources can be loaded");
+  return nullptr;
+}
+
+xmlParserInputPtr XMLEntityLoader::LoadLocal(const std::string& url, xmlParserCtxtPtr context, bool fromCatalog)
+{
+  std::string referrer = ReferringResource(context);
+  if (!fromCatalog && (NetworkRun || IsRemoteURL(referrer.empty() ? Origin : referrer))) {
+    Fail(context, "Cannot load \"" + url + "\": a resource from the web may not refer to a local file");
+    return nullptr;
+  }
+  TOpenedLocal local = OpenLocal(ResolveLocal(LocalPathOf(url), context));
+  if (!local.IsOpen()) {
+    Fail(context, "Cannot open \"" + url + "\": " + local.File->Failure());
+    return nullptr;
+  }
+  // The parser reads the file that was checked, from its open descriptor.
+  xmlParserInputBufferPtr buffer = xmlParserInputBufferCreateFd(local.File->Handle(), XML_CHAR_ENCODING_NONE);
+  if (buffer == nullptr) return nullptr;
+  local.File->Release();  // the buffer closes it
+  xmlParserInputPtr input = xmlNewIOInputStream(context, buffer, XML_CHAR_ENCODING_NONE);
+  if (input == nullptr) {
+    xmlFreeParserInputBuffer(buffer);
+    return nullptr;
+  }
+  // References inside the file resolve against its name as a URL.
+  std::string base = LocalBaseURL(local.Name);
+  input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(base.c_str())));
+  LocalLoaded.insert(base);
+  return input;
+}
+
+xmlParserInputPtr XMLEntityLoader::LoadRemote(const std::string& url, TURL& address, xmlParserCtxtPtr context)
+{
+  // A resource read twice in one run (a schema, whose target namespace is
+  // read before the schema itself) is fetched once.
+  auto fetched = Fetched.find(url);
+  std::string text;
+  if (fetched != Fetched.end()) {
+    text = fetched->second;
+  } else {
+    // Once a load has failed, the operation fails: a server that stopped
+    // answering must not hold it for a stall limit per further reference.
+    XMLErrorCapture* capture = XMLErrorCapture::Current();
+    if (capture != nullptr && capture->Failed()) {
+      Fail(context, "Cannot load \"" + url + "\": not fetched after the error before");
+      return nullptr;
+    }
+    URLSystem().GetResource(address, text);
+  }
+  if (text.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("it is too large");
+  xmlParserInputPtr input = MemoryInput(text, url, context);
+  if (input != nullptr) Fetched[url] = std::move(text);
+  return input;
+}
+
+std::string CurrentFolderPath()
+{
+  char* folder = ::getcwd(nullptr, 0);
+  std::string path = folder ? folder : ".";
+  std::free(folder);
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+std::string CurrentFolderBase()
+{
+  return LocalBaseURL(CurrentFolderPath());
+}
+
+std::string DocumentBaseURL(const std::string& location)
+{
+  if (location.empty()) return CurrentFolderBase();
+  if (!SchemeOf(location).empty() || location[0] == '/') return LocalBaseURL(location);
+  return LocalBaseURL(CurrentFolderPath() + location);
+}
+
+std::string LocalBaseURL(const std::string& path)
+{
+  if (IsFtpURL(path) && path.compare(4, 2, "//") != 0) return "ftp://" + path.substr(4);
+  if (!SchemeOf(path).empty()) return path;
+  std::string url;
+  for (char c : path) {
+    if (c == '%') url += "%25";
+    else if (c == '#') url += "%23";
+    else if (c == '?') url += "%3F";
+    else url += c;
+  }
+  return url;
+}
+
+bool IsHttpURL(const std::string& url)
+{
+  return StartsWithNoCase(url, "http:") || StartsWithNoCase(url, "https:");
+}
+
+bool IsRemoteURL(const std::string& url)
+{
+  std::string scheme = SchemeOf(url);
+  return !scheme.empty() && ::strcasecmp(scheme.c_str(), "file") != 0;
+}
+
+std::string LocalPathOf(const std::string& url)
+{
+  std::string scheme = SchemeOf(url);
+  if (scheme.empty()) return url;
+  if (!StartsWithNoCase(scheme, "file") || scheme.size() != 4) return std::string();
+  std::string rest = url.substr(5);
+  if (rest.compare(0, 2, "//") == 0) {
+    std::size_t slash = rest.find('/', 2);
+    std::string host = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+    if (!host.empty() && ::strcasecmp(host.c_str(), "localhost") != 0) return std::string();
+    rest = slash == std::string::npos ? std::string() : rest.substr(slash);
+  }
+  return Unescape(rest);
+}
+
+namespace {
+
+XMLFTPLogin* InnermostLogin = nullptr;
+
+}  // namespace
+
+XMLFTPLogin::XMLFTPLogin(const TURL& document)
+    : Host(document.Host), User(document.User), Password(document.Password), Passive(document.Passive),
+      Outer(InnermostLogin)
+{
+  InnermostLogin = this;
+}
+
+XMLFTPLogin::~XMLFTPLogin()
+{
+  InnermostLogin = Outer;
+}
+
+const XMLFTPLogin* XMLFTPLogin::For(const std::string& host)
+{
+  for (const XMLFTPLogin* login = InnermostLogin; login != nullptr; login = login->Outer)
+    if (login->Host == host) return login;
+  return nullptr;
+}
