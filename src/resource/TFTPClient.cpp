@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 #include <set>
+#include <system_error>
 #include <strings.h>
 
 #include "resource/CurlSupport.h"
@@ -81,6 +82,12 @@ struct TFTPTransfer {
   std::size_t UploadPos = 0;
   std::string LastReply;
   char Detail[CURL_ERROR_SIZE] = "";
+  // libcurl's error text keeps the first note it writes, also one it went on
+  // after (in active mode every transfer leaves one about the listening
+  // socket). A note that stood before a later reply of the server came is no
+  // reason of the failure.
+  std::string PassedNote;
+  long OsError = 0;  // the system's error of the last socket operation
   TCurlTraffic Traffic;
   TCurlProgress Progress;
 
@@ -116,8 +123,10 @@ size_t ReceiveReply(char* data, size_t size, size_t count, void* user)
 {
   try {
     std::string line = TrimLineEnd(std::string(data, size * count));
+    auto* transfer = static_cast<TFTPTransfer*>(user);
+    transfer->PassedNote = transfer->Detail;
     if (line.size() >= 3 && (line.size() == 3 || line[3] == ' ') && std::isdigit(static_cast<unsigned char>(line[0])))
-      static_cast<TFTPTransfer*>(user)->LastReply = line;
+      transfer->LastReply = line;
   } catch (...) {
     // No exception may cross libcurl; the reply is only kept for messages.
   }
@@ -214,6 +223,7 @@ int TFTPClient::Run(TFTPTransfer& transfer)
   CURL* curl = static_cast<CURL*>(Handle);
   CURLcode code = curl_easy_perform(curl);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &transfer.OsError);
   const bool cancelled = transfer.Progress.Stopped(code);
   if (LosesConnection(code) || cancelled) CloseHandle();
   if (cancelled) throw ECancelled();
@@ -223,6 +233,18 @@ int TFTPClient::Run(TFTPTransfer& transfer)
 
 namespace {
 
+// libcurl's own words for the failure: its error text unless that is a note
+// it went on after, else the system's error of a broken connection, else the
+// text of the code.
+std::string CurlReason(const TFTPTransfer& transfer, int code)
+{
+  if (transfer.Detail[0] && transfer.PassedNote != transfer.Detail) return transfer.Detail;
+  if (transfer.OsError != 0 && (code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR))
+    return std::string(code == CURLE_SEND_ERROR ? "Send failure: " : "Recv failure: ") +
+           std::generic_category().message(static_cast<int>(transfer.OsError));
+  return curl_easy_strerror(static_cast<CURLcode>(code));
+}
+
 // What stopped the transfer: the download's limit, the server's error reply
 // when there is one, else libcurl's reason.
 std::string FailureReason(TFTPTransfer& transfer, int code)
@@ -230,11 +252,9 @@ std::string FailureReason(TFTPTransfer& transfer, int code)
   if (code == CURLE_FILESIZE_EXCEEDED) transfer.Download.TooLarge = true;
   std::string reason = transfer.Download.Failure(transfer.What);
   if (!reason.empty()) return reason;
-  if (code == CURLE_OPERATION_TIMEDOUT)
-    return std::string("time-out: ") + (transfer.Detail[0] ? transfer.Detail : curl_easy_strerror(CURLE_OPERATION_TIMEDOUT));
+  if (code == CURLE_OPERATION_TIMEDOUT) return "time-out: " + CurlReason(transfer, code);
   if (transfer.ReplyCode() >= 400) return transfer.LastReply;
-  if (transfer.Detail[0]) return transfer.Detail;
-  return curl_easy_strerror(static_cast<CURLcode>(code));
+  return CurlReason(transfer, code);
 }
 
 }  // namespace
@@ -446,8 +466,10 @@ int TFTPClient::Upload(TFTPTransfer& transfer, const std::string& path, const st
 // bytes go to a temporary name beside the file first, renamed over it once
 // complete. A server that refuses the temporary name (names beginning with a
 // dot), or to rename onto an existing file, gets the file written in place.
-// A cancelled store leaves the file as it was too; once the file is being
-// written in place, it runs to its end.
+// A store that fails or is cancelled leaves the file as it was too, and its
+// temporary copy is removed: over the same connection where the server kept
+// it, else over a new one, which later operations then use. Once the file is
+// being written in place, it runs to its end.
 void TFTPClient::Store(const std::string& path, const std::string& bytes)
 {
   RequireFileName("put", path);
@@ -472,7 +494,10 @@ void TFTPClient::Store(const std::string& path, const std::string& bytes)
     if (renameRefused) DeleteQuietly(temporary);
     return;
   }
-  if (Open) DeleteQuietly(temporary);
+  if (Open)
+    DeleteQuietly(temporary);
+  else
+    DiscardTemporary(temporary);
   try {
     Check(transfer, code, "put", path);
   } catch (const EFTPError& error) {
@@ -508,9 +533,9 @@ void TFTPClient::DeleteQuietly(const std::string& path)
   SendDelete(transfer, path);
 }
 
-// libcurl drops the connection of a transfer it stopped. The temporary copy
-// of a cancelled store is deleted over a new connection where the server
-// still answers; the user, who cancelled, is held for a few seconds at most.
+// libcurl drops the connection of a transfer it stopped or that broke off.
+// The temporary copy of such a store is deleted over a new connection where
+// the server still answers; the user is held for a few seconds at most.
 void TFTPClient::DiscardTemporary(const std::string& temporary)
 {
   TQuietWork quiet;

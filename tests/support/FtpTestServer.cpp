@@ -1,15 +1,10 @@
 #include "FtpTestServer.h"
 
 #include <arpa/inet.h>
-#include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
 #include <stdexcept>
 #include <sys/socket.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 #include "TestSupport.h"
@@ -22,13 +17,14 @@ namespace {
 // line that no listing format reads. A listing of a folder whose name ends in
 // "endless" never ends, and so does a RETR of a name holding "endless.xml"
 // (which need not exist). A RETR of a name holding "drip.xml" (in passive
-// mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name
-// holding "break.xml" fails
-// with an I/O error once 64 KB have gone through (a disk that fails, a disk
-// that is full). A STOR of a name holding "stall.xml" stops reading the data
-// once 64 KB have come (a server that hangs midway). Like some servers, it refuses to rename onto an existing
-// file whose name holds "noreplace", and to store a name beginning with "."
-// in a folder whose path holds "nodots".
+// mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name holding
+// "break.xml" fails with an I/O error once 64 KB have gone through (a disk
+// that fails, a disk that is full), and a STOR of a name holding "full.xml"
+// at its first byte. A STOR of a name holding "stall.xml" stops reading the
+// data once 64 KB have come (a server that hangs midway). Like some servers,
+// it refuses to rename onto an existing file whose name holds "noreplace",
+// and to store a name beginning with "." in a folder whose path holds
+// "nodots".
 const char* const kScript = R"PY(
 import logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -36,7 +32,9 @@ from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler, FileProducer
 from pyftpdlib.servers import FTPServer
 
-port, root, user, password, mlsd, guest_root = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5], sys.argv[6]
+import socket
+listening, ready = int(sys.argv[1]), int(sys.argv[2])
+root, user, password, mlsd, guest_root = sys.argv[3:8]
 logging.basicConfig(level=logging.DEBUG, stream=sys.stderr)
 
 authorizer = DummyAuthorizer()
@@ -60,17 +58,17 @@ Handler.ftp_RETR = ftp_RETR
 Handler.use_sendfile = False  # every RETR reads through its file object
 
 class Breaking:
-    """A file that fails with an I/O error once 64 KB went through."""
-    def __init__(self, fd):
-        self.fd, self.done = fd, 0
+    """A file that fails with an I/O error once limit bytes went through."""
+    def __init__(self, fd, limit=65536):
+        self.fd, self.done, self.limit = fd, 0, limit
     def read(self, n):
-        if self.done >= 65536:
+        if self.done >= self.limit:
             raise OSError(5, "Input/output error")
-        data = self.fd.read(min(n, 65536 - self.done))
+        data = self.fd.read(min(n, self.limit - self.done))
         self.done += len(data)
         return data
     def write(self, data):
-        if self.done + len(data) > 65536:
+        if self.done + len(data) > self.limit:
             raise OSError(28, "No space left on device")
         self.done += len(data)
         return self.fd.write(data)
@@ -144,6 +142,8 @@ def ftp_STOR(self, file, mode="w"):
     result = FTPHandler.ftp_STOR(self, file, mode)
     if breaks(file):
         wrap_upload(self, Breaking)
+    elif "full.xml" in file:
+        wrap_upload(self, lambda fd: Breaking(fd, 0))
     elif "stall.xml" in file:
         wrap_upload(self, lambda fd: Stalling(fd, self))
     return result
@@ -199,7 +199,9 @@ class FileSystem(AbstractedFS):
             yield b"odd trailing line\r\n"
 
 Handler.abstracted_fs = FileSystem
-server = FTPServer(("127.0.0.1", port), Handler)
+server = FTPServer(socket.socket(fileno=listening), Handler)
+os.write(ready, b"1")
+os.close(ready)
 server.serve_forever()
 )PY";
 
@@ -209,7 +211,6 @@ FtpTestServer::FtpTestServer() : FtpTestServer(Options()) {}
 
 FtpTestServer::FtpTestServer(const Options& options)
     : Settings(options),
-      Port(FreeLocalPort()),
       Root(MakeTempFolder("ftp-root")),
       GuestRoot(MakeTempFolder("ftp-guest")),
       WorkFolder(MakeTempFolder("ftp-server"))
@@ -239,42 +240,17 @@ std::string FtpTestServer::ServerLog() const
 
 void FtpTestServer::Start()
 {
-  if (Pid > 0) return;
-  std::string script = WorkFolder + "server.py";
-  std::string log = WorkFolder + "server.log";
-  std::string port = std::to_string(Port);
   std::string root = Root.substr(0, Root.size() - 1);
   std::string guestRoot = GuestRoot.substr(0, GuestRoot.size() - 1);
-  pid_t pid = ::fork();
-  if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    if (out >= 0) {
-      ::dup2(out, 1);
-      ::dup2(out, 2);
-    }
-    ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), root.c_str(), Settings.User.c_str(),
-            Settings.Password.c_str(), Settings.Mlsd ? "1" : "0", guestRoot.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  Pid = pid;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-  while (!LocalPortAccepts(Port)) {
-    int status = 0;
-    if (::waitpid(Pid, &status, WNOHANG) == Pid || std::chrono::steady_clock::now() > deadline) {
-      Stop();
-      throw std::runtime_error("the FTP test server did not start: " + ServerLog());
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  Process.Start(WorkFolder + "server.py",
+                {root, Settings.User, Settings.Password, Settings.Mlsd ? "1" : "0", guestRoot}, Port,
+                WorkFolder + "server.log");
+  Port = Process.Port;
 }
 
 void FtpTestServer::Stop()
 {
-  if (Pid <= 0) return;
-  ::kill(Pid, SIGKILL);
-  ::waitpid(Pid, nullptr, 0);
-  Pid = -1;
+  Process.Stop(true);
 }
 
 SilentTcpServer::SilentTcpServer()

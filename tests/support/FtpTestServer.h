@@ -6,7 +6,8 @@
 // dead server and bring it back on the same port.
 
 #include <string>
-#include <sys/types.h>
+
+#include "ServerProcess.h"
 
 class FtpTestServer {
 public:
@@ -40,7 +41,7 @@ public:
 
 private:
   std::string WorkFolder;  // the script and the server's log
-  pid_t Pid = -1;
+  ServerProcess Process;
 };
 
 // A TCP port on 127.0.0.1 that accepts connections (the kernel completes the

@@ -1,26 +1,17 @@
 #include "HttpTestServer.h"
 
-#include <csignal>
 #include <filesystem>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "TestSupport.h"
 
 namespace {
 
-const char* const kPython = "/usr/bin/python3";
-constexpr int kStartAttempts = 5;
-constexpr int kReadyPolls = 200;           // 200 polls of 50 ms: 10 s at most
-constexpr useconds_t kPollInterval = 50000;
-
 const char* const kScript = R"PY(
-import functools, http.server, ssl, sys, time, urllib.parse
+import functools, http.server, os, socket, ssl, sys, time, urllib.parse
 
-port, folder, log, certificate = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+listening, ready = int(sys.argv[1]), int(sys.argv[2])
+folder, log, certificate = sys.argv[3], sys.argv[4], sys.argv[5]
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     def log_request(self, code="-", size="-"):
@@ -66,11 +57,17 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         else:
             http.server.SimpleHTTPRequestHandler.do_GET(self)
 
-server = http.server.ThreadingHTTPServer(("127.0.0.1", port), functools.partial(Handler, directory=folder))
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=folder),
+                                         bind_and_activate=False)
+server.socket.close()
+server.socket = socket.socket(fileno=listening)
+server.server_address = server.socket.getsockname()
 if certificate:
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(certificate)
     server.socket = context.wrap_socket(server.socket, server_side=True)
+os.write(ready, b"1")
+os.close(ready)
 server.serve_forever()
 )PY";
 
@@ -146,22 +143,6 @@ ceX+G++Rk+bXLxjnrztimcQ=
 -----END PRIVATE KEY-----
 )PEM";
 
-[[noreturn]] void RunServer(const std::string& script, int port, const std::string& folder, const std::string& log,
-                            const std::string& certificate)
-{
-  ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlive the test program
-  int null = ::open("/dev/null", O_RDWR);
-  if (null >= 0) {
-    ::dup2(null, STDIN_FILENO);
-    ::dup2(null, STDOUT_FILENO);
-    ::dup2(null, STDERR_FILENO);
-  }
-  std::string portText = std::to_string(port);
-  ::execl(kPython, kPython, script.c_str(), portText.c_str(), folder.c_str(), log.c_str(), certificate.c_str(),
-          static_cast<char*>(nullptr));
-  ::_exit(127);
-}
-
 }  // namespace
 
 HttpTestServer::HttpTestServer(const std::string& folder, TCertificate certificate)
@@ -170,14 +151,13 @@ HttpTestServer::HttpTestServer(const std::string& folder, TCertificate certifica
   WriteTestFile(WorkFolder + "server.py", kScript);
   if (certificate == TCertificate::Trusted) WriteTestFile(WorkFolder + "server.pem", std::string(kTrustedCertificate) + kKey);
   if (certificate == TCertificate::Expired) WriteTestFile(WorkFolder + "server.pem", std::string(kExpiredCertificate) + kKey);
-  for (int attempt = 0; attempt < kStartAttempts; ++attempt)
-    if (Start(folder)) return;
-  throw std::runtime_error("the test HTTP server did not start");
+  std::string pem = certificate == TCertificate::None ? std::string() : WorkFolder + "server.pem";
+  Process.Start(WorkFolder + "server.py", {folder, WorkFolder + "requests.log", pem}, 0, WorkFolder + "server.log");
 }
 
 HttpTestServer::~HttpTestServer()
 {
-  Stop();
+  Process.Stop();
   std::error_code ignored;
   std::filesystem::remove_all(WorkFolder, ignored);
 }
@@ -185,7 +165,7 @@ HttpTestServer::~HttpTestServer()
 std::string HttpTestServer::BaseURL() const
 {
   return std::string(Certificate == TCertificate::None ? "http" : "https") + "://127.0.0.1:" +
-         std::to_string(PortNumber) + "/";
+         std::to_string(Process.Port) + "/";
 }
 
 std::string HttpTestServer::RequestLog() const
@@ -201,35 +181,4 @@ std::string HttpTestServer::TrustedCertificateFile()
     return file;
   }();
   return path;
-}
-
-// One try on a fresh port: false when the server exits (port taken) or never
-// accepts connections.
-bool HttpTestServer::Start(const std::string& folder)
-{
-  PortNumber = FreeLocalPort();
-  std::string certificate = Certificate == TCertificate::None ? std::string() : WorkFolder + "server.pem";
-  Pid = ::fork();
-  if (Pid < 0) throw std::runtime_error("fork failed");
-  if (Pid == 0) RunServer(WorkFolder + "server.py", PortNumber, folder, WorkFolder + "requests.log", certificate);
-  for (int poll = 0; poll < kReadyPolls; ++poll) {
-    if (LocalPortAccepts(PortNumber)) return true;
-    int status = 0;
-    if (::waitpid(Pid, &status, WNOHANG) == Pid) {
-      Pid = -1;
-      return false;
-    }
-    ::usleep(kPollInterval);
-  }
-  Stop();
-  return false;
-}
-
-void HttpTestServer::Stop()
-{
-  if (Pid <= 0) return;
-  ::kill(Pid, SIGTERM);
-  int status = 0;
-  ::waitpid(Pid, &status, 0);
-  Pid = -1;
 }

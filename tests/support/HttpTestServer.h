@@ -14,7 +14,8 @@
 // request arrives.
 
 #include <string>
-#include <sys/types.h>
+
+#include "ServerProcess.h"
 
 class HttpTestServer {
 public:
@@ -31,7 +32,7 @@ public:
   HttpTestServer(const HttpTestServer&) = delete;
   HttpTestServer& operator=(const HttpTestServer&) = delete;
 
-  int Port() const { return PortNumber; }
+  int Port() const { return Process.Port; }
   // "http://127.0.0.1:PORT/" ("https://..." over TLS)
   std::string BaseURL() const;
   // What the server was asked so far: each request line and its headers.
@@ -43,11 +44,7 @@ public:
   static std::string TrustedCertificateFile();
 
 private:
-  bool Start(const std::string& folder);
-  void Stop();
-
   TCertificate Certificate;
-  std::string WorkFolder;  // the script, the certificate and the request log
-  pid_t Pid = -1;
-  int PortNumber = 0;
+  std::string WorkFolder;  // the script, the certificate, the request log and the server's output
+  ServerProcess Process;
 };

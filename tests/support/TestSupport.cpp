@@ -48,19 +48,6 @@ int FreeLocalPort()
   return port;
 }
 
-bool LocalPortAccepts(int port)
-{
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return false;
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  ::close(fd);
-  return ok;
-}
-
 TFifoTrap::TFifoTrap(std::string path) : Path(std::move(path))
 {
   if (::mkfifo(Path.c_str(), 0644) != 0) throw std::runtime_error("mkfifo failed: " + Path);

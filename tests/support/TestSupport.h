@@ -11,10 +11,10 @@ std::string MakeTempFolder(const std::string& prefix = "xmlplivek-test");
 void WriteTestFile(const std::string& path, const std::string& bytes);
 // The whole content of a file ("" when it cannot be read).
 std::string ReadTestFile(const std::string& path);
-// A TCP port on 127.0.0.1 that is free at the moment of the call.
+// A TCP port on 127.0.0.1 that is free at the moment of the call (a test
+// server takes its port with ServerProcess instead: another may take this
+// one before it is used).
 int FreeLocalPort();
-// True when a TCP connection to 127.0.0.1:port succeeds.
-bool LocalPortAccepts(int port);
 
 // An environment variable set for the lifetime of the object, then put back
 // as it was (unset when it was not set).
