@@ -1,14 +1,14 @@
 #include "editor/TEditFrame.h"
 
-// The editor frame's display and events: the editor control, its look and
-// configuration, highlighter, key handling and line numbers. The document
-// (reading, writing, working copy) is in TEditFrameDocument.cpp.
+// The editor frame's display: the editor control, its look and configuration,
+// the highlighter, the editor's events and the line numbers. The document
+// (reading, writing, working copy) is in TEditFrameDocument.cpp, the keyboard
+// in TEditFrameKeys.cpp.
 
 #include <Qsci/qscilexercss.h>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerxml.h>
 #include <Qsci/qsciscintilla.h>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -195,12 +195,6 @@ void TEditFrame::SynEditContextHelp()
   if (OnContextHelp) OnContextHelp(*this);
 }
 
-bool TEditFrame::ExecuteCommand(TEditorCommand command, const QString& text)
-{
-  TEditorCommandArgs args{*SynEdit, FCommandState, text};
-  return RunEditorCommand(command, args);
-}
-
 bool TEditFrame::eventFilter(QObject* watched, QEvent* event)
 {
   if (watched == SynEdit) {
@@ -223,55 +217,6 @@ bool TEditFrame::eventFilter(QObject* watched, QEvent* event)
     }
   }
   return TFrame::eventFilter(watched, event);
-}
-
-// Every key press of the editor comes here first: bound keys run their
-// command, a first stroke of a sequence waits for the second, anything else
-// is typed as usual.
-bool TEditFrame::SynEditKeyDown(QKeyEvent& event)
-{
-  if (FRetyping || IsModifierKey(event.key())) return false;
-  TKeyStrokeReader::TResult stroke = FKeyReader.Press(FKeyBindings, ShortCutFromKeyEvent(event));
-  switch (stroke.Kind) {
-    case TKeyStrokeReader::TKind::Command:
-      ExecuteCommand(stroke.Command, event.text());
-      return true;
-    case TKeyStrokeReader::TKind::Pending:
-      return true;
-    case TKeyStrokeReader::TKind::Unbound:
-      break;
-  }
-  if (event.key() == Qt::Key_Escape && SynEdit->isListActive()) {
-    SynEdit->cancelList();
-    return true;
-  }
-  // Once configured, the editor's own key map is empty: an unbound key with
-  // Ctrl or Alt does nothing (its text is no typing).
-  if (FConfigured && (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) return true;
-  return TypeKey(event);
-}
-
-// A typed ASCII character goes through OnKeyPress first; false lets the
-// editor type the key itself (any other character too).
-bool TEditFrame::TypeKey(QKeyEvent& event)
-{
-  QString text = event.text();
-  if (!OnKeyPress || text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0x7F) return false;
-  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
-  char original = static_cast<char>(text[0].unicode());
-  char key = original;
-  // The handler may run an event loop (the completion pop-up) in which the
-  // frame is closed: the key then goes nowhere.
-  QPointer<TEditFrame> alive(this);
-  OnKeyPress(*this, key);
-  if (!alive) return true;
-  if (key == original) return false;
-  if (key == 0) return true;
-  QKeyEvent retyped(QEvent::KeyPress, 0, event.modifiers(),
-                    QString(QChar(static_cast<ushort>(static_cast<unsigned char>(key)))));
-  TFlagGuard retyping(FRetyping);
-  QCoreApplication::sendEvent(SynEdit, &retyped);
-  return true;
 }
 
 // ---- highlighter and configuration ------------------------------------------------
