@@ -1,10 +1,12 @@
 #include "editor/TAutoCompleteForm.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <algorithm>
 
 #include "ui_TAutoCompleteForm.h"
 
@@ -50,6 +52,20 @@ std::string TypedKey(const QKeyEvent& event)
   QString text = event.text();
   if (text.isEmpty() || !text[0].isPrint() || text.size() != (text[0].isHighSurrogate() ? 2 : 1)) return std::string();
   return ToText(text);
+}
+
+// True when key is the shortcut of a command of window (its menus, the
+// commands it carries): such a key is no typing for the pop-up.
+bool IsCommandShortcut(const QWidget* window, const QKeyEvent& event)
+{
+  const bool modified = event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  const bool functionKey = event.key() >= Qt::Key_F1 && event.key() <= Qt::Key_F35;
+  if (!window || event.key() == 0 || event.key() == Qt::Key_unknown || !(modified || functionKey)) return false;
+  const QKeySequence key(event.keyCombination());
+  QList<QAction*> actions = window->findChildren<QAction*>();
+  actions += window->actions();
+  return std::any_of(actions.begin(), actions.end(),
+                     [&key](const QAction* action) { return action->shortcuts().contains(key); });
 }
 
 // Removes the last character (UTF-8) of text.
@@ -262,6 +278,13 @@ bool TAutoCompleteForm::FormKeyDown(const QKeyEvent& event)
     // Typed ahead of the pop-up's closing.
     FLateKeys.emplace_back(static_cast<QKeyEvent*>(event.clone()));
     if (!FExecuting) PassOnLateKeys();
+    return true;
+  }
+  // A command's key closes the pop-up, like a click elsewhere, and goes on
+  // to the editor, which runs the command.
+  if (FKeyTarget && IsCommandShortcut(FKeyTarget->window(), event)) {
+    FLateKeys.emplace_back(static_cast<QKeyEvent*>(event.clone()));
+    FormDeactivate();
     return true;
   }
   std::string key = TypedKey(event);

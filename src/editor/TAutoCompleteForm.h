@@ -12,7 +12,9 @@
 // application losing focus cancels; any other character is added to the
 // typed text and selects the first item beginning with it (letter case
 // ignored); when none does, the pop-up closes and the typed text itself is
-// accepted. Backspace takes back the last typed character. Keys that reach
+// accepted. Backspace takes back the last typed character. The shortcut of a
+// command of the window (Ctrl+S) cancels, and the key goes on to the widget
+// that had the focus, which runs the command. Keys that reach
 // the pop-up after it closed (typed ahead, queued for it) go on to the widget
 // that had the focus before it, in their order, once Execute has returned.
 

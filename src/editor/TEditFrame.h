@@ -74,6 +74,12 @@ public:
   std::function<void(TEditFrame& sender)> OnContextHelp;
   // Raised when the caret, the selection or an editing mode changed.
   std::function<void(TEditFrame& sender)> OnStatusChange;
+  // Raised when the status flags (FStatus) changed.
+  std::function<void(TEditFrame& sender)> OnStatusFlagsChange;
+  // Sees every key press that no editor binding takes, before the editor
+  // types it: true when the key ran a command of the window (it is then
+  // used up). A key that is no command goes on to the editor.
+  std::function<bool(TEditFrame& sender, const QKeyEvent& key)> OnCommandKey;
   // Sees every typed ASCII character before the editor inserts it: tag
   // closing and autocompletion attach here. Setting key to 0 drops the key;
   // another value is typed instead. Other characters go to the editor.

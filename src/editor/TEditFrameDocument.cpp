@@ -34,6 +34,7 @@ void TEditFrame::SetStatus(TEditStatus status)
   if (status == FStatus) return;
   FStatus = status;
   if (TPageControl* pages = HostPageControl()) pages->InvalidateTabs();
+  if (OnStatusFlagsChange) OnStatusFlagsChange(*this);
 }
 
 void TEditFrame::MarkModified()

@@ -33,6 +33,14 @@ bool TEditFrame::SynEditKeyDown(QKeyEvent& event)
     case TKeyStrokeReader::TKind::Unbound:
       break;
   }
+  // A command's key that reached the editor (its command was not available
+  // when the key was matched, or the key was handed on by a pop-up): the
+  // window runs the command when it is available now.
+  if (OnCommandKey) {
+    QPointer<TEditFrame> alive(this);
+    if (OnCommandKey(*this, event)) return true;
+    if (!alive) return true;
+  }
   if (event.key() == Qt::Key_Escape && SynEdit->isListActive()) {
     SynEdit->cancelList();
     return true;

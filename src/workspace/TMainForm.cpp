@@ -54,7 +54,12 @@ TMainForm::TMainForm(QWidget* parent)
   CreateWorkArea();
   CreateDdeTopic();
   ConnectLogFileErrors();
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ControlFocused(now); });
+  // The commands follow the focus at once: a key pressed right after the
+  // focus moved into a document finds them enabled.
+  FFocusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    ControlFocused(now);
+    if (FFormShown) UpdateCommands();
+  });
 
   FHeartbeatTimer = new QTimer(this);
   FHeartbeatTimer->setObjectName("HeartbeatTimer");
@@ -79,7 +84,9 @@ TMainForm::TMainForm(QWidget* parent)
 
 TMainForm::~TMainForm()
 {
-  // Nothing may log into a pane that is about to go.
+  // Nothing may log into a pane that is about to go, nor follow the focus
+  // among the children going with the window.
+  disconnect(FFocusConnection);
   DisconnectLogEvents();
   qApp->removeEventFilter(this);
   FHeartbeatTimer->stop();

@@ -23,6 +23,7 @@
 #include "resource/TURL.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPrintDialog;
@@ -104,6 +105,8 @@ public:
 
   // --- heartbeat -----------------------------------------------------------
   void HeartbeatTimerTimer();
+  // What a tick recomputes: caption, panels and the state of every command.
+  void UpdateCommands();
   void BackupFrames();
   int HeartbeatCount() const { return FHeartbeatCount; }
   void SetHeartbeatCount(int count) { FHeartbeatCount = count; }
@@ -112,6 +115,10 @@ public:
   // The application-wide key hook: Tab and Shift+Tab in a focused editor run
   // the editor's own indent commands. True when the event was used up.
   bool AppMessage(QObject* target, QEvent* event);
+  // A key that reached the active editor although it is the shortcut of a
+  // menu command (disabled when the key was matched, or handed on later):
+  // runs the command when it is available now. True when it ran.
+  bool RunCommandKey(const QKeyEvent& event);
   void ApplyShortcuts();
   void ClearShortcuts();
   void SetShortcut(const std::string& name, TShortCut key);
@@ -298,6 +305,7 @@ private:
   bool FBackupFailureShown = false;
   std::string FCurrentTypeId;
   QPointer<QWidget> FLastControl;
+  QMetaObject::Connection FFocusConnection;
   TFindDialog* FFindDialog = nullptr;
   TReplaceDialog* FReplaceDialog = nullptr;
 

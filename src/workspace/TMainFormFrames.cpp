@@ -204,6 +204,10 @@ TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool
   frame->ApplyConfig();
   frame->OnContextHelp = [this](TEditFrame& sender) { EditContextHelp(sender); };
   frame->OnStatusChange = [this](TEditFrame& sender) { EditStatusChange(sender); };
+  frame->OnStatusFlagsChange = [this](TEditFrame& sender) {
+    if (&sender == GetActiveEditFrame()) UpdateCommands();
+  };
+  frame->OnCommandKey = [this](TEditFrame&, const QKeyEvent& key) { return RunCommandKey(key); };
   FMainPageControl->DockFrame(frame);
   frame->SetFileType(FileTypes().FindById(id));
   if (isNew) {

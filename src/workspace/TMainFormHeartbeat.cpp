@@ -1,6 +1,8 @@
 // The heartbeat: every tick recomputes the caption, the status panels and the
 // state of every command from the active frame; every 101st tick refreshes
-// the working copies of modified documents.
+// the working copies of modified documents. The same states are recomputed at
+// once when the focus moves and when a document's status changes, so that a
+// key pressed right after finds its command's state up to date.
 
 #include <QAction>
 #include <QApplication>
@@ -52,6 +54,13 @@ void TMainForm::HeartbeatTimerTimer()
       }
     }
   }
+  UpdateCommands();
+}
+
+void TMainForm::UpdateCommands()
+{
+  // While a command's work runs, the documents and commands wait for it.
+  if (TProgressRunner::Busy()) return;
   try {
     UpdateCaptionAndPanels();
     UpdateCommandStates();

@@ -1,6 +1,7 @@
 // The keyboard of the main window: Tab and Shift+Tab stay in the focused
-// editor as its indent commands, and the configured application shortcuts go
-// onto the menu items.
+// editor as its indent commands, the configured application shortcuts go
+// onto the menu items, and a command's key that reached the editor instead
+// runs the command.
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include "model/ModelModule.h"
 #include "model/ShortcutClashes.h"
 #include "model/TShortcutItem.h"
+#include "platform/TProgressRunner.h"
 #include "platform/VirtualKeys.h"
 #include "resource/zevlog.h"
 #include "workspace/TMainForm.h"
@@ -48,6 +50,22 @@ bool TMainForm::AppMessage(QObject* target, QEvent* event)
     default:
       return false;
   }
+}
+
+bool TMainForm::RunCommandKey(const QKeyEvent& event)
+{
+  if (event.key() == 0 || event.key() == Qt::Key_unknown || IsModifierKey(event.key()) || TProgressRunner::Busy())
+    return false;
+  const QKeySequence key(event.keyCombination());
+  for (const auto& [command, item] : CommandMenuItems()) {
+    QAction* action = Action(item);
+    if (!action || action->shortcut().isEmpty() || action->shortcut() != key) continue;
+    UpdateCommands();
+    if (!action->isEnabled()) return false;
+    action->trigger();
+    return true;
+  }
+  return false;
 }
 
 namespace {

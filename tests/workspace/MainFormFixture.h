@@ -87,4 +87,20 @@ protected:
   }
 
   TEditFrame* EditFrameAt(int index) { return qobject_cast<TEditFrame*>(Form().GetFrame(index)); }
+
+  // Opens the document name (written with bytes first) as XML and gives its
+  // editor the focus.
+  TEditFrame& OpenXml(const std::string& name, const std::string& bytes)
+  {
+    TEditFrame* frame = Form().NewEditFrame("xml", TURL("file:" + Write(name, bytes)), false);
+    FocusEditor(*frame);
+    return *frame;
+  }
+
+  // Keys where the focus is, as the window system delivers them.
+  static void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+  static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+  {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  }
 };

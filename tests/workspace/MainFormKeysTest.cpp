@@ -1,0 +1,109 @@
+// Commands given with real keys on the main window, the way a user types
+// them: a key and a command's shortcut in one batch of events (no heartbeat
+// in between), shortcuts right after the focus moved into a document, a
+// shortcut while the completion pop-up is open.
+
+#include <QAction>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <Qsci/qsciscintilla.h>
+
+#include "MainFormFixture.h"
+#include "dialogs/TFindDialog.h"
+#include "editor/TAutoCompleteForm.h"
+
+namespace {
+
+class MainFormKeysTest : public MainFormFixture {
+protected:
+  // The program started with its heartbeat stopped: every command state the
+  // keys meet is the one the window keeps by itself.
+  void SetUp() override
+  {
+    MainFormFixture::SetUp();
+    Start();
+    Form().HeartbeatTimer()->stop();
+  }
+
+  // The focus in the log pane: no document is the active frame.
+  void FocusLogPane()
+  {
+    Form().ShowLog();
+    auto* memo = Form().FLogFrame->findChild<QPlainTextEdit*>();
+    ASSERT_NE(memo, nullptr);
+    memo->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(Form().GetActiveEditFrame(), nullptr);
+  }
+};
+
+}  // namespace
+
+// A saved document: Save is off until the first key changes it; Ctrl+S in
+// the same batch of events as that key saves it.
+TEST_F(MainFormKeysTest, SaveRightAfterTheFirstKey)
+{
+  TEditFrame& doc = OpenXml("a.xml", "<a/>\n");
+  Form().HeartbeatTimerTimer();
+  ASSERT_FALSE(Form().Action("MenuFileSave")->isEnabled());
+  Type("x");
+  Press(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "x<a/>\n");
+  EXPECT_FALSE(doc.FStatus & esModified);
+  // The window follows at once: caption and Save.
+  EXPECT_EQ(Form().windowTitle().toStdString(), "XML:Plivek - [file:" + Folder + "a.xml]");
+  Type("y");
+  EXPECT_TRUE(Form().Action("MenuFileSave")->isEnabled());
+  EXPECT_TRUE(Form().ToolButton("SaveBtn")->isEnabled());
+  EXPECT_EQ(Form().windowTitle().toStdString(), "XML:Plivek - [file:" + Folder + "a.xml]*");
+}
+
+// The document commands are there as soon as the focus moves into a
+// document, before any heartbeat: Find, Check Well Formed, Close.
+TEST_F(MainFormKeysTest, DocumentCommandsRightAfterTheFocusMovesIntoADocument)
+{
+  TEditFrame& doc = OpenXml("a.xml", "<a/>\n");
+  FocusLogPane();
+  Form().HeartbeatTimerTimer();
+  ASSERT_FALSE(Form().Action("MenuSearchFind")->isEnabled());
+  FocusEditor(doc);
+  Press(Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(Form().FindDialog().isVisible());
+  Form().FindDialog().close();
+
+  FocusLogPane();
+  Form().HeartbeatTimerTimer();
+  FocusEditor(doc);
+  Press(Qt::Key_F9);
+  EXPECT_TRUE(doc.FStatus & esWellFormed) << Prompts->Messages.join("\n").toStdString();
+
+  FocusLogPane();
+  Form().HeartbeatTimerTimer();
+  FocusEditor(doc);
+  Press(Qt::Key_F4, Qt::ControlModifier);
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 0);
+}
+
+// Ctrl+S while the entity pop-up is open: the pop-up closes (the "&" is
+// typed as it is) and the document is saved.
+TEST_F(MainFormKeysTest, SaveWhileTheCompletionPopupIsOpen)
+{
+  TEditFrame& doc = OpenXml("a.xml", "");
+  ASSERT_NE(AutoCompleteForm, nullptr);
+  bool opened = false;
+  bool stayedOpen = false;
+  QTimer::singleShot(0, AutoCompleteForm, [&] {
+    opened = AutoCompleteForm->isVisible();
+    Press(Qt::Key_S, Qt::ControlModifier);
+    stayedOpen = AutoCompleteForm->FRunning;
+    if (stayedOpen) Press(Qt::Key_Escape);
+  });
+  Type("&");
+  QApplication::processEvents();
+  EXPECT_TRUE(opened);
+  EXPECT_FALSE(stayedOpen);
+  EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "&");
+  EXPECT_FALSE(doc.FStatus & esModified);
+}
