@@ -132,6 +132,9 @@ TEditFrame::TEditFrame(QWidget* parent)
   ApplyGutter();
 
   FText.OnEdit = [this](long position) { SynEditChange(position); };
+  connect(SynEdit, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, [this] {
+    if (!FLoading && FSavePointInFile) SetStatus(static_cast<TEditStatus>(FStatus & ~esModified));
+  });
   connect(SynEdit, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
     if (updated & (B::SC_UPDATE_SELECTION | B::SC_UPDATE_CONTENT)) SynEditStatusChange();
     UpdateLineNumbers();
@@ -168,6 +171,7 @@ void TEditFrame::SetText(const std::string& bytes)
     TFlagGuard loading(FLoading);
     warning = FText.Load(bytes);
   }
+  FSavePointInFile = false;
   if (OnTextEdit) OnTextEdit(*this, 0);
   FCommandState.LineAnchor = -1;
   FLook->NumberedFirst = -1;

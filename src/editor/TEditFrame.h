@@ -98,6 +98,7 @@ public:
   // when the value changes.
   void SetStatus(TEditStatus status);
   // After an edit: esModified set, esValid, esInvalid and esWellFormed cleared.
+  // Undo and Redo back to the text last opened or saved clear esModified.
   void MarkModified();
 
   // Starts an unsaved document at url: status exactly esNew, UTF-8 with LF
@@ -192,6 +193,9 @@ private:
   bool FConfigured = false;  // key bindings come from the configuration
   bool FLoading = false;
   bool FRetyping = false;
+  // The editor's save point is the text of the file (opened or saved):
+  // Undo or Redo back to it leaves the document unmodified.
+  bool FSavePointInFile = false;
   // Declared last: it leaves the registry of open documents before the URL
   // it reports goes.
   TWorkingCopy FWorkingCopy;

@@ -67,6 +67,7 @@ void TEditFrame::OpenDocument(const TURL& url)
   SetStatus(0);
   FURL = url;
   SetText(bytes);
+  FSavePointInFile = true;
   DeleteBackup();
   FBackupFileName = GetBackupFileName();
   // The text gives back exactly these bytes: the working copy is written
@@ -90,6 +91,7 @@ void TEditFrame::Save()
   writing.Run([this, &bytes] { FURL.PutFile(bytes); });
   FDiskStamp = TFileStamp::Of(FURL);
   FText.Saved();
+  FSavePointInFile = true;
   SetStatus(static_cast<TEditStatus>(FStatus & ~(esNew | esModified)));
 }
 

@@ -155,6 +155,9 @@ void TEditorText::Saved()
 {
   std::string_view text = Text();
   FModel.Saved(text.data(), text.size());
+  // What is typed after the save is an undo step of its own: one Undo does
+  // not take back text the file holds.
+  FEditor.SendScintilla(B::SCI_SETSAVEPOINT);
 }
 
 void TEditorText::ApplyLineEnd()

@@ -51,7 +51,8 @@ public:
   // Writes those bytes into a file as they are made; raises
   // ETextEncodingError when the conversion fails part way.
   void WriteTo(TScratchFile& file) const;
-  // After the bytes were written: their format becomes the document's.
+  // After the bytes were written: their format becomes the document's, and
+  // the editor's save point is set (typing after it starts a new undo step).
   void Saved();
 
 private:

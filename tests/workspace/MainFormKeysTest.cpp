@@ -1,7 +1,7 @@
 // Commands given with real keys on the main window, the way a user types
 // them: a key and a command's shortcut in one batch of events (no heartbeat
 // in between), shortcuts right after the focus moved into a document, a
-// shortcut while the completion pop-up is open.
+// shortcut while the completion pop-up is open, and Undo after a save.
 
 #include <QAction>
 #include <QListWidget>
@@ -105,5 +105,28 @@ TEST_F(MainFormKeysTest, SaveWhileTheCompletionPopupIsOpen)
   EXPECT_TRUE(opened);
   EXPECT_FALSE(stayedOpen);
   EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "&");
+  EXPECT_FALSE(doc.FStatus & esModified);
+}
+
+// A save ends what one Undo takes back: after "C", Save, "Y", one Ctrl+Z
+// leaves the document as saved, and not modified.
+TEST_F(MainFormKeysTest, UndoStopsAtTheSave)
+{
+  TEditFrame& doc = OpenXml("a.xml", "<a/>\n");
+  Type("C");
+  Press(Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(ReadTestFile(Folder + "a.xml"), "C<a/>\n");
+  Type("Y");
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(doc.GetText(), "C<a/>\n");
+  EXPECT_FALSE(doc.FStatus & esModified);
+  EXPECT_EQ(Form().windowTitle().toStdString(), "XML:Plivek - [file:" + Folder + "a.xml]");
+  // Once more: back to the text as opened, which is not the file's.
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(doc.GetText(), "<a/>\n");
+  EXPECT_TRUE(doc.FStatus & esModified);
+  // Redo returns to the save point.
+  Press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(doc.GetText(), "C<a/>\n");
   EXPECT_FALSE(doc.FStatus & esModified);
 }
