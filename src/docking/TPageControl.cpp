@@ -48,6 +48,14 @@ TPageControl::TPageControl(QWidget* parent)
   setAcceptDrops(true);
   PageControls().insert(this);
   connect(FTabBar, &TFrameTabBar::TabDragRequested, this, &TPageControl::StartTabDrag);
+  // A click on a tab makes its page the one the user works in, also when
+  // the focus was in the other page control or the tab was current already.
+  connect(FTabBar, &QTabBar::tabBarClicked, this, [this](int index) {
+    TFrame* frame = Frame(index);
+    if (!frame) return;
+    setCurrentIndex(index);
+    FocusInside(frame);
+  });
 }
 
 TPageControl::~TPageControl()

@@ -1,6 +1,7 @@
 #pragma once
 // A page control whose pages are frames (TFrame), one frame per tab. Both
-// page controls of the main window are of this class. Their tabs are drawn by
+// page controls of the main window are of this class. A click on a tab gives
+// the focus to its frame (the control in it that last had it). Their tabs are drawn by
 // an owner handler (OnDrawTab) and can be dragged: dropped on another page
 // control the page moves there, dropped anywhere else its frame floats as a
 // window of its own (owned by the main window, so it is freed with it).

@@ -31,6 +31,9 @@ void ShowException(const std::exception& error)
 
 namespace {
 
+// Room in a status panel around its text (frame and margins).
+constexpr int PanelPadding = 12;
+
 // The process's current folder as the bytes the system gives.
 std::string CurrentFolder()
 {
@@ -104,7 +107,7 @@ void TMainForm::CreateStatusBar()
   for (int i = 0; i < 5; ++i) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QString("StatusPanel%1").arg(i));
-    panel->setFixedWidth(std::max(widths[i], panel->fontMetrics().horizontalAdvance(samples[i]) + 12));
+    panel->setFixedWidth(std::max(widths[i], panel->fontMetrics().horizontalAdvance(samples[i]) + PanelPadding));
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFrameShadow(QFrame::Sunken);
     bar->addWidget(panel);
@@ -170,7 +173,13 @@ QString TMainForm::PanelText(int panel) const
 
 void TMainForm::SetPanelText(int panel, const QString& text)
 {
-  if (panel >= 0 && panel < static_cast<int>(FPanels.size())) FPanels[panel]->setText(text);
+  if (panel < 0 || panel >= static_cast<int>(FPanels.size())) return;
+  QLabel* label = FPanels[static_cast<std::size_t>(panel)];
+  label->setText(text);
+  // A panel widens to show all it is given (a line number of seven digits);
+  // it keeps that width, so the panels after it do not move to and fro.
+  const int needed = label->fontMetrics().horizontalAdvance(text) + PanelPadding;
+  if (needed > label->width()) label->setFixedWidth(needed);
 }
 
 void TMainForm::Guarded(const std::function<void()>& command)

@@ -305,6 +305,7 @@ private:
   bool FBackupFailureShown = false;
   std::string FCurrentTypeId;
   QPointer<QWidget> FLastControl;
+  QPointer<TEditFrame> FPositionFrame;  // the document whose caret panel 0 shows
   QMetaObject::Connection FFocusConnection;
   TFindDialog* FFindDialog = nullptr;
   TReplaceDialog* FReplaceDialog = nullptr;

@@ -340,6 +340,9 @@ void TMainForm::HelpCopyPaste(TFrame& sender)
 
 void TMainForm::EditStatusChange(TEditFrame& sender)
 {
+  // The panel shows the active document's caret only.
+  if (&sender != GetActiveEditFrame()) return;
+  FPositionFrame = &sender;
   // The column counts characters, counted by the editor in one call (asking
   // it for the end of each character took 0.15 s a key on a line of 10 MB).
   using B = QsciScintillaBase;

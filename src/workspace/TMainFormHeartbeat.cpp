@@ -91,6 +91,8 @@ void TMainForm::UpdateCaptionAndPanels()
 {
   TEditFrame* edit = GetActiveEditFrame();
   if (edit) {
+    // Another document active: its caret's position, not the last one's.
+    if (edit != FPositionFrame) EditStatusChange(*edit);
     QString caption = "XML:Plivek - [" + LocalText(edit->FURL.GetURL()) + "]";
     if (edit->FStatus & esModified) caption += "*";
     setWindowTitle(caption);
@@ -108,6 +110,7 @@ void TMainForm::UpdateCaptionAndPanels()
   if (FHelpFrame && GetActiveFrame() == FHelpFrame) caption += " - [" + HelpPageTitle() + "]";
   setWindowTitle(caption);
   for (int i = 0; i < 5; ++i) SetPanelText(i, QString());
+  FPositionFrame = nullptr;
 }
 
 void TMainForm::UpdateCommandStates()
