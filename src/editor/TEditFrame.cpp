@@ -120,6 +120,11 @@ TEditFrame::TEditFrame(QWidget* parent)
   SynEdit->SendScintilla(B::SCI_SETVIRTUALSPACEOPTIONS,
                          static_cast<long>(B::SCVS_RECTANGULARSELECTION | B::SCVS_USERACCESSIBLE));
   SynEdit->setContextMenuPolicy(Qt::NoContextMenu);
+  // The highlighter styles the text in view first and the text before it in
+  // slices while the program waits for input: a jump to the end of a big
+  // document would otherwise style all of it (two seconds at 100 MB) before
+  // the window is drawn again.
+  SynEdit->SendScintilla(B::SCI_SETIDLESTYLING, static_cast<long>(B::SC_IDLESTYLING_TOVISIBLE));
 
   FLook->EditorFont = QFont("Courier New");
   FLook->EditorFont.setStyleHint(QFont::TypeWriter);

@@ -1,7 +1,8 @@
 // Commands given with real keys on the main window, the way a user types
 // them: a key and a command's shortcut in one batch of events (no heartbeat
 // in between), shortcuts right after the focus moved into a document, a
-// shortcut while the completion pop-up is open, and Undo after a save.
+// shortcut while the completion pop-up is open, Undo after a save, and the
+// first Ctrl+End in a big document.
 
 #include <QAction>
 #include <QListWidget>
@@ -129,4 +130,23 @@ TEST_F(MainFormKeysTest, UndoStopsAtTheSave)
   Press(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(doc.GetText(), "C<a/>\n");
   EXPECT_FALSE(doc.FStatus & esModified);
+}
+
+// Ctrl+End in a freshly opened big document moves the caret at once: the
+// highlighter styles only the text in view, and the text before it in the
+// background, not all the document before the window is drawn again.
+TEST_F(MainFormKeysTest, CtrlEndInABigDocumentLeavesTheStylingToTheBackground)
+{
+  std::string text = "<orders>\n";
+  while (text.size() < (8u << 20)) text += "  <order id=\"1\"><customer>Kunde</customer></order>\n";
+  text += "</orders>\n";
+  TEditFrame& doc = OpenXml("big.xml", text);
+  QsciScintilla& editor = *doc.SynEdit;
+  const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  Press(Qt::Key_End, Qt::ControlModifier);
+  editor.viewport()->repaint();
+  EXPECT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), length);
+  EXPECT_LT(editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED), length / 2);
+  // The rest follows while the program waits for input.
+  while (editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) < length) QApplication::processEvents();
 }
