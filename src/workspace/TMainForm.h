@@ -283,6 +283,9 @@ private:
   // the control that had it before.
   QWidget* ActiveControl() const;
   void ControlFocused(QWidget* control);
+  // Gives control the focus again (its page made current, its window
+  // active); nothing for a control that is gone.
+  void FocusControl(QWidget* control);
 
   void ShowPane(TFrame* pane, const QString& caption);
   void HidePane(TFrame* pane);

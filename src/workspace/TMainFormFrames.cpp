@@ -199,6 +199,8 @@ std::vector<TEditFrame*> TMainForm::EditFrames() const
 
 TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool isNew)
 {
+  // An open that fails or is cancelled gives the focus back to this control.
+  QPointer<QWidget> previous = ActiveControl();
   auto* frame = new TEditFrame(this);
   frame->SetPopupMenu(FPopupMenu);
   frame->ApplyConfig();
@@ -233,6 +235,7 @@ TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool
       }
       // No empty tab may stay behind: saving it would overwrite the document.
       CloseFrame(frame);
+      FocusControl(previous);
       if (dynamic_cast<const ECancelled*>(&error)) throw ECancelled();
       std::string name = url.GetURL();
       std::string message = error.what();
@@ -245,6 +248,15 @@ TEditFrame* TMainForm::NewEditFrame(const std::string& id, const TURL& url, bool
   // Typing goes to the new document.
   frame->SynEdit->setFocus();
   return frame;
+}
+
+void TMainForm::FocusControl(QWidget* control)
+{
+  if (!control) return;
+  TFrame* frame = EnclosingFrame(control);
+  if (TPageControl* pages = frame ? frame->HostPageControl() : nullptr) pages->SetActivePage(pages->IndexOfFrame(frame));
+  control->window()->activateWindow();
+  control->setFocus();
 }
 
 void TMainForm::CloseFrame(TFrame* frame)

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <Qsci/qsciscintilla.h>
 #include <filesystem>
@@ -309,4 +310,36 @@ TEST_F(MainFormFtpTest, ConnectToAStalledServerCancelledKeepsTheDialog)
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(Form().MainPageControl()->PageCount(), 0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// An open from a server that never answers (FTP, then the web), cancelled
+// in its progress window: the document that had the focus has it again, with
+// the caption and the commands, and takes the keys typed next.
+TEST_F(MainFormFtpTest, CancelledOpenGivesTheFocusBackToTheDocument)
+{
+  OpenDoc();
+  TEditFrame* frame = EditFrameAt(0);
+  ASSERT_TRUE(frame);
+  FocusEditor(*frame);
+  SilentTcpServer stalled;
+  for (const std::string& address : {"ftp:" + stalled.Host() + "/pub/a.xml", "http://" + stalled.Host() + "/a.xml"}) {
+    Project().MRU.Clear();
+    Project().MRU.Add(TURL(address));
+    Form().MenuFileRecentClick();
+    QAction* entry = Form().Action("MenuFileRecent")->menu()->actions().value(1);
+    ASSERT_NE(entry, nullptr);
+    {
+      TProgressWatch watch;
+      entry->trigger();
+      EXPECT_TRUE(watch.Cancelled()) << address;
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), frame->SynEdit) << address;
+    EXPECT_EQ(Form().GetActiveEditFrame(), frame) << address;
+    Form().HeartbeatTimerTimer();
+    EXPECT_EQ(Form().windowTitle().toStdString(), "XML:Plivek - [" + DocURL("doc.xml") + "]") << address;
+    EXPECT_TRUE(Form().ToolButton("CloseBtn")->isEnabled()) << address;
+  }
+  QTest::keyClicks(QApplication::focusWidget(), "k");
+  EXPECT_EQ(frame->SynEdit->text().toStdString(), "k<doc>\r\n</doc>\r\n");
 }
