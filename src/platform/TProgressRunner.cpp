@@ -12,6 +12,7 @@
 #include <exception>
 #include <thread>
 
+#include "platform/TInputHoldBack.h"
 #include "resource/zevlog.h"
 
 namespace {
@@ -104,6 +105,11 @@ void TProgressRunner::RunWork(const std::function<void()>& work)
   std::exception_ptr failure;
   QObject relay;  // hands the end of the work to the GUI thread
   FFinished = false;
+  // Typing and clicks wait for the work; they go on when it has ended (this
+  // goes last, after the progress window).
+  TInputHoldBack heldInput;
+  FHeldInput = &heldInput;
+  QPointer<QWidget> activeBefore = QApplication::activeWindow();
   ++RunsWaiting;
   std::thread worker([this, &work, &failure, &relay] {
     TWorkProgressScope scope(FProgress);
@@ -127,10 +133,14 @@ void TProgressRunner::RunWork(const std::function<void()>& work)
   }
   worker.join();
   --RunsWaiting;
+  FHeldInput = nullptr;
   if (FDialog) {
     delete FDialog;
     FDialog = nullptr;
     QApplication::restoreOverrideCursor();
+    // The window the user worked in is active again, as before the
+    // progress window took the activation.
+    if (activeBefore && activeBefore->isVisible() && !QApplication::activeWindow()) activeBefore->activateWindow();
   }
   if (!IdleActions().empty()) QTimer::singleShot(0, qApp, &TProgressRunner::RunIdleActions);
   if (!failure) return;
@@ -142,8 +152,7 @@ void TProgressRunner::RunWork(const std::function<void()>& work)
   }
 }
 
-// Until the window shows, input waits for the work (it is delivered when it
-// ends, or dropped by the modal window once that shows).
+// Input meanwhile is held back (but for the progress window's own).
 void TProgressRunner::Wait(bool showWindow)
 {
   QEventLoop loop;
@@ -157,7 +166,7 @@ void TProgressRunner::Wait(bool showWindow)
     timer.start(ShowDelay);
   }
   FLoop = &loop;
-  if (!FFinished) loop.exec(showWindow ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+  if (!FFinished) loop.exec();
   FLoop = nullptr;
 }
 
@@ -190,6 +199,7 @@ void TProgressRunner::ShowDialog()
   layout->addWidget(FAmountLabel);
   layout->addWidget(cancel, 0, Qt::AlignRight);
   UpdateDialog();
+  if (FHeldInput) FHeldInput->LetThrough(dialog);
   // The command's hourglass is no cursor to reach Cancel with.
   QApplication::setOverrideCursor(Qt::ArrowCursor);
   dialog->show();

@@ -3,9 +3,12 @@
 // alive: the work's TWorkProgress is the worker's current progress, the GUI
 // thread waits in a local event loop (repainting), and once the work has
 // taken ShowDelay a modal window shows the command, its step, how far it got
-// and a Cancel button that cancels the progress. Until that window shows,
-// input waits; while it shows, it holds the whole application, so no other
-// command starts before the work ends. Run returns when the work has ended
+// and a Cancel button that cancels the progress. While the work runs, the
+// user's input is held back (TInputHoldBack) and handed on, in its order,
+// once the command has ended: keys typed before the window shows are not
+// lost, and none reaches a document the work is reading or writing. The
+// window holds the whole application, so no other command starts before the
+// work ends. Run returns when the work has ended
 // and raises on the GUI thread whatever the work raised (ECancelled when the
 // user cancelled it, after logging that the command was cancelled).
 //
@@ -25,6 +28,7 @@
 #include "resource/TWorkProgress.h"
 
 class QDialog;
+class TInputHoldBack;
 class QEventLoop;
 class QLabel;
 class QProgressBar;
@@ -80,6 +84,7 @@ private:
   QLabel* FAmountLabel = nullptr;
   QProgressBar* FBar = nullptr;
   bool FFinished = false;  // read and written on the GUI thread only
+  TInputHoldBack* FHeldInput = nullptr;  // while a run waits
 };
 
 // "1.5 MB of 3.0 MB", "3 of 10 files", "512 KB": how far work has got.

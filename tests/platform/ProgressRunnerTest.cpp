@@ -1,11 +1,15 @@
 // The runner of long work: the work on a worker thread, the progress window
 // after a while with its Cancel, the work's failure raised on the GUI thread,
-// and the waiting of other work for the run's end.
+// the waiting of other work for the run's end, and the input held back while
+// the work runs.
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -15,6 +19,7 @@
 #include <thread>
 
 #include "ProgressWatch.h"
+#include "WindowSystemInput.h"
 #include "platform/TProgressRunner.h"
 
 namespace {
@@ -89,5 +94,55 @@ TEST(ProgressRunnerTest, WorkAskedForDuringARunWaitsForItsEnd)
   runner.Run([] { std::this_thread::sleep_for(std::chrono::milliseconds(200)); });
   EXPECT_FALSE(ran);
   EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
+  EXPECT_FALSE(ranDuringRun);
+}
+
+// Input the window system gives while work runs, before its progress window
+// shows (typing, a command's key, a click), is not handed to the program
+// during the work, nor thrown away when the progress window shows: it
+// arrives after the run, in its order, where it was aimed.
+TEST(ProgressRunnerTest, InputBeforeTheWindowShowsArrivesAfterTheRun)
+{
+  QWidget window;
+  auto* edit = new QLineEdit(&window);
+  auto* button = new QPushButton("Go", &window);
+  auto* layout = new QVBoxLayout(&window);
+  layout->addWidget(edit);
+  layout->addWidget(button);
+  int commands = 0;
+  int clicks = 0;
+  bool ranDuringRun = false;
+  QAction command(&window);
+  command.setShortcut(QKeySequence("Ctrl+K"));
+  window.addAction(&command);
+  QObject::connect(&command, &QAction::triggered, [&] {
+    ++commands;
+    ranDuringRun = ranDuringRun || TProgressRunner::Busy();
+    edit->insert("|");
+  });
+  QObject::connect(button, &QPushButton::clicked, [&] {
+    ++clicks;
+    ranDuringRun = ranDuringRun || TProgressRunner::Busy();
+  });
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  edit->setFocus();
+
+  QString textWhenShown = "not shown";
+  TProgressWatch watch([&](QDialog&) { textWhenShown = edit->text(); });
+  QTimer::singleShot(0, &window, [&] {
+    WindowSystemInput::QueueKeyClicks(edit, "ab");
+    WindowSystemInput::QueueKeyClick(edit, Qt::Key_K, Qt::ControlModifier);
+    WindowSystemInput::QueueKeyClicks(edit, "c");
+    WindowSystemInput::QueueClick(button);
+  });
+  TProgressRunner runner("Save", &window);
+  EXPECT_THROW(runner.Run(WorkUntilCancelled), ECancelled);
+  EXPECT_EQ(textWhenShown, "");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clicks > 0; }, 5000));
+  EXPECT_EQ(edit->text(), "ab|c");
+  EXPECT_EQ(commands, 1);
+  EXPECT_EQ(clicks, 1);
   EXPECT_FALSE(ranDuringRun);
 }

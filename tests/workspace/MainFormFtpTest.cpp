@@ -23,6 +23,7 @@
 #include "model/TFileTypes.h"
 #include "platform/TProgressRunner.h"
 #include "ProgressWatch.h"
+#include "WindowSystemInput.h"
 
 namespace {
 
@@ -77,13 +78,14 @@ protected:
     dialog.FTPConnectBtn->click();
   }
 
-  void OpenDoc()
+  // Opens pub/name from the server through the FTP dialog.
+  void OpenDoc(const std::string& name = "doc.xml")
   {
-    QString caption = RunWithDialog("MenuFileOpenFTP", [this](TFTPDialog& dialog) {
+    QString caption = RunWithDialog("MenuFileOpenFTP", [this, name](TFTPDialog& dialog) {
       EXPECT_EQ(dialog.Mode, 0);
       EXPECT_EQ(dialog.History, &Project().FtpHistory);
       Connect(dialog, "/pub/");
-      dialog.FTPTreeView->setCurrentItem(Child(Child(dialog.FTPTreeView->topLevelItem(0), "pub"), "doc.xml"));
+      dialog.FTPTreeView->setCurrentItem(Child(Child(dialog.FTPTreeView->topLevelItem(0), "pub"), name));
       dialog.OKBtn->click();
     });
     EXPECT_EQ(caption, "Open File from FTP");
@@ -342,4 +344,36 @@ TEST_F(MainFormFtpTest, CancelledOpenGivesTheFocusBackToTheDocument)
   }
   QTest::keyClicks(QApplication::focusWidget(), "k");
   EXPECT_EQ(frame->SynEdit->text().toStdString(), "k<doc>\r\n</doc>\r\n");
+}
+
+// Save to a server that stops taking the document midway: "hello" and Enter,
+// typed before the progress window shows, are not typed into the document
+// while it is being written, nor lost when the window shows; after Cancel
+// they are there, in their order, and the document is still modified.
+TEST_F(MainFormFtpTest, KeysTypedWhileASaveStallsArriveAfterIt)
+{
+  std::string text;
+  while (text.size() < (32u << 20)) text += "<line>the document's text, long enough to fill the buffers</line>\n";
+  WriteTestFile(Server.Root + "pub/stall.xml.xml", text);  // a store of this name stalls
+  OpenDoc("stall.xml.xml");
+  TEditFrame* frame = EditFrameAt(0);
+  ASSERT_TRUE(frame);
+  ASSERT_EQ(frame->FURL.GetURL(), DocURL("stall.xml.xml"));
+  FocusEditor(*frame);
+  QTest::keyClicks(frame->SynEdit, "x");
+
+  std::string startWhenShown;
+  TProgressWatch watch([&](QDialog&) { startWhenShown = frame->GetText().substr(0, 8); });
+  QTimer::singleShot(0, frame, [frame] {
+    WindowSystemInput::QueueKeyClicks(frame->SynEdit, "hello");
+    WindowSystemInput::QueueKeyClick(frame->SynEdit, Qt::Key_Return, Qt::NoModifier, "\r");
+  });
+  QTest::keyClick(frame->SynEdit, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(watch.Cancelled());
+  EXPECT_EQ(startWhenShown, "x<line>t");
+  EXPECT_TRUE(QTest::qWaitFor([frame] { return frame->GetText().substr(0, 2) != "x<"; }, 5000));
+  EXPECT_EQ(frame->GetText().substr(0, 14), "xhello\n<line>t");
+  EXPECT_TRUE(frame->FStatus & esModified);
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("\n").toStdString();
+  EXPECT_TRUE(ReadTestFile(Server.Root + "pub/stall.xml.xml") == text);
 }
