@@ -2,12 +2,12 @@
 
 #include <Qsci/qsciscintilla.h>
 #include <Qsci/qsciscintillabase.h>
-#include <QString>
 #include <algorithm>
-#include <cstring>
+#include <climits>
 #include <vector>
 
-#include "text/Utf8.h"
+#include "editor/TTextSearch.h"
+#include "platform/TProgressRunner.h"
 
 namespace {
 
@@ -37,146 +37,43 @@ private:
   bool FActive;
 };
 
-char FoldASCII(char c)
-{
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsASCII(const std::string& text)
-{
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// The matches of a search text in the editor's text, read in place. Letter
-// case counts with ssoMatchCase; otherwise a search text in ASCII ignores it
-// within ASCII only, as the editor component's own search does, and any
-// other search text in every script: the characters of the text and of the
-// search text are then compared case-folded, one by one. A match begins on
-// a character (the search text being UTF-8, a byte that matches its first
-// byte always begins one), lies wholly in the range searched and, with
-// ssoWholeWord, is a word by the editor's word characters.
-class TTextSearch {
+// Keeps the editor's text as it is while it lives (read-only): the text is
+// read in place off the GUI thread meanwhile.
+class TTextFreeze {
 public:
-  TTextSearch(QsciScintilla& e, const std::string& text, TSearchOptions options)
-      : FEditor(e), FSearch(text), FWholeWord(options & ssoWholeWord)
+  explicit TTextFreeze(QsciScintilla& editor) : FEditor(editor), FReadOnly(Send(editor, B::SCI_GETREADONLY))
   {
-    if (options & ssoMatchCase) {
-      FCase = TCase::Exact;
-    } else if (IsASCII(text)) {
-      FCase = TCase::ASCII;
-      std::transform(FSearch.begin(), FSearch.end(), FSearch.begin(), FoldASCII);
-    } else {
-      FCase = TCase::Folded;
-      for (char32_t c : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUcs4())
-        FFolded.push_back(QChar::toCaseFolded(c));
-    }
+    Send(FEditor, B::SCI_SETREADONLY, 1);
   }
-
-  // The first match between from and to (to < from: the last one,
-  // backwards): its start, or -1; end receives its end.
-  long Find(long from, long to, long& end)
-  {
-    FStart = std::min(from, to);
-    FEnd = std::max(from, to);
-    end = -1;
-    if (FSearch.empty()) return -1;
-    // Only the range is made contiguous: the editor's gap, where the last
-    // edit was, mostly stays where it is.
-    FText = reinterpret_cast<const char*>(
-        FEditor.SendScintilla(B::SCI_GETRANGEPOINTER, static_cast<unsigned long>(FStart), FEnd - FStart));
-    if (!FText) return -1;
-    if (to >= from) {
-      for (long pos = NextCandidate(from); pos < to; pos = NextCandidate(pos + std::max<long>(1, SequenceAt(pos))))
-        if (Matches(pos, end)) return pos;
-    } else {
-      for (long pos = from; pos > to;) {
-        pos = CharacterBefore(pos);
-        if (Matches(pos, end)) return pos;
-      }
-    }
-    return -1;
-  }
+  ~TTextFreeze() { Send(FEditor, B::SCI_SETREADONLY, static_cast<unsigned long>(FReadOnly)); }
+  TTextFreeze(const TTextFreeze&) = delete;
+  TTextFreeze& operator=(const TTextFreeze&) = delete;
 
 private:
-  enum class TCase { Exact, ASCII, Folded };
-
-  const char* At(long pos) const { return FText + (pos - FStart); }
-
-  // Length of the character at pos within the range; 0 for no character.
-  long SequenceAt(long pos) const
-  {
-    return static_cast<long>(Utf8SequenceLength(At(pos), static_cast<std::size_t>(FEnd - pos)));
-  }
-
-  long CharacterBefore(long pos) const
-  {
-    for (long start = pos - 1; start >= FStart && start >= pos - 4; --start)
-      if (SequenceAt(start) == pos - start) return start;
-    return pos - 1;
-  }
-
-  // From pos on, the first place a match can begin at, going by its first
-  // byte (the end of the range when there is none).
-  long NextCandidate(long pos) const
-  {
-    if (FCase == TCase::Folded || pos >= FEnd) return pos;
-    const char first = FSearch[0];
-    if (FCase == TCase::Exact) {
-      const void* found = std::memchr(At(pos), first, static_cast<std::size_t>(FEnd - pos));
-      return found ? FStart + (static_cast<const char*>(found) - FText) : FEnd;
-    }
-    const char* text = At(pos);
-    const char* last = At(FEnd);
-    while (text < last && FoldASCII(*text) != first) ++text;
-    return FStart + (text - FText);
-  }
-
-  bool Matches(long pos, long& end) const
-  {
-    long at = FCase == TCase::Folded ? FoldedMatchEnd(pos) : BytesMatchEnd(pos);
-    if (at < 0) return false;
-    if (FWholeWord && !FEditor.SendScintilla(B::SCI_ISRANGEWORD, static_cast<unsigned long>(pos), at)) return false;
-    end = at;
-    return true;
-  }
-
-  long BytesMatchEnd(long pos) const
-  {
-    const auto length = static_cast<long>(FSearch.size());
-    if (FEnd - pos < length) return -1;
-    const char* text = At(pos);
-    if (FCase == TCase::Exact) return std::memcmp(text, FSearch.data(), FSearch.size()) == 0 ? pos + length : -1;
-    for (std::size_t i = 0; i < FSearch.size(); ++i)
-      if (FoldASCII(text[i]) != FSearch[i]) return -1;
-    return pos + length;
-  }
-
-  long FoldedMatchEnd(long pos) const
-  {
-    long at = pos;
-    for (char32_t wanted : FFolded) {
-      long length = at < FEnd ? SequenceAt(at) : 0;
-      if (length == 0) return -1;
-      if (QChar::toCaseFolded(DecodeUtf8(At(at), static_cast<std::size_t>(length))) != wanted) return -1;
-      at += length;
-    }
-    return at;
-  }
-
   QsciScintilla& FEditor;
-  std::string FSearch;  // ASCII: folded
-  bool FWholeWord;
-  TCase FCase = TCase::Exact;
-  std::vector<char32_t> FFolded;
-  const char* FText = nullptr;  // the range [FStart, FEnd)
-  long FStart = 0;
-  long FEnd = 0;
+  long FReadOnly;
 };
 
+// Whole words by the editor's word characters.
+TTextSearch::TWordTest EditorWordTest(QsciScintilla& e)
+{
+  return [&e](long start, long end) {
+    return e.SendScintilla(B::SCI_ISRANGEWORD, static_cast<unsigned long>(start), end) != 0;
+  };
+}
+
 // The first match between from and to (to < from searches backwards): its
-// start, or -1; end receives its end, and the match becomes the target.
+// start, or -1; end receives its end, and the match becomes the target. Only
+// the range is made contiguous: the editor's gap, where the last edit was,
+// mostly stays where it is.
 long FindInRange(QsciScintilla& e, TTextSearch& search, long from, long to, long& end)
 {
+  const long low = std::min(from, to);
+  const long high = std::max(from, to);
+  search.SetText(reinterpret_cast<const char*>(
+                     e.SendScintilla(B::SCI_GETRANGEPOINTER, static_cast<unsigned long>(low), high - low)),
+                 low, high);
+  search.SetWordTest(EditorWordTest(e));
   long found = search.Find(from, to, end);
   if (found >= 0) Send(e, B::SCI_SETTARGETRANGE, static_cast<unsigned long>(found), end);
   return found;
@@ -196,22 +93,48 @@ struct TMatch {
   long End;
 };
 
-// Every match between from and to (to < from: backwards), in the order of
-// the text, all found in the text as it is: a match begins where the one
-// before it (in the search's direction) ends at the earliest.
-std::vector<TMatch> FindAll(TTextSearch& search, long from, long to)
+// Every match between low and high, in the order of the text; with
+// overlapping, also the matches that begin inside others (each character
+// is tried), else each begins where the one before it ends at the earliest.
+std::vector<TMatch> FindCandidates(const TTextSearch& search, long low, long high, bool overlapping)
 {
-  const bool backwards = to < from;
   std::vector<TMatch> matches;
-  for (;;) {
+  for (long from = low;;) {
+    TWorkProgress::CheckCurrent();
     long end = 0;
-    long found = search.Find(from, to, end);
+    long found = search.Find(from, high, end);
     if (found < 0) break;
     matches.push_back({found, end});
-    from = backwards ? found : end;
+    from = overlapping ? search.NextCharacter(found) : end;
   }
-  if (backwards) std::reverse(matches.begin(), matches.end());
   return matches;
+}
+
+// The matches kept of every candidate (in the order of the text), all found
+// in the text as it is: going in the search's direction, a match begins
+// where the one before it ends at the earliest, and is a whole word by
+// isWord when one is given.
+std::vector<TMatch> SelectMatches(const std::vector<TMatch>& candidates, bool backwards,
+                                  const TTextSearch::TWordTest& isWord)
+{
+  std::vector<TMatch> kept;
+  if (!backwards) {
+    long limit = LONG_MIN;
+    for (const TMatch& match : candidates) {
+      if (match.Start < limit || (isWord && !isWord(match.Start, match.End))) continue;
+      kept.push_back(match);
+      limit = match.End;
+    }
+    return kept;
+  }
+  long limit = LONG_MAX;
+  for (auto match = candidates.rbegin(); match != candidates.rend(); ++match) {
+    if (match->End > limit || (isWord && !isWord(match->Start, match->End))) continue;
+    kept.push_back(*match);
+    limit = match->Start;
+  }
+  std::reverse(kept.begin(), kept.end());
+  return kept;
 }
 
 // The starts of the lines from start's to end's that carry a marker (a
@@ -254,7 +177,9 @@ std::vector<TChange> PlanChanges(const std::vector<TMatch>& matches, const std::
   auto marked = markedLines.begin();
   long previousEnd = -1;
   bool previousAlone = false;
+  std::size_t count = 0;
   for (const TMatch& match : matches) {
+    if (++count % 65536 == 0) TWorkProgress::CheckCurrent();
     while (marked != markedLines.end() && *marked <= previousEnd) ++marked;
     const bool markBefore = marked != markedLines.end() && *marked <= match.Start;
     if (changes.empty() || markBefore || previousAlone) {
@@ -289,27 +214,76 @@ void MakeChanges(QsciScintilla& e, const std::vector<TChange>& changes, const st
   }
 }
 
+// What Replace All changes: the matches, and the changes that replace them
+// with their new text.
+struct TReplacement {
+  std::vector<TMatch> Matches;
+  std::vector<TChange> Changes;
+  std::string Text;
+};
+
+void PlanReplacement(TReplacement& plan, const std::string& replace, const char* text, long low,
+                     const std::vector<long>& markedLines)
+{
+  if (plan.Matches.empty()) return;
+  plan.Changes = PlanChanges(plan.Matches, replace, text + (plan.Matches.front().Start - low), markedLines, plan.Text);
+}
+
 // Replaces every match in one pass over the text: the new text of the
 // stretch from the first match to the last is put together and goes into
 // the editor at once (cut only before lines with bookmarks), one undo step.
 // The caret ends behind the last replacement (backwards: before the first).
+//
+// The matches are found and the new text put together off the GUI thread,
+// through the progress window of long commands, while the editor's text is
+// read-only: Cancel there leaves the document as it was. Whole words are
+// told by the editor, on the GUI thread, once the matches are found.
 int ReplaceAll(QsciScintilla& e, TTextSearch& search, const std::string& replace, long from, long to)
 {
-  const std::vector<TMatch> matches = FindAll(search, from, to);
-  if (matches.empty()) return 0;
-  const long first = matches.front().Start;
-  const long last = matches.back().End;
-  const auto* text = reinterpret_cast<const char*>(
-      e.SendScintilla(B::SCI_GETRANGEPOINTER, static_cast<unsigned long>(first), last - first));
-  std::string replaced;
-  const std::vector<TChange> changes = PlanChanges(matches, replace, text, MarkedLineStarts(e, first, last), replaced);
+  const bool backwards = to < from;
+  const long low = std::min(from, to);
+  const long high = std::max(from, to);
+  const bool wholeWord = search.WholeWord();
+  const std::vector<long> markedLines = MarkedLineStarts(e, low, high);
+  TReplacement plan;
+  {
+    TTextFreeze freeze(e);
+    // All the text contiguous: nothing moves it while the work reads it.
+    const auto* text = reinterpret_cast<const char*>(e.SendScintillaPtrResult(B::SCI_GETCHARACTERPOINTER));
+    search.SetText(text + low, low, high);
+    search.SetWordTest(nullptr);
+    TProgressRunner runner("Replace All", e.window());
+    runner.Progress().SetStep("Finding the matches");
+    plan = runner.Run([&] {
+      TWorkProgress* progress = TWorkProgress::Current();
+      search.SetScanReport([progress, low, high](long position) {
+        if (!progress) return;
+        progress->Report(static_cast<std::uint64_t>(position - low), static_cast<std::uint64_t>(high - low));
+        progress->ThrowIfCancelled();
+      });
+      TReplacement found;
+      found.Matches = FindCandidates(search, low, high, backwards || wholeWord);
+      if (!wholeWord) {
+        if (backwards) found.Matches = SelectMatches(found.Matches, true, nullptr);
+        PlanReplacement(found, replace, text + low, low, markedLines);
+      }
+      return found;
+    });
+    search.SetScanReport(nullptr);
+    if (wholeWord) {
+      plan.Matches = SelectMatches(plan.Matches, backwards, EditorWordTest(e));
+      PlanReplacement(plan, replace, text + low, low, markedLines);
+    }
+  }
+  if (plan.Matches.empty()) return 0;
   {
     TUndoGroup undo(e, true);
-    MakeChanges(e, changes, replaced);
+    MakeChanges(e, plan.Changes, plan.Text);
   }
-  const long caret = to < from ? first : first + static_cast<long>(replaced.size());
+  const long first = plan.Matches.front().Start;
+  const long caret = backwards ? first : first + static_cast<long>(plan.Text.size());
   Send(e, B::SCI_GOTOPOS, static_cast<unsigned long>(caret));
-  return static_cast<int>(matches.size());
+  return static_cast<int>(plan.Matches.size());
 }
 
 }  // namespace
@@ -321,7 +295,7 @@ int SearchReplace(QsciScintilla& e, const std::string& search, const std::string
   const bool replaceAll = options & ssoReplaceAll;
   const bool replacing = replaceAll || (options & ssoReplace);
 
-  TTextSearch finder(e, search, options);
+  TTextSearch finder(search, options);
   const long selStart = Send(e, B::SCI_GETSELECTIONSTART);
   const long selEnd = Send(e, B::SCI_GETSELECTIONEND);
   long from = backwards == replacing ? selEnd : selStart;

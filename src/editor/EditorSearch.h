@@ -30,7 +30,9 @@ constexpr TSearchOptions ssoReplaceAll = 16;
 
 // Searches for search (and replaces it by replace with ssoReplace or
 // ssoReplaceAll); returns the number of matches found (replaced). An empty
-// search text finds nothing.
+// search text finds nothing. Replace All finds its matches beside the
+// window (TProgressRunner: the progress window with its Cancel after half a
+// second); cancelled, it raises ECancelled and the text is as it was.
 int SearchReplace(QsciScintilla& editor, const std::string& search, const std::string& replace,
                   TSearchOptions options);
 

@@ -13,6 +13,8 @@
 #include "dialogs/TFindDialog.h"
 #include "dialogs/TReplaceDialog.h"
 #include "editor/EditorSearch.h"
+#include "platform/TProgressRunner.h"
+#include "ProgressWatch.h"
 
 namespace {
 
@@ -415,4 +417,36 @@ TEST_F(MainFormSearchTest, ReplaceAllKeepsTheBookmarksOnTheirLines)
   Form().MenuEditUndoClick();
   EXPECT_EQ(doc->GetText(), original);
   EXPECT_EQ(bookmarkLines(), (std::vector<long>{0, 3, 4, 8}));
+}
+
+// Replace All in a big document works beside the window, with the progress
+// window and its Cancel of other long commands; Cancel leaves the document
+// as it was: not changed, not modified, nothing to undo, still editable.
+TEST_F(MainFormSearchTest, ReplaceAllCancelledInItsProgressWindowChangesNothing)
+{
+  Start();
+  const std::string line = "caf\xC3\xA9 au lait, CAF\xC3\x89 noir\n";
+  const std::string original = "<r>\n" + Repeated(line, (40 << 20) / static_cast<int>(line.size())) + "</r>\n";
+  TEditFrame* doc = Open("big.xml", original);
+  FocusEditor(*doc);
+  Caret(*doc, 0);
+  const int delay = TProgressRunner::ShowDelay;
+  TProgressRunner::ShowDelay = 0;  // the window at once: Cancel comes while the search runs
+  {
+    TProgressWatch watch;
+    // Any case, beyond ASCII: every character is compared.
+    Replace(QString::fromUtf8("caf\u00E9"), "tea").ReplaceAllBtn->click();
+    EXPECT_TRUE(watch.Cancelled());
+  }
+  TProgressRunner::ShowDelay = delay;
+  EXPECT_TRUE(Prompts->Messages.isEmpty()) << Prompts->Messages.join("|").toStdString();
+  EXPECT_TRUE(doc->GetText() == original);
+  EXPECT_FALSE(doc->FStatus & esModified);
+  EXPECT_FALSE(doc->SynEdit->SendScintilla(B::SCI_CANUNDO));
+  EXPECT_FALSE(doc->SynEdit->isReadOnly());
+  // Not cancelled, it replaces every match as one undo step.
+  EXPECT_EQ(SearchReplace(*doc->SynEdit, "caf\xC3\xA9", "tea", ssoReplaceAll), 2 * ((40 << 20) / static_cast<int>(line.size())));
+  EXPECT_EQ(doc->GetText().substr(0, 30), "<r>\ntea au lait, tea noir\ntea ");
+  Form().MenuEditUndoClick();
+  EXPECT_TRUE(doc->GetText() == original);
 }
