@@ -1,6 +1,5 @@
 #include "resource/CurlSupport.h"
 
-#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -78,53 +77,6 @@ std::string TrimLineEnd(std::string line)
 {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
   return line;
-}
-
-std::size_t TCurlDownload::Append(const char* data, std::size_t size) noexcept
-{
-  if (size > Limit || Bytes.size() > Limit - size) {
-    TooLarge = true;
-    return 0;
-  }
-  try {
-    ReserveWithinLimit(size);
-    Bytes.append(data, size);
-  } catch (...) {
-    OutOfMemory = true;
-    return 0;
-  }
-  return size;
-}
-
-// Room for size more bytes, growing as a string does (doubling) but never
-// beyond Limit: a download just under its limit takes no more memory than it.
-void TCurlDownload::ReserveWithinLimit(std::size_t size)
-{
-  if (Bytes.capacity() - Bytes.size() >= size) return;
-  std::size_t wanted = std::max(Bytes.size() + size, Bytes.capacity() * 2);
-  std::size_t ceiling = std::max(Limit, Bytes.size() + size);
-  if (wanted <= ceiling) {
-    Bytes.reserve(wanted);
-    return;
-  }
-  // reserve would double the capacity anyway: a fresh string takes the
-  // exact size.
-  std::string grown;
-  grown.reserve(ceiling);
-  grown.append(Bytes);
-  Bytes.swap(grown);
-}
-
-std::string TCurlDownload::Failure(const std::string& what) const
-{
-  if (TooLarge) {
-    const std::size_t megabyte = 1024 * 1024;
-    std::size_t limit = Limit / megabyte;
-    return "the " + what + " is larger than " +
-           (limit > 0 ? std::to_string(limit) + " MB" : std::to_string(Limit) + " bytes");
-  }
-  if (OutOfMemory) return "there is not enough memory for the " + what;
-  return std::string();
 }
 
 void ReportTraffic(CURL* curl, TCurlTraffic& traffic)

@@ -8,6 +8,7 @@
 #include "CancelledWork.h"
 #include "FtpTestServer.h"
 #include "LogCapture.h"
+#include "MemoryCappedChild.h"
 #include "TestSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TFTPClient.h"
@@ -367,6 +368,34 @@ TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
     EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const TFTPListEntry& e) { return e.Name == "small.xml"; }));
     Client.MaxFileSize = std::size_t(1) << 30;
   }
+}
+
+// A file whose size the server announces (SIZE) is received into one buffer
+// of that size. It used to grow as a string does, copying itself into a
+// buffer twice as large, so its address space reached one and a half times
+// its size and more.
+TEST_F(FtpClientTest, AFileOfAnnouncedSizeIsReceivedIntoOneBufferOfItsSize)
+{
+  const std::size_t megabyte = std::size_t(1) << 20;
+  const std::size_t size = 40 * megabyte + 12345;
+  WriteTestFile(Server->Root + "big.xml", std::string(size, 'b'));
+  TCappedRun run = RunMemoryCapped(size + 8 * megabyte, [this, size] {
+    TFTPClient client;  // a connection of the child's own
+    client.Host = Server->Host();
+    client.User = "tester";
+    client.Password = "secret";
+    client.Passive = true;
+    client.MaxFileSize = 256 * megabyte;
+    client.Connect();
+    std::string bytes = client.Retrieve("/big.xml");
+    client.Disconnect();
+    bool whole = bytes.size() == size && bytes.find_first_not_of('b') == std::string::npos;
+    return whole ? std::string() : std::to_string(bytes.size()) + " bytes came";
+  });
+  std::filesystem::remove(Server->Root + "big.xml");
+  ASSERT_TRUE(run.Finished) << run.Report;
+  EXPECT_EQ(run.Report, "") << run.AddressGrowth / megabyte << " MB of address space";
+  EXPECT_LE(run.ResidentGrowth, size + 8 * megabyte) << run.ResidentGrowth / megabyte << " MB";
 }
 
 // A store that failed midway (a full disk) left the server's file cut short,
