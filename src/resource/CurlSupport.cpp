@@ -1,6 +1,8 @@
 #include "resource/CurlSupport.h"
 
+#include <fcntl.h>
 #include <mutex>
+#include <sys/socket.h>
 
 namespace {
 
@@ -14,6 +16,22 @@ int ReportChunk(CURL*, curl_infotype type, char* data, size_t size, void* user)
     traffic->Error = std::current_exception();
   }
   return 0;
+}
+
+// Every socket of a request is closed on exec: a program the editor starts
+// while a connection is open (a tool, a browser) must not get it, or the
+// connection would stay open, holding the server's session, after the
+// editor closed it. Sockets libcurl opens are made so at once; the ones it
+// accepts (the server's data connection in active FTP mode) right after.
+curl_socket_t OpenSocket(void*, curlsocktype, curl_sockaddr* address)
+{
+  return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+}
+
+int PrepareSocket(void*, curl_socket_t socket, curlsocktype purpose)
+{
+  if (purpose == CURLSOCKTYPE_ACCEPT) ::fcntl(socket, F_SETFD, ::fcntl(socket, F_GETFD) | FD_CLOEXEC);
+  return CURL_SOCKOPT_OK;
 }
 
 }  // namespace
@@ -71,6 +89,8 @@ void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, lon
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallTimeout);
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, totalTimeout);
+  curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, OpenSocket);
+  curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, PrepareSocket);
 }
 
 std::string TrimLineEnd(std::string line)

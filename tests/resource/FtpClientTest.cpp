@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <map>
 #include <unistd.h>
+#include <vector>
 
 #include "CancelledWork.h"
 #include "FtpTestServer.h"
 #include "LogCapture.h"
 #include "MemoryCappedChild.h"
+#include "ProcessSockets.h"
 #include "TestSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TFTPClient.h"
@@ -346,6 +348,7 @@ TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
   std::filesystem::create_directories(Server->Root + "endless");
   WriteTestFile(Server->Root + "large.xml", std::string(300000, 'x'));
   WriteTestFile(Server->Root + "small.xml", "small");
+  const std::string others = OpenConnections();  // none of the client's
   for (bool passive : {false, true}) {
     SCOPED_TRACE(passive ? "passive" : "active");
     Client.Passive = passive;
@@ -363,10 +366,36 @@ TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
     get = ErrorOf([&] { Client.Retrieve("/endless.xml"); });
     EXPECT_TRUE(Contains(get, "get \"/endless.xml\" on " + Server->Host() + " failed: the file is larger than 100000 bytes"))
         << get;
+    // The server learns at once that the transfer is over: the client keeps
+    // neither the data connection nor the control connection (whose replies
+    // about the broken-off transfer are not waited for).
+    EXPECT_EQ(OpenConnections(), others);
     EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
     std::vector<TFTPListEntry> entries = Client.List("/");
     EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const TFTPListEntry& e) { return e.Name == "small.xml"; }));
     Client.MaxFileSize = std::size_t(1) << 30;
+  }
+}
+
+// A program the editor starts (a tool, a browser) while a connection is open
+// got its sockets, and held the server's session open after the editor had
+// closed it. The control connection, a data connection and the socket that
+// waits for the server's data connection in active mode are closed on exec.
+TEST_F(FtpClientTest, AProgramStartedMeanwhileGetsNoConnection)
+{
+  for (bool passive : {false, true}) {
+    SCOPED_TRACE(passive ? "passive" : "active");
+    Client.Passive = passive;
+    Client.Connect();
+    WriteTestFile(Server->Root + "drip.xml", "dripping");
+    EXPECT_EQ(ConnectionsOfAStartedProgram(), "");
+    std::string duringTransfer = "not checked";
+    RunAndCancel([this] { Client.Retrieve("/drip.xml"); }, [&](const TWorkProgress& progress) {
+      if (progress.Done() == 0) return false;
+      duringTransfer = ConnectionsOfAStartedProgram();
+      return true;
+    });
+    EXPECT_EQ(duringTransfer, "");
   }
 }
 
