@@ -300,10 +300,12 @@ std::string DocumentBaseURL(const std::string& location)
   return LocalBaseURL(CurrentFolderPath() + location);
 }
 
-std::string LocalBaseURL(const std::string& path)
+namespace {
+
+// path with "%", "#" and "?" percent-encoded (the parser escapes the rest of
+// what a URL cannot hold, such as blanks, itself).
+std::string EscapeURLCharacters(const std::string& path)
 {
-  if (IsFtpURL(path) && path.compare(4, 2, "//") != 0) return "ftp://" + path.substr(4);
-  if (!SchemeOf(path).empty()) return path;
   std::string url;
   for (char c : path) {
     if (c == '%') url += "%25";
@@ -312,6 +314,21 @@ std::string LocalBaseURL(const std::string& path)
     else url += c;
   }
   return url;
+}
+
+}  // namespace
+
+// The path of an FTP document is escaped like a local one: FtpAddress takes
+// the escapes out again when a reference resolved against it is fetched.
+std::string LocalBaseURL(const std::string& path)
+{
+  if (IsFtpURL(path) && path.compare(4, 2, "//") != 0) {
+    std::size_t slash = path.find('/', 4);
+    if (slash == std::string::npos) return "ftp://" + path.substr(4);
+    return "ftp://" + path.substr(4, slash - 4) + EscapeURLCharacters(path.substr(slash));
+  }
+  if (!SchemeOf(path).empty()) return path;
+  return EscapeURLCharacters(path);
 }
 
 bool IsHttpURL(const std::string& url)

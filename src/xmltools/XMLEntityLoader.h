@@ -107,7 +107,8 @@ std::string CurrentFolderBase();
 // the folder off when a relative reference is resolved against it. A text
 // that already has a scheme ("http:", "file:") is returned unchanged, but
 // for the URL text of an FTP document ("ftp:host/path"), which becomes
-// "ftp://host/path" so that references resolve within its server.
+// "ftp://host/path", its path escaped the same way, so that references
+// resolve within its server and folder.
 std::string LocalBaseURL(const std::string& path);
 
 // The base URL of a text whose location is given as a local path (relative
