@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <system_error>
 
+#include "resource/AccessList.h"
 #include "resource/AtomicFile.h"
 #include "resource/EResourceError.h"
 #include "resource/TRegularFile.h"
@@ -327,7 +328,8 @@ namespace {
 // is read (a named pipe would wait for a writer), and the copy replaces an
 // existing file only once it is complete (a copy that fails halfway, on a
 // full disk, keeps the file it would have replaced). A new file gets the
-// source's permissions.
+// source's permissions, only the owner's where an access list decides who
+// else may read the source.
 std::string CopyLocalFile(const std::string& from, const std::string& to) {
   TRegularFile file(from);
   std::string bytes;
@@ -335,7 +337,7 @@ std::string CopyLocalFile(const std::string& from, const std::string& to) {
   if (!file.IsOpen() || !file.ReadAll(bytes)) return file.Failure();
   if (::fstat(file.Handle(), &info) != 0) info.st_mode = 0666;
   try {
-    WriteFileAtomically(to, bytes, info.st_mode & 0777);
+    WriteFileAtomically(to, bytes, CopyableMode(info.st_mode, HasExtendedAccessList(file.Handle())) & 0777);
   } catch (const EResourceError& error) {
     return error.what();
   }

@@ -427,49 +427,6 @@ TEST_F(EditFrameDocument, AWorkingCopyTheUserSavedOverIsNeitherRewrittenNorDelet
   EXPECT_EQ(ReadTestFile(Folder + "~a.xml"), "saved");
 }
 
-TEST_F(EditFrameDocument, AWorkingCopyIsNoMoreAccessibleThanItsDocument)
-{
-  const mode_t oldMask = ::umask(022);
-  auto mode = [](const std::string& path) {
-    struct stat info {};
-    ::lstat(path.c_str(), &info);
-    return info.st_mode & 07777;
-  };
-  std::string path = Write("private.xml", "secret");
-  ::chmod(path.c_str(), 0600);
-  Frame->OpenDocument(Local(path));
-  EXPECT_EQ(mode(Frame->FBackupFileName), 0600u);
-  // A rewrite follows the document and narrows a copy that became wider.
-  ::chmod(Frame->FBackupFileName.c_str(), 0666);
-  Frame->Backup();
-  EXPECT_EQ(mode(Frame->FBackupFileName), 0600u);
-  ::chmod(path.c_str(), 0640);
-  Frame->Backup();
-  EXPECT_EQ(mode(Frame->FBackupFileName), 0640u);
-  ::umask(077);
-  Frame->Backup();
-  EXPECT_EQ(mode(Frame->FBackupFileName), 0600u);
-  ::umask(022);
-  // The copy has the document's group.
-  if (::chown(path.c_str(), static_cast<uid_t>(-1), 65534) == 0) {
-    Frame->Backup();
-    struct stat info {};
-    ::lstat(Frame->FBackupFileName.c_str(), &info);
-    EXPECT_EQ(info.st_gid, 65534u);
-    EXPECT_EQ(mode(Frame->FBackupFileName), 0640u);
-  }
-
-  // A remote document's copy is its owner's; a new local one's gets what
-  // its file will get.
-  TEditFrame* remote = AddFrame();
-  remote->NewDocument(TURL("ftp://host/x/r.xml"));
-  EXPECT_EQ(mode(remote->FBackupFileName), 0600u);
-  TEditFrame* fresh = AddFrame();
-  fresh->NewDocument(Local(Folder + "fresh.xml"));
-  EXPECT_EQ(mode(fresh->FBackupFileName), 0644u);
-  ::umask(oldMask);
-}
-
 TEST_F(EditFrameDocument, AnythingElseAtTheWorkingCopysNameIsLeftAlone)
 {
   std::string victim = Write("victim.xml", "victim");

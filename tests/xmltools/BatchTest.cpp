@@ -280,6 +280,27 @@ TEST_F(BatchRun, FailedLocalCopyKeepsTheFileItWouldHaveReplaced) {
   EXPECT_EQ(std::distance(fs::directory_iterator(Root + "out"), fs::directory_iterator()), 1);
 }
 
+// With an access list, the group bits of a file's mode are the list's mask:
+// a file of mode 600 that lets one other user read it shows 640. A new copy
+// took that mode, so the user's group could read it; it is the owner's alone.
+TEST_F(BatchRun, CopyOfAFileWithAnAccessListLetsNoGroupIn) {
+  const mode_t oldMask = ::umask(022);
+  PutTestFile(Root + "src/listed.xml", "<for-one-user/>");
+  ::chmod((Root + "src/listed.xml").c_str(), 0600);
+  if (!GrantReadThroughAccessList(Root + "src/listed.xml", 65534)) {
+    ::umask(oldMask);
+    GTEST_SKIP() << "the file system keeps no access lists";
+  }
+  fs::create_directories(Root + "out");
+  Aim("src/", "*.xml");
+  Batch.Command = bcCopy;
+  Batch.Execute();
+  ::umask(oldMask);
+  struct stat info {};
+  ASSERT_EQ(::stat((Root + "out/listed.xml").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
 // Only regular files are copied: a named pipe that the masks select would
 // wait for a writer for ever. It is not opened; the run ends naming it.
 TEST_F(BatchRun, NamedPipeIsNotCopied) {
