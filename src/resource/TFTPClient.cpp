@@ -8,6 +8,7 @@
 #include <system_error>
 #include <strings.h>
 
+#include "resource/ControlCharacters.h"
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TCurlProgress.h"
@@ -403,7 +404,8 @@ std::vector<TFTPListEntry> TFTPClient::ParseListing(const std::string& text, boo
   std::vector<std::string> unreadable;
   std::vector<TFTPListEntry> entries = mlsd ? ParseMlsdListing(text, &unreadable) : ParseListListing(text, &unreadable);
   for (const std::string& line : unreadable)
-    AppLog().Log(kSkippedLineLevel, "FTP list \"" + path + "\" on " + Host + ": line not understood, left out: " + line);
+    AppLog().Log(kSkippedLineLevel, EscapeControlCharacters("FTP list \"" + path + "\" on " + Host +
+                                                            ": line not understood, left out: " + line));
   return entries;
 }
 

@@ -14,7 +14,8 @@ namespace {
 // The server. A RETR of a name ending in "stall.xml" and a listing of a
 // folder whose name ends in "stall" get no answer at all, so clients can test
 // their stall limits. A LIST of a folder whose name ends in "odd" ends with a
-// line that no listing format reads. A listing of a folder whose name ends in
+// line that no listing format reads (with control characters in it where the
+// path holds "escape"). A listing of a folder whose name ends in
 // "endless" never ends, and so does a RETR of a name holding "endless.xml"
 // (which need not exist). A RETR of a name holding "drip.xml" (in passive
 // mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name holding
@@ -196,7 +197,7 @@ class FileSystem(AbstractedFS):
         for line in AbstractedFS.format_list(self, basedir, listing, ignore_err):
             yield line
         if basedir.rstrip("/").endswith("odd"):
-            yield b"odd trailing line\r\n"
+            yield b"odd trailing line" + (b" \x1b[2J\x07" if "escape" in basedir else b"") + b"\r\n"
 
 Handler.abstracted_fs = FileSystem
 server = FTPServer(socket.socket(fileno=listening), Handler)
