@@ -25,7 +25,9 @@ namespace {
 // data once 64 KB have come (a server that hangs midway). Like some servers,
 // it refuses to rename onto an existing file whose name holds "noreplace",
 // and to store a name beginning with "." in a folder whose path holds
-// "nodots".
+// "nodots". A LIST of a folder whose path holds "nolist" is refused, so that
+// nothing tells the links that its MLSD shows as the folders they lead to;
+// the MLSD of a folder whose path holds "nounique" gives no "unique" fact.
 const char* const kScript = R"PY(
 import logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -176,6 +178,9 @@ def endless(path):
 def ftp_LIST(self, path):
     if stalls(path):
         return
+    if "nolist" in path:
+        self.respond("550 LIST is not allowed here.")
+        return
     if endless(path):
         self.push_dtp_data(Endless(False), isproducer=True, cmd="LIST")
         return path
@@ -193,6 +198,11 @@ Handler.ftp_LIST = ftp_LIST
 Handler.ftp_MLSD = ftp_MLSD
 
 class FileSystem(AbstractedFS):
+    def format_mlsx(self, basedir, listing, perms, facts, ignore_err=True):
+        if "nounique" in basedir:
+            facts = [fact for fact in facts if fact != "unique"]
+        return AbstractedFS.format_mlsx(self, basedir, listing, perms, facts, ignore_err)
+
     def format_list(self, basedir, listing, ignore_err=True):
         for line in AbstractedFS.format_list(self, basedir, listing, ignore_err):
             yield line

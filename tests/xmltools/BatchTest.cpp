@@ -408,6 +408,40 @@ TEST_F(BatchRun, RecursionNeverFollowsLinksToFolders) {
   EXPECT_TRUE(FileExists(Root + "outside/c.xml"));
 }
 
+// Each source folder is mirrored into the destination's folder of the same
+// name; one that is a link leads elsewhere: back into the source tree (the
+// run wrote over the files it read) or anywhere at all. The run writes into
+// no destination folder that is a link, and says so at a level that is on.
+TEST_F(BatchRun, RecursionNeverWritesIntoADestinationFolderThatIsALink) {
+  PutTestFile(Root + "xsl/mark.xsl",
+              "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+              "<xsl:template match=\"/\"><done/></xsl:template>\n"
+              "</xsl:stylesheet>\n");
+  PutTestFile(Root + "bsrc/a.xml", "<a/>");
+  PutTestFile(Root + "bsrc/sub/a.xml", "<sub/>");
+  PutTestFile(Root + "bsrc/away/b.xml", "<b/>");
+  PutTestFile(Root + "bsrc/real/c.xml", "<c/>");
+  fs::create_directories(Root + "bdst/real");
+  fs::create_directories(Root + "elsewhere");
+  fs::create_directory_symlink("../bsrc/sub", Root + "bdst/sub");
+  fs::create_directory_symlink(Root + "elsewhere", Root + "bdst/away");
+  Aim("bsrc/", "*.xml", "bdst/", "*.xml");
+  Batch.Command = bcTransform;
+  Batch.XSLFile = Root + "xsl/mark.xsl";
+  Batch.Recurse = true;
+  Batch.Execute();
+
+  EXPECT_EQ(ReadTestFile(Root + "bsrc/sub/a.xml"), "<sub/>");
+  EXPECT_TRUE(fs::is_empty(Root + "elsewhere"));
+  EXPECT_NE(ReadTestFile(Root + "bdst/a.xml").find("<done/>"), std::string::npos);
+  EXPECT_NE(ReadTestFile(Root + "bdst/real/c.xml").find("<done/>"), std::string::npos);
+  EXPECT_EQ(Log.At(2), (std::vector<std::string>{
+                           "Destination folder is a link, not written into: " + Url("bdst/away/") + " (" +
+                               Url("bsrc/away/") + " not done)",
+                           "Destination folder is a link, not written into: " + Url("bdst/sub/") + " (" +
+                               Url("bsrc/sub/") + " not done)"}));
+}
+
 TEST_F(BatchRun, NamedFilesAreNeitherReadNorWritten) {
   PutTestFile(Root + "src/a.xml", "<a/>");
   PutTestFile(Root + "src/~a.xml", "<working/>");
@@ -514,6 +548,23 @@ TEST_F(BatchRun, ReadFailureOfACheckedFileEndsTheRun) {
   EXPECT_EQ(Log.At(5), std::vector<std::string>{"File checked: " + Url("src/a.xml")});
   EXPECT_TRUE(Log.At(2).empty());
   EXPECT_EQ(fs::current_path(), StartFolder);
+}
+
+// A name may hold any byte but "/" and NUL: written raw into the log, an
+// escape sequence would act on the terminal that shows it and a line break
+// would make a line of its own. Local files so named are done, and logged
+// with those characters escaped.
+TEST_F(BatchRun, NamesWithControlCharactersAreLoggedEscaped) {
+  PutTestFile(Root + "src/\x1b[2Jred.xml", "<red/>");
+  PutTestFile(Root + "src/two\nlines.xml", "<two/>");
+  fs::create_directories(Root + "out");
+  Aim("src/", "*.xml");
+  Batch.Command = bcCopy;
+  Batch.Execute();
+  EXPECT_EQ(ReadTestFile(Root + "out/\x1b[2Jred.xml"), "<red/>");
+  EXPECT_EQ(Log.At(5), (std::vector<std::string>{
+                           "File copied: " + Url("src/\\x1B[2Jred.xml") + " to " + Url("out/\\x1B[2Jred.xml"),
+                           "File copied: " + Url("src/two\\x0Alines.xml") + " to " + Url("out/two\\x0Alines.xml")}));
 }
 
 TEST_F(BatchRun, HttpSourceListsNoFile) {
