@@ -111,7 +111,11 @@ void TTextCodec::KeepUndefined(const char*& in, std::size_t& left, std::size_t c
     // starts in the initial state, so the bytes that start none there
     // follow it as they are, without iconv stopping at each.
     FDecoder.Release(out);
-    while (count < left && StartsNoCharacter(static_cast<unsigned char>(in[count]))) ++count;
+    for (; count < left; ++count) {
+      auto byte = static_cast<unsigned char>(in[count]);
+      if (FStarts[byte] == 0) ProbeStart(byte);
+      if (FStarts[byte] != 1) break;
+    }
   }
   out.append(in, count);
   in += count;
@@ -119,18 +123,17 @@ void TTextCodec::KeepUndefined(const char*& in, std::size_t& left, std::size_t c
   FUndefined += count;
 }
 
-bool TTextCodec::StartsNoCharacter(unsigned char byte)
+// Whether a character starts with the byte in the initial state: not when
+// iconv refuses the byte on its own.
+void TTextCodec::ProbeStart(unsigned char byte)
 {
-  if (FStarts[byte] == 0) {
-    if (!FProbe) FProbe = std::make_unique<TIconv>("UTF-8", FEncoding, DecodeGrowth);
-    FProbe->Reset();
-    const char alone[1] = {static_cast<char>(byte)};
-    const char* in = alone;
-    std::size_t left = 1;
-    std::string text;
-    FStarts[byte] = FProbe->Convert(in, left, text) == EILSEQ ? 1 : 2;
-  }
-  return FStarts[byte] == 1;
+  if (!FProbe) FProbe = std::make_unique<TIconv>("UTF-8", FEncoding, DecodeGrowth);
+  FProbe->Reset();
+  const char alone[1] = {static_cast<char>(byte)};
+  const char* in = alone;
+  std::size_t left = 1;
+  std::string text;
+  FStarts[byte] = FProbe->Convert(in, left, text) == EILSEQ ? 1 : 2;
 }
 
 std::size_t TTextCodec::Encode(const char* text, std::size_t size, bool last, std::string& out)
@@ -145,12 +148,15 @@ std::size_t TTextCodec::Encode(const char* text, std::size_t size, bool last, st
       continue;
     }
     if (!last && IsIncompleteUtf8(text + pos, size - pos)) return pos;
-    // No character: the byte itself, after the character the encoder holds.
+    // No character: the bytes themselves, after the character the encoder
+    // holds.
     if (FEncoderUsed && !HasShiftStates()) {
       FEncoder.Release(out);
       FEncoderUsed = false;
     }
-    out += text[pos++];
+    std::size_t end = pos + 1 + NonUtf8Prefix(text + pos + 1, size - pos - 1);
+    out.append(text + pos, end - pos);
+    pos = end;
   }
   if (last) {
     // The encoder writes what it holds and its way back to the initial state.

@@ -64,7 +64,7 @@ private:
   std::size_t EncodeByTable(const char* text, std::size_t size, bool last, std::string& out);
   void EncodeRun(const char* text, std::size_t size, const char* start, std::string& out);
   void KeepUndefined(const char*& in, std::size_t& left, std::size_t count, std::string& out);
-  bool StartsNoCharacter(unsigned char byte);
+  void ProbeStart(unsigned char byte);
 
   std::string FEncoding;
   TIconv FDecoder;  // FEncoding to UTF-8
@@ -75,5 +75,5 @@ private:
   std::optional<bool> FShiftStates;
   // Per byte: 0 not known yet, 1 no character starts with it, 2 one does.
   std::array<unsigned char, 256> FStarts{};
-  std::unique_ptr<TIconv> FProbe;  // a decoder of its own for StartsNoCharacter
+  std::unique_ptr<TIconv> FProbe;  // a decoder of its own for ProbeStart
 };
