@@ -104,6 +104,15 @@ std::string Capitalized(std::string text)
   return text;
 }
 
+// The first two characters (or bytes that are none) of text.
+std::string DescribeStart(const std::string& text)
+{
+  std::string first = DescribeFirst(text);
+  std::size_t length = std::max<std::size_t>(1, Utf8SequenceLength(text.data(), text.size()));
+  if (length >= text.size()) return first;
+  return first + " followed by " + DescribeFirst(text.substr(length));
+}
+
 // Where the encoding is looked for when a document is opened.
 std::string WhereNamed(TMarkup markup)
 {
@@ -192,9 +201,8 @@ TReopenCheck::TRefusal TReopenCheck::WhyNotInEncoding(const TTextFormat& written
   // encoding, which UTF-16 does not allow.
   std::size_t kept = ValidUtf8Prefix(FText, FSize);
   if (kept < FSize) {
-    return {Capitalized(DescribeByte(static_cast<unsigned char>(FText[kept]))) + " in line " + Line(kept) +
-                ", kept as it is because it is no character of " + previous + ", cannot be written in " + encoding +
-                ".",
+    return {Capitalized(Named(kept)) + ", kept as it is because it is no character of " + previous +
+                ", cannot be written in " + encoding + ".",
             kept};
   }
   return {"Written in " + encoding + ", the document would not open again in it.", FOffset};
@@ -226,25 +234,51 @@ std::string TReopenCheck::Difference(std::size_t offset, const std::string& foun
   if (offset >= FSize)
     return "the end of the document in line " + Line(offset) + " would be followed by " + DescribeFirst(found) + ".";
   std::size_t length = Utf8SequenceLength(FText + offset, FSize - offset);
-  std::string what = length > 0 ? "the character " + DescribeCharacter(DecodeUtf8(FText + offset, length))
-                                 : DescribeByte(static_cast<unsigned char>(FText[offset]));
-  what += " in line " + Line(offset);
-  std::string cameBack = ComesBackAs(offset + std::max<std::size_t>(length, 1), found);
-  if (FReopened.Format.Encoding != written || FReopened.FellBack) return what + " " + cameBack + ".";
-  if (length > 0) {
-    std::string whose = written == previous ? ", the document's encoding" : ", the encoding the document names";
-    return what + " cannot be written in " + written + whose + ": it " + cameBack + ".";
+  if (FReopened.Format.Encoding != written || FReopened.FellBack)
+    return Named(offset) + " " + ComesBackAs(offset + std::max<std::size_t>(length, 1), found) + ".";
+  if (length == 0) return KeptByteDifference(offset, found, written, previous);
+  return CharacterDifference(offset, length, found, written, previous);
+}
+
+std::string TReopenCheck::CharacterDifference(std::size_t offset, std::size_t length, const std::string& found,
+                                              const std::string& written, const std::string& previous) const
+{
+  std::size_t after = offset + length;
+  if (after < FSize && Utf8SequenceLength(FText + after, FSize - after) == 0 &&
+      found.compare(0, length, FText + offset, length) != 0) {
+    // The converter held the character back, and the kept byte after it
+    // went out first.
+    return Named(offset) + " cannot stand before " + DescribeByte(static_cast<unsigned char>(FText[after])) +
+           ", kept as it is because it is no character of " + previous + ", in " + written +
+           ": together they would come back as " + DescribeStart(found) + ".";
   }
-  what += ", kept as it is because it is no character of " + previous;
-  if (previous != written) return what + ", cannot be written in " + written + ": it " + cameBack + ".";
+  std::string whose = written == previous ? ", the document's encoding" : ", the encoding the document names";
+  return Named(offset) + " cannot be written in " + written + whose + ": it " + ComesBackAs(after, found) + ".";
+}
+
+std::string TReopenCheck::KeptByteDifference(std::size_t offset, const std::string& found, const std::string& written,
+                                             const std::string& previous) const
+{
+  std::string kept = Named(offset) + ", kept as it is because it is no character of " + previous;
+  std::string cameBack = ComesBackAs(offset + 1, found);
+  if (previous != written) return kept + ", cannot be written in " + written + ": it " + cameBack + ".";
   // The typed character next to it: after it, else before it.
   std::size_t next = offset;
   while (next < FSize && Utf8SequenceLength(FText + next, FSize - next) == 0) ++next;
   if (next == FSize) next = offset > 0 ? CharacterStart(FText, FSize, offset - 1) : FSize;
-  std::size_t nextLength = next < FSize ? Utf8SequenceLength(FText + next, FSize - next) : 0;
-  if (nextLength == 0) return what + ", " + cameBack + ".";
-  return what + ", cannot stand next to " + DescribeCharacter(DecodeUtf8(FText + next, nextLength)) + " in " +
-         written + ": together they " + cameBack + ".";
+  std::size_t length = next < FSize ? Utf8SequenceLength(FText + next, FSize - next) : 0;
+  if (length == 0) return kept + ", " + cameBack + ".";
+  return kept + ", cannot stand next to " + DescribeCharacter(DecodeUtf8(FText + next, length)) + " in " + written +
+         ": together they " + cameBack + ".";
+}
+
+// The character (or kept byte) at offset and its line.
+std::string TReopenCheck::Named(std::size_t offset) const
+{
+  std::size_t length = Utf8SequenceLength(FText + offset, FSize - offset);
+  std::string what = length > 0 ? "the character " + DescribeCharacter(DecodeUtf8(FText + offset, length))
+                                : DescribeByte(static_cast<unsigned char>(FText[offset]));
+  return what + " in line " + Line(offset);
 }
 
 // How what came back (found) differs from the text at a character that

@@ -42,6 +42,11 @@ private:
   std::string HowReopened(const std::string& written) const;
   std::string Difference(std::size_t offset, const std::string& found, const std::string& written,
                          const std::string& previous) const;
+  std::string CharacterDifference(std::size_t offset, std::size_t length, const std::string& found,
+                                  const std::string& written, const std::string& previous) const;
+  std::string KeptByteDifference(std::size_t offset, const std::string& found, const std::string& written,
+                                 const std::string& previous) const;
+  std::string Named(std::size_t offset) const;
   std::string ComesBackAs(std::size_t end, const std::string& found) const;
   std::string Line(std::size_t offset) const;
 

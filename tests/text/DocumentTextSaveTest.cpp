@@ -120,6 +120,12 @@ TEST(DocumentTextSave, AKeptByteAndATypedCharacterKeepTheirBytesApart)
       // back while the kept byte went out before it.
       {"BIG5-HKSCS", Declared("BIG5-HKSCS", "\xFF"), "\xFF", "\xC3\x8A\xFF", Declared("BIG5-HKSCS", "\x88\x66\xFF")},
       {"TSCII", Declared("TSCII", "\xFF"), "\xFF", "\xE0\xAE\x95\xFF", Declared("TSCII", "\xB8\xFF")},
+      // With shift states the kept byte goes out where it stands: before
+      // a character the converter holds back.
+      {"ISO-2022-JP-3", Declared("ISO-2022-JP-3", "\xFF"), "\xFF", "\xE3\x81\x8B\xFF", "",
+       "The character \"\xE3\x81\x8B\" (U+304B) in line 1 cannot stand before the byte 0xFF, kept as it is because it "
+       "is no character of ISO-2022-JP-3, in ISO-2022-JP-3: together they would come back as the byte 0xFF followed "
+       "by \"\xE3\x81\x8B\" (U+304B)."},
       // Apart from characters they stay.
       {"Shift_JIS apart", Declared("Shift_JIS", "\x81"), "", " @", Declared("Shift_JIS", "\x81 @")},
   };
