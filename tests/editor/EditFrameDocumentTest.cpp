@@ -299,7 +299,9 @@ TEST_F(EditFrameDocument, CheckBackupWritesOnlyModifiedDocumentsOlderThanTheInte
   EXPECT_EQ(Frame->FLastBackup, Clock);
 
   // Text the document's encoding cannot hold, which Save refuses, is kept
-  // all the same: as the editor has it (UTF-8), so a crash loses none of it.
+  // all the same: as the editor has it (UTF-8), so a crash loses none of it,
+  // with a UTF-8 byte-order mark, without which the copy would open as
+  // ISO-8859-1, the encoding its declaration names ("\xC3\x83\xC2\xA9").
   Frame->OpenDocument(Local(Write("latin.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xE9</r>")));
   Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
   Frame->SynEdit->insert(QString::fromUtf8("\u20AC"));
@@ -307,8 +309,16 @@ TEST_F(EditFrameDocument, CheckBackupWritesOnlyModifiedDocumentsOlderThanTheInte
   Clock += 1;
   EXPECT_NO_THROW(Frame->CheckBackup(fiveMinutes));
   EXPECT_EQ(ReadTestFile(Frame->FBackupFileName),
-            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xC3\xA9</r>\xE2\x82\xAC");
+            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xC3\xA9</r>\xE2\x82\xAC");
   EXPECT_EQ(Frame->FLastBackup, Clock);
+  // Without a declaration the copy is the text alone.
+  Frame->OpenDocument(Local(Write("plain.xml", "<r>\xE9</r>")));
+  Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  Frame->SynEdit->insert(QString::fromUtf8("\u65E5"));
+  Frame->MarkModified();
+  Clock += 1;
+  EXPECT_NO_THROW(Frame->CheckBackup(fiveMinutes));
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName), "<r>\xC3\xA9</r>\xE6\x97\xA5");
 }
 
 TEST_F(EditFrameDocument, SaveAsMovesTheWorkingCopy)
