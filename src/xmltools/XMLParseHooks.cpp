@@ -109,8 +109,9 @@ struct XMLParseHookHandlers {
   {
     auto* context = static_cast<xmlParserCtxtPtr>(ctx);
     XMLEntityLoader* run = XMLEntityLoader::Current();
-    if (run != nullptr && context->_private != run->Hooks.CountingReader &&
-        !run->Hooks.AddAttributeBytes(AttributeValueBytes(attributeCount, attributes))) {
+    bool counted = run != nullptr && (run->Hooks.CountingReader == nullptr ||
+                                      context->_private != run->Hooks.CountingReader);
+    if (counted && !run->Hooks.AddAttributeBytes(AttributeValueBytes(attributeCount, attributes))) {
       if (XMLErrorCapture* capture = XMLErrorCapture::Current())
         capture->Add(run->Hooks.Refusal(), context->input != nullptr && context->input->filename != nullptr
                                                ? context->input->filename : "",

@@ -30,11 +30,14 @@ void WriteAll(int fd, const std::string& text)
   }
 }
 
-[[noreturn]] void RunChild(int fd, std::size_t bytes, const std::function<std::string()>& work)
+[[noreturn]] void RunChild(int fd, std::size_t bytes, int cpuSeconds, const std::function<std::string()>& work)
 {
   rlimit cap{};
   cap.rlim_cur = cap.rlim_max = AddressSpaceInUse() + bytes;
   ::setrlimit(RLIMIT_AS, &cap);
+  rlimit cpu{};
+  cpu.rlim_cur = cpu.rlim_max = static_cast<rlim_t>(cpuSeconds);
+  ::setrlimit(RLIMIT_CPU, &cpu);
   std::string result;
   try {
     result = work();
@@ -49,7 +52,7 @@ void WriteAll(int fd, const std::string& text)
 
 }  // namespace
 
-std::string RunWithMemoryCap(std::size_t bytes, const std::function<std::string()>& work)
+std::string RunWithMemoryCap(std::size_t bytes, int cpuSeconds, const std::function<std::string()>& work)
 {
   int channel[2];
   if (::pipe(channel) != 0) return "no pipe";
@@ -57,7 +60,7 @@ std::string RunWithMemoryCap(std::size_t bytes, const std::function<std::string(
   pid_t child = ::fork();
   if (child == 0) {
     ::close(channel[0]);
-    RunChild(channel[1], bytes, work);
+    RunChild(channel[1], bytes, cpuSeconds, work);
   }
   ::close(channel[1]);
   std::string result;

@@ -8,6 +8,6 @@
 #include <string>
 
 // Runs work in a forked child allowed bytes more address space than the test
-// program already has. Returns what work returned, or "killed by signal N" /
+// program already has, and cpuSeconds of processor time. Returns what work returned, or "killed by signal N" /
 // "exited with N" / "raised: message" when it did not return normally.
-std::string RunWithMemoryCap(std::size_t bytes, const std::function<std::string()>& work);
+std::string RunWithMemoryCap(std::size_t bytes, int cpuSeconds, const std::function<std::string()>& work);
