@@ -86,9 +86,27 @@ TURL ResultURL(const TEditFrame& document, const std::string& ext)
   return url;
 }
 
-void OpenResult(TMainForm& form, const std::string& typeId, const TURL& url, const std::string& text)
+// Where a document's text came from: the network document it was made from,
+// or its own place.
+std::string DocumentOrigin(const TEditFrame& frame)
+{
+  return frame.FOrigin.empty() ? DocumentLocation(frame.FURL) : frame.FOrigin;
+}
+
+// The origin of what a tool makes from the document input: the input's, when
+// from the network; else the address of the stylesheet part from the network
+// (networkPart), if any; empty (the result's own place) otherwise.
+std::string ResultOrigin(const TEditFrame& input, const std::string& networkPart = std::string())
+{
+  const std::string origin = DocumentOrigin(input);
+  return IsRemoteURL(origin) ? origin : networkPart;
+}
+
+void OpenResult(TMainForm& form, const std::string& typeId, const TURL& url, const std::string& text,
+                const std::string& origin)
 {
   TEditFrame* result = form.NewEditFrame(typeId, url, true);
+  result->FOrigin = origin;
   result->SetText(text);
 }
 
@@ -101,6 +119,7 @@ void CheckDocument(TEditFrame& frame, bool validate)
   folder.Enter(frame.FURL);
   checker.XML = frame.GetText();
   checker.BaseURL = DocumentLocation(frame.FURL);
+  checker.Origin = frame.FOrigin;
   XMLFTPLogin login(frame.FURL);  // its DTD beside it on an FTP server is read as its user
   try {
     TProgressRunner checking(validate ? "Check is Valid" : "Check Well Formed");
@@ -184,7 +203,7 @@ void TMainForm::MenuToolsConvertClick()
     converting.Progress().SetStep("Converting " + frame->FURL.GetURL());
     converting.Run([&convertor, &input, &output] { convertor.Convert(input, output); });
   }
-  OpenResult(*this, "XML", ResultURL(*frame, ".xhtml"), output);
+  OpenResult(*this, "XML", ResultURL(*frame, ".xhtml"), output, ResultOrigin(*frame));
 }
 
 // --- Check Well Formed, Check is Valid -------------------------------------------
@@ -228,6 +247,7 @@ void TMainForm::MenuToolsTransformClick()
   std::string output;
   TFileType& type = FileTypes().GetFileType(TransformDialog->GetFileTypeIndex());
   TURL resultURL;
+  std::string resultOrigin;
   {
     TDocumentFolder folder;
     TXMLTransformer transformer;
@@ -242,8 +262,9 @@ void TMainForm::MenuToolsTransformClick()
       folder.Enter(style->FURL);
       const std::string styleText = style->GetText();
       const std::string styleLocation = DocumentLocation(style->FURL);
+      const std::string styleOrigin = style->FOrigin;
       transforming.Progress().SetStep("Reading the style-sheet " + style->FURL.GetURL());
-      transforming.Run([&] { transformer.SetStyleSheet(styleText, styleLocation); });
+      transforming.Run([&] { transformer.SetStyleSheet(styleText, styleLocation, styleOrigin); });
     } else {
       transforming.Progress().SetStep("Reading the style-sheet " + name);
       transforming.Run([&] { transformer.LoadStyleSheet(name); });
@@ -253,8 +274,9 @@ void TMainForm::MenuToolsTransformClick()
     try {
       const std::string input = frame->GetText();
       const std::string location = DocumentLocation(frame->FURL);
+      const std::string origin = frame->FOrigin;
       transforming.Progress().SetStep("Transforming " + frame->FURL.GetURL());
-      transforming.Run([&] { transformer.Transform(input, output, location); });
+      transforming.Run([&] { transformer.Transform(input, output, location, origin); });
     } catch (...) {
       if (transformer.MessagesLogged() > 0) ShowLog();
       throw;
@@ -262,8 +284,9 @@ void TMainForm::MenuToolsTransformClick()
     if (transformer.MessagesLogged() > 0) ShowLog();
     // The result's name is made unique against the document's folder.
     resultURL = ResultURL(*frame, type.GetDefaultExt());
+    resultOrigin = ResultOrigin(*frame, transformer.NetworkPart());
   }
-  OpenResult(*this, type.Id, resultURL, output);
+  OpenResult(*this, type.Id, resultURL, output, resultOrigin);
 }
 
 // --- Batch -------------------------------------------------------------------------
