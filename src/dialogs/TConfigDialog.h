@@ -139,6 +139,7 @@ protected:
 
 private:
   void LoadKeyList();
+  void StoreKeyList();
   void LoadFileTypeList();
   void SetKeyRow(int row, const std::string& command, const std::string& key, const std::string& key2);
   std::string KeyCell(int row, int column) const;

@@ -1,28 +1,27 @@
 #include "editor/TEditFrame.h"
 
+// The editor frame's display: the editor control, its look and configuration,
+// the highlighter, the editor's events and the line numbers. The document
+// (reading, writing, working copy) is in TEditFrameDocument.cpp, the keyboard
+// in TEditFrameKeys.cpp.
+
 #include <Qsci/qscilexercss.h>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerxml.h>
 #include <Qsci/qsciscintilla.h>
-#include <QCoreApplication>
-#include <QDateTime>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "docking/TPageControl.h"
-#include "editor/TScratchFile.h"
 #include "editor/TTagCompleter.h"
 #include "model/ModelModule.h"
 #include "model/TConfigInfo.h"
 #include "model/TFileType.h"
 #include "platform/ConfigValues.h"
 #include "platform/Prompter.h"
-#include "platform/TProgressRunner.h"
 #include "platform/VirtualKeys.h"
 #include "resource/ProgramFile.h"
-#include "text/ETextEncodingError.h"
 
 namespace {
 
@@ -36,16 +35,6 @@ constexpr int BookmarkMarginWidth = 16;
 constexpr int NumberMarginPadding = 8;
 // Digits the line-number margin has room for at least.
 constexpr int MinNumberDigits = 4;
-
-// Days from 1899-12-30 (the day count's origin) to 1970-01-01.
-constexpr double UnixEpochDays = 25569.0;
-constexpr double MillisecondsPerDay = 86400000.0;
-
-TEditFrame::TClock& ClockSlot()
-{
-  static TEditFrame::TClock clock;
-  return clock;
-}
 
 // The word characters among ASCII: letters, digits and "_"; CSS adds "-", so
 // hyphenated words (font-size) are one word. Beyond ASCII the editor takes
@@ -162,162 +151,12 @@ TEditFrame::~TEditFrame()
   DeleteBackup();
 }
 
-// ---- document --------------------------------------------------------------
+// ---- context menu ------------------------------------------------------------
 
 void TEditFrame::SetPopupMenu(QMenu* menu)
 {
   FPopupMenu = menu;
   SynEdit->setContextMenuPolicy(menu ? Qt::CustomContextMenu : Qt::NoContextMenu);
-}
-
-void TEditFrame::SetStatus(TEditStatus status)
-{
-  if (status == FStatus) return;
-  FStatus = status;
-  if (TPageControl* pages = HostPageControl()) pages->InvalidateTabs();
-}
-
-void TEditFrame::MarkModified()
-{
-  SetStatus(static_cast<TEditStatus>((FStatus & ~(esValid | esInvalid | esWellFormed)) | esModified));
-}
-
-void TEditFrame::NewDocument(const TURL& url)
-{
-  SetStatus(esNew);
-  FURL = url;
-  FText.Reset();
-  DeleteBackup();
-  FBackupFileName = GetBackupFileName();
-  Backup();
-  UpdateCaption();
-}
-
-void TEditFrame::OpenDocument(const TURL& url)
-{
-  // Read first: a document that cannot be read leaves the frame as it was,
-  // so nothing can later write this frame's text over the file.
-  TURL source(url);
-  TFileStamp stamp = TFileStamp::Of(url);  // taken first: a later change shows
-  std::string bytes;
-  TProgressRunner reading("Open", window());
-  reading.Progress().SetStep("Reading " + url.GetURL());
-  reading.Run([&source, &bytes] { source.GetFile(bytes); });
-  FDiskStamp = stamp;
-  SetStatus(0);
-  FURL = url;
-  SetText(bytes);
-  DeleteBackup();
-  FBackupFileName = GetBackupFileName();
-  // The text gives back exactly these bytes: the working copy is written
-  // from them without converting the text again.
-  WriteBackup([&bytes](TScratchFile& file) { file.Write(bytes.data(), bytes.size()); });
-  FLastBackup = Now();
-  UpdateCaption();
-}
-
-void TEditFrame::Save()
-{
-  std::string bytes;
-  try {
-    bytes = FText.Bytes();
-  } catch (const ETextEncodingError& error) {
-    throw ETextEncodingError(std::string(error.what()) + " The document was not saved.");
-  }
-  // A write that fails or is cancelled keeps the file as it was.
-  TProgressRunner writing("Save", window());
-  writing.Progress().SetStep("Writing " + FURL.GetURL());
-  writing.Run([this, &bytes] { FURL.PutFile(bytes); });
-  FDiskStamp = TFileStamp::Of(FURL);
-  FText.Saved();
-  SetStatus(static_cast<TEditStatus>(FStatus & ~(esNew | esModified)));
-}
-
-void TEditFrame::SaveAs(const TURL& url)
-{
-  TURL previous(FURL);
-  TFileStamp previousStamp = FDiskStamp;
-  FURL = url;
-  FDiskStamp = TFileStamp::Of(url);  // the file the user chose to replace
-  try {
-    Save();
-  } catch (...) {
-    // Not saved: the document is still the one its tab names.
-    FURL = previous;
-    FDiskStamp = previousStamp;
-    throw;
-  }
-  DeleteBackup();
-  FBackupFileName = GetBackupFileName();
-  Backup();
-  UpdateCaption();
-}
-
-// ---- working copy ------------------------------------------------------------
-
-std::string TEditFrame::GetBackupFileName() const
-{
-  std::string folder = FURL.Protocol == TURLProtocol::file ? FURL.Path : ProgramFolder();
-  return TWorkingCopy::ChooseName(folder, FURL.FileName);
-}
-
-void TEditFrame::Backup()
-{
-  WriteBackup([this](TScratchFile& file) { FText.WriteTo(file); });
-  FLastBackup = Now();
-}
-
-void TEditFrame::WriteBackup(const std::function<void(TScratchFile&)>& fill)
-{
-  // The copy may move to a new name when its file is no longer its own.
-  TWorkingCopy::TWrite write = FWorkingCopy.BeginWrite(FBackupFileName, FURL.FileName);
-  TScratchFile file(write.Path(), write.ReleaseDescriptor());
-  fill(file);
-  file.Close();
-  FBackupFileName = write.Commit();
-}
-
-void TEditFrame::DeleteBackup()
-{
-  FWorkingCopy.Delete(FBackupFileName);
-}
-
-void TEditFrame::CheckBackup(double interval)
-{
-  if (!(FStatus & esModified) || FLastBackup + interval >= Now()) return;
-  try {
-    Backup();
-  } catch (const ETextEncodingError&) {
-    // Text the encoding cannot hold (Save refuses it) is kept as the editor has it: UTF-8.
-    WriteBackup([this](TScratchFile& file) { file.Write(FText.Text().data(), FText.Text().size()); });
-    FLastBackup = Now();
-  }
-}
-
-void TEditFrame::SetClock(TClock clock)
-{
-  ClockSlot() = std::move(clock);
-}
-
-double TEditFrame::Now()
-{
-  if (ClockSlot()) return ClockSlot()();
-  return UnixEpochDays + static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / MillisecondsPerDay;
-}
-
-// ---- captions --------------------------------------------------------------
-
-void TEditFrame::UpdateCaption()
-{
-  if (TPageControl* pages = HostPageControl())
-    NameDockTarget(pages, QString::fromStdString(GetTitle()));
-  else
-    Prompter().ShowMessage("not a tabsheet");
-}
-
-void TEditFrame::FrameEndDock(QWidget* target)
-{
-  NameDockTarget(target, QString::fromStdString(GetTitle()));
 }
 
 // ---- text --------------------------------------------------------------------
@@ -356,12 +195,6 @@ void TEditFrame::SynEditContextHelp()
   if (OnContextHelp) OnContextHelp(*this);
 }
 
-bool TEditFrame::ExecuteCommand(TEditorCommand command, const QString& text)
-{
-  TEditorCommandArgs args{*SynEdit, FCommandState, text};
-  return RunEditorCommand(command, args);
-}
-
 bool TEditFrame::eventFilter(QObject* watched, QEvent* event)
 {
   if (watched == SynEdit) {
@@ -384,55 +217,6 @@ bool TEditFrame::eventFilter(QObject* watched, QEvent* event)
     }
   }
   return TFrame::eventFilter(watched, event);
-}
-
-// Every key press of the editor comes here first: bound keys run their
-// command, a first stroke of a sequence waits for the second, anything else
-// is typed as usual.
-bool TEditFrame::SynEditKeyDown(QKeyEvent& event)
-{
-  if (FRetyping || IsModifierKey(event.key())) return false;
-  TKeyStrokeReader::TResult stroke = FKeyReader.Press(FKeyBindings, ShortCutFromKeyEvent(event));
-  switch (stroke.Kind) {
-    case TKeyStrokeReader::TKind::Command:
-      ExecuteCommand(stroke.Command, event.text());
-      return true;
-    case TKeyStrokeReader::TKind::Pending:
-      return true;
-    case TKeyStrokeReader::TKind::Unbound:
-      break;
-  }
-  if (event.key() == Qt::Key_Escape && SynEdit->isListActive()) {
-    SynEdit->cancelList();
-    return true;
-  }
-  // Once configured, the editor's own key map is empty: an unbound key with
-  // Ctrl or Alt does nothing (its text is no typing).
-  if (FConfigured && (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) return true;
-  return TypeKey(event);
-}
-
-// A typed ASCII character goes through OnKeyPress first; false lets the
-// editor type the key itself (any other character too).
-bool TEditFrame::TypeKey(QKeyEvent& event)
-{
-  QString text = event.text();
-  if (!OnKeyPress || text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0x7F) return false;
-  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
-  char original = static_cast<char>(text[0].unicode());
-  char key = original;
-  // The handler may run an event loop (the completion pop-up) in which the
-  // frame is closed: the key then goes nowhere.
-  QPointer<TEditFrame> alive(this);
-  OnKeyPress(*this, key);
-  if (!alive) return true;
-  if (key == original) return false;
-  if (key == 0) return true;
-  QKeyEvent retyped(QEvent::KeyPress, 0, event.modifiers(),
-                    QString(QChar(static_cast<ushort>(static_cast<unsigned char>(key)))));
-  TFlagGuard retyping(FRetyping);
-  QCoreApplication::sendEvent(SynEdit, &retyped);
-  return true;
 }
 
 // ---- highlighter and configuration ------------------------------------------------

@@ -1,27 +1,25 @@
 #include "resource/TFTPClient.h"
 
+// The FTP client's connection and the making of its requests: the server's
+// address, preparing and running one request, the failure it raises, logging
+// in and closing. Listing is in TFTPClientListing.cpp, the file transfers in
+// TFTPClientTransfer.cpp.
+
 #include <algorithm>
-#include <cstdint>
 #include <cctype>
-#include <cstring>
-#include <set>
 #include <system_error>
 #include <strings.h>
 
 #include "resource/CurlSupport.h"
 #include "resource/EResourceError.h"
-#include "resource/TCurlProgress.h"
-#include "resource/TScopedSetting.h"
+#include "resource/TFTPTransfer.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 #include "resource/TWorkProgress.h"
-#include "resource/zevlog.h"
 
 namespace {
 
 constexpr long kQuitTimeout = 3;  // seconds to wait for the answer to QUIT
-constexpr long kCleanupTimeout = 2;  // seconds for each request of the clean-up after a cancel
-constexpr std::uint8_t kSkippedLineLevel = 3;
 
 // Every byte but the unreserved ones and "/" is percent-encoded; a leading "/"
 // is encoded too, so the server sees the name as absolute.
@@ -71,50 +69,9 @@ bool LosesConnection(CURLcode code)
   }
 }
 
-}  // namespace
-
-// State of one request: the bytes moved, the server's last reply and the
-// traffic reported to the log.
-struct TFTPTransfer {
-  TCurlDownload Download;
-  std::string What = "file";  // what Download holds, for its error message
-  const std::string* Upload = nullptr;
-  std::size_t UploadPos = 0;
-  std::string LastReply;
-  char Detail[CURL_ERROR_SIZE] = "";
-  // libcurl's error text keeps the first note it writes, also one it went on
-  // after (in active mode every transfer leaves one about the listening
-  // socket). A note that stood before a later reply of the server came is no
-  // reason of the failure.
-  std::string PassedNote;
-  long OsError = 0;  // the system's error of the last socket operation
-  TCurlTraffic Traffic;
-  TCurlProgress Progress;
-
-  long ReplyCode() const
-  {
-    if (LastReply.size() < 3) return 0;
-    for (int i = 0; i < 3; ++i)
-      if (!std::isdigit(static_cast<unsigned char>(LastReply[i]))) return 0;
-    return std::stol(LastReply.substr(0, 3));
-  }
-};
-
-namespace {
-
 size_t ReceiveData(char* data, size_t size, size_t count, void* user)
 {
   return static_cast<TFTPTransfer*>(user)->Download.Append(data, size * count);
-}
-
-size_t SendData(char* buffer, size_t size, size_t count, void* user)
-{
-  auto* transfer = static_cast<TFTPTransfer*>(user);
-  std::size_t left = transfer->Upload->size() - transfer->UploadPos;
-  std::size_t n = std::min(left, size * count);
-  std::memcpy(buffer, transfer->Upload->data() + transfer->UploadPos, n);
-  transfer->UploadPos += n;
-  return n;
 }
 
 // libcurl hands every server reply line of the control connection here; the
@@ -329,223 +286,4 @@ void TFTPClient::CloseHandle()
   curl_easy_setopt(curl, CURLOPT_URL, "ftp://[");
   curl_easy_perform(curl);
   curl_easy_cleanup(curl);
-}
-
-namespace {
-
-// Keeps the calling thread's work from being cancelled, or told about, for
-// the scope's lifetime: for short clean-ups that must run after a cancel.
-class TQuietWork {
-  TWorkProgress Quiet;
-  TWorkProgressScope Scope{Quiet};
-};
-
-}  // namespace
-
-std::vector<TFTPListEntry> TFTPClient::List(const std::string& path)
-{
-  RequireConnection("list", path);
-  TScopedSetting<long> stall(StallTimeout, std::min(StallTimeout, ListStallTimeout));
-  std::string folder = path;
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  const std::string url = RemoteURL(folder);
-  TWorkProgress::SetCurrentStep("Listing ftp://" + HidePassword(Host) + path);
-  if (!MlsdRefused) {
-    TFTPTransfer transfer;
-    PrepareListing(transfer, url);
-    curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_CUSTOMREQUEST, "MLSD");
-    int code = Run(transfer);
-    long reply = transfer.ReplyCode();
-    bool refused = code != CURLE_OK && Open && (reply == 500 || reply == 502 || reply == 504);
-    if (!refused) {
-      Check(transfer, code, "list", path);
-      std::vector<TFTPListEntry> entries = ParseListing(transfer.Download.Bytes, true, path);
-      MarkLinks(entries, url);
-      return entries;
-    }
-    MlsdRefused = true;
-  }
-  TFTPTransfer transfer;
-  PrepareListing(transfer, url);
-  Check(transfer, Run(transfer), "list", path);
-  return ParseListing(transfer.Download.Bytes, false, path);
-}
-
-// MLSD describes what a link leads to, so a link to a folder comes as a
-// plain folder (a recursive run would follow it out of its tree). LIST shows
-// links as links: a folder that it marks so is marked a link here. A LIST
-// that fails, or whose lines cannot be read, changes nothing.
-void TFTPClient::MarkLinks(std::vector<TFTPListEntry>& entries, const std::string& url)
-{
-  auto isFolder = [](const TFTPListEntry& entry) { return entry.Kind == TFTPEntryKind::Folder; };
-  if (std::none_of(entries.begin(), entries.end(), isFolder)) return;
-  TFTPTransfer transfer;
-  PrepareListing(transfer, url);
-  if (Run(transfer) != CURLE_OK) return;
-  std::set<std::string> links;
-  for (const TFTPListEntry& entry : ParseListListing(transfer.Download.Bytes))
-    if (entry.Kind == TFTPEntryKind::Symlink) links.insert(entry.Name);
-  for (TFTPListEntry& entry : entries)
-    if (isFolder(entry) && links.count(entry.Name) > 0) entry.Kind = TFTPEntryKind::Symlink;
-}
-
-void TFTPClient::PrepareListing(TFTPTransfer& transfer, const std::string& url)
-{
-  transfer.Download.Limit = MaxListingSize;
-  transfer.What = "listing";
-  Prepare(transfer, url);
-  curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_TIMEOUT, std::min(TransferTimeout, ListTimeout));
-}
-
-// Lines that neither format reads are left out of the listing and logged.
-std::vector<TFTPListEntry> TFTPClient::ParseListing(const std::string& text, bool mlsd, const std::string& path) const
-{
-  std::vector<std::string> unreadable;
-  std::vector<TFTPListEntry> entries = mlsd ? ParseMlsdListing(text, &unreadable) : ParseListListing(text, &unreadable);
-  for (const std::string& line : unreadable)
-    AppLog().Log(kSkippedLineLevel, "FTP list \"" + path + "\" on " + Host + ": line not understood, left out: " + line);
-  return entries;
-}
-
-std::string TFTPClient::Retrieve(const std::string& path)
-{
-  RequireFileName("get", path);
-  RequireConnection("get", path);
-  TWorkProgress::SetCurrentStep("Reading ftp://" + HidePassword(Host) + path);
-  TFTPTransfer transfer;
-  transfer.Download.Limit = MaxFileSize;
-  Prepare(transfer, RemoteURL(path));
-  curl_easy_setopt(static_cast<CURL*>(Handle), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxFileSize));
-  Check(transfer, Run(transfer), "get", path);
-  return std::move(transfer.Download.Bytes);
-}
-
-namespace {
-
-// FTP commands for libcurl to send around a request, freed with the object.
-class TCommandList {
-public:
-  explicit TCommandList(const std::vector<std::string>& commands)
-  {
-    for (const std::string& command : commands) List = curl_slist_append(List, command.c_str());
-  }
-  ~TCommandList() { curl_slist_free_all(List); }
-  TCommandList(const TCommandList&) = delete;
-  TCommandList& operator=(const TCommandList&) = delete;
-
-  curl_slist* List = nullptr;
-};
-
-// The name of the temporary copy a store writes beside the file: ".name.part".
-std::string TemporaryName(const std::string& path)
-{
-  std::size_t slash = path.rfind('/');
-  std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-  return path.substr(0, start) + "." + path.substr(start) + ".part";
-}
-
-}  // namespace
-
-int TFTPClient::Upload(TFTPTransfer& transfer, const std::string& path, const std::string& bytes,
-                       const std::vector<std::string>& afterwards)
-{
-  transfer.Upload = &bytes;
-  Prepare(transfer, RemoteURL(path));
-  CURL* curl = static_cast<CURL*>(Handle);
-  curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-  curl_easy_setopt(curl, CURLOPT_READFUNCTION, SendData);
-  curl_easy_setopt(curl, CURLOPT_READDATA, &transfer);
-  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
-  TCommandList commands(afterwards);
-  curl_easy_setopt(curl, CURLOPT_POSTQUOTE, commands.List);
-  return Run(transfer);
-}
-
-// Written in place, a document that fails midway (a full disk, a lost
-// connection) would leave the file cut short and its old text gone. So the
-// bytes go to a temporary name beside the file first, renamed over it once
-// complete. A server that refuses the temporary name (names beginning with a
-// dot), or to rename onto an existing file, gets the file written in place.
-// A store that fails or is cancelled leaves the file as it was too, and its
-// temporary copy is removed: over the same connection where the server kept
-// it, else over a new one, which later operations then use. Once the file is
-// being written in place, it runs to its end.
-void TFTPClient::Store(const std::string& path, const std::string& bytes)
-{
-  RequireFileName("put", path);
-  RequireConnection("put", path);
-  TWorkProgress::SetCurrentStep("Writing ftp://" + HidePassword(Host) + path);
-  const std::string temporary = TemporaryName(path);
-  TFTPTransfer transfer;
-  int code = CURLE_OK;
-  try {
-    code = Upload(transfer, temporary, bytes, {"RNFR " + temporary, "RNTO " + path});
-  } catch (const ECancelled&) {
-    DiscardTemporary(temporary);
-    throw;
-  }
-  if (code == CURLE_OK) return;
-  const bool renameRefused = code == CURLE_QUOTE_ERROR;
-  const bool nameRefused = transfer.UploadPos == 0 && transfer.ReplyCode() >= 500;
-  if (Open && (renameRefused || nameRefused)) {
-    TFTPTransfer direct;
-    direct.Progress.Cancellable = false;
-    Check(direct, Upload(direct, path, bytes, {}), "put", path);
-    if (renameRefused) DeleteQuietly(temporary);
-    return;
-  }
-  if (Open)
-    DeleteQuietly(temporary);
-  else
-    DiscardTemporary(temporary);
-  try {
-    Check(transfer, code, "put", path);
-  } catch (const EFTPError& error) {
-    throw EFTPError(std::string(error.what()) + "; the file on the server is unchanged");
-  }
-}
-
-// DELE with the full name, sent as a quote command before a request that
-// transfers nothing.
-int TFTPClient::SendDelete(TFTPTransfer& transfer, const std::string& path)
-{
-  Prepare(transfer, "ftp://" + Authority() + "/");
-  TCommandList commands({"DELE " + path});
-  CURL* curl = static_cast<CURL*>(Handle);
-  curl_easy_setopt(curl, CURLOPT_QUOTE, commands.List);
-  curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-  return Run(transfer);
-}
-
-void TFTPClient::Delete(const std::string& path)
-{
-  RequireConnection("delete", path);
-  TWorkProgress::SetCurrentStep("Deleting ftp://" + HidePassword(Host) + path);
-  TFTPTransfer transfer;
-  Check(transfer, SendDelete(transfer, path), "delete", path);
-}
-
-// A clean-up: it runs even after the work was cancelled.
-void TFTPClient::DeleteQuietly(const std::string& path)
-{
-  TQuietWork quiet;
-  TFTPTransfer transfer;
-  SendDelete(transfer, path);
-}
-
-// libcurl drops the connection of a transfer it stopped or that broke off.
-// The temporary copy of such a store is deleted over a new connection where
-// the server still answers; the user is held for a few seconds at most.
-void TFTPClient::DiscardTemporary(const std::string& temporary)
-{
-  TQuietWork quiet;
-  TScopedSetting<long> connect(ConnectTimeout, std::min(ConnectTimeout, kCleanupTimeout));
-  TScopedSetting<long> stall(StallTimeout, std::min(StallTimeout, kCleanupTimeout));
-  TScopedSetting<long> total(TransferTimeout, std::min(TransferTimeout, kCleanupTimeout));
-  try {
-    Connect();
-    DeleteQuietly(temporary);
-  } catch (const std::exception&) {
-    CloseHandle();  // the next operation connects afresh
-  }
 }

@@ -13,7 +13,7 @@
 
 #include "resource/TFTPListParser.h"
 
-struct TFTPTransfer;  // the state of one request, inside TFTPClient.cpp
+struct TFTPTransfer;  // the state of one request (TFTPTransfer.h)
 
 class TFTPClient {
 public:

@@ -249,13 +249,14 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  // The menus and the tool bar (TMainFormMenus.cpp).
   void CreateMenus();
   void CreatePopupMenu();
   void CreateToolbar();
+  QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, void (TMainForm::*handler)() = nullptr);
   void CreateStatusBar();
   void CreateWorkArea();
   void CreateDdeTopic();
-  QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, void (TMainForm::*handler)() = nullptr);
 
   // The help and log panes (TMainFormPanes.cpp).
   void CreateHelpPane();

@@ -28,6 +28,7 @@
 #include "workspace/CommandLineText.h"
 #include "workspace/TMainForm.h"
 #include "workspace/ToolsCommandText.h"
+#include "xmltools/ConvertedPage.h"
 #include "xmltools/XMLEntityLoader.h"
 #include "xmltools/pvtools.h"
 
@@ -102,12 +103,15 @@ std::string ResultOrigin(const TEditFrame& input, const std::string& networkPart
   return IsRemoteURL(origin) ? origin : networkPart;
 }
 
+// A result is a new document that holds unsaved work: Save asks where to put
+// it, and closing it asks first. It counts as coming from origin.
 void OpenResult(TMainForm& form, const std::string& typeId, const TURL& url, const std::string& text,
                 const std::string& origin)
 {
   TEditFrame* result = form.NewEditFrame(typeId, url, true);
   result->FOrigin = origin;
   result->SetText(text);
+  result->MarkModified();
 }
 
 void CheckDocument(TEditFrame& frame, bool validate)
@@ -199,9 +203,10 @@ void TMainForm::MenuToolsConvertClick()
     convertor.FixMismatch = ConvertHTMLDialog->GetFixMismatch();
     convertor.Singletons = ConvertHTMLDialog->GetSingletons();
     const std::string input = frame->GetText();
+    const std::string encoding = frame->Text().Model().Format().Encoding;
     TProgressRunner converting("Convert");
     converting.Progress().SetStep("Converting " + frame->FURL.GetURL());
-    converting.Run([&convertor, &input, &output] { convertor.Convert(input, output); });
+    converting.Run([&] { output = ConvertPage(convertor, input, encoding); });
   }
   OpenResult(*this, "XML", ResultURL(*frame, ".xhtml"), output, ResultOrigin(*frame));
 }
@@ -318,8 +323,8 @@ void TMainForm::MenuToolsBatchClick()
   TProgressRunner running("Batch");
   try {
     running.Run([&batch] { batch.Execute(); });
-  } catch (const ECancelled&) {
-    ShowLog();  // where the run stopped
+  } catch (...) {
+    ShowLog();  // where the run stopped, and why
     throw;
   }
   ShowLog();

@@ -10,6 +10,9 @@
 #include "resource/TRegularFile.h"
 #include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
+#include "text/EncodingDetection.h"
+#include "xmltools/ConvertedPage.h"
+#include "xmltools/EXMLError.h"
 #include "xmltools/XMLEntityLoader.h"
 
 namespace fs = std::filesystem;
@@ -20,6 +23,7 @@ constexpr std::uint8_t kCheckFailedLevel = 2;
 constexpr std::uint8_t kListingFailedLevel = 2;  // always on: a folder's files were not done
 constexpr std::uint8_t kDetailLevel = 5;
 constexpr std::uint8_t kCancelledLevel = 2;  // always on: files were not done
+constexpr std::uint8_t kFailedLevel = 2;     // always on: the run stopped
 const char* const kUnknownCommand = "Unknown Batch Command";
 
 // The tools at work on one file report on a progress of their own, a part of
@@ -101,15 +105,18 @@ void TBatch::Execute() {
   } catch (const ECancelled&) {
     LogCancelled();
     throw;
+  } catch (const std::exception& error) {
+    LogFailure(error);
+    throw;
   }
 }
 
 void TBatch::StartFile(const TURL& file)
 {
   TWorkProgress* progress = TWorkProgress::Current();
-  if (!progress) return;
-  progress->ThrowIfCancelled();
+  if (progress) progress->ThrowIfCancelled();
   FCurrent = file.GetURL();
+  if (!progress) return;
   progress->SetStep(FCurrent);
   progress->Report(FFilesDone, FFilesTotal, TProgressUnit::files);
 }
@@ -123,14 +130,32 @@ void TBatch::FileDone(const TURL& file)
     progress->Report(FFilesDone, FFilesTotal, TProgressUnit::files);
 }
 
+std::string TBatch::FilesDoneText() const
+{
+  std::string text = "after " + std::to_string(FFilesDone);
+  if (FFilesTotal > 0) text += " of " + std::to_string(FFilesTotal);
+  return text + (FFilesDone == 1 && FFilesTotal == 0 ? " file." : " files.");
+}
+
 void TBatch::LogCancelled() const
 {
-  std::string text = "Batch cancelled after " + std::to_string(FFilesDone);
-  if (FFilesTotal > 0) text += " of " + std::to_string(FFilesTotal);
-  text += FFilesDone == 1 && FFilesTotal == 0 ? " file." : " files.";
+  std::string text = "Batch cancelled " + FilesDoneText();
   if (!FLastDone.empty()) text += " Last file done: " + FLastDone;
   if (!FCurrent.empty()) text += (FLastDone.empty() ? " " : "; ") + std::string("not done: ") + FCurrent;
   AppLog().Log(kCancelledLevel, text);
+}
+
+void TBatch::LogFailure(const std::exception& error) const
+{
+  std::string text = "Batch stopped by an error " + FilesDoneText();
+  if (!FCurrent.empty()) text += " Failed: " + FCurrent;
+  try {
+    AppLog().Log(kFailedLevel, text);
+    AppLog().LogException(error, "\r\n");
+  } catch (...) {
+    // A log file that cannot be written (the disk the run filled) must not
+    // take the place of the error that ended the run.
+  }
 }
 
 void TBatch::Prepare() {
@@ -288,15 +313,33 @@ void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::strin
   }
 }
 
+namespace {
+
+// The message of an error of the XML tools, which know the text but not the
+// file it came from, with the file's name.
+std::string NamingFile(const EXMLError& error, const TURL& file) {
+  return std::string(error.what()) + "\r\nFile: " + file.GetURL();
+}
+
+}  // namespace
+
 void TBatch::ProcessFile(TURL& sourceFile, TURL& destFile) {
   TFileProgress fileProgress;
-  switch (Command) {
-    case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
-    case bcCheck: BatchCheck(sourceFile); break;
-    case bcTransform: BatchTransform(sourceFile, destFile); break;
-    case bcCopy: BatchCopy(sourceFile, destFile); break;
-    case bcDelete: BatchDelete(sourceFile); break;
-    default: AppLog().Check(false, kUnknownCommand);
+  try {
+    switch (Command) {
+      case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
+      case bcCheck: BatchCheck(sourceFile); break;
+      case bcTransform: BatchTransform(sourceFile, destFile); break;
+      case bcCopy: BatchCopy(sourceFile, destFile); break;
+      case bcDelete: BatchDelete(sourceFile); break;
+      default: AppLog().Check(false, kUnknownCommand);
+    }
+  } catch (const EXMLParseError& error) {
+    throw EXMLParseError(NamingFile(error, sourceFile), error.Line);
+  } catch (const EXSLTError& error) {
+    throw EXSLTError(NamingFile(error, sourceFile), error.Line);
+  } catch (const EXMLError& error) {
+    throw EXMLError(NamingFile(error, sourceFile), error.Line);
   }
 }
 
@@ -345,7 +388,9 @@ std::string CopyLocalFile(const std::string& from, const std::string& to) {
 }  // namespace
 
 void TBatch::BatchConvert(TURL& source, TURL& dest) {
-  RewriteFile(source, dest, [this](const std::string& html, std::string& xml) { Convertor.Convert(html, xml); });
+  RewriteFile(source, dest, [this](const std::string& html, std::string& xml) {
+    xml = ConvertPage(Convertor, html, DetectEncoding(html.data(), html.size(), TMarkup::HTML).Encoding);
+  });
   AppLog().Log(kDetailLevel, "HTML file converted to XML: " + source.GetURL() + " to " + dest.GetURL());
 }
 

@@ -100,7 +100,11 @@ private:
   // names the file.
   void StartFile(const TURL& file);
   void FileDone(const TURL& file);
+  // "after N of M files" for the log lines of a run that stopped.
+  std::string FilesDoneText() const;
   void LogCancelled() const;
+  // A run that an error ended says where it stopped, and why.
+  void LogFailure(const std::exception& error) const;
 
   std::set<std::string> FSkipped;  // SkipFiles resolved, for the length of a run
   // How far a run got: the files done (of FFilesTotal when known, else 0),

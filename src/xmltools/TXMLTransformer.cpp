@@ -65,21 +65,16 @@ struct ParserDeleter {
   void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
 };
 
-// Parses text as libxslt parses its documents; any error is left in capture.
-// A text given, the stylesheet's, is parsed from memory; an input is parsed
-// from feed.
-DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCapture& capture,
-                 XMLTextFeed* feed = nullptr)
+// Parses text as libxslt parses its documents, from feed (over text); any
+// error is left in capture.
+DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCapture& capture, XMLTextFeed& feed)
 {
   if (text.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("The text is too large to be transformed.");
   std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
   if (!parser) return nullptr;
   XMLParseHooks::Attach(parser.get());
   capture.MainTextLine = [p = parser.get()] { return p->input != nullptr ? p->input->line : 0; };
-  DocPtr doc(feed != nullptr ? xmlCtxtReadIO(parser.get(), XMLTextFeed::Read, nullptr, feed, base.c_str(), nullptr,
-                                             XSLT_PARSE_OPTIONS)
-                             : xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()),
-                                                 base.c_str(), nullptr, XSLT_PARSE_OPTIONS));
+  DocPtr doc(xmlCtxtReadIO(parser.get(), XMLTextFeed::Read, nullptr, &feed, base.c_str(), nullptr, XSLT_PARSE_OPTIONS));
   capture.MainTextLine = nullptr;
   return doc;
 }
@@ -387,7 +382,8 @@ void TXMLTransformer::Compile(const std::string& text)
   XSLTLoadGuard modules(StyleModules);
   XMLErrorCapture capture;
   DefaultSecurityScope security(Security.get());
-  DocPtr doc = ParseText(text, StyleBase, capture);
+  XMLTextFeed feed(text);
+  DocPtr doc = ParseText(text, StyleBase, capture, feed);
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, text, StyleBase);
   capture.Clear();
   if (doc->URL != nullptr) StyleModules[reinterpret_cast<const char*>(doc->URL)] = loader.Policy.TopLevel();
@@ -444,7 +440,7 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output, c
   XSLTLoadGuard modules(StyleModules);
   XMLErrorCapture capture;
   XMLTextFeed feed(input);
-  DocPtr doc = ParseText(input, base, capture, &feed);
+  DocPtr doc = ParseText(input, base, capture, feed);
   feed.ThrowIfCancelled();
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, input, base);
   capture.Clear();

@@ -129,6 +129,10 @@ TEST_F(BatchFtp, RemoteFilesAreTransformedWithoutReadingLocalFilesAndFindTheirDt
   }
   EXPECT_EQ(message.rfind("Cannot load \"file://" + Local + "local.ent\": ", 0), 0u) << message;
   EXPECT_FALSE(FileExists(Server.Root + "out/greedy.res"));
+  // The run that stopped says where.
+  const std::vector<std::string> stopped = Log.At(2);
+  ASSERT_EQ(stopped.size(), 2u);
+  EXPECT_EQ(stopped[0], "Batch stopped by an error after 0 files. Failed: " + Ftp("/in/greedy.xml"));
 
   PutTestFile(Server.Root + "in/greedy.xml", "<a/>");
   Batch.Execute();
@@ -138,7 +142,7 @@ TEST_F(BatchFtp, RemoteFilesAreTransformedWithoutReadingLocalFilesAndFindTheirDt
   Batch.Validate = true;
   Batch.Execute();
   EXPECT_EQ(FileLines(Log).back(), "File checked: " + Ftp("/in/sub/valid.xml"));
-  EXPECT_TRUE(Log.At(2).empty());
+  EXPECT_EQ(Log.At(2), stopped);
 }
 
 TEST_F(BatchFtp, CopiesBetweenServerAndLocalFoldersThroughTheURLSystem) {

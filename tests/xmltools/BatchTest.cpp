@@ -491,7 +491,9 @@ TEST_F(BatchRun, ReadFailureOfACheckedFileEndsTheRun) {
     EXPECT_NE(std::string(e.what()).find(Root + "src/b.xml"), std::string::npos) << e.what();
   }
   EXPECT_EQ(Log.At(5), std::vector<std::string>{"File checked: " + Url("src/a.xml")});
-  EXPECT_TRUE(Log.At(2).empty());
+  // The log says where the run stopped.
+  ASSERT_EQ(Log.At(2).size(), 2u);
+  EXPECT_EQ(Log.At(2)[0], "Batch stopped by an error after 1 of 3 files. Failed: " + Url("src/b.xml"));
   EXPECT_EQ(fs::current_path(), StartFolder);
 }
 

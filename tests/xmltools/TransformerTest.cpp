@@ -132,9 +132,20 @@ TEST(TransformerErrors, InputThatIsNotWellFormedRaisesItsParseError)
   TXMLTransformer transformer;
   transformer.SetStyleSheet(kIdentity);
   std::string output = "stale";
-  EXPECT_EQ(MessageOf<EXMLParseError>([&] { transformer.Transform("<catalog>\n  <item>\n</catalog>", output); }),
-            "Opening and ending tag mismatch: item line 2 and catalog\r\nLine: 3\r\n</catalog>");
-  EXPECT_EQ(output, "");
+  // Lines end where the user sees them end: libxml2 counts LF only.
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    EXPECT_EQ(MessageOf<EXMLParseError>(
+                  [&] { transformer.Transform("<catalog>" + end + "  <item>" + end + "</catalog>", output); }),
+              "Opening and ending tag mismatch: item line 2 and catalog\r\nLine: 3\r\n</catalog>");
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(MessageOf<EXMLParseError>([&] {
+                TXMLTransformer broken;
+                broken.SetStyleSheet("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">" +
+                                     end + "<xsl:template match=\"/\"><out>" + end + "</xsl:template>" + end +
+                                     "</xsl:stylesheet>");
+              }),
+              "Opening and ending tag mismatch: out line 2 and xsl:template\r\nLine: 3\r\n</xsl:template>");
+  }
   EXPECT_EQ(MessageOf<EXMLParseError>([&] { transformer.Transform("", output); }).substr(0, 17), "Document is empty");
 }
 
