@@ -276,7 +276,7 @@ TEST_F(TaintRoutes, ACatalogRewriteStaysInsideItsFolder)
                     "dtds/\"/>\n</catalog>\n");
   CatalogScope catalog(catalogFolder + "catalog.xml");
   FileOpenWatch secret(catalogFolder + "secret.txt");
-  for (const std::string& origin : {"local", "http", "ftp"}) {
+  for (const std::string origin : {"local", "http", "ftp"}) {
     SCOPED_TRACE(origin);
     for (const std::string& climb : {prefix + "../secret.txt", prefix + "%2E%2E/secret.txt", prefix + "..%2Fsecret.txt"}) {
       std::string text = "<!DOCTYPE note SYSTEM \"" + climb + "\">\n<note/>\n";
