@@ -265,6 +265,8 @@ void CheckRun::Read()
   while (!Capture.Failed() && (result = xmlTextReaderRead(reader.get())) == 1 && CountAttributes(reader.get())) {
   }
   Capture.MainTextLine = nullptr;
+  Loader.Hooks.ForgetContexts();  // the reader's go with it
+  Loader.Hooks.CountingReader = nullptr;
   feed.ThrowIfCancelled();
   if (result >= 0 || Capture.Failed()) return;
   if (Capture.StoppedAtValidityError())

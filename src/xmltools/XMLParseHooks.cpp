@@ -1,6 +1,7 @@
 #include "xmltools/XMLParseHooks.h"
 
 #include <libxml/entities.h>
+#include <libxml/SAX2.h>
 #include <libxml/hash.h>
 #include <libxml/uri.h>
 
@@ -25,11 +26,20 @@ std::map<const xmlSAXHandler*, Originals>& Registry()
   return registry;
 }
 
-Originals OriginalsOf(void* ctx)
+// The parser context of a handler's user data: mostly the context itself,
+// but a schema validator put between the parser and its handlers (a reader
+// that validates against a schema) passes its own data.
+xmlParserCtxtPtr ContextOf(void* ctx)
 {
-  auto* context = static_cast<xmlParserCtxtPtr>(ctx);
+  XMLEntityLoader* run = XMLEntityLoader::Current();
+  xmlParserCtxtPtr context = run != nullptr ? run->Hooks.ContextOfUserData(ctx) : nullptr;
+  return context != nullptr ? context : static_cast<xmlParserCtxtPtr>(ctx);
+}
+
+Originals OriginalsOf(xmlParserCtxtPtr context)
+{
   auto found = Registry().find(context->sax);
-  return found != Registry().end() ? found->second : Originals();
+  return found != Registry().end() ? found->second : Originals{xmlSAX2EntityDecl, xmlSAX2StartElementNs};
 }
 
 xmlEntityPtr JustDeclared(xmlParserCtxtPtr context, const xmlChar* name, int type)
@@ -95,9 +105,9 @@ struct XMLParseHookHandlers {
   static void EntityDecl(void* ctx, const xmlChar* name, int type, const xmlChar* publicId, const xmlChar* systemId,
                          xmlChar* content)
   {
-    Originals originals = OriginalsOf(ctx);
+    xmlParserCtxtPtr context = ContextOf(ctx);
+    Originals originals = OriginalsOf(context);
     if (originals.EntityDecl != nullptr) originals.EntityDecl(ctx, name, type, publicId, systemId, content);
-    auto* context = static_cast<xmlParserCtxtPtr>(ctx);
     XMLEntityLoader* run = XMLEntityLoader::Current();
     xmlEntityPtr entity = JustDeclared(context, name, type);
     if (run != nullptr && entity != nullptr) run->Hooks.Declared(context, entity);
@@ -107,7 +117,7 @@ struct XMLParseHookHandlers {
                              int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaulted,
                              const xmlChar** attributes)
   {
-    auto* context = static_cast<xmlParserCtxtPtr>(ctx);
+    xmlParserCtxtPtr context = ContextOf(ctx);
     XMLEntityLoader* run = XMLEntityLoader::Current();
     bool counted = run != nullptr && (run->Hooks.CountingReader == nullptr ||
                                       context->_private != run->Hooks.CountingReader);
@@ -119,7 +129,7 @@ struct XMLParseHookHandlers {
       xmlStopParser(context);
       return;
     }
-    Originals originals = OriginalsOf(ctx);
+    Originals originals = OriginalsOf(context);
     if (originals.StartElementNs != nullptr)
       originals.StartElementNs(ctx, localname, prefix, uri, namespaceCount, namespaces, attributeCount, defaulted,
                                attributes);
@@ -132,6 +142,9 @@ void XMLParseHooks::Attach(xmlParserCtxtPtr context)
   xmlSAXHandler* sax = context->sax;
   if (sax->entityDecl == XMLParseHookHandlers::EntityDecl) return;
   Registry()[sax] = Originals{sax->entityDecl, sax->startElementNs};
+  XMLEntityLoader* run = XMLEntityLoader::Current();
+  if (run != nullptr && context->userData != nullptr && context->userData != context)
+    run->Hooks.UserData[context->userData] = context;
   sax->entityDecl = XMLParseHookHandlers::EntityDecl;
   if (sax->startElementNs != nullptr) sax->startElementNs = XMLParseHookHandlers::StartElementNs;
 }
@@ -177,6 +190,12 @@ void XMLParseHooks::Declared(xmlParserCtxtPtr context, xmlEntityPtr entity)
     for (const std::string& spelling : Spellings(reinterpret_cast<const char*>(entity->URI)))
       Declarations.emplace(spelling, origins);
   if (entity->content != nullptr) InternalTexts[entity->content] = origins;
+}
+
+xmlParserCtxtPtr XMLParseHooks::ContextOfUserData(const void* userData) const
+{
+  auto found = UserData.find(userData);
+  return found != UserData.end() ? found->second : nullptr;
 }
 
 XMLParseHooks::Origins XMLParseHooks::DeclaredAt(const std::string& url) const

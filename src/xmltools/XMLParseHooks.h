@@ -54,6 +54,13 @@ public:
   // The parses of this reader count their attribute bytes themselves.
   const void* CountingReader = nullptr;
 
+  // The parser context whose handlers get userData (when that is not the
+  // context itself); nullptr when unknown. The reader that validates against
+  // a schema puts the validator's data there.
+  xmlParserCtxtPtr ContextOfUserData(const void* userData) const;
+  // Forgets those contexts (before their parser is freed).
+  void ForgetContexts() { UserData.clear(); }
+
   // Attribute values may add up to this many times the bytes read, and at
   // least to kAttributeFloor bytes.
   static constexpr std::size_t kAttributeRatio = 10;
@@ -66,6 +73,7 @@ private:
   std::multimap<std::string, Origins> Declarations;   // by URI
   std::map<const xmlChar*, Origins> InternalTexts;    // by the entity's content
   std::map<const void*, bool> Seen;                   // entities recorded
+  std::map<const void*, xmlParserCtxtPtr> UserData;   // contexts by their handlers' user data
   std::size_t InputBytes = 0;
   std::size_t AttributeBytes = 0;
 };

@@ -228,6 +228,30 @@ TEST_F(TaintRoutes, TheFtpUsersOwnResourcesReadAsTheUser)
             "output: <?xml version=\"1.0\"?>\n<d>own words</d>\n");
 }
 
+// A document validated against a schema as well as a DTD from the web: the
+// schema validator stands between the parser and its handlers, and the web
+// DTD's entity of a local file is still known as the web's, so not read.
+TEST_F(TaintRoutes, ASchemaValidatedDocumentsWebDtdReadsNoLocalFile)
+{
+  CurrentFolderScope scope(Local);
+  WriteTestFile(Web + "entity.dtd", "<!ELEMENT d (#PCDATA)>\n<!ATTLIST d xmlns:xsi CDATA #IMPLIED "
+                                    "xsi:noNamespaceSchemaLocation CDATA #IMPLIED>\n"
+                                    "<!ENTITY s SYSTEM \"file://" + Secret + "secret.txt\">\n");
+  WriteTestFile(Local + "d.xsd", "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">"
+                                 "<xs:element name=\"d\" type=\"xs:string\"/></xs:schema>\n");
+  const std::string text = "<!DOCTYPE d SYSTEM \"" + WebURL("entity.dtd") + "\">\n"
+                           "<d xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                           "xsi:noNamespaceSchemaLocation=\"d.xsd\">&s;</d>\n";
+  FileOpenWatch secret(Secret + "secret.txt");
+  TXMLChecker checker;
+  checker.Validate = true;
+  checker.XML = text;
+  checker.BaseURL = Local + "d.xml";
+  std::string outcome = RunOutcome([&] { return std::string(checker.Check() ? "valid" : "invalid"); });
+  EXPECT_NE(outcome.find("a resource from the web may not refer to a local file"), std::string::npos) << outcome;
+  EXPECT_FALSE(secret.Opened());
+}
+
 // After a DTD from the web, the local document still reads the local files
 // its own internal subset names; the web DTD's own references do not.
 TEST_F(TaintRoutes, ALocalDocumentReadsTheLocalFilesItNamesItself)
