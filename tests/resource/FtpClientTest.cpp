@@ -168,6 +168,12 @@ TEST_F(FtpClientTest, ServerWithoutMlsdIsListedWithList)
   ASSERT_EQ(warnings.Lines.size(), 1u);
   EXPECT_EQ(warnings.Lines[0].second, "FTP list \"/odd/\" on " + server.Host() +
                                           ": line not understood, left out: odd trailing line");
+  // The server's words go into the log with their control characters escaped.
+  std::filesystem::create_directories(server.Root + "escape-odd");
+  Client.List("/escape-odd/");
+  ASSERT_EQ(warnings.Lines.size(), 2u);
+  EXPECT_EQ(warnings.Lines[1].second, "FTP list \"/escape-odd/\" on " + server.Host() +
+                                          ": line not understood, left out: odd trailing line \\x1B[2J\\x07");
 }
 
 TEST_F(FtpClientTest, ErrorsNameOperationHostPathAndServerReason)
