@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <Qsci/qsciscintilla.h>
 
+#include "FileOpenWatch.h"
 #include "FtpTestServer.h"
 #include "HttpTestServer.h"
 #include "MainFormToolsFixture.h"
@@ -221,6 +222,56 @@ TEST_F(MainFormToolsTest, AWebDocumentResolvesAgainstItsAddressAndReadsNoLocalFi
   EXPECT_TRUE(Prompts->Messages[0].contains("a resource from the web may not refer to a local file"))
       << Prompts->Messages[0].toStdString();
   EXPECT_EQ(Form().GetFrameCount(), tabs);
+  std::filesystem::remove_all(site);
+}
+
+// The result of converting or transforming a document from the web opened as
+// a new tab in the program folder and counted as local there: checking it
+// read the local files its DTD named (and a DTD of the web could send them
+// on). A result carries the origin of its input, and reads no local file.
+TEST_F(MainFormToolsTest, ResultsOfAWebDocumentCountAsFromTheWeb)
+{
+  Start();
+  const std::string site = MakeTempFolder("xmlplivek-site");
+  const std::string secret = Write("secret.ent", "TOPSECRET");
+  WriteTestFile(site + "page.html", "<!DOCTYPE html [<!ENTITY s SYSTEM \"file://" + secret +
+                                        "\">]>\r\n<html><body>&s;</body></html>\r\n");
+  WriteTestFile(site + "data.xml", "<d/>\r\n");
+  HttpTestServer server(site);
+  std::filesystem::current_path(Folder);
+  FileOpenWatch watch(secret);
+
+  TEditFrame* page = Form().NewEditFrame("html", TURL(server.BaseURL() + "page.html"), false);
+  FocusEditor(*page);
+  WhenShown(ConvertHTMLDialog, [] {});
+  Run("MenuToolsConvert");
+  ASSERT_NE(Active(), page);
+  EXPECT_NE(Active()->GetText().find("&s;"), std::string::npos) << Active()->GetText();
+  Prompts->Messages.clear();
+  Run("MenuToolsWellFormed");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("a resource from the web may not refer to a local file"))
+      << Prompts->Messages[0].toStdString();
+
+  Write("doctype.xsl", "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n"
+                       "<xsl:output doctype-system=\"file://" + secret + "\"/>\r\n"
+                       "<xsl:template match=\"/\"><xsl:copy-of select=\".\"/></xsl:template>\r\n"
+                       "</xsl:stylesheet>\r\n");
+  TEditFrame* data = Form().NewEditFrame("xml", TURL(server.BaseURL() + "data.xml"), false);
+  FocusEditor(*data);
+  WhenShown(TransformDialog, [&] {
+    TransformDialog->XSLCombo->setEditText(QString::fromStdString(Folder + "doctype.xsl"));
+    TransformDialog->FileTypeCombo->setCurrentIndex(TypePosition("xml"));
+  });
+  Prompts->Messages.clear();
+  Run("MenuToolsTransform");
+  ASSERT_NE(Active(), data);
+  EXPECT_NE(Active()->GetText().find("<!DOCTYPE d SYSTEM"), std::string::npos) << Active()->GetText();
+  Run("MenuToolsWellFormed");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("a resource from the web may not refer to a local file"))
+      << Prompts->Messages[0].toStdString();
+  EXPECT_FALSE(watch.Opened());
   std::filesystem::remove_all(site);
 }
 

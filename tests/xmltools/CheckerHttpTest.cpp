@@ -10,6 +10,7 @@
 #include "CancelledWork.h"
 #include "FtpTestServer.h"
 #include "HttpTestServer.h"
+#include "MemoryCap.h"
 #include "XMLToolsTestSupport.h"
 #include "resource/TFTPProtocol.h"
 #include "resource/THTTPProtocol.h"
@@ -127,6 +128,30 @@ TEST(CheckerHttp, AnEndlessOrTricklingDtdFailsAndTheNextCheckWorks)
       << message;
   EXPECT_TRUE(CheckFromElsewhere(WithDoctype("book.xml", server.BaseURL() + "book.dtd"), true));
   FreeURLSystem();
+}
+
+// Every resource read on the fly may be as large as 64 MB, but a DTD naming
+// many of them had the check keep them all (40 made 2.7 GB): a run reads 256
+// MB from the network at most, and the check fails cleanly past that, in
+// bounded memory.
+TEST(CheckerHttp, ARunReadsABoundedTotalFromTheNetwork)
+{
+  std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "blank.ent", std::string(std::size_t(60) << 20, ' '));
+  std::string text = "<!DOCTYPE a [\n";
+  for (int i = 1; i <= 8; ++i) {
+    std::string n = std::to_string(i);
+    text += "<!ENTITY % p" + n + " SYSTEM \"BASEblank.ent?" + n + "\">\n%p" + n + ";\n";
+  }
+  text += "]>\n<a/>\n";
+  HttpTestServer server(folder);
+  std::size_t at;
+  while ((at = text.find("BASE")) != std::string::npos) text.replace(at, 4, server.BaseURL());
+  std::string outcome = RunWithMemoryCap(std::size_t(1) << 30, 120, [&] { return ErrorFromElsewhere(text, false); });
+  const std::string fifth = server.BaseURL() + "blank.ent?5";
+  EXPECT_EQ(outcome.rfind("Cannot load \"" + fifth + "\": the resources read from the network for one check or "
+                          "transform may come to 256 MB at most\r\nLine: 11\r\n", 0), 0u) << outcome;
+  EXPECT_EQ(server.RequestLog().find("GET /blank.ent?6 "), std::string::npos);
 }
 
 // The XHTML and DocBook DTDs come from the system's XML catalog, without the
