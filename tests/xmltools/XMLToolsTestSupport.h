@@ -52,9 +52,8 @@ std::string MessageOf(F f)
 {
   try {
     f();
-  } catch (const E& e) {
-    return e.what();
   } catch (const std::exception& e) {
+    if (dynamic_cast<const E*>(&e) != nullptr) return e.what();
     return std::string("unexpected exception: ") + e.what();
   }
   return "no exception";
