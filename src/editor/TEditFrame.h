@@ -67,6 +67,10 @@ public:
   TEditStatus FStatus = 0;
   TURL FURL;                   // the document's address
   std::string FBackupFileName; // full path of the working copy; empty before a document
+  // Where the text came from when not from FURL: the URL text of the network
+  // document (or stylesheet) a transform or conversion made it from. The XML
+  // tools treat the text as from there; empty: from FURL.
+  std::string FOrigin;
   double FLastBackup;          // when the working copy was last written (days, see Now)
   TFileType* FFileType = nullptr; // not owned (the document-type list owns it)
 

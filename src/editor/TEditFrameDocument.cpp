@@ -79,18 +79,20 @@ void TEditFrame::OpenDocument(const TURL& url)
 
 void TEditFrame::Save()
 {
-  std::string bytes;
+  // The bytes are checked to open again as the text before anything is
+  // written.
+  TSaveBytes saved;
   try {
-    bytes = FText.Bytes();
+    saved = FText.SaveBytes();
   } catch (const ETextEncodingError& error) {
-    throw ETextEncodingError(std::string(error.what()) + " The document was not saved.");
+    throw ETextEncodingError(std::string(error.what()) + " The document was not saved.", error.TextOffset);
   }
   // A write that fails or is cancelled keeps the file as it was.
   TProgressRunner writing("Save", window());
   writing.Progress().SetStep("Writing " + FURL.GetURL());
-  writing.Run([this, &bytes] { FURL.PutFile(bytes); });
+  writing.Run([this, &saved] { FURL.PutFile(saved.Bytes); });
   FDiskStamp = TFileStamp::Of(FURL);
-  FText.Saved();
+  FText.Saved(saved);
   FSavePointInFile = true;
   SetStatus(static_cast<TEditStatus>(FStatus & ~(esNew | esModified)));
 }
@@ -150,8 +152,9 @@ void TEditFrame::CheckBackup(double interval)
   try {
     Backup();
   } catch (const ETextEncodingError&) {
-    // Text the encoding cannot hold (Save refuses it) is kept as the editor has it: UTF-8.
-    WriteBackup([this](TScratchFile& file) { file.Write(FText.Text().data(), FText.Text().size()); });
+    // Text that Save refuses is kept as the editor has it: UTF-8, marked as
+    // such where it would otherwise open as another text.
+    WriteBackup([this](TScratchFile& file) { FText.WriteAsUtf8To(file); });
     FLastBackup = Now();
   }
 }

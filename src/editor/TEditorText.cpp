@@ -139,10 +139,15 @@ std::string_view TEditorText::Text() const
   return text ? std::string_view(text, size) : std::string_view();
 }
 
-std::string TEditorText::Bytes() const
+TSaveBytes TEditorText::SaveBytes() const
 {
   std::string_view text = Text();
-  return FModel.Bytes(text.data(), text.size());
+  return FModel.SaveBytes(text.data(), text.size());
+}
+
+std::string TEditorText::Bytes() const
+{
+  return SaveBytes().Bytes;
 }
 
 void TEditorText::WriteTo(TScratchFile& file) const
@@ -151,10 +156,16 @@ void TEditorText::WriteTo(TScratchFile& file) const
   FModel.Write(text.data(), text.size(), [&file](const char* bytes, std::size_t size) { file.Write(bytes, size); });
 }
 
-void TEditorText::Saved()
+void TEditorText::WriteAsUtf8To(TScratchFile& file) const
 {
   std::string_view text = Text();
-  FModel.Saved(text.data(), text.size());
+  FModel.WriteAsUtf8(text.data(), text.size(), [&file](const char* bytes, std::size_t size) { file.Write(bytes, size); });
+}
+
+void TEditorText::Saved(const TSaveBytes& saved)
+{
+  std::string_view text = Text();
+  FModel.Saved(saved, text.data(), text.size());
   // What is typed after the save is an undo step of its own: one Undo does
   // not take back text the file holds.
   FEditor.SendScintilla(B::SCI_SETSAVEPOINT);

@@ -46,14 +46,20 @@ public:
 
   // The editor's text as it holds it (valid until the next edit).
   std::string_view Text() const;
-  // The bytes Save writes. Raises ETextEncodingError.
+  // The bytes Save writes, checked to open again as the text, with the
+  // document's format once they are written. Raises ETextEncodingError.
+  TSaveBytes SaveBytes() const;
+  // The bytes alone.
   std::string Bytes() const;
   // Writes those bytes into a file as they are made; raises
-  // ETextEncodingError when the conversion fails part way.
+  // ETextEncodingError (writing nothing) when they cannot be made.
   void WriteTo(TScratchFile& file) const;
+  // The text as UTF-8 into a file, for a working copy of a text Save
+  // refuses (TDocumentText::WriteAsUtf8).
+  void WriteAsUtf8To(TScratchFile& file) const;
   // After the bytes were written: their format becomes the document's, and
   // the editor's save point is set (typing after it starts a new undo step).
-  void Saved();
+  void Saved(const TSaveBytes& saved);
 
 private:
   void ApplyLineEnd();

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "resource/AccessList.h"
 #include "resource/EResourceError.h"
 
 namespace {
@@ -76,8 +77,9 @@ TAccess AccessFor(const std::string& document)
   struct stat info {};
   if (::stat(document.c_str(), &info) == 0) {
     if (!S_ISREG(info.st_mode)) return access;
-    access.Mode = info.st_mode & readWrite & ~CurrentUmask();
-    access.HasGroup = true;
+    const bool listed = HasExtendedAccessList(document);
+    access.Mode = CopyableMode(info.st_mode, listed) & readWrite & ~CurrentUmask();
+    access.HasGroup = !listed;
     access.Group = info.st_gid;
     return access;
   }

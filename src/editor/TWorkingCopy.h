@@ -17,7 +17,10 @@
 // no file yet, those its file will get when saved (0666 less the umask); for
 // a remote document owner-only (0600), since the server's permissions are
 // unknown and the program folder may be shared. When the working copy cannot
-// have the document's group, it gets no group access.
+// have the document's group, it gets no group access. A document with an
+// extended access list (whose group bits are the list's mask, not its
+// group's rights) gets an owner-only copy: the list is not copied, so the
+// users it names do not read the copy.
 //
 // Every live working copy is registered, so any of them can tell whether a
 // path is an open document. Plain C++; one thread (the GUI thread).

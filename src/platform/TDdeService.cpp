@@ -7,7 +7,10 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,21 +22,45 @@ TDdeService* Instance = nullptr;
 
 constexpr int MaxMacroLines = 4096;
 
-// True when an instance answers on the socket.
-bool SocketAnswers(const QString& socketName)
+// Why the file at path is not a socket this user may trust as an instance
+// of the editor: a link, something else than a socket, or another user's.
+// Empty when it is the user's own socket, or when there is no file at all.
+QString UntrustedSocketReason(const QString& path)
+{
+  struct stat info {};
+  if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+    return errno == ENOENT ? QString() : "it cannot be examined: " + QString::fromLocal8Bit(std::strerror(errno));
+  if (S_ISLNK(info.st_mode)) return "it is a symbolic link";
+  if (!S_ISSOCK(info.st_mode)) return "it is not a socket";
+  if (info.st_uid != ::geteuid()) return "it belongs to another user (user id " + QString::number(info.st_uid) + ")";
+  return QString();
+}
+
+// Why the process at the other end of a connected socket is not trusted:
+// it runs as another user. Empty when it runs as this process's user.
+QString UntrustedPeerReason(const QLocalSocket& socket)
+{
+  ucred peer {};
+  socklen_t size = sizeof peer;
+  if (::getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0)
+    return "the user serving it cannot be asked: " + QString::fromLocal8Bit(std::strerror(errno));
+  if (peer.uid != ::geteuid())
+    return "it is served by a process of another user (user id " + QString::number(peer.uid) + ")";
+  return QString();
+}
+
+// Whether an instance answers on the socket: nobody, an instance of this
+// user, or a process of another user (untrusted says why then).
+enum class TAnswer { nobody, instance, stranger };
+
+TAnswer WhoAnswers(const QString& socketName, QString& untrusted)
 {
   QLocalSocket probe;
   probe.connectToServer(socketName);
-  bool answers = probe.waitForConnected(1000);
+  if (!probe.waitForConnected(1000)) return TAnswer::nobody;
+  untrusted = UntrustedPeerReason(probe);
   probe.abort();
-  return answers;
-}
-
-// True when the file at path exists and belongs to this process's user.
-bool OwnedByUser(const QString& path)
-{
-  struct stat info {};
-  return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && info.st_uid == ::geteuid();
+  return untrusted.isEmpty() ? TAnswer::instance : TAnswer::stranger;
 }
 
 // One parsed request: complete is false while lines are still missing.
@@ -91,18 +118,7 @@ TDdeService::~TDdeService()
 bool TDdeService::Register(const QString& socketName)
 {
   Unregister();
-  if (QFileInfo::exists(socketName) || QFileInfo(socketName).isSymLink()) {
-    if (SocketAnswers(socketName)) {
-      Log(3, "The DDE service \"" + socketName + "\" is served by another instance; this one does not serve it.");
-      return false;
-    }
-    if (!OwnedByUser(socketName)) {
-      Log(3, "The DDE service \"" + socketName + "\" is taken by another user; it is not served.");
-      return false;
-    }
-    // Left behind by an instance that ended.
-    QLocalServer::removeServer(socketName);
-  }
+  if (!TakeOver(socketName)) return false;
   auto server = new QLocalServer(this);
   server->setSocketOptions(QLocalServer::UserAccessOption);
   if (!server->listen(socketName)) {
@@ -113,6 +129,28 @@ bool TDdeService::Register(const QString& socketName)
   FServer = server;
   FSocketName = socketName;
   connect(FServer, &QLocalServer::newConnection, this, &TDdeService::NewConnection);
+  return true;
+}
+
+// A socket that is not the user's own (without XDG_RUNTIME_DIR the name lies
+// in the shared temporary folder, where anyone may make it first) is neither
+// used nor removed: this instance runs without the service, and says why.
+bool TDdeService::TakeOver(const QString& socketName)
+{
+  if (!QFileInfo::exists(socketName) && !QFileInfo(socketName).isSymLink()) return true;
+  QString untrusted = UntrustedSocketReason(socketName);
+  const TAnswer answer = untrusted.isEmpty() ? WhoAnswers(socketName, untrusted) : TAnswer::stranger;
+  if (answer == TAnswer::instance) {
+    Log(3, "The DDE service \"" + socketName + "\" is served by another instance; this one does not serve it.");
+    return false;
+  }
+  if (answer == TAnswer::stranger) {
+    Log(2, "The DDE service \"" + socketName + "\" is not served: its socket is not this user's own, " + untrusted +
+               ". It is neither used nor removed.");
+    return false;
+  }
+  // Left behind by an instance of the user that ended.
+  QLocalServer::removeServer(socketName);
   return true;
 }
 
@@ -261,9 +299,15 @@ bool DdeExecute(const QString& socketName, const QString& topic, const QList<QBy
   }
   if (request.size() > TDdeService::MaxRequestSize) return fail("The macro is too large.");
 
+  // Nothing goes to a socket, or to a process behind it, that is not this
+  // user's own.
+  const QString untrusted = UntrustedSocketReason(socketName);
+  if (!untrusted.isEmpty()) return fail("The socket \"" + socketName + "\" is not this user's own: " + untrusted + ".");
   QLocalSocket socket;
   socket.connectToServer(socketName);
   if (!socket.waitForConnected(timeoutMs)) return fail(socket.errorString());
+  const QString stranger = UntrustedPeerReason(socket);
+  if (!stranger.isEmpty()) return fail("The socket \"" + socketName + "\" is not this user's own: " + stranger + ".");
   socket.write(request);
   while (socket.bytesToWrite() > 0)
     if (!socket.waitForBytesWritten(timeoutMs)) return fail(socket.errorString());

@@ -21,7 +21,11 @@
 // There is no lock against a second instance: when the socket is served by a
 // running instance, Register says so (OnLog, level 3) and the new instance
 // simply serves nothing. A socket left behind by an instance that ended is
-// taken over.
+// taken over. A socket that is not the user's own (a symbolic link, another
+// user's socket, or one that a process of another user serves, as its peer
+// credentials tell) is neither used nor removed: Register says why (OnLog,
+// level 2) and the instance runs without the service; DdeExecute sends it
+// nothing.
 
 #include <QByteArray>
 #include <QList>
@@ -59,6 +63,9 @@ public:
   std::function<void(int level, const QString& text)> OnLog;
 
 private:
+  // Frees the socket name for this instance: false, with the reason logged,
+  // when it is served elsewhere or not the user's own.
+  bool TakeOver(const QString& socketName);
   void NewConnection();
   void ReadRequest(QLocalSocket* socket);
   void Log(int level, const QString& text);

@@ -52,16 +52,34 @@ private:
 
 constexpr int kMaxLinks = 40;  // as many symbolic links as the system follows in one path
 
+// In a sticky folder (such as /tmp) anyone may make a link, but only its
+// owner and the folder's may remove it: a link of another user there may
+// name any file the user can write, put under the name of a document about
+// to be saved. Like the kernel's protected_symlinks (which an open of the
+// link's target by its name would bypass), such a link is not followed.
+void RequireFollowableLink(const std::string& path, const std::string& link, const struct stat& linkInfo)
+{
+  const std::string folder = FolderOf(link);
+  struct stat folderInfo {};
+  if (::stat(folder.empty() ? "." : folder.c_str(), &folderInfo) != 0) ThrowCreate(path, errno);
+  if (!(folderInfo.st_mode & S_ISVTX) || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folderInfo.st_uid)
+    return;
+  ThrowCreate(path, "The symbolic link \"" + link +
+                        "\" belongs to another user and lies in a shared folder: it is not followed");
+}
+
 // The file that writing to path replaces: path itself or, when path is a
 // symbolic link, the file its chain of links names (which may not exist yet).
 // Renaming over the link itself would turn it into a plain file and leave its
-// target unchanged.
+// target unchanged. A link in a sticky folder that neither the user nor the
+// folder's owner made is refused.
 std::string WriteTarget(const std::string& path)
 {
   std::string target = path;
   for (int links = 0; links < kMaxLinks; ++links) {
     struct stat info {};
     if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+    RequireFollowableLink(path, target, info);
     std::error_code error;
     std::string next = std::filesystem::read_symlink(target, error).string();
     if (error) ThrowCreate(path, error.value());
@@ -240,7 +258,9 @@ bool ReadAllAt(int fd, std::string& bytes)
 // until the first byte is written, no longer.
 void WriteInPlace(const std::string& path, const std::string& target, const std::string& bytes, const mode_t* mode)
 {
-  int fd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  // target is no link (WriteTarget resolved the links): one put there since
+  // is not followed.
+  int fd = ::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) ThrowCreate(path, errno);
   TFileHandle file(fd);
   struct stat info {};

@@ -14,7 +14,9 @@
 // Writes bytes as the whole content of path. An existing file that the user
 // may not write is refused (its folder's permissions do not matter) and keeps
 // its permissions otherwise; a new file gets newFileMode (before the umask). When path is a
-// symbolic link, the file it names is written and the link stays. An existing
+// symbolic link, the file it names is written and the link stays; a link in
+// a sticky folder (such as /tmp) that belongs to neither the user nor the
+// folder's owner is not followed, and nothing is written. An existing
 // named pipe, device or socket is refused and stays as it is.
 // Raises EFCreateError ("Cannot create file "path". reason") on failure.
 void WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t newFileMode = 0666);

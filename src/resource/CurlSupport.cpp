@@ -1,7 +1,8 @@
 #include "resource/CurlSupport.h"
 
-#include <algorithm>
+#include <fcntl.h>
 #include <mutex>
+#include <sys/socket.h>
 
 namespace {
 
@@ -15,6 +16,22 @@ int ReportChunk(CURL*, curl_infotype type, char* data, size_t size, void* user)
     traffic->Error = std::current_exception();
   }
   return 0;
+}
+
+// Every socket of a request is closed on exec: a program the editor starts
+// while a connection is open (a tool, a browser) must not get it, or the
+// connection would stay open, holding the server's session, after the
+// editor closed it. Sockets libcurl opens are made so at once; the ones it
+// accepts (the server's data connection in active FTP mode) right after.
+curl_socket_t OpenSocket(void*, curlsocktype, curl_sockaddr* address)
+{
+  return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+}
+
+int PrepareSocket(void*, curl_socket_t socket, curlsocktype purpose)
+{
+  if (purpose == CURLSOCKTYPE_ACCEPT) ::fcntl(socket, F_SETFD, ::fcntl(socket, F_GETFD) | FD_CLOEXEC);
+  return CURL_SOCKOPT_OK;
 }
 
 }  // namespace
@@ -72,59 +89,14 @@ void SetRequestOptions(CURL* curl, const char* protocols, char* errorBuffer, lon
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallTimeout);
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, totalTimeout);
+  curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, OpenSocket);
+  curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, PrepareSocket);
 }
 
 std::string TrimLineEnd(std::string line)
 {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
   return line;
-}
-
-std::size_t TCurlDownload::Append(const char* data, std::size_t size) noexcept
-{
-  if (size > Limit || Bytes.size() > Limit - size) {
-    TooLarge = true;
-    return 0;
-  }
-  try {
-    ReserveWithinLimit(size);
-    Bytes.append(data, size);
-  } catch (...) {
-    OutOfMemory = true;
-    return 0;
-  }
-  return size;
-}
-
-// Room for size more bytes, growing as a string does (doubling) but never
-// beyond Limit: a download just under its limit takes no more memory than it.
-void TCurlDownload::ReserveWithinLimit(std::size_t size)
-{
-  if (Bytes.capacity() - Bytes.size() >= size) return;
-  std::size_t wanted = std::max(Bytes.size() + size, Bytes.capacity() * 2);
-  std::size_t ceiling = std::max(Limit, Bytes.size() + size);
-  if (wanted <= ceiling) {
-    Bytes.reserve(wanted);
-    return;
-  }
-  // reserve would double the capacity anyway: a fresh string takes the
-  // exact size.
-  std::string grown;
-  grown.reserve(ceiling);
-  grown.append(Bytes);
-  Bytes.swap(grown);
-}
-
-std::string TCurlDownload::Failure(const std::string& what) const
-{
-  if (TooLarge) {
-    const std::size_t megabyte = 1024 * 1024;
-    std::size_t limit = Limit / megabyte;
-    return "the " + what + " is larger than " +
-           (limit > 0 ? std::to_string(limit) + " MB" : std::to_string(Limit) + " bytes");
-  }
-  if (OutOfMemory) return "there is not enough memory for the " + what;
-  return std::string();
 }
 
 void ReportTraffic(CURL* curl, TCurlTraffic& traffic)

@@ -2,7 +2,7 @@
 // What the two libcurl clients (the FTP client and the HTTP driver) share:
 // the one-time start of the library, the options every request gets and the
 // traffic callback, which keeps exceptions of the traffic log from crossing
-// libcurl.
+// libcurl. What a request receives goes into a TCurlDownload.
 
 #include <curl/curl.h>
 
@@ -10,6 +10,8 @@
 #include <exception>
 #include <functional>
 #include <string>
+
+#include "resource/TCurlDownload.h"
 
 // curl_global_init, once per process.
 void CurlGlobalInit();
@@ -29,24 +31,6 @@ void SetRedirectProtocols(CURL* curl, const char* protocols);
 
 // A header line or server reply without its line end and trailing blanks.
 std::string TrimLineEnd(std::string line);
-
-// What a request receives into memory, up to Limit bytes. libcurl calls its
-// write callback from C code, which no exception may cross: a download that
-// grows past its limit, or that memory runs out for, stops the transfer
-// instead, and Failure says why.
-struct TCurlDownload {
-  std::string Bytes;
-  std::size_t Limit = static_cast<std::size_t>(-1);
-  bool TooLarge = false;
-  bool OutOfMemory = false;
-
-  // The write callback's work: the count taken, or 0 to stop the transfer.
-  std::size_t Append(const char* data, std::size_t size) noexcept;
-  void ReserveWithinLimit(std::size_t size);
-  // "the <what> is larger than N MB" or "there is not enough memory for the
-  // <what>"; empty when the download did not stop the transfer.
-  std::string Failure(const std::string& what) const;
-};
 
 // The traffic of one request. Handler receives each chunk libcurl reports
 // with its kind; the first exception it raises is kept in Error, and the

@@ -41,12 +41,6 @@ bool NameBefore(const std::string& a, const std::string& b)
   return a < b;
 }
 
-// Folders are followed through symbolic links; a dangling link is a plain entry.
-bool IsFolder(const std::string& path)
-{
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 // The names in folder; none, with error set to the reason, when it cannot
 // be read.
@@ -67,6 +61,15 @@ std::vector<std::string> FolderEntries(const std::string& folder, std::string& e
 }
 
 }  // namespace
+
+// Folders are followed through symbolic links; a dangling link is a plain
+// entry.
+std::string TFILEProtocol::FolderIdentity(const std::string& path)
+{
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::string();
+  return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+}
 
 bool TFILEProtocol::IsConnected(TURL&)
 {
@@ -95,8 +98,9 @@ void TFILEProtocol::ListFolder(TURL& url)
   std::string folder = url.Path;
   std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
   for (const auto& name : FolderEntries(folder, url.ListError)) {
-    if (IsFolder(prefix + name))
-      url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, name));
+    std::string identity = FolderIdentity(prefix + name);
+    if (!identity.empty())
+      url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, name, false, std::move(identity)));
     else if (url.MatchesFilter(name))
       url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, name));
   }

@@ -20,4 +20,8 @@ public:
   // the previous document intact.
   void PutFile(TURL& url, const std::string& text) override;
   void CheckIdle() override;
+
+  // The identity a listing gives the folder at path (reached through any
+  // links): its device and inode; empty when path names no folder.
+  static std::string FolderIdentity(const std::string& path);
 };

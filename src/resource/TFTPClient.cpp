@@ -162,6 +162,7 @@ void TFTPClient::Prepare(TFTPTransfer& transfer, const std::string& url)
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ReceiveData);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  transfer.Download.Request = curl;  // a size the server names is reserved at once
   transfer.Progress.Attach(curl);
   if ((OnSent || OnReceived) && TURLSystem::TrafficLogged()) {
     // Sent commands and received replies go to the traffic log; the password never does.
@@ -179,6 +180,7 @@ int TFTPClient::Run(TFTPTransfer& transfer)
 {
   CURL* curl = static_cast<CURL*>(Handle);
   CURLcode code = curl_easy_perform(curl);
+  if (code == CURLE_OK && !transfer.Download.Finish()) code = CURLE_OUT_OF_MEMORY;
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &transfer.OsError);
   const bool cancelled = transfer.Progress.Stopped(code);

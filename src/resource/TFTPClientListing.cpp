@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <set>
 
+#include "resource/ControlCharacters.h"
 #include "resource/EResourceError.h"
 #include "resource/TFTPTransfer.h"
 #include "resource/TScopedSetting.h"
@@ -82,6 +83,7 @@ std::vector<TFTPListEntry> TFTPClient::ParseListing(const std::string& text, boo
   std::vector<std::string> unreadable;
   std::vector<TFTPListEntry> entries = mlsd ? ParseMlsdListing(text, &unreadable) : ParseListListing(text, &unreadable);
   for (const std::string& line : unreadable)
-    AppLog().Log(kSkippedLineLevel, "FTP list \"" + path + "\" on " + Host + ": line not understood, left out: " + line);
+    AppLog().Log(kSkippedLineLevel, EscapeControlCharacters("FTP list \"" + path + "\" on " + Host +
+                                                            ": line not understood, left out: " + line));
   return entries;
 }

@@ -87,6 +87,7 @@ bool ParseMlsdLine(const std::string& line, TFTPListEntry& entry, bool& readable
   if (!readable) return false;
   entry.Name = line.substr(space + 1);
   entry.Kind = TFTPEntryKind::File;
+  entry.Identity.clear();
   std::string facts = Lower(line.substr(0, space));
   std::size_t start = 0;
   while (start < facts.size()) {
@@ -94,6 +95,7 @@ bool ParseMlsdLine(const std::string& line, TFTPListEntry& entry, bool& readable
     if (end == std::string::npos) end = facts.size();
     std::string fact = facts.substr(start, end - start);
     start = end + 1;
+    if (fact.compare(0, 7, "unique=") == 0) entry.Identity = fact.substr(7);
     if (fact.compare(0, 5, "type=") != 0) continue;
     std::string type = fact.substr(5);
     if (type == "cdir" || type == "pdir") return false;

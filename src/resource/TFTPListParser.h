@@ -11,6 +11,9 @@ enum class TFTPEntryKind { Folder, Symlink, File };
 struct TFTPListEntry {
   TFTPEntryKind Kind;
   std::string Name;
+  // MLSD's "unique" fact: the same for every name of one file or folder
+  // (a link's is that of what it names); empty where the server gives none.
+  std::string Identity = std::string();
 };
 
 // Both parsers leave out every entry whose name holds a "/" or a NUL byte:

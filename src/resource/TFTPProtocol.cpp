@@ -6,6 +6,7 @@
 #include <exception>
 #include <mutex>
 
+#include "resource/ControlCharacters.h"
 #include "resource/TScopedSetting.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
@@ -23,6 +24,12 @@ constexpr double kIdleTolerance = 0.001 / kSecondsPerDay;
 std::string RemoteName(const TURL& url)
 {
   return url.Path + url.FileName;
+}
+
+// A remote name as the log shows it: the server chose it.
+std::string LoggedName(const TURL& url)
+{
+  return EscapeControlCharacters(RemoteName(url));
 }
 
 }  // namespace
@@ -158,7 +165,7 @@ void TFTPProtocol::ListFolder(TURL& url)
       if (entry.Name == "." || entry.Name == "..") continue;
       if (entry.Kind != TFTPEntryKind::File)
         url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFolder, entry.Name,
-                                                          entry.Kind == TFTPEntryKind::Symlink));
+                                                          entry.Kind == TFTPEntryKind::Symlink, entry.Identity));
       else if (url.MatchesFilter(entry.Name))
         url.Items.push_back(std::make_unique<TFolderItem>(TFolderItem::kFile, entry.Name));
     }
@@ -177,14 +184,14 @@ void TFTPProtocol::ListFolder(TURL& url)
 void TFTPProtocol::GetFile(TURL& url, std::string& text)
 {
   std::lock_guard<std::recursive_mutex> lock(PoolLock);
-  AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
+  AppLog().Log(kOperationLevel, "ftp: get file: " + LoggedName(url));
   text = ConnectedClient(url).Retrieve(RemoteName(url));
 }
 
 void TFTPProtocol::GetResource(TURL& url, std::string& text)
 {
   std::lock_guard<std::recursive_mutex> lock(PoolLock);
-  AppLog().Log(kOperationLevel, "ftp: get file: " + RemoteName(url));
+  AppLog().Log(kOperationLevel, "ftp: get file: " + LoggedName(url));
   TFTPClient& client = ConnectedClient(url);
   TScopedSetting<std::size_t> size(client.MaxFileSize, std::min(client.MaxFileSize, MaxResourceSize));
   TScopedSetting<long> time(client.TransferTimeout, std::min(client.TransferTimeout, ResourceTimeout));
@@ -194,7 +201,7 @@ void TFTPProtocol::GetResource(TURL& url, std::string& text)
 void TFTPProtocol::PutFile(TURL& url, const std::string& text)
 {
   std::lock_guard<std::recursive_mutex> lock(PoolLock);
-  AppLog().Log(kOperationLevel, "ftp: put file: " + RemoteName(url));
+  AppLog().Log(kOperationLevel, "ftp: put file: " + LoggedName(url));
   ConnectedClient(url).Store(RemoteName(url), text);
 }
 

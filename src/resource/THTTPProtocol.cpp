@@ -184,6 +184,7 @@ void SetOptions(CURL* curl, const THTTPProtocol& driver, const std::string& addr
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   transfer.Body.Limit = driver.MaxSize;
+  transfer.Body.Request = curl;  // a Content-Length within the limit is reserved at once
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(driver.MaxSize));
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
@@ -234,6 +235,7 @@ void THTTPProtocol::GetFile(TURL& url, std::string& text)
     ReportTraffic(curl, transfer.Traffic);
   }
   CURLcode code = curl_easy_perform(curl);
+  if (code == CURLE_OK && !transfer.Body.Finish()) code = CURLE_OUT_OF_MEMORY;
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
   if (transfer.Progress.Stopped(code)) throw ECancelled();
   if (transfer.Traffic.Error) std::rethrow_exception(transfer.Traffic.Error);

@@ -18,14 +18,19 @@ public:
   static constexpr std::uint8_t kFolder = 0;
   static constexpr std::uint8_t kFile = 1;
 
-  TFolderItem(std::uint8_t kind, std::string name, bool link = false)
-      : Kind(kind), Name(std::move(name)), Link(link) {}
+  TFolderItem(std::uint8_t kind, std::string name, bool link = false, std::string identity = std::string())
+      : Kind(kind), Name(std::move(name)), Link(link), Identity(std::move(identity)) {}
 
   std::uint8_t Kind;  // 0 folder, 1 file
   std::string Name;   // bare entry name
   // A symbolic link, where the driver can tell (FTP listings that mark
   // links); local listings leave it false: ask the file system.
   bool Link;
+  // Of a folder, where the driver can tell: the same text for two entries
+  // that reach one folder (a link and the folder it names); empty when
+  // unknown. Local folders give device and inode, FTP servers the MLSD
+  // "unique" fact.
+  std::string Identity;
 };
 
 class TURL {

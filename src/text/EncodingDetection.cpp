@@ -221,10 +221,14 @@ std::string XMLDeclaredEncoding(const char* text, std::size_t size)
 std::string DeclaredEncodingName(const char* text, std::size_t size, TMarkup markup)
 {
   std::string declared = XMLDeclaredEncoding(text, size);
-  if (!Trimmed(declared).empty()) return declared;
-  if (markup == TMarkup::HTML) return MetaLabel(text, size);
-  if (markup == TMarkup::CSS) return CSSCharsetLabel(text, size);
-  return std::string();
+  bool named = !Trimmed(declared).empty();
+  // As when opening, a declaration whose name cannot read the document
+  // leaves the choice to a <meta> or an @charset rule.
+  if (named && (markup == TMarkup::Other || !UsableEncoding(declared, markup).empty())) return declared;
+  std::string label;
+  if (markup == TMarkup::HTML) label = MetaLabel(text, size);
+  if (markup == TMarkup::CSS) label = CSSCharsetLabel(text, size);
+  return label.empty() ? declared : label;
 }
 
 bool CanReadAgain(const std::string& encoding)
@@ -235,11 +239,15 @@ bool CanReadAgain(const std::string& encoding)
 std::string ResolveEncodingLabel(const std::string& label, TMarkup markup)
 {
   std::string name = LowerCaseAscii(Trimmed(label));
-  if (name.empty()) return std::string();
+  // iconv takes a name without letters and digits ("+", "()", or one cut
+  // short by a NUL byte) for the locale's encoding.
+  bool alphanumeric = false;
   for (char c : name) {
-    bool allowed = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || std::strchr("-_.:+()", c);
-    if (!allowed) return std::string();
+    bool letter = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    if (!letter && (c == '\0' || !std::strchr("-_.:+()", c))) return std::string();
+    alphanumeric = alphanumeric || letter;
   }
+  if (!alphanumeric) return std::string();
   if (markup == TMarkup::HTML &&
       std::find(std::begin(Windows1252Labels), std::end(Windows1252Labels), name) != std::end(Windows1252Labels))
     return EncodingWindows1252;

@@ -50,12 +50,15 @@ std::string XMLDeclaredEncoding(const char* text, std::size_t size);
 // The name of the encoding that rules 2 to 4 for the markup read in text, as
 // written: the XML declaration's; else in HTML that of the first <meta>
 // naming a usable one, in CSS that of the @charset rule; empty without any.
+// In HTML and CSS a declaration naming no usable encoding counts only
+// without such a <meta> or rule (as when opening, which passes over it).
 std::string DeclaredEncodingName(const char* text, std::size_t size, TMarkup markup);
 // Whether a document written in the encoding opens in it again: UTF-16 (with
 // its byte-order mark) and the encodings that write ASCII as ASCII.
 bool CanReadAgain(const std::string& encoding);
 // The iconv name of an encoding label (letter case and surrounding blanks
-// ignored); empty when iconv knows no such encoding.
+// ignored); empty when iconv knows no such encoding, or the label is no name
+// (no letter or digit, a NUL byte, characters other than "-_.:+()").
 std::string ResolveEncodingLabel(const std::string& label, TMarkup markup);
 // Whether the encoding writes letters, digits, blanks, line ends and the
 // punctuation of markup as their ASCII bytes.

@@ -1,101 +1,17 @@
 #include "text/TDocumentText.h"
 
-#include <algorithm>
-#include <cstring>
-
+#include "text/TReopenCheck.h"
 #include "text/TTextCodec.h"
 #include "text/Utf8.h"
 
 namespace {
 
-bool IsUTF16(const std::string& encoding)
+const char* const UTF8Mark = "\xEF\xBB\xBF";
+
+bool NamesEncoding(TEncodingSource source)
 {
-  return encoding == EncodingUTF16LE || encoding == EncodingUTF16BE;
-}
-
-// What opening learns from the text while it passes.
-class TTextReader {
-public:
-  TTextReader(TTextSink& sink, TMarkup markup) : FSink(sink), FMarkup(markup) {}
-
-  void Deliver(const char* text, std::size_t size)
-  {
-    if (size == 0) return;
-    if (FFirst) FDeclared = DeclaredEncodingName(text, size, FMarkup);
-    FFirst = false;
-    FLineEnds.Feed(text, size);
-    FSink.Append(text, size);
-  }
-
-  void Reserve(std::size_t size) { FSink.Reserve(size); }
-
-  void Restart()
-  {
-    FSink.Clear();
-    FFirst = true;
-    FDeclared.clear();
-    FLineEnds = TLineEndDetector();
-  }
-
-  TLineEnd LineEnd() const { return FLineEnds.Result(); }
-  const std::string& Declared() const { return FDeclared; }
-
-private:
-  TTextSink& FSink;
-  TMarkup FMarkup;
-  bool FFirst = true;
-  std::string FDeclared;
-  TLineEndDetector FLineEnds;
-};
-
-// Decodes bytes piece by piece into the reader, checking that the text
-// encodes back to the same bytes. False when it does not, or (strict) when
-// a byte is undefined in the encoding.
-bool DecodeChecked(const char* bytes, std::size_t size, const std::string& encoding, bool strict,
-                   TTextReader& reader)
-{
-  if (encoding == EncodingUTF8) {
-    constexpr std::size_t Piece = TDocumentText::PieceSize;
-    reader.Reserve(size);
-    for (std::size_t at = 0; at < size; at += Piece) reader.Deliver(bytes + at, std::min(Piece, size - at));
-    return true;
-  }
-  // Small pieces: the text of one piece, and its bytes again, are all that
-  // is held besides the document.
-  constexpr std::size_t Piece = TDocumentText::PieceSize / 4;
-  TTextCodec decoder(encoding);
-  TTextCodec verifier(encoding);
-  reader.Reserve(decoder.TextSize(bytes, size).value_or(size));
-  std::string text;
-  std::string pending;  // the end of the text before, not yet encoded back
-  std::string check;
-  std::size_t decoded = 0;
-  std::size_t verified = 0;
-  for (;;) {
-    std::size_t piece = std::min(Piece, size - decoded);
-    bool last = decoded + piece == size;
-    text.clear();
-    std::size_t used = decoder.Decode(bytes + decoded, piece, last, text);
-    if (used == 0 && !last) return false;
-    decoded += used;
-    if (strict && decoder.UndefinedBytes() > 0) return false;
-    check.clear();
-    try {
-      if (pending.empty()) {
-        pending.assign(text, verifier.Encode(text.data(), text.size(), last, check));
-      } else {
-        pending += text;
-        pending.erase(0, verifier.Encode(pending.data(), pending.size(), last, check));
-      }
-    } catch (const EUnencodableCharacter&) {
-      return false;
-    }
-    if (check.size() > size - verified || std::memcmp(check.data(), bytes + verified, check.size()) != 0)
-      return false;
-    verified += check.size();
-    reader.Deliver(text.data(), text.size());
-    if (last) return verified == size && pending.empty();
-  }
+  return source == TEncodingSource::Declaration || source == TEncodingSource::Meta ||
+         source == TEncodingSource::CSSCharset;
 }
 
 }  // namespace
@@ -108,23 +24,10 @@ void TDocumentText::Reset()
 
 std::string TDocumentText::Load(const std::string& bytes, TTextSink& sink)
 {
-  TDetectedEncoding found = DetectEncoding(bytes.data(), bytes.size(), FMarkup);
-  TTextReader reader(sink, FMarkup);
-  std::string warning;
-  if (!DecodeChecked(bytes.data() + found.MarkSize, bytes.size() - found.MarkSize, found.Encoding,
-                     IsUTF16(found.Encoding), reader)) {
-    warning = "The document is not valid " + found.Encoding +
-              ": it is shown as Windows-1252 and its bytes are saved back unchanged.";
-    reader.Restart();
-    found = {EncodingWindows1252, 0, TEncodingSource::Fallback};
-    if (!DecodeChecked(bytes.data(), bytes.size(), found.Encoding, false, reader))
-      throw ETextEncodingError("The document's bytes cannot be shown.");
-  }
-  FFormat.Encoding = found.Encoding;
-  FFormat.Mark = bytes.substr(0, found.MarkSize);
-  FFormat.LineEnd = reader.LineEnd();
-  FDeclared = reader.Declared();
-  return warning;
+  TReadDocument read = ReadDocument(bytes.data(), bytes.size(), FMarkup, sink);
+  FFormat = read.Format;
+  FDeclared = read.Declared;
+  return FallbackWarning(read);
 }
 
 TTextFormat TDocumentText::SaveFormat(const char* text, std::size_t size) const
@@ -148,9 +51,8 @@ TTextFormat TDocumentText::SaveFormat(const char* text, std::size_t size) const
   return format;
 }
 
-std::string TDocumentText::Bytes(const char* text, std::size_t size) const
+std::string TDocumentText::Encoded(const char* text, std::size_t size, const TTextFormat& format) const
 {
-  TTextFormat format = SaveFormat(text, size);
   std::string bytes = format.Mark;
   if (format.Encoding == EncodingUTF8) {
     bytes.append(text, size);
@@ -161,28 +63,90 @@ std::string TDocumentText::Bytes(const char* text, std::size_t size) const
   try {
     codec.Encode(text, size, true, bytes);
   } catch (const EUnencodableCharacter& error) {
+    std::string whose = format.Encoding == FFormat.Encoding ? ", the document's encoding." : ", the encoding the document names.";
     throw ETextEncodingError("The character " + DescribeCharacter(error.Character) + " in line " +
                                  std::to_string(LineNumberAt(text, size, error.Offset)) + " cannot be written in " +
-                                 format.Encoding + ", the document's encoding.",
+                                 format.Encoding + whose,
                              static_cast<long>(error.Offset));
   }
   return bytes;
 }
 
+TSaveBytes TDocumentText::SaveBytes(const char* text, std::size_t size) const
+{
+  TTextFormat format = SaveFormat(text, size);
+  TSaveBytes saved{Encoded(text, size, format), format};
+  TReopenCheck check(text, size, FMarkup);
+  if (check.Check(saved.Bytes.data(), saved.Bytes.size())) {
+    saved.Format = Adopted(check.Reopened());
+    return saved;
+  }
+  if (InNamedEncoding(text, size, check.Reopened(), format, saved)) return saved;
+  check.Refuse(format, FFormat.Encoding);
+}
+
+// Opening goes by what the bytes name: where they name another encoding
+// than the one tried (a <meta> that lies within the first 1024 bytes but
+// not within the first 1024 bytes of the text), the text is written in that
+// one when it opens again as the text.
+bool TDocumentText::InNamedEncoding(const char* text, std::size_t size, const TReadDocument& reopened,
+                                    const TTextFormat& tried, TSaveBytes& saved) const
+{
+  const TDetectedEncoding& named = reopened.Detected;
+  if (!NamesEncoding(named.Source) || named.Encoding == tried.Encoding) return false;
+  TTextFormat format = tried;
+  format.Encoding = named.Encoding;
+  format.Mark.clear();
+  std::string bytes;
+  try {
+    bytes = Encoded(text, size, format);
+  } catch (const ETextEncodingError&) {
+    return false;
+  }
+  TReopenCheck check(text, size, FMarkup);
+  if (!check.Check(bytes.data(), bytes.size())) return false;
+  saved.Bytes = std::move(bytes);
+  saved.Format = Adopted(check.Reopened());
+  return true;
+}
+
+TTextFormat TDocumentText::Adopted(const TReadDocument& reopened) const
+{
+  TTextFormat format = reopened.Format;
+  format.LineEnd = FFormat.LineEnd;
+  return format;
+}
+
 void TDocumentText::Write(const char* text, std::size_t size, const TByteSink& sink) const
 {
   TTextFormat format = SaveFormat(text, size);
-  if (format.Encoding != EncodingUTF8) {
-    std::string bytes = Bytes(text, size);
-    sink(bytes.data(), bytes.size());
-    return;
+  if (format.Encoding == EncodingUTF8 && (format.Mark.empty() || format.Mark == UTF8Mark)) {
+    // With its mark, UTF-8 reads back as it is; without, when nothing else
+    // gives another encoding.
+    bool reads = !format.Mark.empty() || TReopenCheck(text, size, FMarkup).Check(text, size);
+    if (reads) {
+      if (!format.Mark.empty()) sink(format.Mark.data(), format.Mark.size());
+      if (size > 0) sink(text, size);
+      return;
+    }
   }
-  if (!format.Mark.empty()) sink(format.Mark.data(), format.Mark.size());
+  TSaveBytes saved = SaveBytes(text, size);
+  sink(saved.Bytes.data(), saved.Bytes.size());
+}
+
+void TDocumentText::WriteAsUtf8(const char* text, std::size_t size, const TByteSink& sink) const
+{
+  if (!TReopenCheck(text, size, FMarkup).Check(text, size)) sink(UTF8Mark, 3);
   if (size > 0) sink(text, size);
+}
+
+void TDocumentText::Saved(const TSaveBytes& saved, const char* text, std::size_t size)
+{
+  FFormat = saved.Format;
+  FDeclared = DeclaredEncodingName(text, size, FMarkup);
 }
 
 void TDocumentText::Saved(const char* text, std::size_t size)
 {
-  FFormat = SaveFormat(text, size);
-  FDeclared = DeclaredEncodingName(text, size, FMarkup);
+  Saved(SaveBytes(text, size), text, size);
 }

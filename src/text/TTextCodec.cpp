@@ -2,52 +2,36 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iconv.h>
 
 #include "text/TByteTable.h"
 #include "text/Utf8.h"
 
 namespace {
 
-const iconv_t NoConverter = reinterpret_cast<iconv_t>(-1);
-constexpr std::size_t IconvFailed = static_cast<std::size_t>(-1);
+// Output room per input byte. Decoding: glibc's TSCII makes up to twelve
+// bytes of UTF-8 of one byte. Encoding: UTF-16 makes two bytes of an ASCII
+// letter, ISO-2022 and UTF-7 add shift sequences.
+constexpr std::size_t DecodeGrowth = 16;
+constexpr std::size_t EncodeGrowth = 8;
 
-iconv_t Open(const std::string& to, const std::string& from)
-{
-  return ::iconv_open(to.c_str(), from.c_str());
-}
+// Characters of many scripts, to find an encoder's shift states with: in
+// an encoding without them, two of a character are the bytes of one twice.
+const char* const ShiftProbes[] = {
+    "a",        "\xC3\xA9", "\xC3\xBC", "\xD0\xB6", "\xCE\xB1", "\xD7\x90", "\xE0\xB8\x81", "\xE6\x97\xA5",
+    "\xE4\xB8\xAD", "\xED\x95\x9C", "\xE3\x82\xA2", "\xEF\xBD\xB1", "\xE2\x82\xAC", "\xC6\xA1", "\xE0\xAE\xB8",
+};
 
-iconv_t Converter(void* handle)
+// The bytes of text from the initial state, the state let out at the end;
+// false when the encoding cannot hold it.
+bool EncodeAlone(TIconv& encoder, const std::string& text, std::string& bytes)
 {
-  return static_cast<iconv_t>(handle);
-}
-
-// Makes room for at least wanted more bytes at the end of out; returns where
-// they begin.
-char* Grow(std::string& out, std::size_t& used, std::size_t wanted)
-{
-  used = out.size();
-  out.resize(used + wanted);
-  return &out[used];
-}
-
-// Converts through cd into out until the input is used up (0) or iconv stops
-// at a byte it cannot convert (its errno, EILSEQ or EINVAL, with in and left
-// at that byte).
-int ConvertInto(iconv_t cd, char*& in, std::size_t& left, std::string& out)
-{
-  while (left > 0) {
-    std::size_t used = 0;
-    std::size_t room = std::max<std::size_t>(left + left / 2, 64);
-    char* to = Grow(out, used, room);
-    std::size_t free = room;
-    std::size_t result = ::iconv(cd, &in, &left, &to, &free);
-    int error = errno;
-    out.resize(used + room - free);
-    if (result != IconvFailed) return 0;
-    if (error != E2BIG) return error;
-  }
-  return 0;
+  encoder.Reset();
+  bytes.clear();
+  const char* in = text.data();
+  std::size_t left = text.size();
+  if (encoder.Convert(in, left, bytes) != 0) return false;
+  encoder.Release(bytes);
+  return true;
 }
 
 }  // namespace
@@ -61,33 +45,21 @@ EUnencodableCharacter::EUnencodableCharacter(char32_t character, std::size_t off
 
 TTextCodec::TTextCodec(std::string encoding)
     : FEncoding(std::move(encoding)),
-      FDecoder(Open("UTF-8", FEncoding)),
-      FEncoder(Open(FEncoding, "UTF-8"))
+      FDecoder("UTF-8", FEncoding, DecodeGrowth),
+      FEncoder(FEncoding, "UTF-8", EncodeGrowth)
 {
-  if (Converter(FDecoder) == NoConverter || Converter(FEncoder) == NoConverter) {
-    if (Converter(FDecoder) != NoConverter) ::iconv_close(Converter(FDecoder));
-    if (Converter(FEncoder) != NoConverter) ::iconv_close(Converter(FEncoder));
+  if (!FDecoder.IsOpen() || !FEncoder.IsOpen())
     throw ETextEncodingError("The encoding \"" + FEncoding + "\" is not known.");
-  }
   FTable = TByteTable::Make(FEncoding);
 }
 
-TTextCodec::~TTextCodec()
-{
-  ::iconv_close(Converter(FDecoder));
-  ::iconv_close(Converter(FEncoder));
-}
+TTextCodec::~TTextCodec() = default;
 
 bool TTextCodec::IsKnown(const std::string& encoding)
 {
   // A name with "/" would pass options to iconv ("//IGNORE" drops bytes).
   if (encoding.empty() || encoding.find('/') != std::string::npos) return false;
-  for (const auto& [to, from] : {std::pair{std::string("UTF-8"), encoding}, std::pair{encoding, std::string("UTF-8")}}) {
-    iconv_t cd = Open(to, from);
-    if (cd == NoConverter) return false;
-    ::iconv_close(cd);
-  }
-  return true;
+  return TIconv::Opens("UTF-8", encoding) && TIconv::Opens(encoding, "UTF-8");
 }
 
 std::optional<std::size_t> TTextCodec::TextSize(const char* bytes, std::size_t size) const
@@ -96,28 +68,72 @@ std::optional<std::size_t> TTextCodec::TextSize(const char* bytes, std::size_t s
   return FTable->TextSize(bytes, size);
 }
 
+bool TTextCodec::HasShiftStates()
+{
+  if (FShiftStates) return *FShiftStates;
+  FShiftStates = false;
+  if (FTable) return false;
+  TIconv encoder(FEncoding, "UTF-8", EncodeGrowth);
+  std::string once;
+  std::string twice;
+  for (const char* probe : ShiftProbes) {
+    if (!EncodeAlone(encoder, probe, once)) continue;
+    if (!EncodeAlone(encoder, std::string(probe) + probe, twice) || twice != once + once) {
+      FShiftStates = true;
+      break;
+    }
+  }
+  return *FShiftStates;
+}
+
 std::size_t TTextCodec::Decode(const char* bytes, std::size_t size, bool last, std::string& out)
 {
   if (FTable) return DecodeByTable(bytes, size, out);
-  auto* in = const_cast<char*>(bytes);
+  const char* in = bytes;
   std::size_t left = size;
   while (left > 0) {
-    int error = ConvertInto(Converter(FDecoder), in, left, out);
+    int error = FDecoder.Convert(in, left, out);
     if (error == 0) break;
     if (error == EINVAL && !last) break;  // a sequence the next piece completes
     // An undefined byte (or, at the very end, an incomplete sequence): kept
     // as it is.
-    std::size_t undefined = error == EINVAL ? left : 1;
-    out.append(in, undefined);
-    in += undefined;
-    left -= undefined;
-    FUndefined += undefined;
+    KeepUndefined(in, left, error == EINVAL ? left : 1, out);
   }
-  if (last) {
-    // A decoder with shift states returns to its initial state.
-    ::iconv(Converter(FDecoder), nullptr, nullptr, nullptr, nullptr);
-  }
+  // A character held back goes out; the state returns to the initial one.
+  if (last) FDecoder.Release(out);
   return static_cast<std::size_t>(in - bytes);
+}
+
+void TTextCodec::KeepUndefined(const char*& in, std::size_t& left, std::size_t count, std::string& out)
+{
+  if (!HasShiftStates()) {
+    // The character held back comes before the byte. Then every character
+    // starts in the initial state, so the bytes that start none there
+    // follow it as they are, without iconv stopping at each.
+    FDecoder.Release(out);
+    for (; count < left; ++count) {
+      auto byte = static_cast<unsigned char>(in[count]);
+      if (FStarts[byte] == 0) ProbeStart(byte);
+      if (FStarts[byte] != 1) break;
+    }
+  }
+  out.append(in, count);
+  in += count;
+  left -= count;
+  FUndefined += count;
+}
+
+// Whether a character starts with the byte in the initial state: not when
+// iconv refuses the byte on its own.
+void TTextCodec::ProbeStart(unsigned char byte)
+{
+  if (!FProbe) FProbe = std::make_unique<TIconv>("UTF-8", FEncoding, DecodeGrowth);
+  FProbe->Reset();
+  const char alone[1] = {static_cast<char>(byte)};
+  const char* in = alone;
+  std::size_t left = 1;
+  std::string text;
+  FStarts[byte] = FProbe->Convert(in, left, text) == EILSEQ ? 1 : 2;
 }
 
 std::size_t TTextCodec::Encode(const char* text, std::size_t size, bool last, std::string& out)
@@ -132,29 +148,32 @@ std::size_t TTextCodec::Encode(const char* text, std::size_t size, bool last, st
       continue;
     }
     if (!last && IsIncompleteUtf8(text + pos, size - pos)) return pos;
-    out += text[pos++];  // no character: the byte itself
+    // No character: the bytes themselves, after the character the encoder
+    // holds.
+    if (FEncoderUsed && !HasShiftStates()) {
+      FEncoder.Release(out);
+      FEncoderUsed = false;
+    }
+    std::size_t end = pos + 1 + NonUtf8Prefix(text + pos + 1, size - pos - 1);
+    out.append(text + pos, end - pos);
+    pos = end;
   }
-  if (last) FinishEncoding(out);
+  if (last) {
+    // The encoder writes what it holds and its way back to the initial state.
+    FEncoder.Release(out);
+    FEncoderUsed = false;
+  }
   return pos;
 }
 
 void TTextCodec::EncodeRun(const char* text, std::size_t size, const char* start, std::string& out)
 {
-  auto* in = const_cast<char*>(text);
+  const char* in = text;
   std::size_t left = size;
-  if (ConvertInto(Converter(FEncoder), in, left, out) == 0) return;
+  FEncoderUsed = true;
+  if (FEncoder.Convert(in, left, out) == 0) return;
   std::size_t length = std::max<std::size_t>(1, Utf8SequenceLength(in, left));
   throw EUnencodableCharacter(DecodeUtf8(in, length), static_cast<std::size_t>(in - start), FEncoding);
-}
-
-void TTextCodec::FinishEncoding(std::string& out)
-{
-  // An encoder with shift states writes its way back to the initial state.
-  char buffer[32];
-  char* to = buffer;
-  std::size_t free = sizeof buffer;
-  if (::iconv(Converter(FEncoder), nullptr, nullptr, &to, &free) != IconvFailed)
-    out.append(buffer, sizeof buffer - free);
 }
 
 std::size_t TTextCodec::DecodeByTable(const char* bytes, std::size_t size, std::string& out)

@@ -93,6 +93,20 @@ std::size_t ValidUtf8Prefix(const char* text, std::size_t size)
   return i < size ? i : size;
 }
 
+std::size_t NonUtf8Prefix(const char* text, std::size_t size)
+{
+  std::size_t i = 0;
+  for (; i < size; ++i) {
+    unsigned char b = Byte(text, i);
+    if (b < 0x80) break;
+    // Only 0xC2 to 0xF4 lead sequences.
+    if (b >= 0xC2 && b <= 0xF4 &&
+        (Utf8SequenceLength(text + i, size - i) > 0 || IsIncompleteUtf8(text + i, size - i)))
+      break;
+  }
+  return i;
+}
+
 bool IsValidUtf8(const char* text, std::size_t size)
 {
   return ValidUtf8Prefix(text, size) == size;
@@ -135,5 +149,9 @@ std::string DescribeCharacter(char32_t character)
 {
   char number[16];
   std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(character));
+  // Control characters and line separators would break the message.
+  bool control = character < 0x20 || (character >= 0x7F && character < 0xA0) || character == 0x2028 ||
+                 character == 0x2029;
+  if (control) return number;
   return "\"" + EncodeUtf8(character) + "\" (" + number + ")";
 }

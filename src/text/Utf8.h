@@ -13,6 +13,9 @@ std::size_t Utf8SequenceLength(const char* text, std::size_t size);
 // True when text is a proper beginning of a valid sequence that the end of
 // text cuts off (more bytes could complete it).
 bool IsIncompleteUtf8(const char* text, std::size_t size);
+// Length of the run of bytes at the start of text that begin no valid
+// sequence, complete or cut off by the end of text.
+std::size_t NonUtf8Prefix(const char* text, std::size_t size);
 // Length of the longest beginning of text that is valid UTF-8.
 std::size_t ValidUtf8Prefix(const char* text, std::size_t size);
 bool IsValidUtf8(const char* text, std::size_t size);
@@ -23,5 +26,6 @@ char32_t DecodeUtf8(const char* sequence, std::size_t length);
 // The UTF-8 sequence of a code point.
 std::string EncodeUtf8(char32_t character);
 // A character for messages: itself in quotes and its number, as in
-// "\"é\" (U+00E9)".
+// "\"é\" (U+00E9)"; a control character or line separator by its number
+// alone ("U+000A").
 std::string DescribeCharacter(char32_t character);

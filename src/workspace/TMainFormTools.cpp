@@ -28,6 +28,7 @@
 #include "workspace/CommandLineText.h"
 #include "workspace/TMainForm.h"
 #include "workspace/ToolsCommandText.h"
+#include "xmltools/ConvertedPage.h"
 #include "xmltools/XMLEntityLoader.h"
 #include "xmltools/pvtools.h"
 
@@ -86,10 +87,31 @@ TURL ResultURL(const TEditFrame& document, const std::string& ext)
   return url;
 }
 
-void OpenResult(TMainForm& form, const std::string& typeId, const TURL& url, const std::string& text)
+// Where a document's text came from: the network document it was made from,
+// or its own place.
+std::string DocumentOrigin(const TEditFrame& frame)
+{
+  return frame.FOrigin.empty() ? DocumentLocation(frame.FURL) : frame.FOrigin;
+}
+
+// The origin of what a tool makes from the document input: the input's, when
+// from the network; else the address of the stylesheet part from the network
+// (networkPart), if any; empty (the result's own place) otherwise.
+std::string ResultOrigin(const TEditFrame& input, const std::string& networkPart = std::string())
+{
+  const std::string origin = DocumentOrigin(input);
+  return IsRemoteURL(origin) ? origin : networkPart;
+}
+
+// A result is a new document that holds unsaved work: Save asks where to put
+// it, and closing it asks first. It counts as coming from origin.
+void OpenResult(TMainForm& form, const std::string& typeId, const TURL& url, const std::string& text,
+                const std::string& origin)
 {
   TEditFrame* result = form.NewEditFrame(typeId, url, true);
+  result->FOrigin = origin;
   result->SetText(text);
+  result->MarkModified();
 }
 
 void CheckDocument(TEditFrame& frame, bool validate)
@@ -101,6 +123,7 @@ void CheckDocument(TEditFrame& frame, bool validate)
   folder.Enter(frame.FURL);
   checker.XML = frame.GetText();
   checker.BaseURL = DocumentLocation(frame.FURL);
+  checker.Origin = frame.FOrigin;
   XMLFTPLogin login(frame.FURL);  // its DTD beside it on an FTP server is read as its user
   try {
     TProgressRunner checking(validate ? "Check is Valid" : "Check Well Formed");
@@ -180,11 +203,12 @@ void TMainForm::MenuToolsConvertClick()
     convertor.FixMismatch = ConvertHTMLDialog->GetFixMismatch();
     convertor.Singletons = ConvertHTMLDialog->GetSingletons();
     const std::string input = frame->GetText();
+    const std::string encoding = frame->Text().Model().Format().Encoding;
     TProgressRunner converting("Convert");
     converting.Progress().SetStep("Converting " + frame->FURL.GetURL());
-    converting.Run([&convertor, &input, &output] { convertor.Convert(input, output); });
+    converting.Run([&] { output = ConvertPage(convertor, input, encoding); });
   }
-  OpenResult(*this, "XML", ResultURL(*frame, ".xhtml"), output);
+  OpenResult(*this, "XML", ResultURL(*frame, ".xhtml"), output, ResultOrigin(*frame));
 }
 
 // --- Check Well Formed, Check is Valid -------------------------------------------
@@ -228,6 +252,7 @@ void TMainForm::MenuToolsTransformClick()
   std::string output;
   TFileType& type = FileTypes().GetFileType(TransformDialog->GetFileTypeIndex());
   TURL resultURL;
+  std::string resultOrigin;
   {
     TDocumentFolder folder;
     TXMLTransformer transformer;
@@ -242,8 +267,9 @@ void TMainForm::MenuToolsTransformClick()
       folder.Enter(style->FURL);
       const std::string styleText = style->GetText();
       const std::string styleLocation = DocumentLocation(style->FURL);
+      const std::string styleOrigin = style->FOrigin;
       transforming.Progress().SetStep("Reading the style-sheet " + style->FURL.GetURL());
-      transforming.Run([&] { transformer.SetStyleSheet(styleText, styleLocation); });
+      transforming.Run([&] { transformer.SetStyleSheet(styleText, styleLocation, styleOrigin); });
     } else {
       transforming.Progress().SetStep("Reading the style-sheet " + name);
       transforming.Run([&] { transformer.LoadStyleSheet(name); });
@@ -253,8 +279,9 @@ void TMainForm::MenuToolsTransformClick()
     try {
       const std::string input = frame->GetText();
       const std::string location = DocumentLocation(frame->FURL);
+      const std::string origin = frame->FOrigin;
       transforming.Progress().SetStep("Transforming " + frame->FURL.GetURL());
-      transforming.Run([&] { transformer.Transform(input, output, location); });
+      transforming.Run([&] { transformer.Transform(input, output, location, origin); });
     } catch (...) {
       if (transformer.MessagesLogged() > 0) ShowLog();
       throw;
@@ -262,8 +289,9 @@ void TMainForm::MenuToolsTransformClick()
     if (transformer.MessagesLogged() > 0) ShowLog();
     // The result's name is made unique against the document's folder.
     resultURL = ResultURL(*frame, type.GetDefaultExt());
+    resultOrigin = ResultOrigin(*frame, transformer.NetworkPart());
   }
-  OpenResult(*this, type.Id, resultURL, output);
+  OpenResult(*this, type.Id, resultURL, output, resultOrigin);
 }
 
 // --- Batch -------------------------------------------------------------------------
@@ -295,8 +323,8 @@ void TMainForm::MenuToolsBatchClick()
   TProgressRunner running("Batch");
   try {
     running.Run([&batch] { batch.Execute(); });
-  } catch (const ECancelled&) {
-    ShowLog();  // where the run stopped
+  } catch (...) {
+    ShowLog();  // where the run stopped, and why
     throw;
   }
   ShowLog();

@@ -14,10 +14,46 @@ namespace {
 
 // --- folders ------------------------------------------------------------------
 
+// The host of a remote URL as a comparable text: in lower case, without
+// FTP's own port where it is named ("host:21" is "host"; a bare IPv6
+// address has more than one ":" and no port).
+std::string HostKey(const TURL& url)
+{
+  std::string host = LowerCaseAscii(url.Host);
+  const std::string defaultPort = ":21";
+  const bool onePort = host.find(':') == host.rfind(':') || (!host.empty() && host[0] == '[');
+  if (url.Protocol == TURLProtocol::ftp && onePort && host.size() > defaultPort.size() &&
+      host.compare(host.size() - defaultPort.size(), defaultPort.size(), defaultPort) == 0)
+    host.resize(host.size() - defaultPort.size());
+  return host;
+}
+
+// A remote path as the server takes it: without empty or "." segments, each
+// ".." taking the segment before it away (none above the root), ending in "/".
+std::string NormalRemotePath(const std::string& path)
+{
+  std::vector<std::string> segments;
+  std::string segment;
+  for (char c : path + "/") {
+    if (c != '/') {
+      segment += c;
+      continue;
+    }
+    if (segment == "..") {
+      if (!segments.empty()) segments.pop_back();
+    } else if (!segment.empty() && segment != ".") {
+      segments.push_back(segment);
+    }
+    segment.clear();
+  }
+  std::string normal = "/";
+  for (const std::string& kept : segments) normal += kept + "/";
+  return normal;
+}
+
 // The folder of a URL as a comparable text ending in "/": a local folder
 // absolute (a relative one is taken from the current folder, as a run takes
-// it) with its links resolved; a remote one with its host in lower case and
-// without empty or "." segments.
+// it) with its links resolved; a remote one by its host and normal path.
 std::string FolderKey(const TURL& url)
 {
   if (url.Protocol == TURLProtocol::file) {
@@ -29,17 +65,7 @@ std::string FolderKey(const TURL& url)
     if (key.empty() || key.back() != '/') key += '/';
     return "file:" + key;
   }
-  std::string key = url.GetProtocolName() + ":" + LowerCaseAscii(url.Host);
-  std::string segment;
-  for (char c : url.Path + "/") {
-    if (c != '/') {
-      segment += c;
-      continue;
-    }
-    if (!segment.empty() && segment != ".") key += "/" + segment;
-    segment.clear();
-  }
-  return key + "/";
+  return url.GetProtocolName() + ":" + HostKey(url) + NormalRemotePath(url.Path);
 }
 
 bool StartsWith(const std::string& text, const std::string& prefix)

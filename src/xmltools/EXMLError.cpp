@@ -33,19 +33,18 @@ std::string FirstCharacters(const std::string& text, std::size_t count)
   return text.substr(0, i);
 }
 
+// Lines end with LF, CR LF or a lone CR, as the editor shows them.
 std::string LineOfText(const std::string& text, int line)
 {
   if (line < 1) return std::string();
   std::size_t start = 0;
   for (int n = 1; n < line; ++n) {
-    start = text.find('\n', start);
+    start = text.find_first_of("\r\n", start);
     if (start == std::string::npos) return std::string();
-    ++start;
+    start += text.compare(start, 2, "\r\n") == 0 ? 2 : 1;
   }
-  std::size_t end = text.find('\n', start);
-  std::string result = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-  if (!result.empty() && result.back() == '\r') result.pop_back();
-  return result;
+  std::size_t end = text.find_first_of("\r\n", start);
+  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 std::string FormatXMLErrorMessage(const std::string& reason, int line, const std::string& sourceLine)

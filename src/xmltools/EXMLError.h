@@ -33,8 +33,8 @@ constexpr std::size_t kSourceExcerptLength = 40;
 // reason CR LF "Line: " line CR LF excerpt (the first 40 characters of sourceLine).
 std::string FormatXMLErrorMessage(const std::string& reason, int line, const std::string& sourceLine);
 
-// Line number line (1-based, lines end with LF) of text, without its line end;
-// empty when the text has fewer lines.
+// Line number line (1-based; lines end with LF, CR LF or a lone CR) of text,
+// without its line end; empty when the text has fewer lines.
 std::string LineOfText(const std::string& text, int line);
 
 // The first count characters of text: UTF-8 sequences count as one character

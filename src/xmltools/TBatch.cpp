@@ -5,11 +5,16 @@
 #include <sys/stat.h>
 #include <system_error>
 
+#include "resource/AccessList.h"
 #include "resource/AtomicFile.h"
+#include "resource/ControlCharacters.h"
 #include "resource/EResourceError.h"
 #include "resource/TRegularFile.h"
 #include "resource/TWorkProgress.h"
 #include "resource/zevlog.h"
+#include "text/EncodingDetection.h"
+#include "xmltools/ConvertedPage.h"
+#include "xmltools/EXMLError.h"
 #include "xmltools/XMLEntityLoader.h"
 
 namespace fs = std::filesystem;
@@ -17,9 +22,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uint8_t kCheckFailedLevel = 2;
+constexpr std::uint8_t kSkippedLevel = 2;  // always on: a file was not done
 constexpr std::uint8_t kListingFailedLevel = 2;  // always on: a folder's files were not done
 constexpr std::uint8_t kDetailLevel = 5;
 constexpr std::uint8_t kCancelledLevel = 2;  // always on: files were not done
+constexpr std::uint8_t kFailedLevel = 2;     // always on: the run stopped
 const char* const kUnknownCommand = "Unknown Batch Command";
 
 // The tools at work on one file report on a progress of their own, a part of
@@ -97,9 +104,13 @@ void TBatch::Execute() {
   FCurrent.clear();
   try {
     Prepare();
-    ProcessFolder(source, dest);
+    if (Recurse) FWalk.Start(source, Writes());
+    ProcessFolder(source, dest, 0);
   } catch (const ECancelled&) {
     LogCancelled();
+    throw;
+  } catch (const std::exception& error) {
+    LogFailure(error);
     throw;
   }
 }
@@ -107,9 +118,9 @@ void TBatch::Execute() {
 void TBatch::StartFile(const TURL& file)
 {
   TWorkProgress* progress = TWorkProgress::Current();
+  if (progress) progress->ThrowIfCancelled();
+  FCurrent = TBatchWalk::LogName(file);
   if (!progress) return;
-  progress->ThrowIfCancelled();
-  FCurrent = file.GetURL();
   progress->SetStep(FCurrent);
   progress->Report(FFilesDone, FFilesTotal, TProgressUnit::files);
 }
@@ -117,20 +128,42 @@ void TBatch::StartFile(const TURL& file)
 void TBatch::FileDone(const TURL& file)
 {
   ++FFilesDone;
-  FLastDone = file.GetURL();
+  FLastDone = TBatchWalk::LogName(file);
   FCurrent.clear();
   if (TWorkProgress* progress = TWorkProgress::Current())
     progress->Report(FFilesDone, FFilesTotal, TProgressUnit::files);
 }
 
+std::string TBatch::FilesDoneText() const
+{
+  std::string text = "after " + std::to_string(FFilesDone);
+  if (FFilesTotal > 0) text += " of " + std::to_string(FFilesTotal);
+  return text + (FFilesDone == 1 && FFilesTotal == 0 ? " file." : " files.");
+}
+
 void TBatch::LogCancelled() const
 {
-  std::string text = "Batch cancelled after " + std::to_string(FFilesDone);
-  if (FFilesTotal > 0) text += " of " + std::to_string(FFilesTotal);
-  text += FFilesDone == 1 && FFilesTotal == 0 ? " file." : " files.";
+  std::string text = "Batch cancelled " + FilesDoneText();
   if (!FLastDone.empty()) text += " Last file done: " + FLastDone;
   if (!FCurrent.empty()) text += (FLastDone.empty() ? " " : "; ") + std::string("not done: ") + FCurrent;
   AppLog().Log(kCancelledLevel, text);
+}
+
+bool TBatch::Writes() const {
+  return Command == bcHTMLToXML || Command == bcTransform || Command == bcCopy;
+}
+
+void TBatch::LogFailure(const std::exception& error) const
+{
+  std::string text = "Batch stopped by an error " + FilesDoneText();
+  if (!FCurrent.empty()) text += " Failed: " + FCurrent;
+  try {
+    AppLog().Log(kFailedLevel, text);
+    AppLog().Log(kFailedLevel, EscapeControlCharactersInText(error.what()) + " \r\n");
+  } catch (...) {
+    // A log file that cannot be written (the disk the run filled) must not
+    // take the place of the error that ended the run.
+  }
 }
 
 void TBatch::Prepare() {
@@ -155,49 +188,12 @@ void TBatch::Prepare() {
   }
 }
 
-namespace {
-
-// Appends the names of the listing's items of one kind, in listing order.
-void CollectItems(TURL& url, std::uint8_t kind, std::vector<std::string>& list) {
-  const int count = url.GetCount();
-  for (int i = 0; i < count; ++i) {
-    const TFolderItem& item = url.GetItem(i);
-    if (item.Kind == kind) list.push_back(item.Name);
-  }
-}
-
-}  // namespace
-
 void TBatch::CollectFiles(TURL& url, std::vector<std::string>& list) {
-  CollectItems(url, TFolderItem::kFile, list);
-}
-
-// A link to a folder may lead above the folder it sits in (a loop) or out of
-// the tree altogether: a recursive run never follows one.
-void TBatch::CollectFolders(TURL& url, std::vector<std::string>& list) {
   const int count = url.GetCount();
   for (int i = 0; i < count; ++i) {
     const TFolderItem& item = url.GetItem(i);
-    if (item.Kind != TFolderItem::kFolder) continue;
-    if (IsLink(url, item)) {
-      TURL link(url);
-      link.SetFileName(item.Name);
-      AppLog().Log(kDetailLevel, "Link to a folder not followed: " + link.GetURL());
-      continue;
-    }
-    list.push_back(item.Name);
+    if (item.Kind == TFolderItem::kFile) list.push_back(item.Name);
   }
-}
-
-// FTP listings mark the links they show; a local entry is asked of the file
-// system itself (the listing reports where a link leads, not that it is one).
-bool TBatch::IsLink(const TURL& folder, const TFolderItem& item) {
-  if (item.Link) return true;
-  if (folder.Protocol != TURLProtocol::file) return false;
-  TURL entry(folder);
-  entry.SetFileName(item.Name);
-  std::error_code error;
-  return fs::is_symlink(fs::symlink_status(entry.GetNativeName(), error));
 }
 
 std::string TBatch::MakeDestName(const std::string& fileName, const std::string& mask) {
@@ -217,7 +213,7 @@ std::string TBatch::MakeDestName(const std::string& fileName, const std::string&
   return result;
 }
 
-void TBatch::ProcessFolder(TURL& source, TURL& dest) {
+void TBatch::ProcessFolder(TURL& source, TURL& dest, int depth) {
   std::vector<std::string> files;
   const bool listedHere = !source.Listed;
   CollectFiles(source, files);
@@ -228,14 +224,12 @@ void TBatch::ProcessFolder(TURL& source, TURL& dest) {
   ProcessFiles(source, dest, files);
   if (!Recurse) return;
 
-  std::vector<std::string> folders;
-  CollectFolders(source, folders);
-  for (const std::string& name : folders) {
+  for (const std::string& name : FWalk.FoldersToEnter(source, dest, depth)) {
     TURL subSource(source);
     TURL subDest(dest);
     subSource.SetPath(source.Path + name + "/");
     subDest.SetPath(dest.Path + name + "/");
-    ProcessFolder(subSource, subDest);
+    ProcessFolder(subSource, subDest, depth + 1);
   }
 }
 
@@ -244,7 +238,8 @@ void TBatch::ProcessFolder(TURL& source, TURL& dest) {
 // treat the folder as empty.
 void TBatch::ReportFailedListing(TURL& folder) {
   if (folder.ListError.empty()) return;
-  AppLog().Log(kListingFailedLevel, "Folder listing failed: " + folder.GetURL() + " " + folder.ListError);
+  AppLog().Log(kListingFailedLevel,
+               "Folder listing failed: " + TBatchWalk::LogName(folder) + " " + EscapeControlCharacters(folder.ListError));
 }
 
 // The folder part of the native name; a failure to enter it is not examined.
@@ -270,16 +265,19 @@ bool TBatch::Skipped(const std::string& skipFolder, const std::string& name) con
 void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames) {
   TURL sourceFile(source);
   TURL destFile(dest);
-  const bool writes = Command == bcHTMLToXML || Command == bcTransform || Command == bcCopy;
   const std::string sourceSkips = SkipFolder(source);
-  const std::string destSkips = writes ? SkipFolder(dest) : std::string();
+  const std::string destSkips = Writes() ? SkipFolder(dest) : std::string();
   for (const std::string& name : fileNames) {
     sourceFile.SetFileName(name);
     destFile.SetFileName(MakeDestName(name, dest.FileName));
     StartFile(sourceFile);
     const bool readsCopy = Skipped(sourceSkips, name);
     if (readsCopy || Skipped(destSkips, destFile.FileName)) {
-      AppLog().Log(kDetailLevel, "Working copy skipped: " + (readsCopy ? sourceFile : destFile).GetURL());
+      AppLog().Log(kDetailLevel, "Working copy skipped: " + TBatchWalk::LogName(readsCopy ? sourceFile : destFile));
+      FileDone(sourceFile);
+      continue;
+    }
+    if (SkippedAsUnnameable(sourceFile, destFile)) {
       FileDone(sourceFile);
       continue;
     }
@@ -288,15 +286,43 @@ void TBatch::ProcessFiles(TURL& source, TURL& dest, const std::vector<std::strin
   }
 }
 
+// libcurl refuses a name with control characters in an FTP request: such a
+// file is left, and the run goes on.
+bool TBatch::SkippedAsUnnameable(const TURL& sourceFile, const TURL& destFile) const {
+  const bool source = TBatchWalk::Unnameable(sourceFile, sourceFile.FileName);
+  if (!source && !(Writes() && TBatchWalk::Unnameable(destFile, destFile.FileName))) return false;
+  AppLog().Log(kSkippedLevel,
+               "Name holds control characters, skipped: " + TBatchWalk::LogName(source ? sourceFile : destFile));
+  return true;
+}
+
+namespace {
+
+// The message of an error of the XML tools, which know the text but not the
+// file it came from, with the file's name.
+std::string NamingFile(const EXMLError& error, const TURL& file) {
+  return std::string(error.what()) + "\r\nFile: " + TBatchWalk::LogName(file);
+}
+
+}  // namespace
+
 void TBatch::ProcessFile(TURL& sourceFile, TURL& destFile) {
   TFileProgress fileProgress;
-  switch (Command) {
-    case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
-    case bcCheck: BatchCheck(sourceFile); break;
-    case bcTransform: BatchTransform(sourceFile, destFile); break;
-    case bcCopy: BatchCopy(sourceFile, destFile); break;
-    case bcDelete: BatchDelete(sourceFile); break;
-    default: AppLog().Check(false, kUnknownCommand);
+  try {
+    switch (Command) {
+      case bcHTMLToXML: BatchConvert(sourceFile, destFile); break;
+      case bcCheck: BatchCheck(sourceFile); break;
+      case bcTransform: BatchTransform(sourceFile, destFile); break;
+      case bcCopy: BatchCopy(sourceFile, destFile); break;
+      case bcDelete: BatchDelete(sourceFile); break;
+      default: AppLog().Check(false, kUnknownCommand);
+    }
+  } catch (const EXMLParseError& error) {
+    throw EXMLParseError(NamingFile(error, sourceFile), error.Line);
+  } catch (const EXSLTError& error) {
+    throw EXSLTError(NamingFile(error, sourceFile), error.Line);
+  } catch (const EXMLError& error) {
+    throw EXMLError(NamingFile(error, sourceFile), error.Line);
   }
 }
 
@@ -327,7 +353,8 @@ namespace {
 // is read (a named pipe would wait for a writer), and the copy replaces an
 // existing file only once it is complete (a copy that fails halfway, on a
 // full disk, keeps the file it would have replaced). A new file gets the
-// source's permissions.
+// source's permissions, only the owner's where an access list decides who
+// else may read the source.
 std::string CopyLocalFile(const std::string& from, const std::string& to) {
   TRegularFile file(from);
   std::string bytes;
@@ -335,7 +362,7 @@ std::string CopyLocalFile(const std::string& from, const std::string& to) {
   if (!file.IsOpen() || !file.ReadAll(bytes)) return file.Failure();
   if (::fstat(file.Handle(), &info) != 0) info.st_mode = 0666;
   try {
-    WriteFileAtomically(to, bytes, info.st_mode & 0777);
+    WriteFileAtomically(to, bytes, CopyableMode(info.st_mode, HasExtendedAccessList(file.Handle())) & 0777);
   } catch (const EResourceError& error) {
     return error.what();
   }
@@ -345,8 +372,11 @@ std::string CopyLocalFile(const std::string& from, const std::string& to) {
 }  // namespace
 
 void TBatch::BatchConvert(TURL& source, TURL& dest) {
-  RewriteFile(source, dest, [this](const std::string& html, std::string& xml) { Convertor.Convert(html, xml); });
-  AppLog().Log(kDetailLevel, "HTML file converted to XML: " + source.GetURL() + " to " + dest.GetURL());
+  RewriteFile(source, dest, [this](const std::string& html, std::string& xml) {
+    xml = ConvertPage(Convertor, html, DetectEncoding(html.data(), html.size(), TMarkup::HTML).Encoding);
+  });
+  AppLog().Log(kDetailLevel,
+               "HTML file converted to XML: " + TBatchWalk::LogName(source) + " to " + TBatchWalk::LogName(dest));
 }
 
 void TBatch::BatchCheck(TURL& source) {
@@ -357,12 +387,12 @@ void TBatch::BatchCheck(TURL& source) {
   XMLFTPLogin login(source);  // its DTD beside it on the server is read as its user
   try {
     Checker.Check();
-    AppLog().Log(kDetailLevel, "File checked: " + source.GetURL());
+    AppLog().Log(kDetailLevel, "File checked: " + TBatchWalk::LogName(source));
   } catch (const ECancelled&) {
     throw;  // no verdict on this file
   } catch (const std::exception& e) {
-    AppLog().Log(kCheckFailedLevel, "File check failed:" + source.GetURL());
-    AppLog().LogException(e, "\r\n");
+    AppLog().Log(kCheckFailedLevel, "File check failed:" + TBatchWalk::LogName(source));
+    AppLog().Log(kCheckFailedLevel, EscapeControlCharactersInText(e.what()) + " \r\n");
   }
 }
 
@@ -372,7 +402,7 @@ void TBatch::BatchTransform(TURL& source, TURL& dest) {
   RewriteFile(source, dest, [this, &location](const std::string& input, std::string& output) {
     Transformer.Transform(input, output, location);
   });
-  AppLog().Log(kDetailLevel, "XSL transform on: " + source.GetURL() + " to " + dest.GetURL());
+  AppLog().Log(kDetailLevel, "XSL transform on: " + TBatchWalk::LogName(source) + " to " + TBatchWalk::LogName(dest));
 }
 
 void TBatch::BatchCopy(TURL& source, TURL& dest) {
@@ -386,10 +416,10 @@ void TBatch::BatchCopy(TURL& source, TURL& dest) {
     source.GetFile(text);
     dest.PutFile(text);
   }
-  AppLog().Log(kDetailLevel, "File copied: " + source.GetURL() + " to " + dest.GetURL());
+  AppLog().Log(kDetailLevel, "File copied: " + TBatchWalk::LogName(source) + " to " + TBatchWalk::LogName(dest));
 }
 
 void TBatch::BatchDelete(TURL& source) {
   source.DeleteFile();
-  AppLog().Log(kDetailLevel, "File deleted: " + source.GetURL());
+  AppLog().Log(kDetailLevel, "File deleted: " + TBatchWalk::LogName(source));
 }

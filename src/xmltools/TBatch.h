@@ -1,9 +1,12 @@
 #pragma once
 // The batch engine: runs one command over every file of a source folder whose
 // name matches the source's masks (and, on request, over every folder below
-// it). Source and destination are URLs, so either may be a local folder or a
-// folder on an FTP server. Each processed file is logged at level 5; a failed
-// check is logged at level 2 and the run goes on; every other error ends it.
+// it, as TBatchWalk lets it). Source and destination are URLs, so either may
+// be a local folder or a folder on an FTP server. Each processed file is
+// logged at level 5; a failed check is logged at level 2 and the run goes on,
+// and so is a file skipped because the FTP server would have to be sent a
+// name with control characters; every other error ends it. Names in the log
+// have their control characters escaped.
 // A run reports the files it has done to the thread's current work progress
 // and polls it between files: a cancelled run stops after the file it is
 // doing, logs at level 2 where it stopped and raises ECancelled.
@@ -17,6 +20,7 @@
 #include "resource/TURL.h"
 #include "xmltools/THTML2XMLConvertor.h"
 #include "xmltools/TXMLChecker.h"
+#include "xmltools/TBatchWalk.h"
 #include "xmltools/TXMLTransformer.h"
 
 // The batch command; the value is the page index of the batch dialog.
@@ -37,6 +41,9 @@ public:
 
 class TBatch {
 public:
+  // The deepest a recursive run goes below its folder on an FTP server.
+  static constexpr int kMaxRemoteDepth = TBatchWalk::kMaxRemoteDepth;
+
   TBatch();
 
   // Declared in construction order; destroyed in the reverse order.
@@ -65,11 +72,8 @@ public:
   // and restored when the run ends, also when an error ends it.
   void Execute();
 
-  // Append the names of the files (folders) of the URL's listing, in order.
-  // Links to folders are no folders of the tree: CollectFolders leaves them
-  // out (and logs each at level 5).
+  // Append the names of the files of the URL's listing, in order.
   static void CollectFiles(TURL& url, std::vector<std::string>& list);
-  static void CollectFolders(TURL& url, std::vector<std::string>& list);
 
   // The destination name of fileName: the first "*" of mask becomes the base
   // name (before the first "."), the next "*" the extension (after it).
@@ -77,7 +81,9 @@ public:
 
 private:
   void Prepare();
-  void ProcessFolder(TURL& source, TURL& dest);
+  bool Writes() const;
+  // depth: the folder's levels below the run's folder.
+  void ProcessFolder(TURL& source, TURL& dest, int depth);
   void ProcessFiles(TURL& source, TURL& dest, const std::vector<std::string>& fileNames);
   // The command on one file.
   void ProcessFile(TURL& sourceFile, TURL& destFile);
@@ -92,7 +98,9 @@ private:
   static void BatchCopy(TURL& source, TURL& dest);
   static void BatchDelete(TURL& source);
 
-  static bool IsLink(const TURL& folder, const TFolderItem& item);
+  // The file is skipped (and logged) because its name cannot be sent to
+  // the server that holds it or would get it.
+  bool SkippedAsUnnameable(const TURL& sourceFile, const TURL& destFile) const;
   static void ReportFailedListing(TURL& folder);
   static void EnterFolder(const TURL& folder);
 
@@ -100,9 +108,14 @@ private:
   // names the file.
   void StartFile(const TURL& file);
   void FileDone(const TURL& file);
+  // "after N of M files" for the log lines of a run that stopped.
+  std::string FilesDoneText() const;
   void LogCancelled() const;
+  // A run that an error ended says where it stopped, and why.
+  void LogFailure(const std::exception& error) const;
 
   std::set<std::string> FSkipped;  // SkipFiles resolved, for the length of a run
+  TBatchWalk FWalk;
   // How far a run got: the files done (of FFilesTotal when known, else 0),
   // the last one done and the one being done.
   std::uint64_t FFilesDone = 0;

@@ -155,11 +155,10 @@ bool MarkFitsDeclaration(const XMLMarkedEncoding& marked)
 
 class CheckRun {
 public:
-  CheckRun(const std::string& xml, bool validate, const std::string& base)
+  CheckRun(const std::string& xml, bool validate, const std::string& base, const std::string& origin)
       : XML(xml), Validate(validate), Base(DocumentBaseURL(base))
   {
-    Loader.Origin = Base;
-    Loader.NetworkRun = IsRemoteURL(Base);
+    Loader.SetTopLevel(Base, xml.size(), origin);
   }
   void Run();
 
@@ -170,6 +169,7 @@ private:
   int ReadOptions() const;
   void Read();
   void ReadPastValidityErrors();
+  bool CountAttributes(xmlTextReaderPtr reader);
   [[noreturn]] void RaiseFirstError(int fallbackLine = 0);
 
   const std::string& XML;
@@ -187,7 +187,11 @@ void CheckRun::Run()
   CheckEncodingDeclaration();
   if (Validate) {
     Refs = ScanReferences(XML, Base);
-    if (!Refs.Schemas.empty()) LoadSchema();
+    if (!Refs.Schemas.empty()) {
+      Loader.SchemaPhase = true;
+      LoadSchema();
+      Loader.SchemaPhase = false;
+    }
   }
   Read();
   if (Capture.Failed()) RaiseFirstError();
@@ -256,16 +260,35 @@ void CheckRun::Read()
   if (Schema && xmlTextReaderSetSchema(reader.get(), Schema.get()) != 0)
     Capture.Add("The XML schema cannot be used for validation", std::string(), 1);
   Capture.MainTextLine = [r = reader.get()] { return xmlTextReaderGetParserLineNumber(r); };
+  Loader.Hooks.CountingReader = reader.get();
   int result = 1;
-  while (!Capture.Failed() && (result = xmlTextReaderRead(reader.get())) == 1) {
+  while (!Capture.Failed() && (result = xmlTextReaderRead(reader.get())) == 1 && CountAttributes(reader.get())) {
   }
   Capture.MainTextLine = nullptr;
+  Loader.Hooks.ForgetContexts();  // the reader's go with it
+  Loader.Hooks.CountingReader = nullptr;
   feed.ThrowIfCancelled();
   if (result >= 0 || Capture.Failed()) return;
   if (Capture.StoppedAtValidityError())
     ReadPastValidityErrors();
   else
     Capture.Add("The text cannot be read", std::string(), 0);
+}
+
+// The bytes of the attribute values of the element just read, defaults
+// included, go to the loader's count; false (the error recorded) once they
+// come to far more than the text and its definitions.
+bool CheckRun::CountAttributes(xmlTextReaderPtr reader)
+{
+  xmlNodePtr node = xmlTextReaderCurrentNode(reader);
+  if (node == nullptr || node->type != XML_ELEMENT_NODE || node->properties == nullptr) return true;
+  std::size_t bytes = 0;
+  for (xmlAttrPtr attribute = node->properties; attribute != nullptr; attribute = attribute->next)
+    for (xmlNodePtr part = attribute->children; part != nullptr; part = part->next)
+      if (part->content != nullptr) bytes += static_cast<std::size_t>(xmlStrlen(part->content));
+  if (Loader.Hooks.AddAttributeBytes(bytes)) return true;
+  Capture.Add(Loader.Hooks.Refusal(), std::string(), xmlTextReaderGetParserLineNumber(reader));
+  return false;
 }
 
 // The stream reader ends at an error that libxml2 treats as fatal even where
@@ -276,6 +299,7 @@ void CheckRun::ReadPastValidityErrors()
   Capture.Clear();
   std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
   if (!parser) return;
+  XMLParseHooks::Attach(parser.get());
   Capture.MainTextLine = [p = parser.get()] { return p->input != nullptr ? p->input->line : 0; };
   XMLTextFeed feed(XML);
   std::unique_ptr<xmlDoc, DocDeleter> doc(xmlCtxtReadIO(parser.get(), XMLTextFeed::Read, nullptr, &feed, Base.c_str(),
@@ -298,6 +322,6 @@ void CheckRun::RaiseFirstError(int fallbackLine)
 
 bool TXMLChecker::Check()
 {
-  CheckRun(XML, Validate, BaseURL).Run();
+  CheckRun(XML, Validate, BaseURL, Origin).Run();
   return true;
 }

@@ -25,7 +25,9 @@
 #include "xmltools/EXMLError.h"
 #include "xmltools/XMLEntityLoader.h"
 #include "xmltools/XMLErrorCapture.h"
+#include "xmltools/XMLParseHooks.h"
 #include "xmltools/XMLTextFeed.h"
+#include "xmltools/XPathCancelWatch.h"
 #include "xmltools/XSLTErrorReport.h"
 
 namespace {
@@ -63,20 +65,16 @@ struct ParserDeleter {
   void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
 };
 
-// Parses text as libxslt parses its documents; any error is left in capture.
-// A text given, the stylesheet's, is parsed from memory; an input is parsed
-// from feed.
-DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCapture& capture,
-                 XMLTextFeed* feed = nullptr)
+// Parses text as libxslt parses its documents, from feed (over text); any
+// error is left in capture.
+DocPtr ParseText(const std::string& text, const std::string& base, XMLErrorCapture& capture, XMLTextFeed& feed)
 {
   if (text.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("The text is too large to be transformed.");
   std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
   if (!parser) return nullptr;
+  XMLParseHooks::Attach(parser.get());
   capture.MainTextLine = [p = parser.get()] { return p->input != nullptr ? p->input->line : 0; };
-  DocPtr doc(feed != nullptr ? xmlCtxtReadIO(parser.get(), XMLTextFeed::Read, nullptr, feed, base.c_str(), nullptr,
-                                             XSLT_PARSE_OPTIONS)
-                             : xmlCtxtReadMemory(parser.get(), text.data(), static_cast<int>(text.size()),
-                                                 base.c_str(), nullptr, XSLT_PARSE_OPTIONS));
+  DocPtr doc(xmlCtxtReadIO(parser.get(), XMLTextFeed::Read, nullptr, &feed, base.c_str(), nullptr, XSLT_PARSE_OPTIONS));
   capture.MainTextLine = nullptr;
   return doc;
 }
@@ -348,29 +346,47 @@ TXMLTransformer::TXMLTransformer() : Security(xsltNewSecurityPrefs())
   xsltSetSecurityPrefs(Security.get(), XSLT_SECPREF_WRITE_FILE, xsltSecurityForbid);
   xsltSetSecurityPrefs(Security.get(), XSLT_SECPREF_CREATE_DIRECTORY, xsltSecurityForbid);
   xsltSetSecurityPrefs(Security.get(), XSLT_SECPREF_WRITE_NETWORK, xsltSecurityForbid);
+  xsltSetSecurityPrefs(Security.get(), XSLT_SECPREF_READ_FILE, &XSLTLoadGuard::CheckReadFile);
 }
 
 TXMLTransformer::~TXMLTransformer() = default;
 
-void TXMLTransformer::SetStyleSheet(const std::string& text, const std::string& baseURL)
+void TXMLTransformer::SetStyleSheet(const std::string& text, const std::string& baseURL, const std::string& origin)
 {
   XSLText = text;
   Template.reset();
   StyleBase = baseURL.empty() ? CurrentFolderBase() : LocalBaseURL(baseURL);
-  xsltSetSecurityPrefs(Security.get(), XSLT_SECPREF_READ_FILE, IsRemoteURL(StyleBase) ? xsltSecurityForbid : nullptr);
+  StyleOrigin = origin;
   Compile(text);
 }
 
+namespace {
+
+// The first address of a module from the network; empty when there is none.
+std::string NetworkModule(const XSLTLoadGuard::Modules& modules, const std::string& base, const std::string& origin)
+{
+  if (IsRemoteURL(origin.empty() ? base : origin)) return origin.empty() ? base : origin;
+  for (const auto& [url, origins] : modules)
+    if (XMLReadPolicy::HasNetwork(origins)) return url;
+  return std::string();
+}
+
+}  // namespace
+
 void TXMLTransformer::Compile(const std::string& text)
 {
+  StyleModules.clear();
+  StyleNetworkPart.clear();
   XMLEntityLoader loader;
-  loader.Origin = StyleBase;
-  loader.NetworkRun = IsRemoteURL(StyleBase);
+  loader.SetTopLevel(StyleBase, text.size(), StyleOrigin);
+  XSLTLoadGuard modules(StyleModules);
   XMLErrorCapture capture;
   DefaultSecurityScope security(Security.get());
-  DocPtr doc = ParseText(text, StyleBase, capture);
+  XMLTextFeed feed(text);
+  DocPtr doc = ParseText(text, StyleBase, capture, feed);
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, text, StyleBase);
   capture.Clear();
+  if (doc->URL != nullptr) StyleModules[reinterpret_cast<const char*>(doc->URL)] = loader.Policy.TopLevel();
   xsltStylesheetPtr style = xsltParseStylesheetDoc(doc.get());
   if (style == nullptr)
     RaiseStylesheetError(StylesheetError(capture, "The text is not an XSLT stylesheet"), loader, text, StyleBase);
@@ -386,6 +402,9 @@ void TXMLTransformer::Compile(const std::string& text)
     Template.reset();
     throw EXSLTError("xsl:output names the encoding \"" + encoding + "\", which is not known.");
   }
+  StyleSources = loader.Policy.Sources();
+  StyleLocalFiles = loader.LocalFiles();
+  StyleNetworkPart = NetworkModule(StyleModules, StyleBase, StyleOrigin);
 }
 
 void TXMLTransformer::LoadStyleSheet(const std::string& fileName)
@@ -405,7 +424,8 @@ void TXMLTransformer::LoadStyleSheet(const std::string& fileName)
   SetStyleSheet(text, location);
 }
 
-void TXMLTransformer::Transform(const std::string& input, std::string& output, const std::string& baseURL)
+void TXMLTransformer::Transform(const std::string& input, std::string& output, const std::string& baseURL,
+                                const std::string& origin)
 {
   output.clear();
   LastMessageCount = 0;
@@ -413,15 +433,17 @@ void TXMLTransformer::Transform(const std::string& input, std::string& output, c
   LargeTreeMemory memory(input.size());
   std::string base = DocumentBaseURL(baseURL);
   XMLEntityLoader loader;
-  loader.Origin = base;
-  loader.NetworkRun = IsRemoteURL(base) || IsRemoteURL(StyleBase);
+  loader.SetTopLevel(base, input.size(), origin);
+  // The stylesheet is part of the run: what it read, the run has read.
+  for (const std::string& source : StyleSources) loader.Policy.NoteSource(source);
+  loader.QuoteLocalFiles(StyleLocalFiles);
+  XSLTLoadGuard modules(StyleModules);
   XMLErrorCapture capture;
   XMLTextFeed feed(input);
-  DocPtr doc = ParseText(input, base, capture, &feed);
+  DocPtr doc = ParseText(input, base, capture, feed);
   feed.ThrowIfCancelled();
   if (!doc || capture.Failed()) RaiseParseError(capture, loader, input, base);
   capture.Clear();
-  loader.Origin = StyleBase;  // what document() loads, the stylesheet asks for
   DocPtr result = Apply(doc.get(), capture, loader);
   memory.Free(doc);  // the result no longer needs it
   try {
@@ -443,6 +465,7 @@ TXMLTransformer::DocPtr TXMLTransformer::Apply(xmlDocPtr doc, XMLErrorCapture& c
   xsltSetCtxtSecurityPrefs(Security.get(), context.get());
   CancelWatch watch{TWorkProgress::Current()};
   WatchForCancel(context.get(), watch);
+  XPathCancelWatch expressions(context->xpathCtxt, watch.Progress);
   StylesheetMessages messages(context.get());
   capture.OnMessage = [&messages](const std::string& text) { messages.Receive(text); };
   capture.CurrentPlace = [c = context.get()](std::string& file, int& line) { InstructionPlace(c, file, line); };

@@ -1,6 +1,5 @@
 #include "xmltools/XMLEntityLoader.h"
 
-#include <libxml/catalog.h>
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
 
@@ -10,12 +9,15 @@
 #include <cstring>
 #include <memory>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "resource/TRegularFile.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
 #include "xmltools/EXMLError.h"
+#include "xmltools/XMLCatalogLookup.h"
 #include "xmltools/XMLErrorCapture.h"
 #include "xmltools/XMLTextEncoding.h"
 
@@ -111,25 +113,13 @@ xmlParserInputPtr MemoryInput(const std::string& text, const std::string& url, x
   return input;
 }
 
-// What the system's catalog maps the identifiers to; empty when it knows
-// neither.
-std::string CatalogResolve(const char* publicId, const char* systemId)
-{
-  xmlChar* resolved = xmlCatalogResolve(reinterpret_cast<const xmlChar*>(publicId),
-                                        reinterpret_cast<const xmlChar*>(systemId));
-  if (resolved == nullptr) return std::string();
-  std::string result(reinterpret_cast<const char*>(resolved));
-  xmlFree(resolved);
-  return result;
-}
-
 bool IsFtpURL(const std::string& url)
 {
   return StartsWithNoCase(url, "ftp:");
 }
 
 // The ftp URL ("ftp://host/path", percent-encoded) as the URL system's
-// address ("ftp:host/path"), with the log-in of a document of its host.
+// address ("ftp:host/path"), read anonymously.
 TURL FtpAddress(const std::string& url)
 {
   std::string rest = url.substr(4);
@@ -139,11 +129,6 @@ TURL FtpAddress(const std::string& url)
   std::string path = slash == std::string::npos ? "/" : Unescape(rest.substr(slash));
   TURL address("ftp:" + host + path);
   address.Passive = true;
-  if (const XMLFTPLogin* login = XMLFTPLogin::For(address.Host)) {
-    address.User = login->User;
-    address.Password = login->Password;
-    address.Passive = login->Passive;
-  }
   return address;
 }
 
@@ -168,11 +153,48 @@ XMLEntityLoader::~XMLEntityLoader()
   CurrentLoader = Outer;
 }
 
+XMLEntityLoader* XMLEntityLoader::Current()
+{
+  return CurrentLoader;
+}
+
+void XMLEntityLoader::SetTopLevel(const std::string& base, std::size_t size, const std::string& origin)
+{
+  const std::string& from = origin.empty() ? base : origin;
+  const XMLFTPLogin* login = XMLFTPLogin::ForDocument(from);
+  Policy.SetTopLevel(base, XMLReadPolicy::OriginOfLocation(from, login != nullptr ? login->User : std::string()));
+  Hooks.AddInputBytes(size);
+}
+
+void XMLEntityLoader::ExpectLoad(const Origins& chain, bool certain)
+{
+  Pending = TRequest{chain, certain, false};
+  if (certain) return;
+  Pending->Chain.insert(Policy.Sources().begin(), Policy.Sources().end());
+}
+
+std::string XMLEntityLoader::TakeExpectedOrigin()
+{
+  std::string origin = ExpectedOrigin;
+  Pending.reset();
+  ExpectedUnderWay = false;
+  ExpectedOrigin.clear();
+  return origin;
+}
+
+void XMLEntityLoader::NoteExpected(const std::string& origin)
+{
+  if (!ExpectedUnderWay) return;
+  ExpectedOrigin = origin;
+  ExpectedUnderWay = false;
+}
+
 std::string XMLEntityLoader::SourceLine(const std::string& url, int line) const
 {
-  auto fetched = Fetched.find(url);
-  if (fetched != Fetched.end()) return XMLSourceLine(fetched->second, line);
-  if (NetworkRun && LocalLoaded.count(url) == 0) return std::string();  // not one this run may read
+  auto fetched = Fetched.lower_bound(url + '\n');
+  if (fetched != Fetched.end() && fetched->first.compare(0, url.size() + 1, url + '\n') == 0)
+    return XMLSourceLine(fetched->second, line);
+  if (LocalLoaded.count(url) == 0 && Policy.Tainted()) return std::string();  // not one this run may read
   TOpenedLocal local = OpenLocalFile(url);
   std::string text;
   if (!local.IsOpen() || !local.File->ReadAll(text)) return std::string();
@@ -184,7 +206,7 @@ std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std
 {
   if (error.File.empty() || error.File == base)
     return FormatXMLErrorMessage(error.Reason, error.Line, XMLSourceLine(text, error.Line));
-  bool foreign = IsRemoteURL(error.File) || (NetworkRun && LocalLoaded.count(error.File) == 0);
+  bool foreign = IsRemoteURL(error.File) || (Policy.Tainted() && LocalLoaded.count(error.File) == 0);
   TOpenedLocal local = foreign ? TOpenedLocal() : OpenLocalFile(error.File);
   std::string name = local.IsOpen() ? local.Name : std::string();
   return FormatXMLErrorMessage(error.Reason + " (in \"" + (name.empty() ? error.File : name) + "\")", error.Line,
@@ -196,14 +218,26 @@ std::string XMLEntityLoader::ErrorMessage(const XMLErrorRecord& error, const std
 xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* id, xmlParserCtxtPtr context)
 {
   std::string target(url != nullptr ? url : id != nullptr ? id : "");
+  XMLEntityLoader* run = CurrentLoader;
   try {
-    std::string known = CatalogResolve(id, url);
-    if (!known.empty()) return CurrentLoader->LoadAddress(known, context, true);
+    TRequest request = run->Classify(url != nullptr ? url : "", context);
+    if (!XMLParseHooks::Attached(context)) {
+      XMLParseHooks::Attach(context);
+      if (context != nullptr && context->inputNr > 0 && run->Hooks.CountingReader != nullptr &&
+          context->_private == run->Hooks.CountingReader)
+        run->Hooks.AdoptDeclared(context, run->Policy.TopLevel());
+    }
+    XMLCatalogAnswer known = CatalogLookup(id, url);
+    if (!known.Refusal.empty()) {
+      Fail(context, "Cannot load \"" + target + "\": " + known.Refusal);
+      return nullptr;
+    }
+    if (!known.Resolved.empty()) return run->LoadAddress(known.Resolved, context, request, true);
     if (url == nullptr) {
       Fail(context, "Cannot load an external definition that has no system identifier");
       return nullptr;
     }
-    return CurrentLoader->LoadAddress(target, context, false);
+    return run->LoadAddress(target, context, request, false);
   } catch (const std::exception& e) {
     Fail(context, "Cannot load \"" + target + "\": " + e.what());
   } catch (...) {
@@ -212,26 +246,85 @@ xmlParserInputPtr XMLEntityLoader::Load(const char* url, const char* id, xmlPars
   return nullptr;
 }
 
-xmlParserInputPtr XMLEntityLoader::LoadAddress(const std::string& url, xmlParserCtxtPtr context, bool fromCatalog)
+// A fresh parser (no input yet) reads a general entity, a document for
+// libxslt or a schema; a parser under way a DTD or parameter entity, named
+// by the texts on its input stack and by the entity's declaration.
+XMLEntityLoader::TRequest XMLEntityLoader::Classify(const std::string& url, xmlParserCtxtPtr context)
+{
+  if (Pending) {
+    TRequest request = *Pending;
+    Pending.reset();
+    ExpectedUnderWay = true;
+    return request;
+  }
+  TRequest request;
+  if (context == nullptr || context->inputNr == 0) {
+    if (SchemaPhase) {
+      request.Chain = Policy.Sources();
+      request.Certain = false;
+      return request;
+    }
+    request.Chain = DeclarationsOf(url, context);
+    if (request.Chain.empty()) request.Chain = {XMLReadPolicy::kUnknown};
+    return request;
+  }
+  request.Chain = Hooks.StackOrigins(context, Policy);
+  Origins declared = DeclarationsOf(url, context);
+  request.Chain.insert(declared.begin(), declared.end());
+  request.InEntityValue = context->instate == XML_PARSER_ENTITY_VALUE;
+  return request;
+}
+
+// The origins of the declarations of the entities at url. The parse of a
+// text that the run reads as a stream is watched only from its first load
+// on: what it declared before is the top-level text's.
+XMLEntityLoader::Origins XMLEntityLoader::DeclarationsOf(const std::string& url, xmlParserCtxtPtr context) const
+{
+  Origins declared = Hooks.DeclaredAt(url);
+  if (declared.empty() && context != nullptr && Hooks.CountingReader != nullptr &&
+      context->_private == Hooks.CountingReader)
+    declared = Policy.TopLevel();
+  return declared;
+}
+
+xmlParserInputPtr XMLEntityLoader::LoadAddress(const std::string& url, xmlParserCtxtPtr context,
+                                               const TRequest& request, bool fromCatalog)
 {
   if (IsHttpURL(url)) {
     TURL address(url);
-    return LoadRemote(url, address, context);
+    return LoadRemote(url, address, context, XMLReadPolicy::kWeb);
   }
   if (IsFtpURL(url)) {
     TURL address = FtpAddress(url);
-    return LoadRemote(url, address, context);
+    for (const XMLFTPLogin* login : XMLFTPLogin::ForHost(address.Host)) {
+      if (!XMLReadPolicy::OnlyFtpUser(request.Chain, address.Host, login->User)) continue;
+      address.User = login->User;
+      address.Password = login->Password;
+      address.Passive = login->Passive;
+      break;
+    }
+    return LoadRemote(url, address, context, XMLReadPolicy::FtpOrigin(address.Host, address.User));
   }
-  if (!LocalPathOf(url).empty()) return LoadLocal(url, context, fromCatalog);
+  if (!LocalPathOf(url).empty()) return LoadLocal(url, context, request, fromCatalog);
   Fail(context, "Cannot load \"" + url + "\": only local files and http, https or ftp resources can be loaded");
   return nullptr;
 }
 
-xmlParserInputPtr XMLEntityLoader::LoadLocal(const std::string& url, xmlParserCtxtPtr context, bool fromCatalog)
+// A local file loads in a run that read nothing from the network; after
+// that only when local texts, and they alone, name it for certain (not
+// into the value of another entity, which other texts may use). What the
+// catalog resolves loads in any run.
+xmlParserInputPtr XMLEntityLoader::LoadLocal(const std::string& url, xmlParserCtxtPtr context,
+                                             const TRequest& request, bool fromCatalog)
 {
-  std::string referrer = ReferringResource(context);
-  if (!fromCatalog && (NetworkRun || IsRemoteURL(referrer.empty() ? Origin : referrer))) {
+  if (!fromCatalog && Policy.Tainted() && XMLReadPolicy::HasNetwork(request.Chain)) {
     Fail(context, "Cannot load \"" + url + "\": a resource from the web may not refer to a local file");
+    return nullptr;
+  }
+  if (!fromCatalog && Policy.Tainted() && (!request.Certain || request.InEntityValue)) {
+    Fail(context, "Cannot load \"" + url +
+                      "\": after reading from the network, a check or transform reads no local file that its local "
+                      "texts do not name themselves");
     return nullptr;
   }
   TOpenedLocal local = OpenLocal(ResolveLocal(LocalPathOf(url), context));
@@ -239,6 +332,9 @@ xmlParserInputPtr XMLEntityLoader::LoadLocal(const std::string& url, xmlParserCt
     Fail(context, "Cannot open \"" + url + "\": " + local.File->Failure());
     return nullptr;
   }
+  struct stat info {};
+  if (::fstat(local.File->Handle(), &info) == 0 && info.st_size > 0)
+    Hooks.AddInputBytes(static_cast<std::size_t>(info.st_size));
   // The parser reads the file that was checked, from its open descriptor.
   xmlParserInputBufferPtr buffer = xmlParserInputBufferCreateFd(local.File->Handle(), XML_CHAR_ENCODING_NONE);
   if (buffer == nullptr) return nullptr;
@@ -252,31 +348,43 @@ xmlParserInputPtr XMLEntityLoader::LoadLocal(const std::string& url, xmlParserCt
   std::string base = LocalBaseURL(local.Name);
   input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(base.c_str())));
   LocalLoaded.insert(base);
+  Policy.NoteRead(base, fromCatalog ? XMLReadPolicy::kCatalog : XMLReadPolicy::kLocal);
+  NoteExpected(fromCatalog ? XMLReadPolicy::kCatalog : XMLReadPolicy::kLocal);
   return input;
 }
 
-xmlParserInputPtr XMLEntityLoader::LoadRemote(const std::string& url, TURL& address, xmlParserCtxtPtr context)
+xmlParserInputPtr XMLEntityLoader::LoadRemote(const std::string& url, TURL& address, xmlParserCtxtPtr context,
+                                              const std::string& origin)
 {
+  // The run has read from the network from here on, also should the read fail.
+  Policy.NoteRead(url, origin);
+  NoteExpected(origin);
   // A resource read twice in one run (a schema, whose target namespace is
-  // read before the schema itself) is fetched once.
-  auto fetched = Fetched.find(url);
-  std::string text;
-  if (fetched != Fetched.end()) {
-    text = fetched->second;
-  } else {
-    // Once a load has failed, the operation fails: a server that stopped
-    // answering must not hold it for a stall limit per further reference.
-    XMLErrorCapture* capture = XMLErrorCapture::Current();
-    if (capture != nullptr && capture->Failed()) {
-      Fail(context, "Cannot load \"" + url + "\": not fetched after the error before");
-      return nullptr;
-    }
-    URLSystem().GetResource(address, text);
-  }
+  // read before the schema itself) is fetched once, for each user it is
+  // read as.
+  const std::string key = url + '\n' + address.User;
+  auto fetched = Fetched.find(key);
+  std::string text = fetched != Fetched.end() ? fetched->second : Fetch(address);
   if (text.size() > static_cast<std::size_t>(INT_MAX)) throw EXMLError("it is too large");
   xmlParserInputPtr input = MemoryInput(text, url, context);
-  if (input != nullptr) Fetched[url] = std::move(text);
+  if (input != nullptr) Fetched[key] = std::move(text);
   return input;
+}
+
+std::string XMLEntityLoader::Fetch(TURL& address)
+{
+  // Once a load has failed, the operation fails: a server that stopped
+  // answering must not hold it for a stall limit per further reference.
+  XMLErrorCapture* capture = XMLErrorCapture::Current();
+  if (capture != nullptr && capture->Failed()) throw EXMLError("not fetched after the error before");
+  std::string text;
+  URLSystem().GetResource(address, text);
+  NetworkBytes += text.size();
+  Hooks.AddInputBytes(text.size());
+  if (NetworkBytes > kMaxNetworkBytes)
+    throw EXMLError("the resources read from the network for one check or transform may come to " +
+                    std::to_string(kMaxNetworkBytes >> 20) + " MB at most");
+  return text;
 }
 
 std::string CurrentFolderPath()
@@ -300,10 +408,12 @@ std::string DocumentBaseURL(const std::string& location)
   return LocalBaseURL(CurrentFolderPath() + location);
 }
 
-std::string LocalBaseURL(const std::string& path)
+namespace {
+
+// path with "%", "#" and "?" percent-encoded (the parser escapes the rest of
+// what a URL cannot hold, such as blanks, itself).
+std::string EscapeURLCharacters(const std::string& path)
 {
-  if (IsFtpURL(path) && path.compare(4, 2, "//") != 0) return "ftp://" + path.substr(4);
-  if (!SchemeOf(path).empty()) return path;
   std::string url;
   for (char c : path) {
     if (c == '%') url += "%25";
@@ -312,6 +422,21 @@ std::string LocalBaseURL(const std::string& path)
     else url += c;
   }
   return url;
+}
+
+}  // namespace
+
+// The path of an FTP document is escaped like a local one: FtpAddress takes
+// the escapes out again when a reference resolved against it is fetched.
+std::string LocalBaseURL(const std::string& path)
+{
+  if (IsFtpURL(path) && path.compare(4, 2, "//") != 0) {
+    std::size_t slash = path.find('/', 4);
+    if (slash == std::string::npos) return "ftp://" + path.substr(4);
+    return "ftp://" + path.substr(4, slash - 4) + EscapeURLCharacters(path.substr(slash));
+  }
+  if (!SchemeOf(path).empty()) return path;
+  return EscapeURLCharacters(path);
 }
 
 bool IsHttpURL(const std::string& url)
@@ -347,8 +472,8 @@ XMLFTPLogin* InnermostLogin = nullptr;
 }  // namespace
 
 XMLFTPLogin::XMLFTPLogin(const TURL& document)
-    : Host(document.Host), User(document.User), Password(document.Password), Passive(document.Passive),
-      Outer(InnermostLogin)
+    : Document(LocalBaseURL(document.GetURL())), Host(document.Host), User(document.User),
+      Password(document.Password), Passive(document.Passive), Outer(InnermostLogin)
 {
   InnermostLogin = this;
 }
@@ -358,9 +483,18 @@ XMLFTPLogin::~XMLFTPLogin()
   InnermostLogin = Outer;
 }
 
-const XMLFTPLogin* XMLFTPLogin::For(const std::string& host)
+const XMLFTPLogin* XMLFTPLogin::ForDocument(const std::string& location)
 {
+  const std::string base = LocalBaseURL(location);
   for (const XMLFTPLogin* login = InnermostLogin; login != nullptr; login = login->Outer)
-    if (login->Host == host) return login;
+    if (login->Document == base) return login;
   return nullptr;
+}
+
+std::vector<const XMLFTPLogin*> XMLFTPLogin::ForHost(const std::string& host)
+{
+  std::vector<const XMLFTPLogin*> logins;
+  for (const XMLFTPLogin* login = InnermostLogin; login != nullptr; login = login->Outer)
+    if (login->Host == host) logins.push_back(login);
+  return logins;
 }

@@ -77,6 +77,14 @@ XMLTextEncoding DetectXMLEncoding(const std::string& bytes)
 
 }  // namespace
 
+bool IsWideXMLText(const std::string& bytes)
+{
+  const std::string name = DetectXMLEncoding(bytes).Name;
+  for (const char* wide : {"UTF-16", "UTF-32", "UCS-2", "UCS-4"})
+    if (::strncasecmp(name.c_str(), wide, 5) == 0) return true;
+  return false;
+}
+
 XMLMarkedEncoding ReadMarkedEncoding(const std::string& bytes)
 {
   XMLTextEncoding encoding = DetectXMLEncoding(bytes);

@@ -4,6 +4,11 @@
 // on. While the calling thread has a current work progress, every piece
 // reports the bytes handed over of the text's size, and once the progress is
 // cancelled the next read fails, which ends the parse within a piece.
+//
+// libxml2 counts lines by their LF alone, so a text whose lines end with a
+// lone CR would be one line to it: a lone CR is handed over as LF, which the
+// parser reads as the same line end (XML reads every line end as LF). Texts
+// in UTF-16 or UTF-32 go as they are.
 
 #include <cstddef>
 #include <string>
@@ -26,9 +31,11 @@ public:
 
 private:
   int ReadInto(char* buffer, int length);
+  void EndLinesAtLoneCRs(char* piece, std::size_t size, std::size_t start) const;
 
   const std::string& Text;
   std::size_t Position = 0;
   TWorkProgress* const Progress;
+  const bool ByteLineEnds;
   bool Stopped = false;
 };

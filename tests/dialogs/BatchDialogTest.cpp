@@ -188,6 +188,29 @@ TEST(BatchSpecsClashTest, AnyWrittenNameThatTheSourceMasksSelect)
   EXPECT_FALSE(Clash("file:/t/*.xml", "file:/t/out/*.html", true));
 }
 
+// Folders compare as the server or the file system reaches them: a remote
+// path's "." and ".." steps are taken out ("docs/../docs" is "docs") and a
+// host named with FTP's own port is that host; a local link is followed.
+TEST(BatchSpecsClashTest, FoldersCompareAsTheyAreReached)
+{
+  EXPECT_TRUE(Clash("ftp:h/docs/*.xml", "ftp:h/docs/../docs/*.xml"));
+  EXPECT_TRUE(Clash("ftp:h/docs/sub/../*.xml", "ftp:h/./docs/*.xml"));
+  EXPECT_TRUE(Clash("ftp:h/../docs/*.xml", "ftp:h/docs/*.xml"));  // nothing lies above "/"
+  EXPECT_TRUE(Clash("ftp:h:21/docs/*.xml", "ftp:h/docs/*.xml"));
+  EXPECT_FALSE(Clash("ftp:h:2121/docs/*.xml", "ftp:h/docs/*.xml"));
+  EXPECT_TRUE(Clash("ftp:h/docs/*.xml", "ftp:h/other/../docs/sub/*.xml", true));
+  EXPECT_FALSE(Clash("ftp:h/docs/*.xml", "ftp:h/docs/sub/../../out/*.xml", true));
+  EXPECT_FALSE(Clash("ftp:h/docs/*.xml", "ftp:h/docs../*.xml", true));
+
+  const std::string root = MakeTempFolder("xmlplivek-clash");
+  std::filesystem::create_directories(root + "src/sub");
+  std::filesystem::create_directory_symlink(root + "src", root + "alias");
+  EXPECT_TRUE(Clash("file:" + root + "alias/*.xml", "file:" + root + "src/*.xml"));
+  EXPECT_TRUE(Clash("file:" + root + "src/*.xml", "file:" + root + "alias/sub/../*.xml"));
+  EXPECT_TRUE(Clash("file:" + root + "alias/*.xml", "file:" + root + "src/sub/*.xml", true));
+  std::filesystem::remove_all(root);
+}
+
 TEST_F(BatchDialogTest, OkAsksWhenTheRunWritesOverItsOwnSources)
 {
   Dialog.show();

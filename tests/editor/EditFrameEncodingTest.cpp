@@ -4,6 +4,7 @@
 // the encoding cannot hold them.
 
 #include <QKeyEvent>
+#include <functional>
 
 #include "EditFrameFixture.h"
 #include "model/TFileType.h"
@@ -185,4 +186,51 @@ TEST_F(EditFrameEncoding, SaveWritesTheEncodingTheChangedDeclarationNames)
   again->SetFileType(&XMLType);
   again->OpenDocument(Local(path));
   EXPECT_EQ(EditorBytes(*again), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<r>Caf\xC3\xA9</r>\n");
+}
+
+TEST_F(EditFrameEncoding, EverySaveReadsBackWhatItWritesBeforeWritingIt)
+{
+  // Typed "\" in Shift_JIS would open again as the yen sign: Save, Save As
+  // (to a new file and over another) and the bytes for the tools refuse it
+  // with the same message, writing nothing; the working copy keeps the text.
+  Frame->SetFileType(&XMLType);
+  const std::string bytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<r>\x93\xFA</r>\n";
+  const std::string path = Write("sjis.xml", bytes);
+  const std::string other = Write("other.xml", "<other/>");
+  Frame->OpenDocument(Local(path));
+  TypeAtEnd(*Frame, "\\");
+  const std::string message = "The character \"\\\" (U+005C) in line 3 cannot be written in SHIFT_JIS, the "
+                              "document's encoding: it would come back as \"\xC2\xA5\" (U+00A5).";
+  auto expectRefused = [&](const std::function<void()>& save) {
+    try {
+      save();
+      ADD_FAILURE() << "saved";
+    } catch (const ETextEncodingError& error) {
+      EXPECT_EQ(std::string(error.what()).substr(0, message.size()), message);
+    }
+  };
+  expectRefused([&] { Frame->Save(); });
+  expectRefused([&] { Frame->SaveAs(Local(Folder + "new.xml")); });
+  expectRefused([&] { Frame->SaveAs(Local(other)); });
+  expectRefused([&] { Frame->GetText(); });
+  expectRefused([&] { Frame->Backup(); });
+  EXPECT_EQ(ReadTestFile(path), bytes);
+  EXPECT_EQ(ReadTestFile(other), "<other/>");
+  EXPECT_FALSE(std::filesystem::exists(Folder + "new.xml"));
+  EXPECT_EQ(Frame->FURL.GetNativeName(), path);
+  EXPECT_TRUE(Frame->FStatus & esModified);
+  Clock += 1;
+  Frame->CheckBackup(0);
+  EXPECT_EQ(ReadTestFile(Frame->FBackupFileName),
+            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<r>\xE6\x97\xA5</r>\n\\");
+
+  // What can be written is written, as it opens again.
+  Frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
+  TypeAtEnd(*Frame, QString::fromUtf8("\u00A5"));
+  Frame->Save();
+  EXPECT_EQ(ReadTestFile(path), bytes + "\\");
+  TEditFrame* again = AddFrame();
+  again->SetFileType(&XMLType);
+  again->OpenDocument(Local(path));
+  EXPECT_EQ(EditorBytes(*again), EditorBytes(*Frame));
 }

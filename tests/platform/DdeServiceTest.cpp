@@ -8,8 +8,14 @@
 #include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "ScriptedPrompter.h"
@@ -17,6 +23,82 @@
 #include "platform/TDdeService.h"
 
 namespace {
+
+sockaddr_un SocketAddress(const std::string& path)
+{
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+  return address;
+}
+
+// A socket at path that listens, served by a forked child running as the
+// user nobody (which only root may start). The child reads every connection
+// to its end; Received stops it and tells how many bytes came in all.
+class TForeignListener {
+public:
+  TForeignListener(const std::string& path, uid_t user)
+  {
+    int ready[2];
+    int control[2];
+    if (::pipe2(ready, O_CLOEXEC) != 0 || ::pipe2(control, O_CLOEXEC) != 0) return;
+    const sockaddr_un address = SocketAddress(path);
+    Child = ::fork();
+    if (Child == 0) {  // only system calls from here
+      ::close(ready[0]);
+      ::close(control[1]);
+      Serve(address, user, ready[1], control[0]);
+    }
+    ::close(ready[1]);
+    ::close(control[0]);
+    Control = control[1];
+    Result = ready[0];
+    char byte = 0;
+    Listening = ::read(Result, &byte, 1) == 1;
+  }
+  ~TForeignListener() { Received(); }
+
+  long Received()
+  {
+    if (Child <= 0) return -1;
+    ::close(Control);
+    long total = -1;
+    if (::read(Result, &total, sizeof total) != sizeof total) total = -1;
+    ::close(Result);
+    ::waitpid(Child, nullptr, 0);
+    Child = -1;
+    return total;
+  }
+
+  bool Listening = false;
+
+private:
+  [[noreturn]] static void Serve(const sockaddr_un& address, uid_t user, int ready, int control)
+  {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0) ::_exit(1);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 8) != 0)
+      ::_exit(1);
+    (void)!::write(ready, "1", 1);
+    long total = 0;
+    for (;;) {
+      pollfd watch[2] = {{fd, POLLIN, 0}, {control, POLLIN, 0}};
+      if (::poll(watch, 2, -1) < 0) continue;
+      if (watch[1].revents != 0) break;
+      int connection = ::accept(fd, nullptr, nullptr);
+      char buffer[4096];
+      ssize_t n = 0;
+      while (connection >= 0 && (n = ::read(connection, buffer, sizeof buffer)) > 0) total += n;
+      if (connection >= 0) ::close(connection);
+    }
+    (void)!::write(ready, &total, sizeof total);
+    ::_exit(0);
+  }
+
+  pid_t Child = -1;
+  int Control = -1;
+  int Result = -1;
+};
 
 class DdeServiceTest : public ::testing::Test {
 protected:
@@ -117,6 +199,68 @@ TEST_F(DdeServiceTest, ASocketLeftBehindIsTakenOver)
   Service->RemoveTopic(&topic);
   Service->Unregister();
   EXPECT_FALSE(QFileInfo::exists(Socket));
+}
+
+// A socket at the name that is not the user's own (without XDG_RUNTIME_DIR
+// the name lies in the shared temporary folder, where anyone may make it
+// before the editor starts): a link, another user's socket, or the user's
+// socket served by a process of another user. It was taken for another
+// instance of the editor: this instance served nothing, and a sender wrote
+// its request to it. Now it is neither used nor removed: the service is not
+// served and says why at level 2 (always logged), and a sender sends
+// nothing.
+TEST_F(DdeServiceTest, ASocketThatIsNotTheUsersOwnIsNeitherUsedNorRemoved)
+{
+  auto refused = [this](const QString& why) {
+    Log.clear();
+    EXPECT_FALSE(Service->Register(Socket));
+    EXPECT_FALSE(Service->Serving());
+    EXPECT_EQ(Log.size(), 1);
+    EXPECT_TRUE(Log.value(0).startsWith("2 ") && Log.value(0).contains(why)) << Log.value(0).toStdString();
+    QString error;
+    EXPECT_FALSE(Client([this, &error] { return DdeExecute(Socket, "System", {"open(x)"}, &error, 2000); }));
+    EXPECT_TRUE(error.contains(why)) << error.toStdString();
+    struct stat info {};
+    EXPECT_EQ(::lstat(Socket.toStdString().c_str(), &info), 0);  // not removed
+  };
+
+  // A link to a socket that an instance serves.
+  const QString served = QString::fromStdString(Folder) + "served";
+  TDdeService instance;
+  ASSERT_TRUE(instance.Register(served));
+  TDdeServerConv topic("System");
+  int calls = 0;
+  topic.OnExecuteMacro = [&calls](TDdeServerConv&, const QList<QByteArray>&) { ++calls; };
+  instance.AddTopic(&topic);
+  ASSERT_EQ(::symlink(served.toStdString().c_str(), Socket.toStdString().c_str()), 0);
+  {
+    SCOPED_TRACE("a link");
+    refused("link");
+  }
+  EXPECT_EQ(calls, 0);
+  instance.RemoveTopic(&topic);
+  ::unlink(Socket.toStdString().c_str());
+
+  if (::geteuid() != 0) GTEST_SKIP() << "sockets of another user need root to be made (a process run as nobody)";
+  const passwd* nobody = ::getpwnam("nobody");
+  ASSERT_NE(nobody, nullptr);
+  ASSERT_EQ(::chmod(Folder.c_str(), 0777), 0);  // nobody binds its socket here
+  {
+    SCOPED_TRACE("another user's socket");
+    TForeignListener foreign(Socket.toStdString(), nobody->pw_uid);
+    ASSERT_TRUE(foreign.Listening);
+    refused("another user");
+    EXPECT_EQ(foreign.Received(), 0);
+  }
+  ::unlink(Socket.toStdString().c_str());
+  {
+    SCOPED_TRACE("the user's socket served by another user");
+    TForeignListener foreign(Socket.toStdString(), nobody->pw_uid);
+    ASSERT_TRUE(foreign.Listening);
+    ASSERT_EQ(::lchown(Socket.toStdString().c_str(), ::geteuid(), ::getegid()), 0);
+    refused("another user");
+    EXPECT_EQ(foreign.Received(), 0);
+  }
 }
 
 TEST_F(DdeServiceTest, MalformedAndOversizedRequestsAreRefused)

@@ -4,10 +4,13 @@
 #include <filesystem>
 #include <map>
 #include <unistd.h>
+#include <vector>
 
 #include "CancelledWork.h"
 #include "FtpTestServer.h"
 #include "LogCapture.h"
+#include "MemoryCappedChild.h"
+#include "ProcessSockets.h"
 #include "TestSupport.h"
 #include "resource/EResourceError.h"
 #include "resource/TFTPClient.h"
@@ -168,6 +171,12 @@ TEST_F(FtpClientTest, ServerWithoutMlsdIsListedWithList)
   ASSERT_EQ(warnings.Lines.size(), 1u);
   EXPECT_EQ(warnings.Lines[0].second, "FTP list \"/odd/\" on " + server.Host() +
                                           ": line not understood, left out: odd trailing line");
+  // The server's words go into the log with their control characters escaped.
+  std::filesystem::create_directories(server.Root + "escape-odd");
+  Client.List("/escape-odd/");
+  ASSERT_EQ(warnings.Lines.size(), 2u);
+  EXPECT_EQ(warnings.Lines[1].second, "FTP list \"/escape-odd/\" on " + server.Host() +
+                                          ": line not understood, left out: odd trailing line \\x1B[2J\\x07");
 }
 
 TEST_F(FtpClientTest, ErrorsNameOperationHostPathAndServerReason)
@@ -345,6 +354,7 @@ TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
   std::filesystem::create_directories(Server->Root + "endless");
   WriteTestFile(Server->Root + "large.xml", std::string(300000, 'x'));
   WriteTestFile(Server->Root + "small.xml", "small");
+  const std::string others = OpenConnections();  // none of the client's
   for (bool passive : {false, true}) {
     SCOPED_TRACE(passive ? "passive" : "active");
     Client.Passive = passive;
@@ -362,11 +372,65 @@ TEST_F(FtpClientTest, ListingsAndFilesStopAtTheSizeLimitAndTheNextRequestWorks)
     get = ErrorOf([&] { Client.Retrieve("/endless.xml"); });
     EXPECT_TRUE(Contains(get, "get \"/endless.xml\" on " + Server->Host() + " failed: the file is larger than 100000 bytes"))
         << get;
+    // The server learns at once that the transfer is over: the client keeps
+    // neither the data connection nor the control connection (whose replies
+    // about the broken-off transfer are not waited for).
+    EXPECT_EQ(OpenConnections(), others);
     EXPECT_EQ(Client.Retrieve("/small.xml"), "small");
     std::vector<TFTPListEntry> entries = Client.List("/");
     EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const TFTPListEntry& e) { return e.Name == "small.xml"; }));
     Client.MaxFileSize = std::size_t(1) << 30;
   }
+}
+
+// A program the editor starts (a tool, a browser) while a connection is open
+// got its sockets, and held the server's session open after the editor had
+// closed it. The control connection, a data connection and the socket that
+// waits for the server's data connection in active mode are closed on exec.
+TEST_F(FtpClientTest, AProgramStartedMeanwhileGetsNoConnection)
+{
+  for (bool passive : {false, true}) {
+    SCOPED_TRACE(passive ? "passive" : "active");
+    Client.Passive = passive;
+    Client.Connect();
+    WriteTestFile(Server->Root + "drip.xml", "dripping");
+    EXPECT_EQ(ConnectionsOfAStartedProgram(), "");
+    std::string duringTransfer = "not checked";
+    RunAndCancel([this] { Client.Retrieve("/drip.xml"); }, [&](const TWorkProgress& progress) {
+      if (progress.Done() == 0) return false;
+      duringTransfer = ConnectionsOfAStartedProgram();
+      return true;
+    });
+    EXPECT_EQ(duringTransfer, "");
+  }
+}
+
+// A file whose size the server announces (SIZE) is received into one buffer
+// of that size. It used to grow as a string does, copying itself into a
+// buffer twice as large, so its address space reached one and a half times
+// its size and more.
+TEST_F(FtpClientTest, AFileOfAnnouncedSizeIsReceivedIntoOneBufferOfItsSize)
+{
+  const std::size_t megabyte = std::size_t(1) << 20;
+  const std::size_t size = 40 * megabyte + 12345;
+  WriteTestFile(Server->Root + "big.xml", std::string(size, 'b'));
+  TCappedRun run = RunMemoryCapped(size + 8 * megabyte, [this, size] {
+    TFTPClient client;  // a connection of the child's own
+    client.Host = Server->Host();
+    client.User = "tester";
+    client.Password = "secret";
+    client.Passive = true;
+    client.MaxFileSize = 256 * megabyte;
+    client.Connect();
+    std::string bytes = client.Retrieve("/big.xml");
+    client.Disconnect();
+    bool whole = bytes.size() == size && bytes.find_first_not_of('b') == std::string::npos;
+    return whole ? std::string() : std::to_string(bytes.size()) + " bytes came";
+  });
+  std::filesystem::remove(Server->Root + "big.xml");
+  ASSERT_TRUE(run.Finished) << run.Report;
+  EXPECT_EQ(run.Report, "") << run.AddressGrowth / megabyte << " MB of address space";
+  EXPECT_LE(run.ResidentGrowth, size + 8 * megabyte) << run.ResidentGrowth / megabyte << " MB";
 }
 
 // A store that failed midway (a full disk) left the server's file cut short,

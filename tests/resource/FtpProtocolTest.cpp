@@ -261,6 +261,11 @@ TEST_F(FtpProtocolTest, LogLinesAndTheirOrder)
                           "ftp: get file: /logged.xml", "ftp: connect: " + host, "ftp: get file: /logged.xml",
                           "ftp: put file: /logged.xml", "ftp: disconnect: " + host, "ftp: put file: /logged.xml",
                           "ftp: connect: " + host}));
+  // A name as a server may give it: its control characters are escaped.
+  Log.Lines.clear();
+  TURL odd = Url("/\x1b[2Jodd\n.xml");
+  EXPECT_THROW(Driver.GetFile(odd, text), EFTPError);
+  EXPECT_EQ(Level4(), std::vector<std::string>{"ftp: get file: /\\x1B[2Jodd\\x0A.xml"});
 }
 
 TEST_F(FtpProtocolTest, TrafficGoesToLevelFiveWithoutThePassword)

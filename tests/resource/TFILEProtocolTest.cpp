@@ -158,6 +158,51 @@ TEST_F(FileDriverTest, RewriteThroughASymbolicLinkKeepsTheLink)
   EXPECT_TRUE(fs::is_symlink(Folder + "loop1.xml"));
 }
 
+// In a shared sticky folder (such as /tmp) anyone may put a link under the
+// name of a document another user is about to save: "report.xml" naming that
+// user's notes. A save that followed it replaced the notes; the kernel
+// refuses to follow such a link (fs.protected_symlinks), and so does a save.
+// It fails naming the link, and nothing is written. Links of the user and of
+// the folder's owner are followed as before.
+TEST_F(FileDriverTest, ALinkAnotherUserPutInASharedStickyFolderIsNotFollowed)
+{
+  if (::geteuid() != 0) GTEST_SKIP() << "needs the superuser to act as a second user";
+  const std::string shared = Folder + "shared/";
+  fs::create_directory(shared);
+  ::chmod(Folder.c_str(), 0755);
+  ::chmod(shared.c_str(), 01777);
+  WriteTestFile(Folder + "notes.txt", "the user's notes");
+  const int planted = RunInChild([&] {
+    if (!BecomeOrdinaryUser()) return kCannotDropRights;
+    return ::symlink((Folder + "notes.txt").c_str(), (shared + "report.xml").c_str()) == 0 ? 0 : kWrongError;
+  });
+  if (planted == kCannotDropRights) GTEST_SKIP() << "cannot drop superuser rights";
+  ASSERT_EQ(planted, 0);
+  fs::create_symlink(shared + "report.xml", Folder + "chain.xml");  // the user's own link to it
+
+  for (const char* name : {"shared/report.xml", "chain.xml"}) {
+    try {
+      Local(name).PutFile("replacement that must not land");
+      ADD_FAILURE() << name << ": the link was followed";
+    } catch (const EFCreateError& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + Folder + name +
+                                           "\". The symbolic link \"" + shared + "report.xml" +
+                                           "\" belongs to another user and lies in a shared folder: it is not followed");
+    }
+  }
+  EXPECT_EQ(ReadTestFile(Folder + "notes.txt"), "the user's notes");
+  EXPECT_TRUE(fs::is_symlink(shared + "report.xml"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(shared), fs::directory_iterator()), 1);
+
+  // The user's own link there is followed, and so is one of the folder's owner.
+  fs::create_symlink(Folder + "mine.txt", shared + "mine.xml");
+  Local("shared/mine.xml").PutFile("mine");
+  EXPECT_EQ(ReadTestFile(Folder + "mine.txt"), "mine");
+  ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
+  Local("shared/report.xml").PutFile("written through the owner's link");
+  EXPECT_EQ(ReadTestFile(Folder + "notes.txt"), "written through the owner's link");
+}
+
 TEST_F(FileDriverTest, WriteRefusedByTheFolderKeepsTheOldFile)
 {
   WriteTestFile(Folder + "a.xml", "precious");

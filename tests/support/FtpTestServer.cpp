@@ -14,7 +14,8 @@ namespace {
 // The server. A RETR of a name ending in "stall.xml" and a listing of a
 // folder whose name ends in "stall" get no answer at all, so clients can test
 // their stall limits. A LIST of a folder whose name ends in "odd" ends with a
-// line that no listing format reads. A listing of a folder whose name ends in
+// line that no listing format reads (with control characters in it where the
+// path holds "escape"). A listing of a folder whose name ends in
 // "endless" never ends, and so does a RETR of a name holding "endless.xml"
 // (which need not exist). A RETR of a name holding "drip.xml" (in passive
 // mode) sends one byte every 0.2 s for ever. A RETR or STOR of a name holding
@@ -24,7 +25,9 @@ namespace {
 // data once 64 KB have come (a server that hangs midway). Like some servers,
 // it refuses to rename onto an existing file whose name holds "noreplace",
 // and to store a name beginning with "." in a folder whose path holds
-// "nodots".
+// "nodots". A LIST of a folder whose path holds "nolist" is refused, so that
+// nothing tells the links that its MLSD shows as the folders they lead to;
+// the MLSD of a folder whose path holds "nounique" gives no "unique" fact.
 const char* const kScript = R"PY(
 import logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -175,6 +178,9 @@ def endless(path):
 def ftp_LIST(self, path):
     if stalls(path):
         return
+    if "nolist" in path:
+        self.respond("550 LIST is not allowed here.")
+        return
     if endless(path):
         self.push_dtp_data(Endless(False), isproducer=True, cmd="LIST")
         return path
@@ -192,11 +198,16 @@ Handler.ftp_LIST = ftp_LIST
 Handler.ftp_MLSD = ftp_MLSD
 
 class FileSystem(AbstractedFS):
+    def format_mlsx(self, basedir, listing, perms, facts, ignore_err=True):
+        if "nounique" in basedir:
+            facts = [fact for fact in facts if fact != "unique"]
+        return AbstractedFS.format_mlsx(self, basedir, listing, perms, facts, ignore_err)
+
     def format_list(self, basedir, listing, ignore_err=True):
         for line in AbstractedFS.format_list(self, basedir, listing, ignore_err):
             yield line
         if basedir.rstrip("/").endswith("odd"):
-            yield b"odd trailing line\r\n"
+            yield b"odd trailing line" + (b" \x1b[2J\x07" if "escape" in basedir else b"") + b"\r\n"
 
 Handler.abstracted_fs = FileSystem
 server = FTPServer(socket.socket(fileno=listening), Handler)

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <arpa/inet.h>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 
@@ -46,6 +48,35 @@ int FreeLocalPort()
   int port = ntohs(addr.sin_port);
   ::close(fd);
   return port;
+}
+
+namespace {
+
+// One entry of the attribute: tag, permissions, id, little-endian.
+void AppendAccessEntry(std::string& list, unsigned tag, unsigned permissions, std::uint32_t id)
+{
+  const unsigned char bytes[8] = {static_cast<unsigned char>(tag),         static_cast<unsigned char>(tag >> 8),
+                                  static_cast<unsigned char>(permissions), 0,
+                                  static_cast<unsigned char>(id),          static_cast<unsigned char>(id >> 8),
+                                  static_cast<unsigned char>(id >> 16),    static_cast<unsigned char>(id >> 24)};
+  list.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+}  // namespace
+
+bool GrantReadThroughAccessList(const std::string& path, unsigned uid)
+{
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  constexpr unsigned kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
+  constexpr std::uint32_t kNoId = 0xFFFFFFFF;
+  std::string list("\x02\0\0\0", 4);  // version 2
+  AppendAccessEntry(list, kUserObj, (info.st_mode >> 6) & 7, kNoId);
+  AppendAccessEntry(list, kUser, 4, uid);
+  AppendAccessEntry(list, kGroupObj, 0, kNoId);
+  AppendAccessEntry(list, kMask, 4, kNoId);
+  AppendAccessEntry(list, kOther, 0, kNoId);
+  return ::setxattr(path.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) == 0;
 }
 
 TFifoTrap::TFifoTrap(std::string path) : Path(std::move(path))

@@ -16,6 +16,13 @@ std::string ReadTestFile(const std::string& path);
 // one before it is used).
 int FreeLocalPort();
 
+// Gives the user uid read access to the file at path through its access list
+// (the "system.posix_acl_access" attribute, as setfacl writes it): the owner
+// keeps the rights of the file's mode, the owning group and others get none,
+// and the mask that the mode's group bits then show is "r". False when the
+// file system keeps no access lists.
+bool GrantReadThroughAccessList(const std::string& path, unsigned uid);
+
 // An environment variable set for the lifetime of the object, then put back
 // as it was (unset when it was not set).
 class EnvironmentScope {

@@ -6,51 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "OpenedDocument.h"
 #include "model/TFileType.h"
 #include "text/EncodingDetection.h"
 #include "text/TByteTable.h"
 #include "text/TDocumentText.h"
 #include "text/TTextCodec.h"
 #include "text/Utf8.h"
-
-namespace {
-
-// Collects the decoded text (and how often it started over).
-class TStringSink : public TTextSink {
-public:
-  std::string Text;
-  int Clears = 0;
-  void Append(const char* text, std::size_t size) override { Text.append(text, size); }
-  void Clear() override
-  {
-    Text.clear();
-    ++Clears;
-  }
-};
-
-std::string Detect(const std::string& bytes, TMarkup markup = TMarkup::Other)
-{
-  return DetectEncoding(bytes.data(), bytes.size(), markup).Encoding;
-}
-
-struct TOpened {
-  TDocumentText Model;
-  TStringSink Sink;
-  std::string Warning;
-};
-
-void Open(TOpened& doc, const std::string& bytes, TMarkup markup = TMarkup::Other)
-{
-  doc.Model.SetMarkup(markup);
-  doc.Warning = doc.Model.Load(bytes, doc.Sink);
-}
-
-std::string Saved(const TOpened& doc, const std::string& text)
-{
-  return doc.Model.Bytes(text.data(), text.size());
-}
-
-}  // namespace
 
 // ---- detection -------------------------------------------------------------------
 
@@ -113,6 +75,13 @@ TEST(EncodingDetection, NamesThatCannotReadTheDocumentAreIgnored)
     std::string declared = std::string("<?xml version=\"1.0\" encoding=\"") + label + "\"?><r>\xE9</r>";
     EXPECT_EQ(Detect(declared), EncodingWindows1252) << label;
   }
+  // Names without a letter or digit, or with a NUL byte, which iconv took
+  // for the locale's encoding (UTF-8 here, where the kept byte stayed one).
+  for (const std::string& label : {std::string("+"), std::string("()"), std::string("("), std::string("-+-"),
+                                   std::string("\0", 1), std::string("utf-8\0x", 7)}) {
+    EXPECT_EQ(Detect(Declared(label, "<r>\xE9</r>")), EncodingWindows1252) << label;
+    EXPECT_EQ(ResolveEncodingLabel(label, TMarkup::Other), "") << label;
+  }
   // Not a declaration: not at the very start, or no blank after "<?xml".
   EXPECT_EQ(Detect(" <?xml version=\"1.0\" encoding=\"KOI8-R\"?>\xE9"), EncodingWindows1252);
   EXPECT_EQ(Detect("<?xml-stylesheet encoding=\"KOI8-R\"?>\xE9"), EncodingWindows1252);
@@ -139,6 +108,43 @@ TEST(EncodingDetection, TypesCountAsHtmlOrCssByMimeTypeAndHighlighter)
   type.MimeType = "text/xml";
   type.Highlighter = "XML";
   EXPECT_EQ(DocumentMarkup(&type), TMarkup::Other);
+}
+
+TEST(EncodingDetection, EncodingsWhoseConvertersHoldACharacterBackAreRead)
+{
+  // The Vietnamese converters hold the last character back (to combine it
+  // with a tone mark), glibc's TSCII makes up to four characters of one byte
+  // and holds vowel signs that are written before their consonant. All of
+  // them open in their encoding and save back unchanged, with bytes they do
+  // not define among their characters too.
+  struct TCase {
+    const char* Label;
+    const char* Encoding;
+    std::string Bytes;
+    std::string Text;
+  };
+  const std::string tscii(200, '\x82');
+  std::string tsciiText;
+  for (int i = 0; i < 200; ++i) tsciiText += "\xE0\xAE\xB8\xE0\xAF\x8D\xE0\xAE\xB0\xE0\xAF\x80";
+  const TCase cases[] = {
+      {"windows-1258", "WINDOWS-1258", "\xF5", "\xC6\xA1"},
+      {"CP1258", "CP1258", "\xF5", "\xC6\xA1"},
+      {"TCVN", "TCVN", "\xF5", "\xE1\xBB\xAB"},
+      {"windows-1258", "WINDOWS-1258", "a\x81" "b\x8A", "a\x81" "b\x8A"},
+      {"TSCII", "TSCII", tscii, tsciiText},
+      {"TSCII", "TSCII", "\xA6\xB8\xA6", "\xE0\xAE\x95\xE0\xAF\x86\xE0\xAF\x86"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Label + (" " + c.Bytes.substr(0, 4)));
+    const std::string bytes = Declared(c.Label, c.Bytes);
+    EXPECT_EQ(Detect(bytes), c.Encoding);
+    TOpened doc;
+    Open(doc, bytes);
+    EXPECT_EQ(doc.Model.Format().Encoding, c.Encoding);
+    EXPECT_EQ(doc.Warning, "");
+    EXPECT_EQ(doc.Sink.Text, Declared(c.Label, c.Text));
+    EXPECT_EQ(Saved(doc, doc.Sink.Text), bytes);
+  }
 }
 
 // ---- opening and saving ------------------------------------------------------------
@@ -223,6 +229,38 @@ TEST(DocumentText, LargeDocumentsGoInPiecesAndComeBackWhole)
   EXPECT_EQ(doc.Warning, "");
   EXPECT_TRUE(IsValidUtf8(doc.Sink.Text));
   EXPECT_EQ(Saved(doc, doc.Sink.Text), bytes);
+}
+
+TEST(DocumentText, BytesTheEncodingDoesNotDefineStayAsTheyAreInAnyNumber)
+{
+  // A megabyte and more of them, beyond the pieces opening works in, and
+  // among characters: kept as they are, every one, and saved back.
+  struct TCase {
+    const char* Encoding;
+    std::string Bytes;
+    std::string Text;
+  };
+  const std::string many((std::size_t{1} << 20) + 4099, '\xFF');
+  const TCase cases[] = {
+      {"SHIFT_JIS", many + "x", many + "x"},
+      {"EUC-JP", many + "x", many + "x"},
+      {"GB18030", many + "x", many + "x"},
+      {"ISO-2022-JP", many + "x", many + "x"},
+      // A lead byte before a byte that ends no sequence is kept alone.
+      {"SHIFT_JIS", "A\xFF\xFF\x81\x40\xFF\x81 B\xFF\x81", "A\xFF\xFF\xE3\x80\x80\xFF\x81 B\xFF\x81"},
+      // Kept within a shift state, which goes on after them.
+      {"ISO-2022-JP", "\x1B$B\x46\x7C\xFF\xFF\x4B\x5C\x1B(Bx", "\xE6\x97\xA5\xFF\xFF\xE6\x9C\xACx"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.Encoding) + " " + std::to_string(c.Bytes.size()));
+    const std::string bytes = Declared(c.Encoding, c.Bytes);
+    TOpened doc;
+    Open(doc, bytes);
+    EXPECT_EQ(doc.Model.Format().Encoding, c.Encoding);
+    EXPECT_EQ(doc.Warning, "");
+    EXPECT_TRUE(doc.Sink.Text == Declared(c.Encoding, c.Text));
+    EXPECT_TRUE(Saved(doc, doc.Sink.Text) == bytes);
+  }
 }
 
 TEST(DocumentText, ACharacterTheEncodingCannotHoldIsNamedWithItsLine)

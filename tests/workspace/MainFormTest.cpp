@@ -366,6 +366,28 @@ TEST_F(MainFormTest, SaveAsksBeforeReplacingWhatAnotherProgramWrote)
   EXPECT_EQ(ReadTestFile(Folder + "a.xml"), "<mine again/>");
 }
 
+// Save reads back what it is about to write: text that would not open again
+// as typed is not written, and the message says which character and where.
+TEST_F(MainFormTest, ARefusedSaveShowsWhyAndWritesNothing)
+{
+  TMainForm& form = Start();
+  const std::string bytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<r>\x93\xFA</r>\r\n";
+  TEditFrame* frame = Open("sjis.xml", bytes);
+  FocusEditor(*frame);
+  frame->SynEdit->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  QTest::keyClicks(frame->SynEdit, "\\");
+  ASSERT_TRUE(frame->FStatus & esModified);
+  Prompts->Messages.clear();
+  form.HeartbeatTimerTimer();
+  form.Action("MenuFileSave")->trigger();
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_EQ(Prompts->Messages[0].toStdString(),
+            "The character \"\\\" (U+005C) in line 3 cannot be written in SHIFT_JIS, the document's encoding: it "
+            "would come back as \"\xC2\xA5\" (U+00A5). The document was not saved.");
+  EXPECT_EQ(ReadTestFile(Folder + "sjis.xml"), bytes);
+  EXPECT_TRUE(frame->FStatus & esModified);
+}
+
 TEST_F(MainFormTest, CloseAllGoesOnAfterCancelAndKeepsPanes)
 {
   TMainForm& form = Start();  // the help pane is the side bar's page

@@ -157,6 +157,30 @@ TEST_F(MainFormToolsBatchTest, FailedRunIsShownAndRestoresTheLevels)
   EXPECT_FALSE(std::filesystem::exists(Dest + "one.txt"));
 }
 
+// A run that stopped at a file it could not transform said only the parser's
+// words, logged nothing and left the log pane hidden: the message and the log
+// name the file, and the log pane comes forward.
+TEST_F(MainFormToolsBatchTest, RunThatStopsAtABrokenFileNamesIt)
+{
+  Start();
+  Write("t.xsl",
+        "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+        "<xsl:output method=\"text\"/><xsl:template match=\"/\">ok</xsl:template></xsl:stylesheet>");
+  Write("in/a.xml", "<a/>");
+  Write("in/b.xml", "<b>\n<c>\n</b>\n");
+  Write("in/c.xml", "<c/>");
+  ASSERT_FALSE(TMainForm::PaneShown(Form().FLogFrame));
+  RunBatch(bcTransform, "*.xml", "*.txt", false);
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  const QString message = Prompts->Messages[0];
+  EXPECT_TRUE(message.contains("Line: 3")) << message.toStdString();
+  EXPECT_TRUE(message.endsWith(QString::fromStdString("\r\nFile: file:" + Source + "b.xml"))) << message.toStdString();
+  EXPECT_TRUE(LogLines().join("\n").contains(
+      QString::fromStdString("Batch stopped by an error after 1 of 3 files. Failed: file:" + Source + "b.xml")))
+      << LogLines().join("\n").toStdString();
+  EXPECT_TRUE(TMainForm::PaneShown(Form().FLogFrame));
+}
+
 TEST_F(MainFormToolsBatchTest, CancelledRunStopsAfterTheCurrentFileAndLogsWhereItStopped)
 {
   Start();

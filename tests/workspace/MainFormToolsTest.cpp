@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <Qsci/qsciscintilla.h>
 
+#include "FileOpenWatch.h"
 #include "FtpTestServer.h"
 #include "HttpTestServer.h"
 #include "MainFormToolsFixture.h"
@@ -127,22 +128,28 @@ TEST_F(MainFormToolsTest, DocumentsBeyondAsciiPassInTheirOwnEncoding)
   EXPECT_EQ(doc->SynEdit->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), at);
 }
 
+// The message and the caret name the line the user sees, whatever ends the
+// lines: libxml2 counts LF only, and a file with CR line ends failed on line 1.
 TEST_F(MainFormToolsTest, BadDocumentFailsOnItsLine)
 {
   Start();
-  TEditFrame* doc = Open("bad.xml", "<doc>\r\n<item>\r\n</doc>\r\n<!-- end -->\r\n");
-  FocusEditor(*doc);
-  doc->SynEdit->setCursorPosition(3, 5);
-  doc->SetStatus(esModified | esWellFormed);
-  Run("MenuToolsWellFormed");
-  ASSERT_EQ(Prompts->Messages.size(), 1);
-  const QString message = Prompts->Messages[0];
-  EXPECT_TRUE(message.contains("\r\nLine: 3\r\n</doc>")) << message.toStdString();
-  EXPECT_EQ(doc->FStatus, esModified | esInvalid);
-  EXPECT_EQ(CaretLine(*doc), 3);
-  int line = 0, index = 0;
-  doc->SynEdit->getCursorPosition(&line, &index);
-  EXPECT_EQ(index, 0);
+  for (const std::string end : {"\r\n", "\n", "\r"}) {
+    SCOPED_TRACE(end == "\r" ? "CR" : end == "\n" ? "LF" : "CR LF");
+    Prompts->Messages.clear();
+    TEditFrame* doc = Open("bad.xml", "<doc>" + end + "<item>" + end + "</doc>" + end + "<!-- end -->" + end);
+    FocusEditor(*doc);
+    doc->SynEdit->setCursorPosition(3, 5);
+    doc->SetStatus(esModified | esWellFormed);
+    Run("MenuToolsWellFormed");
+    ASSERT_EQ(Prompts->Messages.size(), 1);
+    const QString message = Prompts->Messages[0];
+    EXPECT_TRUE(message.contains("\r\nLine: 3\r\n</doc>")) << message.toStdString();
+    EXPECT_EQ(doc->FStatus, esModified | esInvalid);
+    EXPECT_EQ(CaretLine(*doc), 3);
+    int line = 0, index = 0;
+    doc->SynEdit->getCursorPosition(&line, &index);
+    EXPECT_EQ(index, 0);
+  }
 }
 
 TEST_F(MainFormToolsTest, ValidityAgainstADTDBesideTheDocument)
@@ -215,6 +222,56 @@ TEST_F(MainFormToolsTest, AWebDocumentResolvesAgainstItsAddressAndReadsNoLocalFi
   EXPECT_TRUE(Prompts->Messages[0].contains("a resource from the web may not refer to a local file"))
       << Prompts->Messages[0].toStdString();
   EXPECT_EQ(Form().GetFrameCount(), tabs);
+  std::filesystem::remove_all(site);
+}
+
+// The result of converting or transforming a document from the web opened as
+// a new tab in the program folder and counted as local there: checking it
+// read the local files its DTD named (and a DTD of the web could send them
+// on). A result carries the origin of its input, and reads no local file.
+TEST_F(MainFormToolsTest, ResultsOfAWebDocumentCountAsFromTheWeb)
+{
+  Start();
+  const std::string site = MakeTempFolder("xmlplivek-site");
+  const std::string secret = Write("secret.ent", "TOPSECRET");
+  WriteTestFile(site + "page.html", "<!DOCTYPE html [<!ENTITY s SYSTEM \"file://" + secret +
+                                        "\">]>\r\n<html><body>&s;</body></html>\r\n");
+  WriteTestFile(site + "data.xml", "<d/>\r\n");
+  HttpTestServer server(site);
+  std::filesystem::current_path(Folder);
+  FileOpenWatch watch(secret);
+
+  TEditFrame* page = Form().NewEditFrame("html", TURL(server.BaseURL() + "page.html"), false);
+  FocusEditor(*page);
+  WhenShown(ConvertHTMLDialog, [] {});
+  Run("MenuToolsConvert");
+  ASSERT_NE(Active(), page);
+  EXPECT_NE(Active()->GetText().find("&s;"), std::string::npos) << Active()->GetText();
+  Prompts->Messages.clear();
+  Run("MenuToolsWellFormed");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("a resource from the web may not refer to a local file"))
+      << Prompts->Messages[0].toStdString();
+
+  Write("doctype.xsl", "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n"
+                       "<xsl:output doctype-system=\"file://" + secret + "\"/>\r\n"
+                       "<xsl:template match=\"/\"><xsl:copy-of select=\".\"/></xsl:template>\r\n"
+                       "</xsl:stylesheet>\r\n");
+  TEditFrame* data = Form().NewEditFrame("xml", TURL(server.BaseURL() + "data.xml"), false);
+  FocusEditor(*data);
+  WhenShown(TransformDialog, [&] {
+    TransformDialog->XSLCombo->setEditText(QString::fromStdString(Folder + "doctype.xsl"));
+    TransformDialog->FileTypeCombo->setCurrentIndex(TypePosition("xml"));
+  });
+  Prompts->Messages.clear();
+  Run("MenuToolsTransform");
+  ASSERT_NE(Active(), data);
+  EXPECT_NE(Active()->GetText().find("<!DOCTYPE d SYSTEM"), std::string::npos) << Active()->GetText();
+  Run("MenuToolsWellFormed");
+  ASSERT_EQ(Prompts->Messages.size(), 1);
+  EXPECT_TRUE(Prompts->Messages[0].contains("a resource from the web may not refer to a local file"))
+      << Prompts->Messages[0].toStdString();
+  EXPECT_FALSE(watch.Opened());
   std::filesystem::remove_all(site);
 }
 
@@ -305,7 +362,7 @@ TEST_F(MainFormToolsTest, TransformWithAnOpenStyleSheetUsesItsEditorText)
   // The html type lists *.html before *.htm: the result is list.html.
   EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "list.html");
   EXPECT_EQ(result->FFileType->Id, "html");
-  EXPECT_EQ(result->FStatus, esNew);
+  EXPECT_EQ(result->FStatus, esNew | esModified);
   EXPECT_EQ(Form().MainPageControl()->tabText(2), "list.html");
 }
 
@@ -500,14 +557,47 @@ TEST_F(MainFormToolsTest, ConvertNamesTheResultUniqueInTheCurrentFolder)
   EXPECT_EQ(result->FURL.GetURL(), "file:" + Folder + "index1.xhtml");
   EXPECT_EQ(result->FFileType, FileTypes().FindById("XML"));
   EXPECT_EQ(result->FFileType->Id, "xml");
-  EXPECT_EQ(result->FStatus, esNew);
+  EXPECT_EQ(result->FStatus, esNew | esModified);
   EXPECT_EQ(result->GetText(), "<HTML><BODY><P>One<BR/>two</BODY></HTML>\r\n");
   EXPECT_EQ(Form().MainPageControl()->tabText(1), "index1.xhtml");
+
+  // A result is a new, unsaved document: Save asks where to put it, and
+  // closing it asks first.
+  Prompts->Messages.clear();
+  Run("MenuFileSave");
+  EXPECT_EQ(Prompts->Messages, QStringList{"Save As"});
+  Run("MenuFileClose");
+  EXPECT_EQ(Prompts->Messages.size(), 2);
+  EXPECT_EQ(Form().MainPageControl()->PageCount(), 2);
 
   WhenShown(ConvertHTMLDialog, nullptr, [] { ConvertHTMLDialog->reject(); });
   FocusEditor(*page);
   Run("MenuToolsConvert");
   EXPECT_EQ(Form().MainPageControl()->PageCount(), 2);
+}
+
+// A page in Windows-1252 converted to a result that kept its bytes without
+// naming their encoding, and the result's own check failed ("Input is not
+// proper UTF-8"). The result names the page's encoding and checks well-formed.
+TEST_F(MainFormToolsTest, ConvertedPageInAnotherEncodingChecksWellFormed)
+{
+  Start();
+  TEditFrame* page = Open("cafe.html",
+                          "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+                          "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\n"
+                          "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+                          "<title>Caf\xE9</title></head><body><p>Caf\xE9 &eacute;</p></body></html>\n",
+                          "html");
+  FocusEditor(*page);
+  WhenShown(ConvertHTMLDialog, nullptr);
+  Run("MenuToolsConvert");
+  TEditFrame* result = EditFrameAt(1);
+  ASSERT_NE(result, nullptr);
+  EXPECT_EQ(result->Text().Model().Format().Encoding, "WINDOWS-1252");
+  FocusEditor(*result);
+  Run("MenuToolsWellFormed");
+  EXPECT_EQ(Prompts->Messages, QStringList{"OK. File is well-formed."});
+  EXPECT_TRUE(result->FStatus & esWellFormed);
 }
 
 TEST(ChangeFileExtTest, LastDotOfTheName)

@@ -129,6 +129,10 @@ TEST_F(BatchFtp, RemoteFilesAreTransformedWithoutReadingLocalFilesAndFindTheirDt
   }
   EXPECT_EQ(message.rfind("Cannot load \"file://" + Local + "local.ent\": ", 0), 0u) << message;
   EXPECT_FALSE(FileExists(Server.Root + "out/greedy.res"));
+  // The run that stopped says where.
+  const std::vector<std::string> stopped = Log.At(2);
+  ASSERT_EQ(stopped.size(), 2u);
+  EXPECT_EQ(stopped[0], "Batch stopped by an error after 0 files. Failed: " + Ftp("/in/greedy.xml"));
 
   PutTestFile(Server.Root + "in/greedy.xml", "<a/>");
   Batch.Execute();
@@ -138,7 +142,7 @@ TEST_F(BatchFtp, RemoteFilesAreTransformedWithoutReadingLocalFilesAndFindTheirDt
   Batch.Validate = true;
   Batch.Execute();
   EXPECT_EQ(FileLines(Log).back(), "File checked: " + Ftp("/in/sub/valid.xml"));
-  EXPECT_TRUE(Log.At(2).empty());
+  EXPECT_EQ(Log.At(2), stopped);
 }
 
 TEST_F(BatchFtp, CopiesBetweenServerAndLocalFoldersThroughTheURLSystem) {
@@ -234,4 +238,105 @@ TEST_F(BatchFtp, RecursiveDeleteNeverFollowsALinkThatAnMlsdListingShowsAsAFolder
   const std::vector<std::string> details = Log.At(5);
   EXPECT_NE(std::find(details.begin(), details.end(), "Link to a folder not followed: " + Ftp("/pub/sub/out")),
             details.end());
+}
+
+// An MLSD listing shows a link to a folder as that folder, and where LIST is
+// refused nothing tells that it is a link: a run that followed a link back up
+// went round the loop as deep as the server let it. The listing names each
+// folder's identity (the "unique" fact), and a run enters a folder once.
+TEST_F(BatchFtp, RecursionEntersEachRemoteFolderOnceWhereNoListingMarksTheLinks) {
+  PutTestFile(Server.Root + "nolist/a.xml", "<a/>");
+  PutTestFile(Server.Root + "nolist/sub/b.xml", "<b/>");
+  fs::create_directory_symlink(Server.Root + "nolist", Server.Root + "nolist/sub/loop");
+  AimSource(Ftp("/nolist/*.xml"));
+  Batch.Command = bcCheck;
+  Batch.Recurse = true;
+  Batch.Execute();
+  EXPECT_EQ(FileLines(Log), (std::vector<std::string>{"File checked: " + Ftp("/nolist/a.xml"),
+                                                  "File checked: " + Ftp("/nolist/sub/b.xml")}));
+  EXPECT_EQ(Log.At(2), std::vector<std::string>{"Folder already visited, not entered again: " +
+                                                Ftp("/nolist/sub/loop/") + " (the same folder as " +
+                                                Ftp("/nolist/") + ")"});
+
+  // A link to the run's own folder.
+  PutTestFile(Server.Root + "nolist-self/c.xml", "<c/>");
+  fs::create_directory_symlink(Server.Root + "nolist-self", Server.Root + "nolist-self/again");
+  Log.Lines.clear();
+  AimSource(Ftp("/nolist-self/*.xml"));
+  Batch.Execute();
+  EXPECT_EQ(FileLines(Log), std::vector<std::string>{"File checked: " + Ftp("/nolist-self/c.xml")});
+  EXPECT_EQ(Log.At(2), std::vector<std::string>{"Folder already visited, not entered again: " +
+                                                Ftp("/nolist-self/again/") + " (the same folder as " +
+                                                Ftp("/nolist-self/") + ")"});
+}
+
+// A server that names no folder's identity could lead a run round a loop
+// without end: a remote walk goes no deeper than its limit, and says so.
+TEST_F(BatchFtp, RemoteRecursionStopsAtItsDepthLimit) {
+  std::string deep = "nounique/";
+  for (int level = 0; level < TBatch::kMaxRemoteDepth; ++level) deep += "d/";
+  PutTestFile(Server.Root + "nounique/top.xml", "<top/>");
+  PutTestFile(Server.Root + deep + "last.xml", "<last/>");
+  PutTestFile(Server.Root + deep + "d/beyond.xml", "<beyond/>");
+  AimSource(Ftp("/nounique/*.xml"));
+  Batch.Command = bcCheck;
+  Batch.Recurse = true;
+  Batch.Execute();
+  EXPECT_EQ(FileLines(Log), (std::vector<std::string>{"File checked: " + Ftp("/nounique/top.xml"),
+                                                  "File checked: " + Ftp("/" + deep + "last.xml")}));
+  EXPECT_EQ(Log.At(2), std::vector<std::string>{"Folder not entered, more than " +
+                                                std::to_string(TBatch::kMaxRemoteDepth) +
+                                                " levels below the run's folder: " + Ftp("/" + deep + "d/")});
+}
+
+// An FTP name with control characters cannot be sent to the server (libcurl
+// refuses it): one such name ended the whole run, and went raw into the log.
+// The run skips it, says why with the characters escaped, and goes on.
+TEST_F(BatchFtp, ANameWithControlCharactersIsSkippedLoggedEscapedAndTheRunGoesOn) {
+  PutTestFile(Server.Root + "pub/\x1b[31mred.xml", "<red/>");
+  PutTestFile(Server.Root + "pub/z.xml", "<z/>");
+  PutTestFile(Server.Root + "pub/bell\x07/c.xml", "<c/>");
+  PutTestFile(Server.Root + "pub/sub/d.xml", "<d/>");
+  AimSource(Ftp("/pub/*.xml"));
+  Batch.Command = bcCheck;
+  Batch.Recurse = true;
+  Batch.Execute();
+  EXPECT_EQ(FileLines(Log), (std::vector<std::string>{"File checked: " + Ftp("/pub/z.xml"),
+                                                  "File checked: " + Ftp("/pub/sub/d.xml")}));
+  EXPECT_EQ(Log.At(2), (std::vector<std::string>{
+                           "Name holds control characters, skipped: " + Ftp("/pub/\\x1B[31mred.xml"),
+                           "Name holds control characters, skipped: " + Ftp("/pub/bell\\x07/")}));
+
+  // A local name that the server would get.
+  PutTestFile(Local + "in/e\x1b.xml", "<e/>");
+  PutTestFile(Local + "in/f.xml", "<f/>");
+  fs::create_directories(Server.Root + "drop");
+  Log.Lines.clear();
+  Batch.Source.SetURL("file:" + Local + "in/*.xml");
+  AimDest(Ftp("/drop/*.xml"));
+  Batch.Command = bcCopy;
+  Batch.Recurse = false;
+  Batch.Execute();
+  EXPECT_EQ(ReadTestFile(Server.Root + "drop/f.xml"), "<f/>");
+  EXPECT_EQ(Log.At(2), std::vector<std::string>{"Name holds control characters, skipped: " + Ftp("/drop/e\\x1B.xml")});
+  for (const auto& line : Log.Lines) EXPECT_EQ(line.second.find_first_of("\x1b\x07"), std::string::npos) << line.second;
+}
+
+// A destination folder on the server that is a link leads out of the
+// destination tree: the run writes nothing there.
+TEST_F(BatchFtp, RecursionNeverWritesIntoARemoteDestinationFolderThatIsALink) {
+  PutTestFile(Local + "src/a.xml", "<a/>");
+  PutTestFile(Local + "src/sub/b.xml", "<b/>");
+  fs::create_directories(Server.Root + "out");
+  fs::create_directories(Server.Root + "private");
+  fs::create_directory_symlink(Server.Root + "private", Server.Root + "out/sub");
+  Batch.Source.SetURL("file:" + Local + "src/*.xml");
+  AimDest(Ftp("/out/*.xml"));
+  Batch.Command = bcCopy;
+  Batch.Recurse = true;
+  Batch.Execute();
+  EXPECT_EQ(ReadTestFile(Server.Root + "out/a.xml"), "<a/>");
+  EXPECT_TRUE(fs::is_empty(Server.Root + "private"));
+  EXPECT_EQ(Log.At(2), std::vector<std::string>{"Destination folder is a link, not written into: " +
+                                                Ftp("/out/sub/") + " (file:" + Local + "src/sub/ not done)"});
 }

@@ -280,6 +280,27 @@ TEST_F(BatchRun, FailedLocalCopyKeepsTheFileItWouldHaveReplaced) {
   EXPECT_EQ(std::distance(fs::directory_iterator(Root + "out"), fs::directory_iterator()), 1);
 }
 
+// With an access list, the group bits of a file's mode are the list's mask:
+// a file of mode 600 that lets one other user read it shows 640. A new copy
+// took that mode, so the user's group could read it; it is the owner's alone.
+TEST_F(BatchRun, CopyOfAFileWithAnAccessListLetsNoGroupIn) {
+  const mode_t oldMask = ::umask(022);
+  PutTestFile(Root + "src/listed.xml", "<for-one-user/>");
+  ::chmod((Root + "src/listed.xml").c_str(), 0600);
+  if (!GrantReadThroughAccessList(Root + "src/listed.xml", 65534)) {
+    ::umask(oldMask);
+    GTEST_SKIP() << "the file system keeps no access lists";
+  }
+  fs::create_directories(Root + "out");
+  Aim("src/", "*.xml");
+  Batch.Command = bcCopy;
+  Batch.Execute();
+  ::umask(oldMask);
+  struct stat info {};
+  ASSERT_EQ(::stat((Root + "out/listed.xml").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
 // Only regular files are copied: a named pipe that the masks select would
 // wait for a writer for ever. It is not opened; the run ends naming it.
 TEST_F(BatchRun, NamedPipeIsNotCopied) {
@@ -387,6 +408,40 @@ TEST_F(BatchRun, RecursionNeverFollowsLinksToFolders) {
   EXPECT_TRUE(FileExists(Root + "outside/c.xml"));
 }
 
+// Each source folder is mirrored into the destination's folder of the same
+// name; one that is a link leads elsewhere: back into the source tree (the
+// run wrote over the files it read) or anywhere at all. The run writes into
+// no destination folder that is a link, and says so at a level that is on.
+TEST_F(BatchRun, RecursionNeverWritesIntoADestinationFolderThatIsALink) {
+  PutTestFile(Root + "xsl/mark.xsl",
+              "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+              "<xsl:template match=\"/\"><done/></xsl:template>\n"
+              "</xsl:stylesheet>\n");
+  PutTestFile(Root + "bsrc/a.xml", "<a/>");
+  PutTestFile(Root + "bsrc/sub/a.xml", "<sub/>");
+  PutTestFile(Root + "bsrc/away/b.xml", "<b/>");
+  PutTestFile(Root + "bsrc/real/c.xml", "<c/>");
+  fs::create_directories(Root + "bdst/real");
+  fs::create_directories(Root + "elsewhere");
+  fs::create_directory_symlink("../bsrc/sub", Root + "bdst/sub");
+  fs::create_directory_symlink(Root + "elsewhere", Root + "bdst/away");
+  Aim("bsrc/", "*.xml", "bdst/", "*.xml");
+  Batch.Command = bcTransform;
+  Batch.XSLFile = Root + "xsl/mark.xsl";
+  Batch.Recurse = true;
+  Batch.Execute();
+
+  EXPECT_EQ(ReadTestFile(Root + "bsrc/sub/a.xml"), "<sub/>");
+  EXPECT_TRUE(fs::is_empty(Root + "elsewhere"));
+  EXPECT_NE(ReadTestFile(Root + "bdst/a.xml").find("<done/>"), std::string::npos);
+  EXPECT_NE(ReadTestFile(Root + "bdst/real/c.xml").find("<done/>"), std::string::npos);
+  EXPECT_EQ(Log.At(2), (std::vector<std::string>{
+                           "Destination folder is a link, not written into: " + Url("bdst/away/") + " (" +
+                               Url("bsrc/away/") + " not done)",
+                           "Destination folder is a link, not written into: " + Url("bdst/sub/") + " (" +
+                               Url("bsrc/sub/") + " not done)"}));
+}
+
 TEST_F(BatchRun, NamedFilesAreNeitherReadNorWritten) {
   PutTestFile(Root + "src/a.xml", "<a/>");
   PutTestFile(Root + "src/~a.xml", "<working/>");
@@ -491,8 +546,27 @@ TEST_F(BatchRun, ReadFailureOfACheckedFileEndsTheRun) {
     EXPECT_NE(std::string(e.what()).find(Root + "src/b.xml"), std::string::npos) << e.what();
   }
   EXPECT_EQ(Log.At(5), std::vector<std::string>{"File checked: " + Url("src/a.xml")});
-  EXPECT_TRUE(Log.At(2).empty());
+  // The log says where the run stopped.
+  ASSERT_EQ(Log.At(2).size(), 2u);
+  EXPECT_EQ(Log.At(2)[0], "Batch stopped by an error after 1 of 3 files. Failed: " + Url("src/b.xml"));
   EXPECT_EQ(fs::current_path(), StartFolder);
+}
+
+// A name may hold any byte but "/" and NUL: written raw into the log, an
+// escape sequence would act on the terminal that shows it and a line break
+// would make a line of its own. Local files so named are done, and logged
+// with those characters escaped.
+TEST_F(BatchRun, NamesWithControlCharactersAreLoggedEscaped) {
+  PutTestFile(Root + "src/\x1b[2Jred.xml", "<red/>");
+  PutTestFile(Root + "src/two\nlines.xml", "<two/>");
+  fs::create_directories(Root + "out");
+  Aim("src/", "*.xml");
+  Batch.Command = bcCopy;
+  Batch.Execute();
+  EXPECT_EQ(ReadTestFile(Root + "out/\x1b[2Jred.xml"), "<red/>");
+  EXPECT_EQ(Log.At(5), (std::vector<std::string>{
+                           "File copied: " + Url("src/\\x1B[2Jred.xml") + " to " + Url("out/\\x1B[2Jred.xml"),
+                           "File copied: " + Url("src/two\\x0Alines.xml") + " to " + Url("out/two\\x0Alines.xml")}));
 }
 
 TEST_F(BatchRun, HttpSourceListsNoFile) {

@@ -1,17 +1,22 @@
-// The checker with definitions served over http by a local server: the DTD
-// and the entities it names relative to itself come through the URL system's
-// HTTP driver.
+// The checker with definitions served over http (and FTP) by a local server:
+// the DTD and the entities it names relative to itself come through the URL
+// system's HTTP (and FTP) driver.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "CancelledWork.h"
+#include "FtpTestServer.h"
 #include "HttpTestServer.h"
+#include "MemoryCap.h"
 #include "XMLToolsTestSupport.h"
+#include "resource/TFTPProtocol.h"
 #include "resource/THTTPProtocol.h"
 #include "resource/TURL.h"
 #include "resource/TURLSystem.h"
+#include "xmltools/XMLEntityLoader.h"
 #include "xmltools/pvtools.h"
 
 namespace {
@@ -125,6 +130,30 @@ TEST(CheckerHttp, AnEndlessOrTricklingDtdFailsAndTheNextCheckWorks)
   FreeURLSystem();
 }
 
+// Every resource read on the fly may be as large as 64 MB, but a DTD naming
+// many of them had the check keep them all (40 made 2.7 GB): a run reads 256
+// MB from the network at most, and the check fails cleanly past that, in
+// bounded memory.
+TEST(CheckerHttp, ARunReadsABoundedTotalFromTheNetwork)
+{
+  std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "blank.ent", std::string(std::size_t(60) << 20, ' '));
+  std::string text = "<!DOCTYPE a [\n";
+  for (int i = 1; i <= 8; ++i) {
+    std::string n = std::to_string(i);
+    text += "<!ENTITY % p" + n + " SYSTEM \"BASEblank.ent?" + n + "\">\n%p" + n + ";\n";
+  }
+  text += "]>\n<a/>\n";
+  HttpTestServer server(folder);
+  std::size_t at;
+  while ((at = text.find("BASE")) != std::string::npos) text.replace(at, 4, server.BaseURL());
+  std::string outcome = RunWithMemoryCap(std::size_t(1) << 30, 120, [&] { return ErrorFromElsewhere(text, false); });
+  const std::string fifth = server.BaseURL() + "blank.ent?5";
+  EXPECT_EQ(outcome.rfind("Cannot load \"" + fifth + "\": the resources read from the network for one check or "
+                          "transform may come to 256 MB at most\r\nLine: 11\r\n", 0), 0u) << outcome;
+  EXPECT_EQ(server.RequestLog().find("GET /blank.ent?6 "), std::string::npos);
+}
+
 // The XHTML and DocBook DTDs come from the system's XML catalog, without the
 // network: a page made from the shipped XHTML template is valid offline, also
 // when it came from the web (the catalog's copies are no files of the user).
@@ -174,5 +203,40 @@ TEST(CheckerHttp, CancelWhileADtdIsFetchedEndsTheCheckAsCancelled)
       [&](const TWorkProgress&) { return server.RequestLog().find("GET /_headers ") != std::string::npos; });
   EXPECT_EQ(Outcome(raised), "cancelled");
   EXPECT_TRUE(CheckFromElsewhere(WithDoctype("book.xml", server.BaseURL() + "book.dtd"), true));
+  FreeURLSystem();
+}
+
+// A document on an FTP server in a folder whose name holds "#", "?", "%", a
+// blank or a letter beyond ASCII had its DTD looked for one folder up (a "#"
+// or "?" cut the folder off its address), under another name ("%41" read as
+// "A") or as a local file (an address with a blank is none): its address went
+// to the parser unescaped. The DTD beside it, and the entity that the DTD
+// names relative to itself, are read from that folder.
+TEST(CheckerFtp, DefinitionsBesideADocumentInAFolderWithUrlCharacters)
+{
+  if (!URLSystem().FindProtocol(TURL("ftp:x/"))) URLSystem().Register(std::make_unique<TFTPProtocol>());
+  FtpTestServer server;
+  WriteTestFile(server.Root + "book.dtd", "<!ELEMENT book EMPTY>\n");  // a decoy where the cut-off name points
+  CurrentFolderScope scope(MakeTempFolder());                         // and nothing resolves locally
+  for (const std::string name : {"a#b", "c?d", "100%41", "my docs", "\xC3\xA9t\xC3\xA9"}) {
+    SCOPED_TRACE(name);
+    std::filesystem::create_directories(server.Root + name + "/sub");
+    for (const char* file : {"book.dtd", "sub/legal.ent"})
+      WriteTestFile(server.Root + name + "/" + file, ReadTestFile(CheckerData(file)));
+    TURL document("ftp:" + server.Host() + "/" + name + "/book.xml");
+    document.User = server.Settings.User;
+    document.Password = server.Settings.Password;
+    document.Passive = true;
+    XMLFTPLogin login(document);
+    TXMLChecker checker;
+    checker.Validate = true;
+    checker.XML = ReadTestFile(CheckerData("book.xml"));
+    checker.BaseURL = document.GetURL();
+    bool valid = false;
+    EXPECT_EQ(MessageOf<std::exception>([&] { valid = checker.Check(); }), "no exception");
+    EXPECT_TRUE(valid);
+    EXPECT_NE(server.ServerLog().find("RETR /" + name + "/sub/legal.ent"), std::string::npos);
+  }
+  EXPECT_EQ(server.ServerLog().find("RETR /book.dtd"), std::string::npos);
   FreeURLSystem();
 }

@@ -320,6 +320,28 @@ TEST(CheckerEntities, ResolvedAgainstTheCurrentFolder)
                      "<!DOCTYPE book SYSTEM \"book.dtd\">");
 }
 
+// A declaration read from the text of an internal parameter entity resolves
+// its system identifier against the external entity that reads it (XML 1.0,
+// 4.2.2): the internal entity is declared in subdir1, read in subdir2, where
+// the general entity lies. libxml2 took the parser's folder name, without its
+// last part ("Cannot open .../E18-ent" one folder up).
+TEST(CheckerEntities, ADeclarationInAnInternalEntityResolvesWhereItIsRead)
+{
+  CurrentFolderScope scope(MakeTempFolder());
+  const std::string location = CheckerData("errata-e18/E18.xml");
+  TXMLChecker checker;
+  checker.XML = ReadTestFile(location);
+  checker.BaseURL = location;
+  EXPECT_EQ(MessageOf<std::exception>([&] { checker.Check(); }), "no exception");
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+                            "<xsl:output method=\"text\"/>\n<xsl:template match=\"/\"><xsl:value-of select=\".\"/>"
+                            "</xsl:template>\n</xsl:stylesheet>\n");
+  std::string output;
+  transformer.Transform(checker.XML, output, location);
+  EXPECT_EQ(output, "in subdir2\n");
+}
+
 TEST(CheckerEntities, MissingExternalEntityFailsEvenWithoutValidation)
 {
   std::string text =

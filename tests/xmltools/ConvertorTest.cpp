@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "xmltools/ConvertedPage.h"
 #include "xmltools/THTML2XMLConvertor.h"
 
 namespace fs = std::filesystem;
@@ -213,5 +214,35 @@ TEST(ConvertorText, Utf16PagesAreConvertedInTheirEncoding) {
       return out;
     };
     EXPECT_EQ(ConvertDefault(bytes(page)), bytes(xml)) << little;
+  }
+}
+
+// The result keeps the page's bytes, and an XML reader takes a document that
+// names no encoding for UTF-8: a page in another encoding gave a result that
+// was not well-formed. It names the encoding now, in a declaration of its
+// own or in the one the page began with.
+TEST(ConvertedPageTest, APageThatIsNotUtf8NamesItsEncoding) {
+  struct Case {
+    std::string Page;
+    std::string Encoding;
+    std::string Xml;
+  };
+  const Case cases[] = {
+      {"<html><body><p>caf\xE9</body></html>\r\n", "WINDOWS-1252",
+       "<?xml version=\"1.0\" encoding=\"WINDOWS-1252\"?>\r\n<html><body><p/>caf\xE9</body></html>\r\n"},
+      {"<?xml version='1.0'?><html>\xA4</html>", "ISO-8859-15",
+       "<?xml  version='1.0' encoding=\"ISO-8859-15\" ?><html>\xA4</html>"},
+      {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><html>caf\xE9</html>", "ISO-8859-1",
+       "<?xml  version=\"1.0\" encoding=\"ISO-8859-1\" ?><html>caf\xE9</html>"},
+      {"<?xml-stylesheet href=\"a.css\"?><html>caf\xE9</html>", "WINDOWS-1252",
+       "<?xml version=\"1.0\" encoding=\"WINDOWS-1252\"?>\n<?xml-stylesheet  href=\"a.css\" ?><html>caf\xE9</html>"},
+      {"<html>caf\xC3\xA9</html>", "UTF-8", "<html>caf\xC3\xA9</html>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Page);
+    THTML2XMLConvertor convertor;
+    const std::string xml = ConvertPage(convertor, c.Page, c.Encoding);
+    EXPECT_EQ(xml, c.Xml);
+    EXPECT_EQ(WellFormednessError(xml), "");
   }
 }

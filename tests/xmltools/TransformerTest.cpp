@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
+
+#include "CancelledWork.h"
+#include "FileOpenWatch.h"
 #include "TypesTestSupport.h"
 #include "XMLToolsTestSupport.h"
 #include "resource/EResourceError.h"
@@ -128,9 +132,20 @@ TEST(TransformerErrors, InputThatIsNotWellFormedRaisesItsParseError)
   TXMLTransformer transformer;
   transformer.SetStyleSheet(kIdentity);
   std::string output = "stale";
-  EXPECT_EQ(MessageOf<EXMLParseError>([&] { transformer.Transform("<catalog>\n  <item>\n</catalog>", output); }),
-            "Opening and ending tag mismatch: item line 2 and catalog\r\nLine: 3\r\n</catalog>");
-  EXPECT_EQ(output, "");
+  // Lines end where the user sees them end: libxml2 counts LF only.
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    EXPECT_EQ(MessageOf<EXMLParseError>(
+                  [&] { transformer.Transform("<catalog>" + end + "  <item>" + end + "</catalog>", output); }),
+              "Opening and ending tag mismatch: item line 2 and catalog\r\nLine: 3\r\n</catalog>");
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(MessageOf<EXMLParseError>([&] {
+                TXMLTransformer broken;
+                broken.SetStyleSheet("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">" +
+                                     end + "<xsl:template match=\"/\"><out>" + end + "</xsl:template>" + end +
+                                     "</xsl:stylesheet>");
+              }),
+              "Opening and ending tag mismatch: out line 2 and xsl:template\r\nLine: 3\r\n</xsl:template>");
+  }
   EXPECT_EQ(MessageOf<EXMLParseError>([&] { transformer.Transform("", output); }).substr(0, 17), "Document is empty");
 }
 
@@ -457,4 +472,36 @@ TEST(TransformerProgress, CancelStopsTheTransformation)
   AppLog().OnLog = nullptr;
   transformer.Transform("<a><i/><i/></a>", output);
   EXPECT_EQ(output, "1,2,");
+}
+
+// One XPath expression may run for minutes (each element against those that
+// follow it, each of those against those before it), and libxslt looks at
+// the cancel only between instructions. A cancel while it runs ends the
+// transformation within a bound: the expression reads a file first, so the
+// test knows it is under way.
+TEST(TransformerProgress, CancelStopsOneLongExpression)
+{
+  const std::string folder = MakeTempFolder();
+  WriteTestFile(folder + "signal.xml", "<s/>");
+  FileOpenWatch signal(folder + "signal.xml");
+  CurrentFolderScope scope(folder);
+  TXMLTransformer transformer;
+  transformer.SetStyleSheet(
+      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
+      "<xsl:output method=\"text\"/>\n<xsl:template match=\"/\"><xsl:value-of select=\"count(document('signal.xml'))"
+      " + count(//a[count(following::a[count(preceding::a) &gt; 0]) &gt; 0])\"/></xsl:template>\n"
+      "</xsl:stylesheet>\n");
+  std::string input = "<r>";
+  for (int i = 0; i < 20000; ++i) input += "<a/>";
+  input += "</r>";
+  std::string output;
+  std::chrono::steady_clock::time_point cancelled;
+  std::exception_ptr raised = RunAndCancel([&] { transformer.Transform(input, output, folder + "in.xml"); },
+                                           [&](const TWorkProgress&) {
+                                             cancelled = std::chrono::steady_clock::now();
+                                             return signal.Opened();
+                                           });
+  EXPECT_EQ(Outcome(raised), "cancelled");
+  EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::seconds(10));
+  EXPECT_EQ(output, "");
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <thread>
 #include <unistd.h>
 
@@ -52,9 +53,11 @@ std::string MessageOf(F f)
 {
   try {
     f();
-  } catch (const E& e) {
-    return e.what();
   } catch (const std::exception& e) {
+    if constexpr (std::is_same_v<E, std::exception>)
+      return e.what();
+    else if (dynamic_cast<const E*>(&e) != nullptr)
+      return e.what();
     return std::string("unexpected exception: ") + e.what();
   }
   return "no exception";
