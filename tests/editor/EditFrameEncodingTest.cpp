@@ -115,7 +115,9 @@ TEST_F(EditFrameEncoding, EveryFixtureOpensInItsEncodingSavesBackUnchangedAndTak
     EXPECT_EQ(frame->Text().Model().Format().Encoding, c.Encoding);
     EXPECT_EQ(frame->SynEdit->eolMode(), c.LineEnd);
     ASSERT_EQ(Prompts->Messages.size(), c.Warned ? 1 : 0);
-    if (c.Warned) EXPECT_TRUE(Prompts->Messages[0].contains("not valid UTF-16")) << Prompts->Messages[0].toStdString();
+    if (c.Warned) {
+      EXPECT_TRUE(Prompts->Messages[0].contains("not valid UTF-16")) << Prompts->Messages[0].toStdString();
+    }
 
     // Opened and saved without an edit: the very same bytes everywhere.
     EXPECT_EQ(ReadTestFile(frame->FBackupFileName), original);
