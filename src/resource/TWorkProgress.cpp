@@ -4,6 +4,39 @@ namespace {
 thread_local TWorkProgress* CurrentProgress = nullptr;
 }
 
+void TWorkProgress::Cancel()
+{
+  CancelRequested = true;
+  std::lock_guard<std::mutex> lock(SubscriptionLock);
+  for (const std::function<void()>* action : Subscriptions) (*action)();
+}
+
+TWorkProgress::TCancelSubscription::TCancelSubscription(const TWorkProgress& progress, std::function<void()> action)
+    : Action(std::move(action))
+{
+  for (const TWorkProgress* work = &progress; work != nullptr; work = work->Parent) {
+    std::lock_guard<std::mutex> lock(work->SubscriptionLock);
+    work->Subscriptions.push_back(&Action);
+    Chain.push_back(work);
+  }
+  if (progress.Cancelled()) Action();
+}
+
+// Once a work's lock is taken here, its Cancel has told this subscription
+// or never will.
+TWorkProgress::TCancelSubscription::~TCancelSubscription()
+{
+  for (const TWorkProgress* work : Chain) {
+    std::lock_guard<std::mutex> lock(work->SubscriptionLock);
+    auto& list = work->Subscriptions;
+    for (auto it = list.begin(); it != list.end(); ++it) {
+      if (*it != &Action) continue;
+      list.erase(it);
+      break;
+    }
+  }
+}
+
 void TWorkProgress::ThrowIfCancelled() const
 {
   if (Cancelled()) throw ECancelled();

@@ -7,9 +7,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // Raised by work that stopped because the user cancelled it. It is no
 // failure: callers undo what the work began and say nothing more than that
@@ -29,7 +31,8 @@ public:
   TWorkProgress(const TWorkProgress&) = delete;
   TWorkProgress& operator=(const TWorkProgress&) = delete;
 
-  void Cancel() { CancelRequested = true; }
+  // Cancels the work, and tells the subscriptions (below) on this thread.
+  void Cancel();
   bool Cancelled() const { return CancelRequested || (Parent != nullptr && Parent->Cancelled()); }
   // Raises ECancelled once the work has been cancelled.
   void ThrowIfCancelled() const;
@@ -51,10 +54,28 @@ public:
   // Tells the calling thread's work, if any, what it does now.
   static void SetCurrentStep(const std::string& text);
 
+  // Runs action on the thread that cancels the work (or a work it is a part
+  // of), while the subscription lives; at once when the work is cancelled
+  // already. It may run more than once, and must be quick: work that polls
+  // too rarely (a long step inside a library) is stopped through it.
+  class TCancelSubscription {
+  public:
+    TCancelSubscription(const TWorkProgress& progress, std::function<void()> action);
+    ~TCancelSubscription();
+    TCancelSubscription(const TCancelSubscription&) = delete;
+    TCancelSubscription& operator=(const TCancelSubscription&) = delete;
+
+  private:
+    std::function<void()> Action;
+    std::vector<const TWorkProgress*> Chain;  // the work and the works it is a part of
+  };
+
 private:
   friend class TWorkProgressScope;
   const TWorkProgress* const Parent;
   std::atomic<bool> CancelRequested{false};
+  mutable std::mutex SubscriptionLock;
+  mutable std::vector<const std::function<void()>*> Subscriptions;
   std::atomic<std::uint64_t> DoneUnits{0};
   std::atomic<std::uint64_t> TotalUnits{0};
   std::atomic<TProgressUnit> UnitKind{TProgressUnit::bytes};
